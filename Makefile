@@ -1,0 +1,45 @@
+# DeskTally: `make test` and `make run` install what is missing, configure,
+# build, and then test or start the console.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all setup configure build test run format format-check asan-test bench clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+configure: setup $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+run: build
+	@scripts/run-console $(BUILD)
+
+# The core once more, under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan-test: setup
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DDESKTALLY_SANITIZE=ON -DDESKTALLY_CORE_ONLY=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done; true
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs -r clang-format -i
+
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run --Werror
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)
