@@ -23,7 +23,7 @@ std::uint32_t dcLog_t::write(const void* tag, std::int32_t level, const char* fo
   if (level > log.level) return SUPPRESSED;
 
   const sys::LocalTime now = sys::localTime();
-  char path[NAME_SIZE + FOLDER_SIZE + 32];
+  char path[NAME_SIZE + FOLDER_SIZE + 1024];
   std::snprintf(path, sizeof path, "%s/%s%.4d%.2d%.2d.log", log.folder, log.name, now.year, now.month,
                 now.day);
 
@@ -32,8 +32,11 @@ std::uint32_t dcLog_t::write(const void* tag, std::int32_t level, const char* fo
   if (format) {
     va_list args;
     va_start(args, format);
-    std::vsnprintf(message, sizeof message, format, args);
+    const int needed = std::vsnprintf(message, sizeof message, format, args);
     va_end(args);
+    // A cut message ends on a whole character.
+    if (needed >= static_cast<int>(sizeof message))
+      message[mb::boundedLength(message, sizeof message - 1)] = '\0';
   }
 
   char prefix[40];

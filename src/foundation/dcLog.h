@@ -2,6 +2,7 @@
 // file "./log/YYYYMMDD.log". Callers always write through theLog.pfWrite.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 
@@ -21,7 +22,9 @@ class dcLog_t {
   static constexpr std::uint32_t CANNOT_OPEN = 1;
   static constexpr std::uint32_t SUPPRESSED = 2;
 
-  using WriteFn = std::uint32_t (*)(const void* tag, std::int32_t level, const char* format, ...)
+  // A typedef rather than an alias: only this form carries the format
+  // attribute, so every call through pfWrite has its arguments checked.
+  typedef std::uint32_t (*WriteFn)(const void* tag, std::int32_t level, const char* format, ...)
       __attribute__((format(printf, 3, 4)));
 
   dcLog_t();

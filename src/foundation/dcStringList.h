@@ -6,8 +6,8 @@
 #include "dcStatus.h"
 
 struct dcStringListItem_t {
-  char* text = nullptr;     // the item's own heap copy
-  std::uint32_t size = 0;   // bytes of text, with its terminating zero
+  char* text = nullptr;    // the item's own heap copy
+  std::uint32_t size = 0;  // bytes of text, with its terminating zero
   dcStringListItem_t* next = nullptr;
 };
 

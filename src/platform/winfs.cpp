@@ -1,0 +1,240 @@
+#include "winfs.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "cp949.h"
+
+namespace winfs {
+namespace {
+
+struct DirCloser {
+  void operator()(DIR* d) const {
+    if (d) closedir(d);
+  }
+};
+using DirPtr = std::unique_ptr<DIR, DirCloser>;
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The CP949 form of a name found on disk: converted when it is UTF-8, taken
+// byte for byte otherwise (a name written by an older tool in CP949).
+std::string coreName(const char* diskName) {
+  const std::string_view name(diskName);
+  if (mb::isValidUtf8(name)) return mb::fromUtf8(name);
+  return std::string(name);
+}
+
+// The on-disk form of a core name.
+std::string diskName(const std::string& core) { return mb::toUtf8(core); }
+
+bool exists(const std::string& hostPath) {
+  struct stat st;
+  return ::lstat(hostPath.c_str(), &st) == 0;
+}
+
+// The name in folder that equals the CP949 component name ignoring case,
+// or an empty text. The smallest such name wins so that the choice does not
+// depend on the order the host lists the folder in.
+std::string findNoCase(const std::string& folder, const std::string& component) {
+  DirPtr dir(::opendir(folder.empty() ? "." : folder.c_str()));
+  if (!dir) return {};
+  std::string best;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const char* name = entry->d_name;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+    if (mb::compareNoCase(coreName(name).c_str(), component.c_str()) != 0) continue;
+    if (best.empty() || std::strcmp(name, best.c_str()) < 0) best = name;
+  }
+  return best;
+}
+
+// Splits a core path into its host start ("/", a drive's folder, or "" for
+// a path relative to the current folder) and its CP949 components.
+// trailingSeparator tells whether the path ends in a separator.
+void splitPath(const char* corePath, std::string& root, std::vector<std::string>& components,
+               bool* trailingSeparator = nullptr) {
+  const char* p = corePath;
+  bool lastWasSeparator = false;
+  root.clear();
+  components.clear();
+  if (mb::isAsciiAlpha(static_cast<unsigned char>(p[0])) && p[1] == ':') {
+    root = driveFolder(p[0]);
+    p += 2;
+  } else if (isSeparator(p[0])) {
+    root = "/";
+  }
+  std::string current;
+  while (*p) {
+    const std::size_t len = mb::charLength(p);
+    lastWasSeparator = len == 1 && isSeparator(*p);
+    if (lastWasSeparator) {
+      if (!current.empty()) components.push_back(std::move(current));
+      current.clear();
+    } else {
+      current.append(p, len);
+    }
+    p += len;
+  }
+  if (!current.empty()) components.push_back(std::move(current));
+  if (trailingSeparator) *trailingSeparator = lastWasSeparator;
+}
+
+std::string join(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  if (folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+// Resolves components onto root; stops looking on disk once a component is
+// missing, since nothing below it can exist.
+std::string resolve(const std::string& root, const std::vector<std::string>& components, std::size_t count) {
+  std::string path = root;
+  bool onDisk = true;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string& component = components[i];
+    const std::string exact = diskName(component);
+    std::string candidate = join(path, exact);
+    if (onDisk && component != "." && component != ".." && !exists(candidate)) {
+      const std::string found = findNoCase(path, component);
+      if (found.empty())
+        onDisk = false;
+      else
+        candidate = join(path, found);
+    }
+    path = std::move(candidate);
+  }
+  if (path.empty()) path = ".";
+  return path;
+}
+
+std::string folderOf(const std::string& root, const std::vector<std::string>& components) {
+  if (components.empty()) return root.empty() ? "." : root;
+  return resolve(root, components, components.size() - 1);
+}
+
+}  // namespace
+
+std::string driveFolder(char drive) {
+  const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(drive)));
+  const std::string variable = std::string("DESKTALLY_DRIVE_") + letter;
+  if (const char* value = std::getenv(variable.c_str()); value && *value) return value;
+  const char* home = std::getenv("HOME");
+  std::string folder = (home && *home) ? home : ".";
+  folder += "/.desktally/drive_";
+  folder += static_cast<char>(std::tolower(static_cast<unsigned char>(drive)));
+  return folder;
+}
+
+std::string hostPath(const char* corePath) {
+  if (!corePath) return {};
+  std::string root;
+  std::vector<std::string> components;
+  splitPath(corePath, root, components);
+  return resolve(root, components, components.size());
+}
+
+std::FILE* openFile(const char* corePath, const char* mode) {
+  if (!corePath || !mode) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  return std::fopen(hostPath(corePath).c_str(), mode);
+}
+
+bool fileExists(const char* corePath) {
+  if (!corePath) return false;
+  struct stat st;
+  return ::stat(hostPath(corePath).c_str(), &st) == 0;
+}
+
+bool isDirectory(const char* corePath) {
+  if (!corePath) return false;
+  struct stat st;
+  return ::stat(hostPath(corePath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool removeFile(const char* corePath) {
+  if (!corePath) return false;
+  return ::unlink(hostPath(corePath).c_str()) == 0;
+}
+
+bool wildcardMatchNoCase(const char* pattern, const char* name) {
+  if (!pattern || !name) return false;
+  const auto fold = [](const char* p, std::size_t len) -> unsigned {
+    const auto c = static_cast<unsigned char>(p[0]);
+    if (len == 2) return (static_cast<unsigned>(c) << 8) | static_cast<unsigned char>(p[1]);
+    return mb::asciiLower(c);
+  };
+  const char* p = pattern;
+  const char* n = name;
+  const char* starPattern = nullptr;  // just after the last '*'
+  const char* starName = nullptr;     // where that '*' is matched up to
+  for (;;) {
+    if (*p == '*') {
+      while (*p == '*') ++p;
+      starPattern = p;
+      starName = n;
+      continue;
+    }
+    if (*n == '\0') {
+      if (*p == '\0') return true;
+    } else if (*p != '\0') {
+      const std::size_t lp = mb::charLength(p), ln = mb::charLength(n);
+      if ((lp == 1 && *p == '?') || fold(p, lp) == fold(n, ln)) {
+        p += lp;
+        n += ln;
+        continue;
+      }
+    }
+    // Mismatch: let the last '*' swallow one more character.
+    if (!starPattern || *starName == '\0') return false;
+    starName = mb::next(starName);
+    p = starPattern;
+    n = starName;
+  }
+}
+
+std::vector<FindData> findFiles(const char* pattern) {
+  std::vector<FindData> found;
+  if (!pattern) return found;
+  std::string root;
+  std::vector<std::string> components;
+  bool trailingSeparator = false;
+  splitPath(pattern, root, components, &trailingSeparator);
+  // A pattern ending in a separator names no file.
+  if (components.empty() || trailingSeparator) return found;
+  std::string wildcard = components.back();
+  // "*.*" names every file, with or without an extension.
+  if (wildcard == "*.*") wildcard = "*";
+  const std::string folder = folderOf(root, components);
+  DirPtr dir(::opendir(folder.c_str()));
+  if (!dir) return found;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const char* name = entry->d_name;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+    std::string core = coreName(name);
+    if (!wildcardMatchNoCase(wildcard.c_str(), core.c_str())) continue;
+    FindData data;
+    data.name = std::move(core);
+    struct stat st;
+    if (::stat(join(folder, name).c_str(), &st) == 0) {
+      data.isDirectory = S_ISDIR(st.st_mode);
+      data.size = data.isDirectory ? 0 : static_cast<std::uint64_t>(st.st_size);
+    }
+    found.push_back(std::move(data));
+  }
+  std::sort(found.begin(), found.end(), [](const FindData& a, const FindData& b) {
+    return mb::compare(a.name.c_str(), b.name.c_str()) < 0;
+  });
+  return found;
+}
+
+}  // namespace winfs
