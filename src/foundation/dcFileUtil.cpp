@@ -19,11 +19,10 @@ dcStatus_t readLine(std::FILE* stream, char* line, std::size_t lineSize) {
       line[used++] = static_cast<char>(c);
       continue;
     }
-    // No room for this byte: cut the line so that it does not end in the
-    // first half of a double-byte character.
+    // No room for this byte. If it is the second half of a double-byte
+    // character, drop the first half too so the line ends on a whole one.
     full = true;
-    line[used] = '\0';
-    used = mb::boundedLength(line, used);
+    if (c != 0) used = mb::cutLength(line, used);
   }
 }
 

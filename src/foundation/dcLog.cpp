@@ -36,7 +36,7 @@ std::uint32_t dcLog_t::write(const void* tag, std::int32_t level, const char* fo
     va_end(args);
     // A cut message ends on a whole character.
     if (needed >= static_cast<int>(sizeof message))
-      message[mb::boundedLength(message, sizeof message - 1)] = '\0';
+      message[mb::cutLength(message, sizeof message - 1)] = '\0';
   }
 
   char prefix[40];

@@ -113,6 +113,13 @@ std::size_t boundedLength(const char* text, std::size_t maxBytes) {
   }
 }
 
+std::size_t cutLength(const char* text, std::size_t length) {
+  if (!text || length == 0) return 0;
+  const char* last = prev(text, text + length);
+  if (last == text + length - 1 && isLeadByte(static_cast<unsigned char>(*last))) return length - 1;
+  return length;
+}
+
 std::size_t copyBounded(char* dst, std::size_t dstSize, const char* src) {
   if (!dst || dstSize == 0) return 0;
   const std::size_t n = boundedLength(src, dstSize - 1);
@@ -123,8 +130,9 @@ std::size_t copyBounded(char* dst, std::size_t dstSize, const char* src) {
 
 namespace {
 
-// One conversion descriptor per direction and thread, opened on first use
-// and closed when the thread ends.
+// A conversion descriptor for one call. Opening one costs well under a
+// microsecond once the library has loaded its tables, and a descriptor per
+// call stays safe in any thread and during exit.
 class Converter {
  public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
@@ -202,7 +210,7 @@ std::size_t utf8SequenceLength(const char* p, std::size_t left) {
 
 std::string toUtf8(std::string_view cp949) {
   if (isAscii(cp949)) return std::string(cp949);
-  thread_local Converter converter("UTF-8", "CP949");
+  Converter converter("UTF-8", "CP949");
   return converter.run(cp949, [](const char* p, std::size_t left) -> std::size_t {
     if (left >= 2 && isLeadByte(static_cast<unsigned char>(p[0])) &&
         isTrailByte(static_cast<unsigned char>(p[1])))
@@ -213,7 +221,7 @@ std::string toUtf8(std::string_view cp949) {
 
 std::string fromUtf8(std::string_view utf8) {
   if (isAscii(utf8)) return std::string(utf8);
-  thread_local Converter converter("CP949", "UTF-8");
+  Converter converter("CP949", "UTF-8");
   return converter.run(utf8, utf8SequenceLength);
 }
 

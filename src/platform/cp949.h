@@ -78,6 +78,11 @@ std::size_t copyBounded(char (&dst)[N], const char* src) {
 // on a character boundary.
 std::size_t boundedLength(const char* text, std::size_t maxBytes);
 
+// For the first length bytes of a longer text that is being cut there:
+// length, or length - 1 when the cut would leave the first half of a
+// double-byte character behind.
+std::size_t cutLength(const char* text, std::size_t length);
+
 // Conversion at the edges (screen, file system, terminal). Bytes that do not
 // convert become '?' (to UTF-8) or '?' (to CP949), so a conversion never
 // fails.

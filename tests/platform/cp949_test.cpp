@@ -1,0 +1,93 @@
+#include "cp949.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+// "\xB0\x5C": a lead byte whose second byte equals the backslash.
+// "\xB0\x41": a lead byte whose second byte equals 'A'.
+// "\xC7\xD1\xB1\xDB" = 한글.
+
+TEST(Cp949_Stepping, SecondBytesAreNeverCharacters) {
+  const char text[] = "a\xB0\x5C\\\xB0\x41";
+  EXPECT_EQ(mb::next(text + 1), text + 3);
+  EXPECT_EQ(mb::prev(text, text + 3), text + 1);
+  EXPECT_EQ(mb::prev(text, text + 4), text + 3);
+  EXPECT_EQ(mb::prev(text, text + 6), text + 4);
+  EXPECT_EQ(mb::prev(text, text), text);
+  // A run of 0x81-0xFE bytes pairs up from its first byte.
+  const char run[] = "x\xB0\xB0\xB0\xB0\xB0";
+  EXPECT_EQ(mb::prev(run, run + 6), run + 5);
+  EXPECT_EQ(mb::prev(run, run + 5), run + 3);
+  // A lead byte at the end is a character of its own; next stops at NUL.
+  const std::string tail = "ab\xB0";
+  EXPECT_EQ(mb::charLength(tail.c_str() + 2), 1u);
+  EXPECT_EQ(mb::next(tail.c_str() + 3), tail.c_str() + 3);
+}
+
+TEST(Cp949_Compare, FoldsOnlySingleByteLetters) {
+  EXPECT_EQ(mb::compareNoCase("HardwareInfo.XML", "hardwareinfo.xml"), 0);
+  EXPECT_EQ(mb::compareNoCase("\xC7\xD1\xB1\xDB", "\xC7\xD1\xB1\xDB"), 0);
+  // Second bytes 'A' and 'a' belong to different characters.
+  EXPECT_NE(mb::compareNoCase("\xB0\x41", "\xB0\x61"), 0);
+  EXPECT_LT(mb::compareNoCase("abc", "ABD"), 0);
+  EXPECT_GT(mb::compareNoCase("\xB0\xA1", "z"), 0);
+  EXPECT_LT(mb::compareNoCase("ab", "abc"), 0);
+  EXPECT_NE(mb::compare("abc", "ABC"), 0);
+  EXPECT_GT(mb::compare("\xB0", "a"), 0);  // bytes compare unsigned
+  // An n that falls inside a double-byte character compares it whole.
+  EXPECT_EQ(mb::compareNoCaseN("AB\xB0\xA1x", "ab\xB0\xA1y", 3), 0);
+  EXPECT_NE(mb::compareNoCaseN("AB\xB0\xA1", "ab\xB0\xA2", 3), 0);
+  EXPECT_EQ(mb::compareNoCaseN("abc", "ABD", 2), 0);
+}
+
+TEST(Cp949_Search, NeverMatchesASecondByte) {
+  const char path[] = "C:\\\xB0\x5C\\x\xB0\x41";
+  EXPECT_EQ(mb::findChar(path, '\\'), path + 2);
+  EXPECT_EQ(mb::findLastChar(path, '\\'), path + 5);
+  EXPECT_EQ(mb::findChar(path, 'A'), nullptr);
+  EXPECT_EQ(mb::findLastChar(path, 'A'), nullptr);
+  EXPECT_EQ(mb::findChar(path, 0xB041), path + 7);
+  const char text[] =
+      "\xB0\x41"
+      "BA";
+  EXPECT_EQ(mb::findText(text, "AB"), nullptr);
+  EXPECT_EQ(mb::findText(text, "BA"), text + 2);
+  EXPECT_EQ(mb::findText(text, ""), text);
+}
+
+TEST(Cp949_CopyBounded, NeverSplitsOrOverruns) {
+  char field[5];
+  std::memset(field, 'Z', sizeof field);
+  char guard[4] = {'G', 'G', 'G', 'G'};
+  EXPECT_EQ(mb::copyBounded(field, "ab\xC7\xD1\xB1\xDB"), 4u);
+  EXPECT_STREQ(field, "ab\xC7\xD1");
+  // The fifth byte would be the first half of a character: 3 bytes kept.
+  EXPECT_EQ(mb::copyBounded(field, "abc\xC7\xD1"), 3u);
+  EXPECT_STREQ(field, "abc");
+  EXPECT_EQ(mb::copyBounded(field, "abcdefgh"), 4u);
+  EXPECT_EQ(mb::copyBounded(field, nullptr), 0u);
+  EXPECT_STREQ(field, "");
+  EXPECT_EQ(mb::copyBounded(field, 0, "abc"), 0u);
+  EXPECT_EQ(guard[0], 'G');
+  // A lead byte at the end of the source is one character.
+  EXPECT_EQ(mb::boundedLength("ab\xB0", 3), 3u);
+  EXPECT_EQ(mb::boundedLength("a\xB0\xA1", 2), 1u);
+}
+
+TEST(Cp949_Convert, RoundTripsAndReplacesBadBytes) {
+  const std::string korean = "\xC0\xFC\xC3\xBC \xB1\xD7\xB7\xEC";  // 전체 그룹
+  EXPECT_EQ(mb::toUtf8(korean), "전체 그룹");
+  EXPECT_EQ(mb::fromUtf8("전체 그룹"), korean);
+  EXPECT_EQ(mb::toUtf8("plain"), "plain");
+  EXPECT_EQ(mb::toUtf8("\xFF"
+                       "a\xB0"),
+            "?a?");
+  EXPECT_EQ(mb::fromUtf8("a\xE0\x80z"), "a?z");          // broken UTF-8
+  EXPECT_EQ(mb::fromUtf8("x\xF0\x9F\x98\x80y"), "x?y");  // no CP949 form
+  EXPECT_TRUE(mb::isValidUtf8("전체"));
+  EXPECT_FALSE(mb::isValidUtf8(korean));
+  EXPECT_FALSE(mb::isValidUtf8("\xED\xA0\x80"));  // a surrogate
+  EXPECT_FALSE(mb::isValidUtf8("\xC3"));
+}

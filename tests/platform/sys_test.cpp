@@ -1,0 +1,39 @@
+#include "sys.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstring>
+
+TEST(Sys_Expand, ReplacesKnownNamesAndKeepsTheRest) {
+  ::setenv("DT_TEST_DIR", "/srv/qss", 1);
+  ::setenv("DT_TEST_KO", "전체", 1);
+  ::unsetenv("DT_TEST_NONE");
+  EXPECT_EQ(sys::expandEnvironmentStrings("%DT_TEST_DIR%\\data"), "/srv/qss\\data");
+  EXPECT_EQ(sys::expandEnvironmentStrings("%dt_test_dir%"), "/srv/qss");
+  EXPECT_EQ(sys::expandEnvironmentStrings("%DT_TEST_NONE%\\x"), "%DT_TEST_NONE%\\x");
+  EXPECT_EQ(sys::expandEnvironmentStrings("100% and %%"), "100% and %%");
+  EXPECT_EQ(sys::expandEnvironmentStrings("%DT_TEST_NONE%DT_TEST_DIR%"), "%DT_TEST_NONE/srv/qss");
+  // Values arrive in UTF-8 and leave as CP949.
+  EXPECT_EQ(sys::expandEnvironmentStrings("%DT_TEST_KO%"), "\xC0\xFC\xC3\xBC");
+
+  char small[6];
+  EXPECT_EQ(sys::expandEnvironmentStrings("%DT_TEST_DIR%", small, sizeof small), 9u);
+  EXPECT_STREQ(small, "/srv/");
+  char cut[4];
+  sys::expandEnvironmentStrings("a%DT_TEST_KO%", cut, sizeof cut);
+  EXPECT_STREQ(cut, "a\xC0\xFC");
+  ::unsetenv("DT_TEST_DIR");
+  ::unsetenv("DT_TEST_KO");
+}
+
+TEST(Sys_Clock, TestClockReplacesTheRealOne) {
+  sys::setClockForTesting([] { return sys::LocalTime{2004, 1, 5, 23, 59, 58}; });
+  const sys::LocalTime fixed = sys::localTime();
+  EXPECT_EQ(fixed.year, 2004);
+  EXPECT_EQ(fixed.day, 5);
+  sys::setClockForTesting(nullptr);
+  const sys::LocalTime now = sys::localTime();
+  EXPECT_GE(now.year, 2024);
+  EXPECT_TRUE(now.month >= 1 && now.month <= 12);
+}

@@ -1,0 +1,85 @@
+#include "winfs.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "testutil.h"
+
+namespace {
+
+std::vector<std::string> names(const std::vector<winfs::FindData>& found) {
+  std::vector<std::string> out;
+  for (const auto& f : found) out.push_back(f.name);
+  return out;
+}
+
+}  // namespace
+
+TEST(Winfs_Paths, DriveLettersAndCaseInsensitiveComponents) {
+  testutil::TempDir dir;
+  testutil::DriveMapping drive('Q', dir.str());
+  testutil::writeFile(dir.path() / "qss" / "QsLook.xml", "<x/>");
+  EXPECT_EQ(winfs::driveFolder('q'), dir.str());
+  EXPECT_EQ(winfs::hostPath("q:\\QSS\\qslook.XML"), dir.str() + "/qss/QsLook.xml");
+  EXPECT_EQ(winfs::hostPath("Q:/qss/missing/Sub.txt"), dir.str() + "/qss/missing/Sub.txt");
+  EXPECT_TRUE(winfs::fileExists("Q:\\Qss\\QSLOOK.xml"));
+  EXPECT_TRUE(winfs::isDirectory("Q:\\QSS"));
+  EXPECT_FALSE(winfs::isDirectory("Q:\\QSS\\qslook.xml"));
+
+  // Writing through a folder spelled differently keeps the new name as given.
+  {
+    std::unique_ptr<std::FILE, winfs::FileCloser> out(winfs::openFile("Q:\\QSS\\New.TXT", "w"));
+    ASSERT_TRUE(out);
+    std::fputs("x", out.get());
+  }
+  EXPECT_EQ(testutil::readFile(dir.path() / "qss" / "New.TXT"), "x");
+  EXPECT_TRUE(winfs::removeFile("q:\\qss\\new.txt"));
+  EXPECT_FALSE(winfs::fileExists("Q:\\qss\\New.TXT"));
+  EXPECT_EQ(winfs::openFile("Q:\\nowhere\\x.txt", "r"), nullptr);
+
+  // Relative paths start at the current folder.
+  const std::string cwd = std::filesystem::current_path().string();
+  std::filesystem::current_path(dir.path());
+  EXPECT_EQ(winfs::hostPath(".\\QSS\\QSLOOK.XML"), "./qss/QsLook.xml");
+  std::filesystem::current_path(cwd);
+}
+
+TEST(Winfs_Paths, KoreanAndNonUtf8NamesOnDisk) {
+  testutil::TempDir dir;
+  testutil::DriveMapping drive('K', dir.str());
+  testutil::writeFile(dir.path() / "데이터" / "PC01 HardwareInfo.xml", "h");
+  // "\xB5\xA5\xC0\xCC\xC5\xCD" = 데이터
+  EXPECT_EQ(winfs::hostPath("K:\\\xB5\xA5\xC0\xCC\xC5\xCD\\pc01 hardwareinfo.XML"),
+            dir.str() + "/데이터/PC01 HardwareInfo.xml");
+  // A name on disk that is not UTF-8 (CP949 bytes) is found by its bytes.
+  testutil::writeFile(dir.path() / "\xC7\xD1.txt", "k");
+  EXPECT_EQ(winfs::hostPath("K:\\\xC7\xD1.TXT"), dir.str() + "/\xC7\xD1.txt");
+  const auto all = winfs::findFiles("K:\\*");
+  EXPECT_EQ(names(all), (std::vector<std::string>{"\xB5\xA5\xC0\xCC\xC5\xCD", "\xC7\xD1.txt"}));
+  EXPECT_TRUE(all[0].isDirectory);
+  EXPECT_EQ(all[1].size, 1u);
+}
+
+TEST(Winfs_Find, WildcardsInTheLastComponent) {
+  testutil::TempDir dir;
+  testutil::DriveMapping drive('D', dir.str());
+  for (const char* name : {"b WindowsInfo.xml", "a HardwareInfo.XML", "c.txt", "ab.xml.bak", "x.xml"})
+    testutil::writeFile(dir.path() / "Data" / name, "1");
+  std::filesystem::create_directory(dir.path() / "Data" / "sub.xml");
+  EXPECT_EQ(names(winfs::findFiles("D:\\data\\*.xml")),
+            (std::vector<std::string>{"a HardwareInfo.XML", "b WindowsInfo.xml", "sub.xml", "x.xml"}));
+  EXPECT_EQ(names(winfs::findFiles("D:\\DATA\\?.*")), (std::vector<std::string>{"c.txt", "x.xml"}));
+  EXPECT_EQ(winfs::findFiles("D:\\data\\*.*").size(), 6u);
+  EXPECT_EQ(names(winfs::findFiles("D:\\data\\C.TXT")), (std::vector<std::string>{"c.txt"}));
+  EXPECT_TRUE(winfs::findFiles("D:\\data\\").empty());
+  EXPECT_TRUE(winfs::findFiles("D:\\nothere\\*").empty());
+
+  EXPECT_TRUE(winfs::wildcardMatchNoCase("*INFO.xml", "pc hardwareinfo.XML"));
+  EXPECT_TRUE(winfs::wildcardMatchNoCase("?", "\xC7\xD1"));  // one character
+  EXPECT_FALSE(winfs::wildcardMatchNoCase("??", "\xC7\xD1"));
+  EXPECT_FALSE(winfs::wildcardMatchNoCase("*a", "\xB0\x41"));  // 'A' here is a second byte
+  EXPECT_TRUE(winfs::wildcardMatchNoCase("a*b*c", "aXbYbZc"));
+  EXPECT_FALSE(winfs::wildcardMatchNoCase("a*b", "aXbYc"));
+}
