@@ -3,6 +3,7 @@
 // walking and querying a tree. Texts are CP949 bytes, NUL-terminated.
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 
@@ -66,6 +67,10 @@ struct dcXmlNode_t {
   std::uint8_t valueBorrowed;
 };
 
+// Nodes, their arrays and attribute records are allocated by this layer
+// only: build trees with xmlNewNode, xmlParse and the handles, and free them
+// with xmlFreeTree, never with free().
+//
 // A zeroed node of the given kind, both borrowed flags 1, no parent; or
 // nullptr when memory runs out.
 dcXmlNode_t* xmlNewNode(std::int32_t kind);
@@ -165,11 +170,21 @@ class dcXmlChildIter_t {
   dcXmlChildIter_t(dcXmlNode_t* node, std::int32_t index) : node_(node), index_(index) {}
   bool inRange() const;
   dcXmlHandle_t operator*() const;
-  dcXmlChildIter_t& operator++() { ++index_; return *this; }
-  dcXmlChildIter_t& operator--() { --index_; return *this; }
+  dcXmlChildIter_t& operator++() {
+    ++index_;
+    return *this;
+  }
+  dcXmlChildIter_t& operator--() {
+    --index_;
+    return *this;
+  }
   std::int32_t index() const { return index_; }
-  friend bool operator==(const dcXmlChildIter_t& a, const dcXmlChildIter_t& b) { return a.index_ == b.index_; }
-  friend auto operator<=>(const dcXmlChildIter_t& a, const dcXmlChildIter_t& b) { return a.index_ <=> b.index_; }
+  friend bool operator==(const dcXmlChildIter_t& a, const dcXmlChildIter_t& b) {
+    return a.index_ == b.index_;
+  }
+  friend auto operator<=>(const dcXmlChildIter_t& a, const dcXmlChildIter_t& b) {
+    return a.index_ <=> b.index_;
+  }
 
  private:
   dcXmlNode_t* node_;
@@ -181,11 +196,19 @@ class dcXmlAttrIter_t {
   dcXmlAttrIter_t(dcXmlNode_t* node, std::int32_t index) : node_(node), index_(index) {}
   bool inRange() const;
   dcXmlAttrHandle_t operator*() const;
-  dcXmlAttrIter_t& operator++() { ++index_; return *this; }
-  dcXmlAttrIter_t& operator--() { --index_; return *this; }
+  dcXmlAttrIter_t& operator++() {
+    ++index_;
+    return *this;
+  }
+  dcXmlAttrIter_t& operator--() {
+    --index_;
+    return *this;
+  }
   std::int32_t index() const { return index_; }
   friend bool operator==(const dcXmlAttrIter_t& a, const dcXmlAttrIter_t& b) { return a.index_ == b.index_; }
-  friend auto operator<=>(const dcXmlAttrIter_t& a, const dcXmlAttrIter_t& b) { return a.index_ <=> b.index_; }
+  friend auto operator<=>(const dcXmlAttrIter_t& a, const dcXmlAttrIter_t& b) {
+    return a.index_ <=> b.index_;
+  }
 
  private:
   dcXmlNode_t* node_;

@@ -1,0 +1,139 @@
+// The parser: constructs, options, trimming, and the quirks loaders rely on.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "dcXmlAlloc.h"
+#include "xmlTestUtil.h"
+
+using xmltest::parse;
+
+TEST(XmlParse, DeclarationTextAndEmptyElements) {
+  EXPECT_EQ(parse("<?xml version=\"1.0\" encoding=\"euc-kr\"?>\r\n<hardwareinfo/>"),
+            "Pxml[version=1.0,encoding=euc-kr] Ehardwareinfo");
+  EXPECT_EQ(parse("<a> word </a>"), "Ea{T=word}");
+  EXPECT_EQ(parse("<a> word </a>", XOPT_INVENTORY & ~XOPT_TRIM_TEXT), "Ea{T= word }");
+  EXPECT_EQ(parse("<a> \t\r\n </a>"), "Ea");
+  // Text after an empty element is read only when "/>" follows a quote.
+  EXPECT_EQ(parse("<p><e/>lost<e x=\"1\" />lost<e x='1'/>kept</p>"), "Ep{Ee Ee[x=1] Ee[x=1] T=kept}");
+  // Mixed content: text after an end tag is read when that element ended in text.
+  EXPECT_EQ(parse("<p>a<b>x</b>c<!--m-->d<![CDATA[<&>]]>e</p>"), "Ep{T=a Eb{T=x} T=c M=m T=d C=<&> T=e}");
+  EXPECT_EQ(parse("<p><b><c/></b>lost</p>"), "Ep{Eb{Ec}}");
+}
+
+TEST(XmlParse, AttributesAndEndTags) {
+  EXPECT_EQ(parse("<a x = \" 1 \" y='2'z=\"3\"/>"), "Ea[x=1,y=2,z=3]");
+  // A valueless attribute before ">" turns the text into further names.
+  EXPECT_EQ(parse("<a x=1 y>t</a>"), "Ea[x=~,1=~,y=~,t=~]");
+  EXPECT_EQ(parse("<a x=\"&amp;&#65;\">&lt;</a>"), "Ea[x=&amp;&#65;]{T=&lt;}");
+  // End tags close whatever is open; extra ones stay on the document.
+  EXPECT_EQ(parse("<a><b></x>t</y></z><c/>"), "Ea{Eb} Ec");
+  // A name stops at the first non-name byte; double-byte bytes never join one.
+  EXPECT_EQ(parse("<a\xC0\xFC>t</a>"), "Ea{T=\xFC>t}");
+}
+
+TEST(XmlParse, TrimAndCollapse) {
+  const std::uint32_t all = XOPT_INVENTORY | XOPT_TRIM_CDATA | XOPT_COLLAPSE;
+  EXPECT_EQ(parse("<a>  x \t\r\n y </a>", all), "Ea{T=x y}");
+  EXPECT_EQ(parse("<a>x\ty  z</a>", all), "Ea{T=x y z}");
+  EXPECT_EQ(parse("<a>x\ty</a>", all), "Ea{T=x\ty}");  // nothing to shorten: left as it is
+  // Double-byte text only loses ASCII blanks at its ends ("전체 그룹").
+  EXPECT_EQ(parse("<a> \xC0\xFC\xC3\xBC  \xB1\xD7\xB7\xEC </a>", all),
+            "Ea{T=\xC0\xFC\xC3\xBC \xB1\xD7\xB7\xEC}");
+  EXPECT_EQ(parse("<a> \xC0\xFC\xC3\xBC  \xB1\xD7\xB7\xEC </a>"), "Ea{T=\xC0\xFC\xC3\xBC  \xB1\xD7\xB7\xEC}");
+  EXPECT_EQ(parse("<a x=' p  q '><![CDATA[ c  d ]]><!--  m  --></a>", all), "Ea[x=p q]{C=c d M=m}");
+  EXPECT_EQ(parse("<a><![CDATA[ c ]]></a>"), "Ea{C= c }");
+}
+
+TEST(XmlParse, OptionsSkipConstructs) {
+  const std::string text = "<?pi a='1'?><!--c--><!DOCTYPE r><![INCLUDE[ i ]]><r><![CDATA[d]]>t</r>";
+  EXPECT_EQ(parse(text, 0xFFFF), "Ppi[a=1] M=c Y[r=r] I=i Er{C=d T=t}");
+  EXPECT_EQ(parse(text, 0), "Er{T=t}");
+  EXPECT_EQ(parse("<!-x --><![BOGUS[ x ]]><![CDAT <!Bad x><!1><r/>", 0xFFFF), "Nx N Er");
+  EXPECT_EQ(parse("<!ELEMENT r ANY><!ATTLIST r a CDATA ' x '><!NOTATION n SYSTEM 'n'><!FOO % e 'v'><!X>", 0),
+            "Lr=ANY Ar=a CDATA ' x ' On=SYSTEM 'n' N%e='v' N");
+}
+
+TEST(XmlParse, DocumentTypeAndSubset) {
+  const std::string text =
+      "<!DOCTYPE inv SYSTEM \"inv.dtd\" [ <!ENTITY % pe \"a>b\"> <!ELEMENT inv (#PCDATA)> ]><inv/>";
+  EXPECT_EQ(parse(text),
+            "Y[inv=inv,SYSTEM=SYSTEM,~=inv.dtd]= <!ENTITY % pe \"a>b\"> <!ELEMENT inv (#PCDATA)>  Einv");
+  EXPECT_EQ(parse(text, XOPT_DOCTYPE | XOPT_TRIM_SUBSET),
+            "Y[inv=inv,SYSTEM=SYSTEM,~=inv.dtd]=<!ENTITY % pe \"a>b\"> <!ELEMENT inv (#PCDATA)> Einv");
+  EXPECT_EQ(parse(text, XOPT_INVENTORY | XOPT_SUBSET),
+            "Y[inv=inv,SYSTEM=SYSTEM,~=inv.dtd]= <!ENTITY{N%pe=\"a>b\" Linv=(#PCDATA)} Einv");
+  std::size_t stop = 0;
+  EXPECT_EQ(parse(text, XOPT_INVENTORY | XOPT_SUBSET_ONLY, &stop),
+            "Y[inv=inv,SYSTEM=SYSTEM,~=inv.dtd]= <!ENTITY % pe \"a>b\"> <!ELEMENT inv (#PCDATA)> ");
+  EXPECT_EQ(stop, text.find("]>") + 1);
+  // Nested subsets are read without recursion; the result is after the outer "]".
+  std::string nested = "<!DOCTYPE a [";
+  for (int i = 0; i < 2000; ++i) nested += "<!DOCTYPE a [";
+  nested += std::string(2001, ']') + "><a/>";
+  EXPECT_NE(parse(nested, XOPT_INVENTORY | XOPT_SUBSET).find("Ea"), std::string::npos);
+  parse(nested, XOPT_INVENTORY | XOPT_SUBSET | XOPT_SUBSET_ONLY, &stop);
+  EXPECT_EQ(stop, nested.size() - 5);
+}
+
+TEST(XmlParse, TruncatedTextStopsAtItsEnd) {
+  for (const char* text :
+       {"<a><!-- c", "<a><![CDATA[ x ]", "<!DOCTYPE a [ <!ENTITY e 'x'> ", "<!ENTITY e 'a>", "<a x='1",
+        "<a>text", "<a x", "<?pi a", "<a", "<", "", "<!DOCTYPE", "<a x=1 y=\"", "</a"}) {
+    for (std::uint32_t options : {0u, 0xFFFFu, 0x0ADEu, 0x3FFFu, 0x7FFFu}) {
+      std::size_t stop = 99;
+      parse(text, options, &stop);
+      EXPECT_EQ(stop, std::strlen(text)) << text << " " << options;
+    }
+  }
+  EXPECT_EQ(parse("<a><!-- c"), "Ea{M= c}");
+  EXPECT_EQ(parse("<!ENTITY e ' a>'"), "Ne=' a>'");
+  dcXmlNode_t doc{};
+  EXPECT_EQ(xmlParse(nullptr, &doc, 4, 0), nullptr);
+  char text[] = "<a/>";
+  EXPECT_EQ(xmlParse(text, nullptr, 4, 0), text);
+  EXPECT_EQ(doc.childCount, 0u);
+}
+
+TEST(XmlParse, ArraysGrowByStep) {
+  std::string copy = "<!DOCTYPE r a b c d e><r x='1' y='2'><a/><b/><c/><d/><e/><f/></r>";
+  dcXmlNode_t* doc = xmlNewNode(XN_DOCUMENT);
+  doc->parent = doc;
+  xmlParse(copy.data(), doc, 3, XOPT_INVENTORY);
+  EXPECT_EQ(doc->children[0]->attributeCapacity, 6u);  // one slot at a time
+  const dcXmlNode_t* r = doc->children[1];
+  EXPECT_EQ(r->attributeCapacity, 4u);
+  EXPECT_EQ(r->childCapacity, 7u);
+  EXPECT_EQ(r->childCount, 6u);
+  xmlFreeTree(doc);
+}
+
+// Random texts made of XML-ish fragments and random bytes: whatever the
+// input and options, the parse ends at the terminating NUL (or after a
+// subset) and every tree frees cleanly; the sanitizer build checks the bounds.
+TEST(XmlParse, ArbitraryInputAndAllocationFailure) {
+  static const char* kPieces[] = {"<",         ">",   "/",    "?",        "!",           "-",         "[",
+                                  "]",         "'",   "\"",   "=",        " ",           "\t",        "a",
+                                  "%",         "<a",  "</a>", "<!--",     "-->",         "<![CDATA[", "]]>",
+                                  "<!DOCTYPE", "<?x", "?>",   "<!ENTITY", "<![INCLUDE[", "\xC0",      "\xFC"};
+  std::mt19937 rng(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int pieces = static_cast<int>(rng() % 40);
+    for (int i = 0; i < pieces; ++i) text += kPieces[rng() % std::size(kPieces)];
+    const std::uint32_t options = rng() & 0x7FFF;
+    std::size_t stop = 0;
+    parse(text, options, &stop, rng() % 3);
+    if (!(options & XOPT_SUBSET_ONLY)) EXPECT_EQ(stop, text.size()) << text;
+    EXPECT_LE(stop, text.size());
+  }
+  // Memory running out at any allocation of a parse stops it without harm.
+  const std::string text =
+      "<?xml v='1'?><!DOCTYPE r [<!ENTITY e 'x'>]><r a='1' b='2'><c>t</c><d/>u<!--m--></r>";
+  for (long limit = 0; limit < 40; ++limit) {
+    dcxml::allocationLimit = limit + 1;  // the document node itself
+    parse(text, 0xFFFF);
+    dcxml::allocationLimit = -1;
+  }
+}

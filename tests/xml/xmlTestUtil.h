@@ -1,0 +1,53 @@
+// Helpers of the XML tests: a tree written as one compact line.
+#pragma once
+
+#include <string>
+
+#include "dcXml.h"
+
+namespace xmltest {
+
+// One letter per kind, then the name, the attributes in brackets (~ for a
+// null string), "=" and the value, and the children in braces:
+// E a[x=1]{Tb=hello}.
+inline std::string dump(const dcXmlNode_t* n) {
+  static const char kLetters[] = "-DETCMPIYNALO";
+  std::string out;
+  out += (n->kind >= 0 && n->kind <= 12) ? kLetters[n->kind] : '?';
+  if (n->name) out += n->name;
+  if (n->attributeCount) {
+    out += '[';
+    for (std::uint32_t i = 0; i < n->attributeCount; ++i) {
+      const dcXmlAttribute_t* a = n->attributes[i];
+      if (i) out += ',';
+      out += a->name ? a->name : "~";
+      out += '=';
+      out += a->value ? a->value : "~";
+    }
+    out += ']';
+  }
+  if (n->value) out += "=" + std::string(n->value);
+  if (n->childCount) {
+    out += '{';
+    for (std::uint32_t i = 0; i < n->childCount; ++i) out += (i ? " " : "") + dump(n->children[i]);
+    out += '}';
+  }
+  return out;
+}
+
+// Parses a copy of text under a fresh document node and dumps the
+// document's children; *stop receives the offset where the parse stopped.
+inline std::string parse(const std::string& text, std::uint32_t options = XOPT_INVENTORY,
+                         std::size_t* stop = nullptr, std::uint32_t growBy = 4) {
+  std::string copy = text;
+  dcXmlNode_t* doc = xmlNewNode(XN_DOCUMENT);
+  doc->parent = doc;
+  char* end = xmlParse(copy.data(), doc, growBy, options);
+  if (stop) *stop = static_cast<std::size_t>(end - copy.data());
+  std::string out = dump(doc);
+  xmlFreeTree(doc);
+  // The document node itself prints as "D"; only its content is of interest.
+  return out.size() > 2 ? out.substr(2, out.size() - 3) : "";
+}
+
+}  // namespace xmltest
