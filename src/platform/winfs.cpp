@@ -5,10 +5,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
 
 #include "cp949.h"
 
@@ -40,20 +44,94 @@ bool exists(const std::string& hostPath) {
   return ::lstat(hostPath.c_str(), &st) == 0;
 }
 
-// The name in folder that equals the CP949 component name ignoring case,
-// or an empty text. The smallest such name wins so that the choice does not
-// depend on the order the host lists the folder in.
-std::string findNoCase(const std::string& folder, const std::string& component) {
-  DirPtr dir(::opendir(folder.empty() ? "." : folder.c_str()));
-  if (!dir) return {};
-  std::string best;
+// The key under which a CP949 name is found ignoring case: single-byte
+// ASCII letters lowered, double-byte characters kept whole.
+std::string foldedKey(const std::string& name) {
+  std::string key;
+  key.reserve(name.size());
+  for (const char* p = name.c_str(); *p;) {
+    const std::size_t len = mb::charLength(p);
+    if (len == 1)
+      key += static_cast<char>(mb::asciiLower(static_cast<unsigned char>(*p)));
+    else
+      key.append(p, len);
+    p += len;
+  }
+  return key;
+}
+
+// The folder's names by folded key. The smallest disk name wins a key that
+// several names share, so the choice does not depend on the order the host
+// lists the folder in.
+struct FolderIndex {
+  dev_t device = 0;
+  ino_t inode = 0;
+  timespec modified{};
+  timespec scanned{};
+  std::unordered_map<std::string, std::string> names;
+};
+
+// Indexes of the folders looked into, so that a large folder is read once
+// rather than on every look-up. An index is used while the folder keeps its
+// identity and modification time, and only if it was read more than a
+// second after that time: a change in the same clock tick as the reading
+// could otherwise go unnoticed. Allocated once and never freed, so that a
+// look-up made while the program exits still finds it.
+struct FolderCache {
+  static constexpr std::size_t MAX_FOLDERS = 1024;
+  std::mutex lock;
+  std::unordered_map<std::string, FolderIndex> folders;
+};
+
+FolderCache& folderCache() {
+  static FolderCache* cache = new FolderCache;
+  return *cache;
+}
+
+bool sameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+bool readFolder(const std::string& folder, const struct stat& st, FolderIndex& index) {
+  index = FolderIndex{};
+  index.device = st.st_dev;
+  index.inode = st.st_ino;
+  index.modified = st.st_mtim;
+  clock_gettime(CLOCK_REALTIME, &index.scanned);
+  DirPtr dir(::opendir(folder.c_str()));
+  if (!dir) return false;
   while (const dirent* entry = ::readdir(dir.get())) {
     const char* name = entry->d_name;
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
-    if (mb::compareNoCase(coreName(name).c_str(), component.c_str()) != 0) continue;
-    if (best.empty() || std::strcmp(name, best.c_str()) < 0) best = name;
+    auto [it, added] = index.names.try_emplace(foldedKey(coreName(name)), name);
+    if (!added && std::strcmp(name, it->second.c_str()) < 0) it->second = name;
   }
-  return best;
+  return true;
+}
+
+// The name in folder that equals the CP949 component ignoring case, or an
+// empty text.
+std::string findNoCase(const std::string& folderPath, const std::string& component) {
+  const std::string folder = folderPath.empty() ? "." : folderPath;
+  struct stat st;
+  if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
+  const std::string key = foldedKey(component);
+  FolderCache& cache = folderCache();
+  std::lock_guard<std::mutex> guard(cache.lock);
+  auto it = cache.folders.find(folder);
+  const bool usable = it != cache.folders.end() && it->second.device == st.st_dev &&
+                      it->second.inode == st.st_ino && sameTime(it->second.modified, st.st_mtim) &&
+                      it->second.scanned.tv_sec > st.st_mtim.tv_sec + 1;
+  if (!usable) {
+    if (it == cache.folders.end()) {
+      if (cache.folders.size() >= FolderCache::MAX_FOLDERS) cache.folders.clear();
+      it = cache.folders.try_emplace(folder).first;
+    }
+    if (!readFolder(folder, st, it->second)) {
+      cache.folders.erase(it);
+      return {};
+    }
+  }
+  const auto found = it->second.names.find(key);
+  return found == it->second.names.end() ? std::string() : found->second;
 }
 
 // Splits a core path into its host start ("/", a drive's folder, or "" for

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <memory>
 
 #include "testutil.h"
@@ -38,6 +39,16 @@ TEST(Winfs_Paths, DriveLettersAndCaseInsensitiveComponents) {
   EXPECT_TRUE(winfs::removeFile("q:\\qss\\new.txt"));
   EXPECT_FALSE(winfs::fileExists("Q:\\qss\\New.TXT"));
   EXPECT_EQ(winfs::openFile("Q:\\nowhere\\x.txt", "r"), nullptr);
+
+  // A folder read long after its last change is remembered; a change to it
+  // is still seen.
+  testutil::writeFile(dir.path() / "old" / "A.txt", "a");
+  std::filesystem::last_write_time(dir.path() / "old",
+                                   std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+  EXPECT_EQ(winfs::hostPath("Q:\\OLD\\a.TXT"), dir.str() + "/old/A.txt");
+  EXPECT_EQ(winfs::hostPath("Q:\\OLD\\b.TXT"), dir.str() + "/old/b.TXT");
+  testutil::writeFile(dir.path() / "old" / "B.txt", "b");
+  EXPECT_EQ(winfs::hostPath("Q:\\OLD\\b.TXT"), dir.str() + "/old/B.txt");
 
   // Relative paths start at the current folder.
   const std::string cwd = std::filesystem::current_path().string();
