@@ -1,0 +1,30 @@
+// One managed PC: its name and the four inventories its agent reported.
+#pragma once
+
+#include "dcHardwareList.h"
+#include "dcObject.h"
+#include "dcSoftwareList.h"
+#include "dcSoftwareUsage.h"
+#include "dcWindowsInfo.h"
+
+class dcQsClient_t : public dcObject_t {
+ public:
+  static constexpr const char* CLASS_NAME = "dcQsClient_t";
+
+  // Created by its group only; the name is fixed from then on.
+  explicit dcQsClient_t(const char* name);
+  ~dcQsClient_t();
+  dcQsClient_t(const dcQsClient_t&) = delete;
+  dcQsClient_t& operator=(const dcQsClient_t&) = delete;
+
+  // Loads one inventory file, chosen by its data-type word (the file name
+  // proper, e.g. "HardwareInfo.xml"). With pcName or dataType null the word
+  // is taken from fileName itself: the latter of two blank-separated words.
+  dcStatus_t LoadAssetDataFromFile(const char* fileName, const char* pcName, const char* dataType);
+
+  dcHardwareList_t hardwareList;
+  dcWindowsInfo_t windowsInfo;
+  dcSoftwareList_t softwareList;
+  dcSoftwareUsage_t softwareUsage;  // kept empty
+  dcSoftwareUsageDocument_t usageDocument;
+};

@@ -1,0 +1,346 @@
+// Gathering: every group carries the inventories of everything below it,
+// built bottom-up in one pass, and the clears that undo it.
+#include <new>
+#include <vector>
+
+#include "cp949.h"
+#include "dcLog.h"
+#include "dcQsGroup.h"
+
+// One of the four list gatherers: its entry trace line, its two add
+// operations and whether a client's failure stops it.
+struct dcQsGroup_t::GatherKind {
+  const char* trace;
+  dcStatus_t (dcQsGroup_t::*addClient)(dcQsClient_t*);
+  dcStatus_t (dcQsGroup_t::*addGroup)(dcQsGroup_t*);
+  bool clientFailureStops;
+};
+
+// Runs one gatherer over the subtree, children before their parent: for
+// each group its own clients, then each child's whole subtree followed by
+// the child itself. A failure stops the walk and is stored in every group
+// whose gathering it ends, up to this one.
+dcStatus_t dcQsGroup_t::gatherTree(const GatherKind& kind) {
+  struct Frame {
+    dcQsGroup_t* group;
+    dcQsGroupNode_t* next;  // the next child to gather
+  };
+  std::vector<Frame> stack;
+  auto enter = [&](dcQsGroup_t* g) -> dcStatus_t {
+    theLog.pfWrite(g, 1, "%s", kind.trace);
+    for (dcQsClientNode_t* node = g->clients; node; node = node->next) {
+      const dcStatus_t result = (g->*kind.addClient)(node->pClient);
+      if (result != dcStatus::OK && kind.clientFailureStops) return g->status = result;
+    }
+    stack.push_back({g, g->children});
+    return dcStatus::OK;
+  };
+  auto fail = [&](dcStatus_t result) {
+    for (const Frame& frame : stack) frame.group->status = result;
+    return result;
+  };
+
+  if (const dcStatus_t result = enter(this); result != dcStatus::OK) return result;
+  while (!stack.empty()) {
+    Frame& top = stack.back();
+    if (top.next) {
+      dcQsGroup_t* child = top.next->pGroup;
+      top.next = top.next->next;
+      if (const dcStatus_t result = enter(child); result != dcStatus::OK) return fail(result);
+      continue;
+    }
+    dcQsGroup_t* done = top.group;
+    stack.pop_back();
+    done->status = dcStatus::OK;
+    if (stack.empty()) break;
+    if (const dcStatus_t result = (stack.back().group->*kind.addGroup)(done); result != dcStatus::OK)
+      return fail(result);
+  }
+  return status;
+}
+
+dcStatus_t dcQsGroup_t::gatherGroupInfo() {
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::gatherGroupInfo]");
+  dcStatus_t (dcQsGroup_t::*const steps[])() = {
+      &dcQsGroup_t::gatherSoftwares,        &dcQsGroup_t::gatherHardwares,
+      &dcQsGroup_t::gatherHardwareNames,    &dcQsGroup_t::gatherWindowsVersions,
+      &dcQsGroup_t::gatherWindowsInfoItems, &dcQsGroup_t::gatherSoftwareUsages};
+  for (auto step : steps) {
+    const dcStatus_t result = (this->*step)();
+    if (result != dcStatus::OK) return status = result;
+  }
+  return status = dcStatus::OK;
+}
+
+// --- software ----------------------------------------------------------
+
+dcStatus_t dcQsGroup_t::gatherSoftwares() {
+  static constexpr GatherKind kind{"[dcQsGroup_t::gatherSoftwares]", &dcQsGroup_t::addSoftwares,
+                                   &dcQsGroup_t::addSoftwares, true};
+  return gatherTree(kind);
+}
+
+// Merges a chain of software entries by file name; the contributor is the
+// client or, when client is null, the child group.
+dcStatus_t dcQsGroup_t::addSoftwareEntries(dcSoftwareInfo_t* first, dcQsClient_t* client,
+                                           dcQsGroup_t* group) {
+  for (dcSoftwareInfo_t* e = first; e; e = e->next) {
+    dcSoftwareInfo_t* entry = softwareList.find(nullptr, e->fileName, nullptr);
+    if (!entry) {
+      entry = softwareList.add(e);
+      if (!entry) return status = dcStatus::NO_MEMORY_TEXT;
+      entry->pBackwardLinks = new (std::nothrow) dcpgBackwardLinks_t;
+      if (!entry->pBackwardLinks) return status = dcStatus::NO_MEMORY_TEXT;
+    } else if (!entry->pBackwardLinks) {
+      // Every gathered entry has its back-links: only a child group's entry
+      // can be met here without them.
+      if (group) return status = dcStatus::MISSING_OBJECT;
+      entry->pBackwardLinks = new (std::nothrow) dcpgBackwardLinks_t;
+      if (!entry->pBackwardLinks) return status = dcStatus::NO_MEMORY_TEXT;
+    }
+    ++entry->referenceCount;
+    if (client)
+      entry->pBackwardLinks->add(client);
+    else
+      entry->pBackwardLinks->add(group);
+  }
+  return status = dcStatus::OK;
+}
+
+dcStatus_t dcQsGroup_t::addSoftwares(dcQsClient_t* pdcQsClient) {
+  if (!pdcQsClient) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::addSoftwares] pdcQsClient=0x%x", dcTraceTag(pdcQsClient));
+  return addSoftwareEntries(pdcQsClient->softwareList.entries, pdcQsClient, nullptr);
+}
+
+dcStatus_t dcQsGroup_t::addSoftwares(dcQsGroup_t* pdcQsGroup) {
+  if (!pdcQsGroup) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::addSoftwares] pdcQsGroup=0x%x", dcTraceTag(pdcQsGroup));
+  return addSoftwareEntries(pdcQsGroup->softwareList.entries, nullptr, pdcQsGroup);
+}
+
+dcStatus_t dcQsGroup_t::clearSoftwares() {
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::clearSoftwares]");
+  for (dcSoftwareInfo_t* e = softwareList.entries; e; e = e->next) {
+    delete e->pBackwardLinks;
+    e->pBackwardLinks = nullptr;
+  }
+  softwareList.clear();
+  return status = dcStatus::OK;
+}
+
+// --- hardware ----------------------------------------------------------
+
+dcStatus_t dcQsGroup_t::gatherHardwares() {
+  static constexpr GatherKind kind{"[dcQsGroup_t::gatherHardwares]", &dcQsGroup_t::addHardwares,
+                                   &dcQsGroup_t::addHardwares, true};
+  return gatherTree(kind);
+}
+
+dcStatus_t dcQsGroup_t::addHardwareItems(dcHardwareList_t& from, dcQsClient_t* client, dcQsGroup_t* group) {
+  for (dcHardwareListNode_t* cat = from.categories; cat; cat = cat->next) {
+    const char* hardware = cat->pInfo->name;
+    for (dcHardwareItem_t* it = cat->pInfo->items; it; it = it->next) {
+      dcHardwareItem_t* item = hardwareList.find(hardware, it->device, it->description);
+      if (!item) {
+        item = hardwareList.add(hardware, it->device, it->description, 1);
+        if (!item) return status = dcStatus::NO_MEMORY_TEXT;
+      }
+      if (!item->pBackwardLinks) {
+        item->pBackwardLinks = new (std::nothrow) dcpgBackwardLinks_t;
+        if (!item->pBackwardLinks) return status = dcStatus::NO_MEMORY_TEXT;
+      }
+      const dcStatus_t result = client ? item->pBackwardLinks->add(client) : item->pBackwardLinks->add(group);
+      if (result != dcStatus::OK) return status = result;
+    }
+  }
+  return status = dcStatus::OK;
+}
+
+dcStatus_t dcQsGroup_t::addHardwares(dcQsClient_t* pdcQsClient) {
+  if (!pdcQsClient) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::addHardwares] pdcQsClient=0x%x", dcTraceTag(pdcQsClient));
+  return addHardwareItems(pdcQsClient->hardwareList, pdcQsClient, nullptr);
+}
+
+dcStatus_t dcQsGroup_t::addHardwares(dcQsGroup_t* pdcQsGroup) {
+  if (!pdcQsGroup) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::addHardwares] pdcQsGroup=0x%x", dcTraceTag(pdcQsGroup));
+  return addHardwareItems(pdcQsGroup->hardwareList, nullptr, pdcQsGroup);
+}
+
+dcStatus_t dcQsGroup_t::clearHardwares() {
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::clearHardwares]");
+  for (dcHardwareListNode_t* cat = hardwareList.categories; cat; cat = cat->next) {
+    for (dcHardwareItem_t* it = cat->pInfo->items; it; it = it->next) {
+      delete it->pBackwardLinks;
+      it->pBackwardLinks = nullptr;
+    }
+  }
+  return status = hardwareList.clear();
+}
+
+// --- Windows versions --------------------------------------------------
+
+dcStatus_t dcQsGroup_t::gatherWindowsVersions() {
+  static constexpr GatherKind kind{"[dcQsGroup_t::gatherWindowsVersions]", &dcQsGroup_t::addWindowsVersion,
+                                   &dcQsGroup_t::addWindowsVersion, false};
+  return gatherTree(kind);
+}
+
+dcWindowsVersion_t* dcQsGroup_t::findWindowsVersion(const char* version) {
+  if (!version) {
+    status = dcStatus::NULL_ARGUMENT;
+    return nullptr;
+  }
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::findWindowsVersion] version=%s", version);
+  auto it = windowsVersionIndex_.find(version);
+  if (it == windowsVersionIndex_.end()) {
+    status = dcStatus::NOT_FOUND;
+    return nullptr;
+  }
+  status = dcStatus::OK;
+  return it->second;
+}
+
+// Steps shared by both forms: find or append the entry of version, then
+// link the contributor to it.
+dcStatus_t dcQsGroup_t::addVersion(const char* version, dcQsClient_t* client, dcQsGroup_t* group) {
+  dcWindowsVersion_t* entry = findWindowsVersion(version);
+  if (!entry) {
+    auto* node = new (std::nothrow) dcWindowsVersionNode_t;
+    if (!node) return status = dcStatus::NO_MEMORY_TEXT;
+    node->pVersion = dcWindowsVersion_t::create(version);
+    if (!node->pVersion) {
+      delete node;
+      return status = dcStatus::CANNOT_CREATE;
+    }
+    try {
+      windowsVersionIndex_.emplace(node->pVersion->version, node->pVersion);
+    } catch (const std::bad_alloc&) {
+      delete node->pVersion;
+      delete node;
+      return status = dcStatus::NO_MEMORY_TEXT;
+    }
+    if (windowsVersionsTail_)
+      windowsVersionsTail_->next = node;
+    else
+      windowsVersions = node;
+    windowsVersionsTail_ = node;
+    entry = node->pVersion;
+  }
+  return status = client ? entry->pBackwardLinks->add(client) : entry->pBackwardLinks->add(group);
+}
+
+dcStatus_t dcQsGroup_t::addWindowsVersion(dcQsClient_t* pdcQsClient) {
+  if (!pdcQsClient) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::addWindowsVersion] pdcQsClient=0x%x", dcTraceTag(pdcQsClient));
+  dcWindowsInfoItem_t* item = pdcQsClient->windowsInfo.find("WindowsVersion");
+  if (!item) return status = dcStatus::NOT_FOUND;
+  return addVersion(item->description, pdcQsClient, nullptr);
+}
+
+dcStatus_t dcQsGroup_t::addWindowsVersion(dcQsGroup_t* pdcQsGroup) {
+  if (!pdcQsGroup) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::addWindowsVersion] pdcQsGroup=0x%x", dcTraceTag(pdcQsGroup));
+  for (dcWindowsVersionNode_t* node = pdcQsGroup->windowsVersions; node; node = node->next) {
+    const dcStatus_t result = addVersion(node->pVersion->version, nullptr, pdcQsGroup);
+    if (result != dcStatus::OK) return result;
+  }
+  return status = dcStatus::OK;
+}
+
+dcStatus_t dcQsGroup_t::clearWindowsVersions() {
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::clearWindowsVersions]");
+  for (dcWindowsVersionNode_t* node = windowsVersions; node;) {
+    dcWindowsVersionNode_t* next = node->next;
+    delete node->pVersion;
+    delete node;
+    node = next;
+  }
+  windowsVersions = windowsVersionsTail_ = nullptr;
+  windowsVersionIndex_.clear();
+  return dcStatus::OK;
+}
+
+// --- software usage ----------------------------------------------------
+
+dcStatus_t dcQsGroup_t::gatherSoftwareUsages() {
+  static constexpr GatherKind kind{"[dcQsGroup_t::gatherSoftwareUsages]", &dcQsGroup_t::addSoftwareUsages,
+                                   &dcQsGroup_t::addSoftwareUsages, false};
+  return gatherTree(kind);
+}
+
+dcStatus_t dcQsGroup_t::addSoftwareUsages(dcQsClient_t* pdcQsClient) {
+  if (!pdcQsClient) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::addSoftwareUsages] pdcQsClient=0x%x", dcTraceTag(pdcQsClient));
+  const dcXmlHandle_t root = pdcQsClient->usageDocument.getRootNode();
+  if (root.valid()) usageDocument.merge(root);
+  return status = dcStatus::OK;
+}
+
+dcStatus_t dcQsGroup_t::addSoftwareUsages(dcQsGroup_t* pdcQsGroup) {
+  if (!pdcQsGroup) return status = dcStatus::NULL_ARGUMENT;
+  usageDocument.merge(pdcQsGroup->usageDocument.getRootNode());
+  return status = dcStatus::OK;
+}
+
+dcStatus_t dcQsGroup_t::clearSoftwareUsages() {
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::clearSoftwareUsages]");
+  for (dcSoftwareUsageCell_t* cell = softwareUsage.head; cell; cell = cell->next) {
+    if (cell->record) {
+      delete cell->record->pBackwardLinks;
+      cell->record->pBackwardLinks = nullptr;
+    }
+  }
+  return status = softwareUsage.clear();
+}
+
+// --- names -------------------------------------------------------------
+
+// gatherHardwareNames (hardware true) or gatherWindowsInfoItems: each group
+// collects its own clients' names, then adds each child's names not yet
+// present. A client's failure ends that group's step before its children;
+// its parent still takes what it gathered.
+dcStatus_t dcQsGroup_t::gatherNames(bool hardware) {
+  struct Frame {
+    dcQsGroup_t* group;
+    dcQsGroupNode_t* next;
+  };
+  auto names = [hardware](dcQsGroup_t* g) -> dcStringList_t& {
+    return hardware ? g->hardwareNames : g->windowsInfoItems;
+  };
+  std::vector<Frame> stack;
+  auto enter = [&](dcQsGroup_t* g) -> dcStatus_t {
+    dcStringList_t& list = names(g);
+    list.clear();
+    for (dcQsClientNode_t* node = g->clients; node; node = node->next) {
+      dcQsClient_t* c = node->pClient;
+      const dcStatus_t result =
+          hardware ? c->hardwareList.getHardwareNames(&list) : c->windowsInfo.getWindowsInfoItems(&list);
+      if (result != dcStatus::OK) return g->status = result;
+    }
+    stack.push_back({g, g->children});
+    return dcStatus::OK;
+  };
+
+  if (const dcStatus_t result = enter(this); result != dcStatus::OK) return result;
+  while (!stack.empty()) {
+    Frame& top = stack.back();
+    if (top.next) {
+      dcQsGroup_t* child = top.next->pGroup;
+      top.next = top.next->next;
+      if (enter(child) != dcStatus::OK) names(stack.back().group).addAll(&names(child), 0);
+      continue;
+    }
+    dcQsGroup_t* done = top.group;
+    stack.pop_back();
+    done->status = dcStatus::OK;
+    if (!stack.empty()) names(stack.back().group).addAll(&names(done), 0);
+  }
+  return status;
+}
+
+dcStatus_t dcQsGroup_t::gatherHardwareNames() { return gatherNames(true); }
+
+dcStatus_t dcQsGroup_t::gatherWindowsInfoItems() { return gatherNames(false); }

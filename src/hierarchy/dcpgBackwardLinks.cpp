@@ -1,0 +1,91 @@
+#include "dcpgBackwardLinks.h"
+
+#include <functional>
+#include <new>
+
+#include "dcLog.h"
+#include "dcQsClient.h"
+#include "dcQsGroup.h"
+
+std::size_t dcpgBackwardLinks_t::KeyHash::operator()(const Key& k) const noexcept {
+  return std::hash<const void*>()(k.object) ^ k.kind;
+}
+
+dcpgBackwardLinks_t::~dcpgBackwardLinks_t() {
+  for (dcpgBackwardLink_t* link = head; link;) {
+    dcpgBackwardLink_t* next = link->next;
+    delete link;
+    link = next;
+  }
+  head = tail_ = nullptr;
+}
+
+bool dcpgBackwardLinks_t::contains(const void* object, std::uint32_t kind) const {
+  if (index_) return index_->contains(Key{object, kind});
+  for (const dcpgBackwardLink_t* link = head; link; link = link->next) {
+    if (link->kind == kind && link->pObject == object) return true;
+  }
+  return false;
+}
+
+dcStatus_t dcpgBackwardLinks_t::append(dcObject_t* object, std::uint32_t kind) {
+  auto* link = new (std::nothrow) dcpgBackwardLink_t;
+  if (!link) return status = dcStatus::NO_MEMORY_TEXT;
+  link->kind = kind;
+  link->pObject = object;
+  if (index_ || count_ + 1 >= kIndexFrom) {
+    try {
+      if (!index_) {
+        index_ = std::make_unique<std::unordered_set<Key, KeyHash>>();
+        for (const dcpgBackwardLink_t* l = head; l; l = l->next) index_->insert(Key{l->pObject, l->kind});
+      }
+      index_->insert(Key{object, kind});
+    } catch (const std::bad_alloc&) {
+      // Without its index the set still answers correctly, along the list.
+      index_.reset();
+    }
+  }
+  if (tail_)
+    tail_->next = link;
+  else
+    head = link;
+  tail_ = link;
+  ++count_;
+  return status = dcStatus::OK;
+}
+
+std::uint32_t dcpgBackwardLinks_t::isClientExist(dcQsClient_t* pClient) {
+  if (!pClient) {
+    status = dcStatus::NULL_ARGUMENT;
+    return 0;
+  }
+  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::isClientExist] pClient=0x%x", dcTraceTag(pClient));
+  const bool found = contains(static_cast<dcObject_t*>(pClient), KIND_CLIENT);
+  status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
+  return found ? 1 : 0;
+}
+
+std::uint32_t dcpgBackwardLinks_t::isGroupExist(dcQsGroup_t* pGroup) {
+  if (!pGroup) {
+    status = dcStatus::NULL_ARGUMENT;
+    return 0;
+  }
+  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::isGroupExist] pGroup=0x%x", dcTraceTag(pGroup));
+  const bool found = contains(static_cast<dcObject_t*>(pGroup), KIND_GROUP);
+  status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
+  return found ? 1 : 0;
+}
+
+dcStatus_t dcpgBackwardLinks_t::add(dcQsClient_t* pClient) {
+  if (!pClient) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::add] pClient=0x%x", dcTraceTag(pClient));
+  if (isClientExist(pClient)) return status = dcStatus::OK;
+  return append(pClient, KIND_CLIENT);
+}
+
+dcStatus_t dcpgBackwardLinks_t::add(dcQsGroup_t* pGroup) {
+  if (!pGroup) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::add] pGroup=0x%x", dcTraceTag(pGroup));
+  if (isGroupExist(pGroup)) return status = dcStatus::OK;
+  return append(pGroup, KIND_GROUP);
+}
