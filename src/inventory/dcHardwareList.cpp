@@ -1,0 +1,294 @@
+#include "dcHardwareList.h"
+
+#include <new>
+
+#include "CSettingMgr.h"
+#include "cp949.h"
+#include "dcAssetFilters.h"
+#include "dcLog.h"
+#include "dcStringList.h"
+#include "dcXml.h"
+
+using dcinv::Bounded;
+
+// ---------------------------------------------------------------------------
+// dcHardwareInfo_t
+
+dcHardwareInfo_t::dcHardwareInfo_t(const char* categoryName) {
+  mb::copyBounded(name, categoryName ? categoryName : "");
+  theLog.pfWrite(this, 1, "[dcHardwareInfo_t::dcHardwareInfo_t] Starting... name=%s", name);
+}
+
+dcHardwareInfo_t::~dcHardwareInfo_t() {
+  theLog.pfWrite(this, 1, "[dcHardwareInfo_t::~dcHardwareInfo_t] Closed.");
+  status = dcStatus::OK;
+  while (items) {
+    dcHardwareItem_t* next = items->next;
+    delete items;
+    items = next;
+  }
+}
+
+void dcHardwareInfo_t::buildIndex() {
+  try {
+    indexed_ = true;
+    for (dcHardwareItem_t* item = items; item; item = item->next) {
+      byDevice_.emplace(item->device, item);
+      byPair_.emplace(dcinv::TextPair(item->device, item->description), item);
+    }
+  } catch (const std::bad_alloc&) {
+    // Without memory for the index the chain is walked instead.
+    indexed_ = false;
+    byDevice_.clear();
+    byPair_.clear();
+  }
+}
+
+// Items are only ever appended, so the first item stored under a key stays
+// the first match in chain order.
+void dcHardwareInfo_t::indexItem(dcHardwareItem_t* item) {
+  if (!indexed_) {
+    if (count_ >= dcinv::INDEX_THRESHOLD) buildIndex();
+    return;
+  }
+  try {
+    byDevice_.emplace(item->device, item);
+    byPair_.emplace(dcinv::TextPair(item->device, item->description), item);
+  } catch (const std::bad_alloc&) {
+    indexed_ = false;
+    byDevice_.clear();
+    byPair_.clear();
+  }
+}
+
+dcHardwareItem_t* dcHardwareInfo_t::find(const char* device) {
+  if (!device) {
+    status = dcStatus::NULL_ARGUMENT;
+    return nullptr;
+  }
+  theLog.pfWrite(this, 1, "[dcHardwareInfo_t::find] device=%s", device);
+  const Bounded<dcHardwareItem_t::TEXT_SIZE> key(device);
+  dcHardwareItem_t* found = nullptr;
+  if (indexed_) {
+    if (auto it = byDevice_.find(key.text); it != byDevice_.end()) found = it->second;
+  } else {
+    for (dcHardwareItem_t* item = items; item && !found; item = item->next)
+      if (mb::compareNoCase(item->device, key.text) == 0) found = item;
+  }
+  status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
+  return found;
+}
+
+dcHardwareItem_t* dcHardwareInfo_t::find(const char* device, const char* description) {
+  if (!device || !description) {
+    status = dcStatus::NULL_ARGUMENT;
+    return nullptr;
+  }
+  theLog.pfWrite(this, 1, "[dcHardwareInfo_t::find] device=%s, description=%s", device, description);
+  const Bounded<dcHardwareItem_t::TEXT_SIZE> dev(device), desc(description);
+  dcHardwareItem_t* found = nullptr;
+  if (indexed_) {
+    if (auto it = byPair_.find(dcinv::TextPair(dev.text, desc.text)); it != byPair_.end()) found = it->second;
+  } else {
+    for (dcHardwareItem_t* item = items; item && !found; item = item->next)
+      if (mb::compareNoCase(item->device, dev.text) == 0 &&
+          mb::compareNoCase(item->description, desc.text) == 0)
+        found = item;
+  }
+  status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
+  return found;
+}
+
+dcHardwareItem_t* dcHardwareInfo_t::add(const char* device, const char* description, int bAllowDuplication) {
+  if (!device || !description) {
+    status = dcStatus::NULL_ARGUMENT;
+    return nullptr;
+  }
+  theLog.pfWrite(this, 1, "[dcHardwareInfo_t::add] device=%s, description=%s, bAllowDuplication=%d", device,
+                 description, bAllowDuplication);
+  if (bAllowDuplication == 0 && find(device)) {
+    status = dcStatus::ALREADY_PRESENT;
+    return nullptr;
+  }
+  auto* item = new (std::nothrow) dcHardwareItem_t{};
+  if (!item) {
+    status = dcStatus::NO_MEMORY;
+    return nullptr;
+  }
+  mb::copyBounded(item->device, device);
+  mb::copyBounded(item->description, description);
+  if (tail_)
+    tail_->next = item;
+  else
+    items = item;
+  tail_ = item;
+  ++count_;
+  indexItem(item);
+  status = dcStatus::OK;
+  return item;
+}
+
+// ---------------------------------------------------------------------------
+// dcHardwareList_t
+
+dcHardwareList_t::dcHardwareList_t() {
+  theLog.pfWrite(this, 1, "[dcHardwareList_t::dcHardwareList_t] Starting...");
+  document = new (std::nothrow) dcXmlDocument_t();
+  if (!document) status = dcStatus::CANNOT_CREATE;
+}
+
+dcHardwareList_t::~dcHardwareList_t() {
+  destroyCategories();
+  delete document;
+  document = nullptr;
+  theLog.pfWrite(this, 1, "[dcHardwareList_t::~dcHardwareList_t] Closed.");
+}
+
+void dcHardwareList_t::destroyCategories() {
+  while (categories) {
+    dcHardwareListNode_t* next = categories->next;
+    delete categories->pInfo;
+    delete categories;
+    categories = next;
+  }
+  tail_ = nullptr;
+  count_ = 0;
+  indexed_ = false;
+  byName_.clear();
+}
+
+dcStatus_t dcHardwareList_t::clear() {
+  theLog.pfWrite(this, 1, "[dcHardwareList_t::clear]");
+  destroyCategories();
+  return dcStatus::OK;
+}
+
+dcHardwareInfo_t* dcHardwareList_t::find(const char* hardware) {
+  if (!hardware) {
+    status = dcStatus::NULL_ARGUMENT;
+    return nullptr;
+  }
+  theLog.pfWrite(this, 1, "[dcHardwareList_t::find] hardware=%s", hardware);
+  const Bounded<dcHardwareInfo_t::NAME_SIZE> key(hardware);
+  dcHardwareInfo_t* found = nullptr;
+  if (indexed_) {
+    if (auto it = byName_.find(key.text); it != byName_.end()) found = it->second;
+  } else {
+    for (dcHardwareListNode_t* node = categories; node && !found; node = node->next)
+      if (mb::compareNoCase(node->pInfo->name, key.text) == 0) found = node->pInfo;
+  }
+  status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
+  return found;
+}
+
+dcHardwareItem_t* dcHardwareList_t::find(const char* hardware, const char* device, const char* description) {
+  if (!hardware || !device || !description) {
+    status = dcStatus::NULL_ARGUMENT;
+    return nullptr;
+  }
+  theLog.pfWrite(this, 1, "[dcHardwareList_t::find] hardware=%s, device=%s, description=%s", hardware, device,
+                 description);
+  dcHardwareInfo_t* category = find(hardware);
+  dcHardwareItem_t* item = category ? category->find(device, description) : nullptr;
+  status = item ? dcStatus::OK : dcStatus::NOT_FOUND;
+  return item;
+}
+
+dcHardwareInfo_t* dcHardwareList_t::add(const char* hardware) {
+  if (!hardware) {
+    status = dcStatus::NULL_ARGUMENT;
+    return nullptr;
+  }
+  theLog.pfWrite(this, 1, "[dcHardwareList_t::add] hardware=%s", hardware);
+  if (dcHardwareInfo_t* existing = find(hardware)) {
+    status = dcStatus::OK;
+    return existing;
+  }
+  auto* node = new (std::nothrow) dcHardwareListNode_t{};
+  if (!node) {
+    status = dcStatus::NO_MEMORY;
+    return nullptr;
+  }
+  node->pInfo = new (std::nothrow) dcHardwareInfo_t(hardware);
+  if (!node->pInfo) {
+    delete node;
+    status = dcStatus::CANNOT_CREATE;
+    return nullptr;
+  }
+  if (tail_)
+    tail_->next = node;
+  else
+    categories = node;
+  tail_ = node;
+  ++count_;
+  // Category names are unique, so every category is its own first match.
+  try {
+    if (indexed_) {
+      byName_.emplace(node->pInfo->name, node->pInfo);
+    } else if (count_ >= dcinv::INDEX_THRESHOLD) {
+      indexed_ = true;
+      for (dcHardwareListNode_t* n = categories; n; n = n->next) byName_.emplace(n->pInfo->name, n->pInfo);
+    }
+  } catch (const std::bad_alloc&) {
+    indexed_ = false;
+    byName_.clear();
+  }
+  status = dcStatus::OK;
+  return node->pInfo;
+}
+
+dcHardwareItem_t* dcHardwareList_t::add(const char* hardware, const char* device, const char* description,
+                                        int bAllowDuplication) {
+  if (!hardware || !device || !description) {
+    status = dcStatus::NULL_ARGUMENT;
+    return nullptr;
+  }
+  theLog.pfWrite(this, 1,
+                 "[dcHardwareList_t::add] hardware=%s, device=%s, description=%s, bAllowDuplication=%d",
+                 hardware, device, description, bAllowDuplication);
+  dcHardwareInfo_t* category = add(hardware);
+  if (!category) return nullptr;
+  dcHardwareItem_t* item = category->add(device, description, bAllowDuplication);
+  status = category->status;
+  return item;
+}
+
+dcStatus_t dcHardwareList_t::getHardwareNames(dcStringList_t* strings) {
+  if (!strings) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcHardwareList_t::getHardwareNames] strings=0x%x", dcTraceTag(strings));
+  for (dcHardwareListNode_t* node = categories; node; node = node->next) {
+    if (strings->find(node->pInfo->name)) continue;
+    if (!strings->add(node->pInfo->name)) return status = dcStatus::NO_MEMORY;
+  }
+  return status = dcStatus::OK;
+}
+
+dcStatus_t dcHardwareList_t::LoadAssetData(const char* fileName) {
+  if (!fileName) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcHardwareList_t::LoadAssetData] fileName=%s", fileName);
+  if (!document) return status = dcStatus::CANNOT_CREATE;
+  if (!document->load(fileName)) return status = dcStatus::FILE_ERROR;
+
+  CSettingMgr* settings = CSettingMgr::GetInstance();
+  const dcXmlHandle_t top(document->root);
+  for (auto r = childBegin(top), rEnd = childEnd(top); r < rEnd; ++r) {
+    const dcXmlHandle_t root = *r;
+    if (mb::compareNoCase(root.name(), "hardwareinfo") != 0) continue;
+    for (auto k = childBegin(root), kEnd = childEnd(root); k < kEnd; ++k) {
+      const dcXmlHandle_t category = *k;
+      const char* key = category.name();
+      if (mb::compareNoCase(key, "pcname") == 0) continue;
+      if (*key == '\0') break;  // a node without name ends the categories
+      for (auto v = childBegin(category), vEnd = childEnd(category); v < vEnd; ++v) {
+        const char* text = (*v).value();
+        if (*text == '\0') break;  // the first child without value ends the category
+        dcAssetFilters_t* filters = theAssetFilters;
+        if (!filters) continue;
+        if (filters->isIgnoredHardware(settings->GetValue(key), nullptr)) continue;
+        // A key the settings do not know has no display name: add fails with 203.
+        if (!add(settings->GetValue(key), "Undefined", text, 1)) return status;
+      }
+    }
+  }
+  return status = dcStatus::OK;
+}

@@ -1,0 +1,105 @@
+// The hardware of one PC, or the hardware gathered for a group: categories
+// by display name, each with a chain of device items.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+
+#include "dcNoCaseIndex.h"
+#include "dcStatus.h"
+
+class dcXmlDocument_t;
+class dcStringList_t;
+class dcpgBackwardLinks_t;
+
+struct dcHardwareItem_t {
+  static constexpr std::size_t TEXT_SIZE = 256;
+  char device[TEXT_SIZE];
+  char description[TEXT_SIZE];
+  // Contributors of a gathered item; set and freed by the group only.
+  dcpgBackwardLinks_t* pBackwardLinks;
+  dcHardwareItem_t* next;
+};
+
+// One category and its items, in insertion order. Device and description
+// compare without regard to case (mb::compareNoCase); texts longer than a
+// field are cut to it, for storing and for comparing alike.
+class dcHardwareInfo_t {
+ public:
+  static constexpr std::size_t NAME_SIZE = 256;
+
+  explicit dcHardwareInfo_t(const char* name);
+  // Frees every item (not their back-links).
+  ~dcHardwareInfo_t();
+  dcHardwareInfo_t(const dcHardwareInfo_t&) = delete;
+  dcHardwareInfo_t& operator=(const dcHardwareInfo_t&) = delete;
+
+  // First item with this device: status 0, or 102 and nullptr; 203 for null.
+  dcHardwareItem_t* find(const char* device);
+  // First item with this device and description (102 / 203 as above).
+  dcHardwareItem_t* find(const char* device, const char* description);
+  // Appends an item (copies, no back-links). With bAllowDuplication 0 an
+  // existing device is refused with 107. 203 for a null argument, 512 when
+  // memory runs out.
+  dcHardwareItem_t* add(const char* device, const char* description, int bAllowDuplication);
+
+  dcStatus_t status = dcStatus::OK;
+  char name[NAME_SIZE];
+  dcHardwareItem_t* items = nullptr;
+
+ private:
+  void indexItem(dcHardwareItem_t* item);
+  void buildIndex();
+
+  dcHardwareItem_t* tail_ = nullptr;
+  std::uint32_t count_ = 0;
+  // First item per device and per (device, description), once the chain is
+  // long enough to be worth it. Keys point into the items' own fields.
+  bool indexed_ = false;
+  std::unordered_map<const char*, dcHardwareItem_t*, dcinv::NoCaseHash, dcinv::NoCaseEqual> byDevice_;
+  std::unordered_map<dcinv::TextPair, dcHardwareItem_t*, dcinv::NoCasePairHash, dcinv::NoCasePairEqual>
+      byPair_;
+};
+
+struct dcHardwareListNode_t {
+  dcHardwareInfo_t* pInfo;
+  dcHardwareListNode_t* next;
+};
+
+class dcHardwareList_t {
+ public:
+  dcHardwareList_t();
+  ~dcHardwareList_t();
+  dcHardwareList_t(const dcHardwareList_t&) = delete;
+  dcHardwareList_t& operator=(const dcHardwareList_t&) = delete;
+
+  // Destroys every category; the document and status stay. Returns 0.
+  dcStatus_t clear();
+  // The category of this name (case-insensitive), or 102 and nullptr.
+  dcHardwareInfo_t* find(const char* hardware);
+  // The item of that category with this device and description, or 102.
+  dcHardwareItem_t* find(const char* hardware, const char* device, const char* description);
+  // The category of this name, appended when missing (512 / 303 on failure).
+  dcHardwareInfo_t* add(const char* hardware);
+  // Finds or adds the category, then adds the item to it.
+  dcHardwareItem_t* add(const char* hardware, const char* device, const char* description,
+                        int bAllowDuplication);
+  // Adds each category name that strings does not hold yet (exact text).
+  dcStatus_t getHardwareNames(dcStringList_t* strings);
+  // Adds the descriptions of a "HardwareInfo.xml" file under the display
+  // names the settings give its keys, leaving out ignored categories.
+  dcStatus_t LoadAssetData(const char* fileName);
+
+  dcStatus_t status = dcStatus::OK;
+  dcXmlDocument_t* document = nullptr;
+  dcHardwareListNode_t* categories = nullptr;
+
+ private:
+  void destroyCategories();
+
+  dcHardwareListNode_t* tail_ = nullptr;
+  std::uint32_t count_ = 0;
+  bool indexed_ = false;
+  std::unordered_map<const char*, dcHardwareInfo_t*, dcinv::NoCaseHash, dcinv::NoCaseEqual> byName_;
+};

@@ -1,0 +1,164 @@
+#include "dcSoftwareList.h"
+
+#include <new>
+
+#include "cp949.h"
+#include "dcLog.h"
+#include "dcXml.h"
+
+using dcinv::Bounded;
+
+dcSoftwareList_t::dcSoftwareList_t() {
+  theLog.pfWrite(this, 1, "[dcSoftwareList_t::dcSoftwareList_t] Starting...");
+  document = new (std::nothrow) dcXmlDocument_t();
+  status = dcStatus::OK;
+}
+
+dcSoftwareList_t::~dcSoftwareList_t() {
+  clear();
+  delete document;
+  document = nullptr;
+  theLog.pfWrite(this, 1, "[dcSoftwareList_t::~dcSoftwareList_t] Closed.");
+  status = dcStatus::OK;
+  freeEntries();
+}
+
+void dcSoftwareList_t::freeEntries() {
+  while (entries) {
+    dcSoftwareInfo_t* next = entries->next;
+    delete entries;
+    entries = next;
+  }
+  tail_ = nullptr;
+  count_ = 0;
+  indexed_ = false;
+  byFileName_.clear();
+}
+
+void dcSoftwareList_t::clear() {
+  theLog.pfWrite(this, 1, "[dcSoftwareList_t::clear]");
+  freeEntries();
+}
+
+void dcSoftwareList_t::indexEntry(dcSoftwareInfo_t* entry) {
+  try {
+    if (indexed_) {
+      byFileName_[entry->fileName].push_back(entry);
+    } else if (count_ >= dcinv::INDEX_THRESHOLD) {
+      indexed_ = true;
+      for (dcSoftwareInfo_t* e = entries; e; e = e->next) byFileName_[e->fileName].push_back(e);
+    }
+  } catch (const std::bad_alloc&) {
+    // Without memory for the index the chain is walked instead.
+    indexed_ = false;
+    byFileName_.clear();
+  }
+}
+
+dcSoftwareInfo_t* dcSoftwareList_t::find(const char* packageName, const char* fileName,
+                                         const char* versionString) {
+  theLog.pfWrite(this, 1, "[dcSoftwareList_t::find] packageName=0x%x, fileName=0x%x, versionString=0x%x",
+                 dcTraceTag(packageName), dcTraceTag(fileName), dcTraceTag(versionString));
+  if (!packageName && !fileName) {
+    status = dcStatus::NULL_ARGUMENT;
+    return nullptr;
+  }
+  if (!entries) {
+    status = dcStatus::NOT_FOUND;
+    return nullptr;
+  }
+  const Bounded<dcSoftwareInfo_t::PACKAGE_SIZE> package(packageName ? packageName : "");
+  const Bounded<dcSoftwareInfo_t::FILE_SIZE> file(fileName ? fileName : "");
+  const Bounded<dcSoftwareInfo_t::VERSION_SIZE> version(versionString ? versionString : "");
+  auto matches = [&](const dcSoftwareInfo_t* e) {
+    return (!packageName || mb::compareNoCase(e->packageName, package.text) == 0) &&
+           (!fileName || mb::compareNoCase(e->fileName, file.text) == 0) &&
+           (!versionString || mb::compareNoCase(e->versionString, version.text) == 0);
+  };
+
+  dcSoftwareInfo_t* found = nullptr;
+  if (indexed_ && fileName) {
+    // The bucket holds every entry of that file name in chain order.
+    if (auto it = byFileName_.find(file.text); it != byFileName_.end())
+      for (dcSoftwareInfo_t* e : it->second)
+        if (matches(e)) {
+          found = e;
+          break;
+        }
+  } else {
+    for (dcSoftwareInfo_t* e = entries; e && !found; e = e->next)
+      if (matches(e)) found = e;
+  }
+  status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
+  return found;
+}
+
+dcSoftwareInfo_t* dcSoftwareList_t::add(const char* packageName, const char* fileName,
+                                        const char* versionString) {
+  if (!packageName || !fileName || !versionString) {
+    status = dcStatus::NULL_ARGUMENT;
+    return nullptr;
+  }
+  theLog.pfWrite(this, 1, "[dcSoftwareList_t::add] packageName=%s, fileName=%s, versionString=%s",
+                 packageName, fileName, versionString);
+  dcSoftwareInfo_t* entry = find(packageName, fileName, versionString);
+  const bool isNew = entry == nullptr;
+  if (isNew) {
+    entry = new (std::nothrow) dcSoftwareInfo_t{};
+    if (!entry) {
+      status = dcStatus::NO_MEMORY;
+      return nullptr;
+    }
+    if (tail_)
+      tail_->next = entry;
+    else
+      entries = entry;
+    tail_ = entry;
+    ++count_;
+  }
+  mb::copyBounded(entry->packageName, packageName);
+  mb::copyBounded(entry->fileName, fileName);
+  mb::copyBounded(entry->versionString, versionString);
+  if (isNew) indexEntry(entry);
+  status = dcStatus::OK;
+  return entry;
+}
+
+dcSoftwareInfo_t* dcSoftwareList_t::add(const dcSoftwareInfo_t* pdcSoftwareInfo) {
+  if (!pdcSoftwareInfo) {
+    status = dcStatus::NULL_ARGUMENT;
+    return nullptr;
+  }
+  theLog.pfWrite(this, 1, "[dcSoftwareList_t::add] pdcSoftwareInfo=0x%x", dcTraceTag(pdcSoftwareInfo));
+  return add(pdcSoftwareInfo->packageName, pdcSoftwareInfo->fileName, pdcSoftwareInfo->versionString);
+}
+
+dcStatus_t dcSoftwareList_t::LoadAssetData(const char* fileName) {
+  if (!fileName) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcSoftwareList_t::LoadAssetData] fileName=%s", fileName);
+  if (!document || !document->load(fileName)) return status = dcStatus::FILE_ERROR;
+  if (!document->root) return status = dcStatus::OK;
+
+  // Every "Program" element at any depth, in document order (an element
+  // before what it contains), named by its first child's text.
+  std::vector<std::pair<dcXmlNode_t*, std::uint32_t>> stack;
+  stack.emplace_back(document->root, 0);
+  while (!stack.empty()) {
+    auto& [node, nextChild] = stack.back();
+    if (!node->children || nextChild >= node->childCount) {
+      stack.pop_back();
+      continue;
+    }
+    dcXmlNode_t* child = node->children[nextChild++];
+    if (!child) continue;
+    if (child->name && xmlNameMatch("Program", child->name)) {
+      const char* name = "";
+      if (child->childCount > 0 && child->children && child->children[0] &&
+          child->children[0]->kind != XN_NONE && child->children[0]->value)
+        name = child->children[0]->value;
+      add(name, name, "Not defined");
+    }
+    if (child->childCount > 0 && child->children) stack.emplace_back(child, 0);
+  }
+  return status = dcStatus::OK;
+}

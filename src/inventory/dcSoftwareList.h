@@ -1,0 +1,67 @@
+// The software installed on one PC, or gathered for a group.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "dcNoCaseIndex.h"
+#include "dcStatus.h"
+
+class dcXmlDocument_t;
+class dcpgBackwardLinks_t;
+
+struct dcSoftwareInfo_t {
+  static constexpr std::size_t PACKAGE_SIZE = 256;
+  static constexpr std::size_t FILE_SIZE = 512;
+  static constexpr std::size_t VERSION_SIZE = 256;
+  char packageName[PACKAGE_SIZE];
+  char fileName[FILE_SIZE];
+  char versionString[VERSION_SIZE];
+  // In a group's list: contributions and contributors (set by the group).
+  std::uint32_t referenceCount;
+  dcpgBackwardLinks_t* pBackwardLinks;
+  dcSoftwareInfo_t* next;
+};
+
+// Entries in order of first addition. Texts compare without regard to case
+// (mb::compareNoCase); texts longer than a field are cut to it, for storing
+// and for comparing alike.
+class dcSoftwareList_t {
+ public:
+  dcSoftwareList_t();
+  ~dcSoftwareList_t();
+  dcSoftwareList_t(const dcSoftwareList_t&) = delete;
+  dcSoftwareList_t& operator=(const dcSoftwareList_t&) = delete;
+
+  // Frees every entry (not their back-links); status unchanged.
+  void clear();
+  // The first entry matching every given text (null texts match anything);
+  // 203 when both names are null, 102 when nothing matches.
+  dcSoftwareInfo_t* find(const char* packageName, const char* fileName, const char* versionString);
+  // Reuses the entry find returns (its texts take the new letter case; its
+  // place, count and back-links stay) or appends a new one. 203 for a null
+  // text, 512 without memory.
+  dcSoftwareInfo_t* add(const char* packageName, const char* fileName, const char* versionString);
+  // add with the three texts of the given entry (never its count or links).
+  dcSoftwareInfo_t* add(const dcSoftwareInfo_t* pdcSoftwareInfo);
+  // Adds every "Program" element of a "softwareinfo.xml" file.
+  dcStatus_t LoadAssetData(const char* fileName);
+
+  dcStatus_t status = dcStatus::OK;
+  dcXmlDocument_t* document = nullptr;
+  dcSoftwareInfo_t* entries = nullptr;
+
+ private:
+  void freeEntries();
+  void indexEntry(dcSoftwareInfo_t* entry);
+
+  dcSoftwareInfo_t* tail_ = nullptr;
+  std::uint32_t count_ = 0;
+  // Every entry under its file name, in chain order; the key points into the
+  // first entry's fileName, which an add may only change in letter case.
+  bool indexed_ = false;
+  std::unordered_map<const char*, std::vector<dcSoftwareInfo_t*>, dcinv::NoCaseHash, dcinv::NoCaseEqual>
+      byFileName_;
+};

@@ -1,0 +1,502 @@
+#include "dcSoftwareUsage.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "cp949.h"
+#include "dcLog.h"
+#include "dcXmlAlloc.h"
+#include "winfs.h"
+
+namespace {
+
+constexpr const char* CLOSING_TAG = "</softwareusage>";
+constexpr const char* PROGRAM_NAME = "progname";
+constexpr const char* DAY_NAME = "date";
+
+bool hasWildcards(const char* pattern) {
+  for (const char* p = pattern; *p; ++p)
+    if (*p == '*' || *p == '?' || *p == '[') return true;
+  return false;
+}
+
+dcXmlNode_t* childAt(const dcXmlNode_t* node, std::uint32_t i) {
+  return (node->children && i < node->childCount) ? node->children[i] : nullptr;
+}
+
+// The value of a node's first child, or "" (no child, an empty one, no value).
+const char* firstChildValue(const dcXmlNode_t* node) {
+  const dcXmlNode_t* child = childAt(node, 0);
+  return (child && child->kind != XN_NONE && child->value) ? child->value : "";
+}
+
+const char* firstAttributeValue(const dcXmlNode_t* node) {
+  if (node->attributeCount == 0 || !node->attributes || !node->attributes[0] || !node->attributes[0]->value)
+    return "";
+  return node->attributes[0]->value;
+}
+
+// A decimal integer as the agents write ticks: leading blanks and a sign
+// allowed, reading stops at the first other character, no digits count 0.
+std::int64_t readTicks(const char* text) {
+  const char* p = text;
+  while (mb::isAsciiSpace(static_cast<unsigned char>(*p))) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  std::int64_t value = 0;
+  for (; mb::isAsciiDigit(static_cast<unsigned char>(*p)); ++p)
+    if (value < (std::int64_t{1} << 40)) value = value * 10 + (*p - '0');
+  return negative ? -value : value;
+}
+
+std::int32_t clampToInt32(std::int64_t v) {
+  if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+  if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(v);
+}
+
+// Every node below top, a node before its children (the order of findAll).
+template <class F>
+void forEachDescendant(dcXmlNode_t* top, F&& visit) {
+  if (!top) return;
+  std::vector<std::pair<dcXmlNode_t*, std::uint32_t>> stack{{top, 0}};
+  while (!stack.empty()) {
+    auto& [node, next] = stack.back();
+    dcXmlNode_t* child = childAt(node, next);
+    if (next++ >= node->childCount) {
+      stack.pop_back();
+      continue;
+    }
+    if (!child) continue;
+    visit(child);
+    if (child->childCount > 0 && child->children) stack.emplace_back(child, 0);
+  }
+}
+
+// The order of the name-and-text search: the children of parent from child
+// `from` on; a node called `name` is offered to onMatch and not entered, any
+// other node with children is entered. onMatch returns true to stop.
+template <class F>
+void forEachNamed(dcXmlNode_t* parent, std::uint32_t from, const char* name, F&& onMatch) {
+  std::vector<std::pair<dcXmlNode_t*, std::uint32_t>> stack{{parent, from}};
+  while (!stack.empty()) {
+    auto& [node, next] = stack.back();
+    dcXmlNode_t* child = childAt(node, next);
+    if (next++ >= node->childCount) {
+      stack.pop_back();
+      continue;
+    }
+    if (!child) continue;
+    if (child->name && std::strcmp(child->name, name) == 0) {
+      if (onMatch(child)) return;
+    } else if (child->childCount > 0 && child->children) {
+      stack.emplace_back(child, 0);
+    }
+  }
+}
+
+// The element called `name` under parent with a child whose value matches
+// the pattern text; nullptr when there is none.
+dcXmlNode_t* nameTextSearch(dcXmlNode_t* parent, const char* name, const char* text) {
+  dcXmlNode_t* found = nullptr;
+  forEachNamed(parent, 0, name, [&](dcXmlNode_t* element) {
+    for (std::uint32_t i = 0; i < element->childCount; ++i) {
+      const dcXmlNode_t* c = childAt(element, i);
+      if (c && c->value && xmlNameMatch(text, c->value)) {
+        found = element;
+        return true;
+      }
+    }
+    return false;
+  });
+  return found;
+}
+
+// The days of a program element: its parent's first element (or processing
+// instruction) called "date", then every later child called "date".
+template <class F>
+void forEachDayOf(dcXmlNode_t* program, F&& onDay) {
+  dcXmlNode_t* parent = program->parent;
+  if (!parent || parent == program || !parent->children) return;
+  const std::uint32_t count = parent->childCount;
+  std::int64_t at = -1;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    dcXmlNode_t* c = childAt(parent, i);
+    if (c && (c->kind == XN_ELEMENT || c->kind == XN_PI) && c->name && xmlNameMatch(DAY_NAME, c->name)) {
+      onDay(c);
+      at = i;
+      break;
+    }
+  }
+  if (at < 0) {
+    for (std::uint32_t i = 0; i < count && at < 0; ++i)
+      if (childAt(parent, i) == program) at = i;
+    if (at < 0) return;
+  }
+  for (std::uint32_t i = static_cast<std::uint32_t>(at) + 1; i < count; ++i) {
+    dcXmlNode_t* c = childAt(parent, i);
+    if (c && c->name && xmlNameMatch(DAY_NAME, c->name)) onDay(c);
+  }
+}
+
+// Every "progname" element below top, in document order.
+std::vector<dcXmlNode_t*> programsOf(dcXmlNode_t* top) {
+  std::vector<dcXmlNode_t*> programs;
+  forEachDescendant(top, [&](dcXmlNode_t* n) {
+    if (n->name && xmlNameMatch(PROGRAM_NAME, n->name)) programs.push_back(n);
+  });
+  return programs;
+}
+
+dcXmlNode_t* documentNodeOf(dcXmlNode_t* node) {
+  while (node && node->parent && node->parent != node) node = node->parent;
+  return node;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+dcSoftwareUsageDocument_t::dcSoftwareUsageDocument_t() = default;
+
+dcSoftwareUsageDocument_t::~dcSoftwareUsageDocument_t() { dropTree(); }
+
+void dcSoftwareUsageDocument_t::resetIndexes() {
+  programsIndexed_ = false;
+  programs_.clear();
+  daysIndexedUnder_.clear();
+  days_.clear();
+}
+
+// The tree borrows its texts from pText, so it goes first.
+void dcSoftwareUsageDocument_t::dropTree() {
+  resetIndexes();
+  delete document;
+  document = nullptr;
+  std::free(pText);
+  pText = nullptr;
+}
+
+dcXmlHandle_t dcSoftwareUsageDocument_t::getRootNode() const {
+  return document ? dcXmlHandle_t(document->root) : dcXmlHandle_t();
+}
+
+std::uint32_t dcSoftwareUsageDocument_t::LoadUsageData(const char* fileName) {
+  if (fileName) {
+    std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openFile(fileName, "r"));
+    if (file) {
+      char chunk[4096];
+      std::size_t got;
+      while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+        const void* nul = std::memchr(chunk, '\0', got);
+        textStream.append(chunk, nul ? static_cast<const char*>(nul) - chunk : got);
+        if (nul) break;
+      }
+    }
+  }
+  textStream.push_back('\0');
+
+  dropTree();
+  pText = static_cast<char*>(std::malloc(textStream.size()));
+  if (!pText) return 0;
+  std::memcpy(pText, textStream.data(), textStream.size());
+  document = new (std::nothrow) dcXmlDocument_t();
+  if (!document) return 0;
+
+  // Whatever follows the first closing tag (another document appended, say)
+  // is not read; the stream's first NUL ends the text the same way.
+  char* end = std::strstr(pText, CLOSING_TAG);
+  if (!end) {
+    std::free(pText);
+    pText = nullptr;
+    return 0;
+  }
+  end[std::strlen(CLOSING_TAG)] = '\0';
+
+  document->clear();
+  dcXmlNode_t* root = xmlNewNode(XN_DOCUMENT);
+  if (!root) return 0;
+  root->parent = root;
+  document->root = root;
+  document->options = XOPT_INVENTORY;
+  document->textEnd = xmlParse(pText, root, document->growBy, document->options);
+  return document->textEnd ? 1 : 0;
+}
+
+std::uint32_t dcSoftwareUsageDocument_t::merge(const dcXmlHandle_t& root) {
+  if (!document) return copyTree(root.valid() ? root.node() : nullptr) ? 1 : 0;
+
+  const dcXmlHandle_t own = getRootNode();
+  for (dcXmlNode_t* program : programsOf(root.valid() ? root.node() : nullptr)) {
+    const char* name = firstChildValue(program);
+    forEachDayOf(program, [&](dcXmlNode_t* day) {
+      mergeUsage(own, name, firstChildValue(day), firstAttributeValue(day));
+    });
+  }
+  return 1;
+}
+
+dcXmlNode_t* dcSoftwareUsageDocument_t::findProgram(dcXmlNode_t* root, const char* progName) {
+  if (!indexedSearch || !document || root != document->root || hasWildcards(progName))
+    return nameTextSearch(root, PROGRAM_NAME, progName);
+  if (!programsIndexed_) {
+    programsIndexed_ = true;
+    forEachNamed(root, 0, PROGRAM_NAME, [&](dcXmlNode_t* program) {
+      for (std::uint32_t i = 0; i < program->childCount; ++i)
+        if (const dcXmlNode_t* c = childAt(program, i); c && c->value) programs_.emplace(c->value, program);
+      return false;
+    });
+  }
+  auto it = programs_.find(progName);
+  return it == programs_.end() ? nullptr : it->second;
+}
+
+dcXmlNode_t* dcSoftwareUsageDocument_t::findDay(dcXmlNode_t* parent, const char* day, bool ownTree) {
+  if (!indexedSearch || !ownTree || hasWildcards(day)) return nameTextSearch(parent, DAY_NAME, day);
+  if (daysIndexedUnder_.insert(parent).second) {
+    forEachNamed(parent, 0, DAY_NAME, [&](dcXmlNode_t* date) {
+      for (std::uint32_t i = 0; i < date->childCount; ++i)
+        if (const dcXmlNode_t* c = childAt(date, i); c && c->value)
+          days_.emplace(DayKey{parent, c->value}, date);
+      return false;
+    });
+  }
+  auto it = days_.find(DayKey{parent, day});
+  return it == days_.end() ? nullptr : it->second;
+}
+
+// A subtree was appended as the last child of parent. It comes last in every
+// search that starts at parent, so its entries only add where a key is new;
+// an index of an ancestor would see it in the middle and is dropped.
+void dcSoftwareUsageDocument_t::noteAppended(dcXmlNode_t* parent) {
+  const std::uint32_t at = parent->childCount - 1;
+  if (programsIndexed_) {
+    forEachNamed(parent, at, PROGRAM_NAME, [&](dcXmlNode_t* program) {
+      if (parent != document->root) {
+        programsIndexed_ = false;
+        programs_.clear();
+        return true;
+      }
+      for (std::uint32_t i = 0; i < program->childCount; ++i)
+        if (const dcXmlNode_t* c = childAt(program, i); c && c->value) programs_.emplace(c->value, program);
+      return false;
+    });
+  }
+  if (daysIndexedUnder_.empty()) return;
+  bool holdsDays = false;
+  forEachNamed(parent, at, DAY_NAME, [&](dcXmlNode_t* date) {
+    holdsDays = true;
+    if (daysIndexedUnder_.count(parent))
+      for (std::uint32_t i = 0; i < date->childCount; ++i)
+        if (const dcXmlNode_t* c = childAt(date, i); c && c->value)
+          days_.emplace(DayKey{parent, c->value}, date);
+    return false;
+  });
+  if (!holdsDays) return;
+  for (dcXmlNode_t* a = parent; a->parent && a->parent != a;) {
+    a = a->parent;
+    if (daysIndexedUnder_.count(a)) {
+      daysIndexedUnder_.clear();
+      days_.clear();
+      return;
+    }
+  }
+}
+
+namespace {
+
+// Appends <date tick="ticks">day</date> to parent; the new element or nullptr.
+dcXmlNode_t* appendDay(dcXmlHandle_t parent, const char* day, const char* ticks) {
+  dcXmlHandle_t date = parent.appendChild(XN_ELEMENT);
+  if (!date.valid()) return nullptr;
+  date.setName(DAY_NAME);
+  date.appendAttribute("tick", ticks);
+  dcXmlHandle_t text = date.appendChild(XN_TEXT);
+  if (text.valid()) text.setValue(day);
+  return date.node();
+}
+
+}  // namespace
+
+std::uint32_t dcSoftwareUsageDocument_t::mergeUsage(const dcXmlHandle_t& root, const char* progName,
+                                                    const char* day, const char* ticks) {
+  if (!root.valid()) return 1;
+  if (!progName) progName = "";
+  if (!day) day = "";
+  if (!ticks) ticks = "";
+
+  if (dcXmlNode_t* program = findProgram(root.node(), progName)) {
+    dcXmlNode_t* unit = program->parent;
+    if (dcXmlNode_t* date = findDay(unit, day, document && root.node() == document->root)) {
+      if (date->attributeCount > 0 && date->attributes && date->attributes[0]) {
+        dcXmlAttrHandle_t tick(date->attributes[0]);
+        char sum[16];
+        std::snprintf(sum, sizeof sum, "%d", clampToInt32(readTicks(tick.value()) + readTicks(ticks)));
+        tick.setValue(sum);
+      }
+    } else if (appendDay(dcXmlHandle_t(unit), day, ticks)) {
+      noteAppended(unit);
+    }
+    return 1;
+  }
+
+  // A new program goes to the document node itself.
+  dcXmlNode_t* top = documentNodeOf(root.node());
+  dcXmlHandle_t unit = dcXmlHandle_t(top).appendChild(XN_ELEMENT);
+  if (!unit.valid()) return 1;
+  unit.setName("unit");
+  dcXmlHandle_t name = unit.appendChild(XN_ELEMENT);
+  if (name.valid()) {
+    name.setName(PROGRAM_NAME);
+    dcXmlHandle_t text = name.appendChild(XN_CDATA);
+    if (text.valid()) text.setValue(progName);
+  }
+  appendDay(unit, day, ticks);
+  noteAppended(top);
+  return 1;
+}
+
+std::vector<dcUsageSummaryLine_t> dcSoftwareUsageDocument_t::summarize(const char* firstDay,
+                                                                       const char* lastDay) const {
+  std::vector<dcUsageSummaryLine_t> lines;
+  if (!document || !document->root || !firstDay || !lastDay) return lines;
+  for (dcXmlNode_t* program : programsOf(document->root)) {
+    std::int64_t total = 0;
+    forEachDayOf(program, [&](dcXmlNode_t* day) {
+      const char* text = firstChildValue(day);
+      if (mb::compareNoCase(text, firstDay) >= 0 && mb::compareNoCase(text, lastDay) <= 0)
+        total += clampToInt32(readTicks(firstAttributeValue(day)));
+    });
+    if (total <= 0) continue;
+    char minutes[32];
+    std::snprintf(minutes, sizeof minutes, "%7lld min", static_cast<long long>(total * 3));
+    lines.push_back({firstChildValue(program), minutes});
+  }
+  return lines;
+}
+
+// ---------------------------------------------------------------------------
+// The first merge: a copy of the other tree. Texts go into one block (pText),
+// which the copied nodes borrow, like a parsed tree borrows its text.
+
+bool dcSoftwareUsageDocument_t::copyTree(dcXmlNode_t* source) {
+  dropTree();
+  document = new (std::nothrow) dcXmlDocument_t();
+  if (!document) return false;
+  document->options = XOPT_INVENTORY;
+  dcXmlNode_t* top = xmlNewNode(XN_DOCUMENT);
+  if (!top) return false;
+  top->parent = top;
+  document->root = top;
+  if (!source) return true;
+
+  std::size_t bytes = 1;
+  auto count = [&](const char* s) {
+    if (s) bytes += std::strlen(s) + 1;
+  };
+  forEachDescendant(source, [&](dcXmlNode_t* n) {
+    count(n->name);
+    count(n->value);
+    for (std::uint32_t i = 0; i < n->attributeCount; ++i)
+      if (dcXmlAttribute_t* a = n->attributes ? n->attributes[i] : nullptr) {
+        count(a->name);
+        count(a->value);
+      }
+  });
+  pText = static_cast<char*>(std::malloc(bytes));
+  if (!pText) return false;
+  char* cursor = pText;
+  auto keep = [&](const char* s) -> char* {
+    if (!s) return nullptr;
+    const std::size_t n = std::strlen(s) + 1;
+    std::memcpy(cursor, s, n);
+    char* kept = cursor;
+    cursor += n;
+    return kept;
+  };
+
+  std::vector<std::pair<dcXmlNode_t*, dcXmlNode_t*>> work{{source, top}};
+  while (!work.empty()) {
+    auto [from, to] = work.back();
+    work.pop_back();
+    if (!from->children || from->childCount == 0) continue;
+    for (std::uint32_t i = 0; i < from->childCount; ++i) {
+      dcXmlNode_t* c = from->children[i];
+      if (!c) continue;
+      dcXmlNode_t* n = xmlNewNode(c->kind);
+      if (!n) return false;
+      n->parent = to;
+      if (!dcxml::appendChild(to, n, 1)) {
+        xmlFreeTree(n);
+        return false;
+      }
+      n->name = keep(c->name);
+      n->value = keep(c->value);
+      for (std::uint32_t j = 0; c->attributes && j < c->attributeCount; ++j) {
+        const dcXmlAttribute_t* a = c->attributes[j];
+        if (!a) continue;
+        dcXmlAttribute_t* copy = dcxml::newAttribute();
+        if (!copy) return false;
+        copy->name = keep(a->name);
+        copy->value = keep(a->value);
+        if (!dcxml::appendAttribute(n, copy, 1)) {
+          dcxml::freeAttribute(copy);
+          return false;
+        }
+      }
+      work.emplace_back(c, n);
+    }
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// dcSoftwareUsage_t
+
+dcSoftwareUsage_t::dcSoftwareUsage_t() {
+  theLog.pfWrite(this, 1, "[dcSoftwareUsage_t::dcSoftwareUsage_t] Starting...");
+}
+
+namespace {
+void freeRecord(dcSoftwareUsageRecord_t* record) {
+  if (!record) return;
+  while (record->items) {
+    dcSoftwareUsageItem_t* next = record->items->next;
+    delete record->items;
+    record->items = next;
+  }
+  delete record;
+}
+}  // namespace
+
+dcSoftwareUsage_t::~dcSoftwareUsage_t() {
+  theLog.pfWrite(this, 1, "[dcSoftwareUsage_t::~dcSoftwareUsage_t] Closed.");
+  for (dcSoftwareUsageCell_t* cell = head; cell; cell = cell->next)
+    if (cell->record && cell->record->pBackwardLinks && pfFreeBackwardLinks) {
+      pfFreeBackwardLinks(cell->record->pBackwardLinks);
+      cell->record->pBackwardLinks = nullptr;
+    }
+  delete pOwned;
+  pOwned = nullptr;
+  status = dcStatus::OK;
+  freeCells();
+}
+
+void dcSoftwareUsage_t::freeCells() {
+  while (head) {
+    dcSoftwareUsageCell_t* next = head->next;
+    freeRecord(head->record);
+    delete head;
+    head = next;
+  }
+}
+
+dcStatus_t dcSoftwareUsage_t::clear() {
+  theLog.pfWrite(this, 1, "[dcSoftwareUsage_t::clear]");
+  freeCells();
+  return dcStatus::OK;
+}

@@ -1,0 +1,129 @@
+// Program usage per day: the usage document of a client (read from
+// "totalsuinfo.xml") or of a group (merged from its clients and sub-groups),
+// kept as an XML tree, and the summary of a period that the viewer shows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "dcStatus.h"
+#include "dcXml.h"
+
+class dcpgBackwardLinks_t;
+
+// One line of a usage summary: the program and its minutes ("%7d min").
+struct dcUsageSummaryLine_t {
+  std::string name;
+  std::string minutes;
+};
+
+// Trees hold programs as elements with one "progname" and any number of
+// "date" elements (day text, attribute "tick": 3-minute ticks).
+class dcSoftwareUsageDocument_t {
+ public:
+  dcSoftwareUsageDocument_t();
+  ~dcSoftwareUsageDocument_t();
+  dcSoftwareUsageDocument_t(const dcSoftwareUsageDocument_t&) = delete;
+  dcSoftwareUsageDocument_t& operator=(const dcSoftwareUsageDocument_t&) = delete;
+
+  // Reads the file up to the first "</softwareusage>" (and up to a NUL byte)
+  // and parses it: 1 when a tree was parsed, 0 otherwise.
+  std::uint32_t LoadUsageData(const char* fileName);
+  // The tree's document node; an empty handle while there is no tree.
+  dcXmlHandle_t getRootNode() const;
+  // Folds another document's tree into this one: the first merge copies it,
+  // later ones add each program-day through mergeUsage.
+  std::uint32_t merge(const dcXmlHandle_t& root);
+  // Adds ticks to the day of the program under root. progName and day are
+  // patterns ("*", "?", "[...]") against the names and days present; a
+  // missing day or program is appended. Always 1.
+  std::uint32_t mergeUsage(const dcXmlHandle_t& root, const char* progName, const char* day,
+                           const char* ticks);
+  // One line per program element with usage in the period firstDay to
+  // lastDay ("YYYY.MM.DD", both included), in tree order; programs without
+  // usage there give no line.
+  std::vector<dcUsageSummaryLine_t> summarize(const char* firstDay, const char* lastDay) const;
+
+  // False: mergeUsage walks the tree for every look-up instead of using its
+  // indexes (the answers are the same; for comparisons).
+  static inline bool indexedSearch = true;
+
+  dcXmlDocument_t* document = nullptr;
+  // Receives the raw text of every load; only ever appended to.
+  std::string textStream;
+  // The text the current tree was parsed from (the tree points into it).
+  char* pText = nullptr;
+
+ private:
+  struct DayKey {
+    dcXmlNode_t* parent;
+    std::string_view day;
+    bool operator==(const DayKey&) const = default;
+  };
+  struct DayKeyHash {
+    std::size_t operator()(const DayKey& k) const {
+      return std::hash<std::string_view>{}(k.day) ^ (std::hash<const void*>{}(k.parent) * 31u);
+    }
+  };
+
+  void dropTree();
+  void resetIndexes();
+  bool copyTree(dcXmlNode_t* source);
+  dcXmlNode_t* findProgram(dcXmlNode_t* root, const char* progName);
+  dcXmlNode_t* findDay(dcXmlNode_t* parent, const char* day, bool ownTree);
+  void noteAppended(dcXmlNode_t* parent);
+
+  // Index of this document's own tree, answering exactly what the tree
+  // searches of mergeUsage answer for names without wildcard characters:
+  // day text -> first program element holding it, and (parent, day text) ->
+  // first "date" element under that parent holding it.
+  bool programsIndexed_ = false;
+  std::unordered_map<std::string_view, dcXmlNode_t*> programs_;
+  std::unordered_set<dcXmlNode_t*> daysIndexedUnder_;
+  std::unordered_map<DayKey, dcXmlNode_t*, DayKeyHash> days_;
+};
+
+// A record list of usage that nothing in the console fills; kept for the
+// group's clear operations.
+struct dcSoftwareUsageItem_t {
+  dcSoftwareUsageItem_t* next;
+};
+struct dcSoftwareUsageRecord_t {
+  dcSoftwareUsageItem_t* items;
+  dcpgBackwardLinks_t* pBackwardLinks;
+};
+struct dcSoftwareUsageCell_t {
+  dcSoftwareUsageRecord_t* record;
+  dcSoftwareUsageCell_t* next;
+};
+class dcSoftwareUsageOwned_t {
+ public:
+  virtual ~dcSoftwareUsageOwned_t() = default;
+};
+
+class dcSoftwareUsage_t {
+ public:
+  dcSoftwareUsage_t();
+  ~dcSoftwareUsage_t();
+  dcSoftwareUsage_t(const dcSoftwareUsage_t&) = delete;
+  dcSoftwareUsage_t& operator=(const dcSoftwareUsage_t&) = delete;
+
+  // Frees every record and cell; status unchanged. Returns 0.
+  dcStatus_t clear();
+
+  // Frees a record's back-links on destruction; installed by the layer that
+  // defines them (none: they are left to their owner).
+  static inline void (*pfFreeBackwardLinks)(dcpgBackwardLinks_t*) = nullptr;
+
+  dcStatus_t status = dcStatus::OK;
+  dcSoftwareUsageOwned_t* pOwned = nullptr;
+  dcSoftwareUsageCell_t* head = nullptr;
+
+ private:
+  void freeCells();
+};

@@ -1,0 +1,126 @@
+#include "dcWindowsInfo.h"
+
+#include <new>
+
+#include "CSettingMgr.h"
+#include "cp949.h"
+#include "dcAssetFilters.h"
+#include "dcLog.h"
+#include "dcStringList.h"
+#include "dcXml.h"
+
+dcWindowsInfo_t::dcWindowsInfo_t() {
+  theLog.pfWrite(this, 1, "[dcWindowsInfo_t::dcWindowsInfo_t] Starting...");
+  document = new (std::nothrow) dcXmlDocument_t();
+  status = dcStatus::OK;
+}
+
+dcWindowsInfo_t::~dcWindowsInfo_t() {
+  delete document;
+  document = nullptr;
+  theLog.pfWrite(this, 1, "[dcWindowsInfo_t::~dcWindowsInfo_t] Closed.");
+  status = dcStatus::OK;
+  while (items) {
+    dcWindowsInfoItem_t* next = items->next;
+    delete items;
+    items = next;
+  }
+}
+
+dcWindowsInfoItem_t* dcWindowsInfo_t::find(const char* name) {
+  if (!name) {
+    status = dcStatus::NULL_ARGUMENT;
+    return nullptr;
+  }
+  theLog.pfWrite(this, 1, "[dcWindowsInfo_t::find] name=%s", name);
+  const dcinv::Bounded<dcWindowsInfoItem_t::TEXT_SIZE> key(name);
+  dcWindowsInfoItem_t* found = nullptr;
+  if (indexed_) {
+    if (auto it = byName_.find(key.text); it != byName_.end()) found = it->second;
+  } else {
+    for (dcWindowsInfoItem_t* item = items; item && !found; item = item->next)
+      if (mb::compareNoCase(item->name, key.text) == 0) found = item;
+  }
+  status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
+  return found;
+}
+
+dcWindowsInfoItem_t* dcWindowsInfo_t::add(const char* name, const char* description) {
+  if (!name || !description) {
+    status = dcStatus::NULL_ARGUMENT;
+    return nullptr;
+  }
+  theLog.pfWrite(this, 1, "[dcWindowsInfo_t::add] name=%s, description=%s", name, description);
+  if (dcWindowsInfoItem_t* present = find(name)) {
+    mb::copyBounded(present->name, name);
+    mb::copyBounded(present->description, description);
+    status = dcStatus::OK;
+    return present;
+  }
+  auto* item = new (std::nothrow) dcWindowsInfoItem_t{};
+  if (!item) {
+    status = dcStatus::NO_MEMORY;
+    return nullptr;
+  }
+  mb::copyBounded(item->name, name);
+  mb::copyBounded(item->description, description);
+  if (tail_)
+    tail_->next = item;
+  else
+    items = item;
+  tail_ = item;
+  ++count_;
+  try {
+    if (indexed_) {
+      byName_.emplace(item->name, item);
+    } else if (count_ >= dcinv::INDEX_THRESHOLD) {
+      indexed_ = true;
+      for (dcWindowsInfoItem_t* i = items; i; i = i->next) byName_.emplace(i->name, i);
+    }
+  } catch (const std::bad_alloc&) {
+    indexed_ = false;
+    byName_.clear();
+  }
+  status = dcStatus::OK;
+  return item;
+}
+
+dcStatus_t dcWindowsInfo_t::getWindowsInfoItems(dcStringList_t* strings) {
+  if (!strings) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcWindowsInfo_t::getWindowsInfoItems] strings=0x%x", dcTraceTag(strings));
+  for (dcWindowsInfoItem_t* item = items; item; item = item->next) {
+    if (strings->find(item->name)) continue;
+    if (!strings->add(item->name)) return status = dcStatus::NO_MEMORY;
+  }
+  return status = dcStatus::OK;
+}
+
+dcStatus_t dcWindowsInfo_t::LoadAssetData(const char* fileName) {
+  if (!fileName) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcWindowsInfo_t::LoadAssetData] fileName=%s", fileName);
+  if (!document) return status = dcStatus::CANNOT_CREATE;
+  if (!document->load(fileName)) return status = dcStatus::FILE_ERROR;
+
+  CSettingMgr* settings = CSettingMgr::GetInstance();
+  const dcXmlHandle_t top(document->root);
+  for (auto r = childBegin(top), rEnd = childEnd(top); r < rEnd; ++r) {
+    const dcXmlHandle_t root = *r;
+    if (mb::compareNoCase(root.name(), "windowsinfo") != 0) continue;
+    for (auto k = childBegin(root), kEnd = childEnd(root); k < kEnd; ++k) {
+      const dcXmlHandle_t element = *k;
+      const char* key = element.name();
+      if (mb::compareNoCase(key, "pcname") == 0) continue;
+      if (*key == '\0') break;  // a node without name ends the items
+      for (auto v = childBegin(element), vEnd = childEnd(element); v < vEnd; ++v) {
+        const char* text = (*v).value();
+        if (*text == '\0') break;  // the first child without value ends the item
+        dcAssetFilters_t* filters = theAssetFilters;
+        if (!filters) continue;
+        if (filters->isIgnoredWindowsItem(settings->GetValue(key))) continue;
+        // A key the settings do not know has no display name: add fails.
+        if (!add(settings->GetValue(key), text)) return status = dcStatus::NO_MEMORY_TEXT;
+      }
+    }
+  }
+  return status = dcStatus::OK;
+}

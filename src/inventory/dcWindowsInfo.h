@@ -1,0 +1,53 @@
+// The Windows information of one PC: named items, one per name.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+
+#include "dcNoCaseIndex.h"
+#include "dcStatus.h"
+
+class dcXmlDocument_t;
+class dcStringList_t;
+
+struct dcWindowsInfoItem_t {
+  static constexpr std::size_t TEXT_SIZE = 256;
+  char name[TEXT_SIZE];
+  char description[TEXT_SIZE];
+  dcWindowsInfoItem_t* next;
+};
+
+// Names compare without regard to case (mb::compareNoCase) and are unique;
+// adding a present name replaces that item's texts. Texts longer than a
+// field are cut to it, for storing and for comparing alike.
+class dcWindowsInfo_t {
+ public:
+  dcWindowsInfo_t();
+  ~dcWindowsInfo_t();
+  dcWindowsInfo_t(const dcWindowsInfo_t&) = delete;
+  dcWindowsInfo_t& operator=(const dcWindowsInfo_t&) = delete;
+
+  // The item of this name: status 0, or 102 and nullptr; 203 for null.
+  dcWindowsInfoItem_t* find(const char* name);
+  // Replaces the texts of the item of this name (which takes the new letter
+  // case) or appends a new item. 203 for a null argument, 512 without memory.
+  dcWindowsInfoItem_t* add(const char* name, const char* description);
+  // Adds each item name that strings does not hold yet (exact text).
+  dcStatus_t getWindowsInfoItems(dcStringList_t* strings);
+  // Adds the items of a "WindowsInfo.xml" file under the display names the
+  // settings give its keys, leaving out ignored items.
+  dcStatus_t LoadAssetData(const char* fileName);
+
+  dcStatus_t status = dcStatus::OK;
+  dcXmlDocument_t* document = nullptr;
+  dcWindowsInfoItem_t* items = nullptr;
+
+ private:
+  dcWindowsInfoItem_t* tail_ = nullptr;
+  std::uint32_t count_ = 0;
+  bool indexed_ = false;
+  // Keys point into the items' own name fields; a replaced name keeps its
+  // key, since it differs from the old one in letter case only.
+  std::unordered_map<const char*, dcWindowsInfoItem_t*, dcinv::NoCaseHash, dcinv::NoCaseEqual> byName_;
+};

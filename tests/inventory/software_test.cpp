@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dcSoftwareList.h"
+#include "inventorySite.h"
+
+namespace {
+
+std::vector<std::string> dump(const dcSoftwareList_t& list) {
+  std::vector<std::string> out;
+  for (dcSoftwareInfo_t* e = list.entries; e; e = e->next)
+    out.push_back(std::string(e->packageName) + "|" + e->fileName + "|" + e->versionString);
+  return out;
+}
+
+TEST(SoftwareList_FindAdd, MergeByNameWithoutCase) {
+  dcSoftwareList_t list;
+  EXPECT_EQ(list.find(nullptr, "x", nullptr), nullptr);
+  EXPECT_EQ(list.status, dcStatus::NOT_FOUND);
+
+  dcSoftwareInfo_t* first = list.add("a", "b", "1");
+  ASSERT_NE(first, nullptr);
+  first->referenceCount = 3;
+  EXPECT_EQ(list.add("A", "B", "1"), first);  // reused: latest spelling, count kept
+  EXPECT_EQ(first->referenceCount, 3u);
+  EXPECT_NE(list.add("a", "b", "2"), first);
+  EXPECT_EQ(dump(list), (std::vector<std::string>{"A|B|1", "a|b|2"}));
+
+  EXPECT_EQ(list.find(nullptr, nullptr, "1"), nullptr);  // both names missing
+  EXPECT_EQ(list.status, dcStatus::NULL_ARGUMENT);
+  EXPECT_EQ(list.find(nullptr, "b", nullptr), first);
+  EXPECT_EQ(list.find("a", nullptr, "2"), first->next);
+  EXPECT_EQ(list.find("a", "b", "3"), nullptr);
+  EXPECT_EQ(list.status, dcStatus::NOT_FOUND);
+  EXPECT_EQ(list.add("a", nullptr, "1"), nullptr);
+  EXPECT_EQ(list.status, dcStatus::NULL_ARGUMENT);
+  EXPECT_EQ(list.add(nullptr), nullptr);
+
+  // add(entry) takes the texts only.
+  dcSoftwareInfo_t other{};
+  std::snprintf(other.packageName, sizeof other.packageName, "NOTEPAD");
+  std::snprintf(other.fileName, sizeof other.fileName, "notepad.exe");
+  std::snprintf(other.versionString, sizeof other.versionString, "5.1");
+  other.referenceCount = 9;
+  dcSoftwareInfo_t* copy = list.add(&other);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->referenceCount, 0u);
+  EXPECT_EQ(copy->pBackwardLinks, nullptr);
+  EXPECT_EQ(list.find(nullptr, "NOTEPAD.EXE", nullptr), copy);
+
+  // Trail bytes that are ASCII letters do not fold; letters around them do.
+  dcSoftwareInfo_t* kr = list.add("p", "X\x81\x41.exe", "1");
+  EXPECT_NE(list.add("p", "X\x81\x61.exe", "1"), kr);
+  EXPECT_EQ(list.add("p", "x\x81\x41.EXE", "1"), kr);
+  EXPECT_STREQ(kr->fileName, "x\x81\x41.EXE");
+
+  list.clear();
+  EXPECT_EQ(list.entries, nullptr);
+  EXPECT_EQ(list.find("a", "b", "1"), nullptr);
+  EXPECT_EQ(list.status, dcStatus::NOT_FOUND);
+}
+
+TEST(SoftwareList_FindAdd, LongTextsAreCutAndStillMerge) {
+  dcSoftwareList_t list;
+  std::string name(300, 'p');
+  dcSoftwareInfo_t* e = list.add(name.c_str(), name.c_str(), "v");
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(std::string(e->packageName).size(), 255u);
+  EXPECT_EQ(std::string(e->fileName).size(), 300u);
+  EXPECT_EQ(list.add(name.c_str(), name.c_str(), "v"), e);
+
+  std::string wide(510, 'w');
+  wide += "\xB0\xA1";  // a double-byte character across the last byte of the field
+  dcSoftwareInfo_t* w = list.add("p", wide.c_str(), "v");
+  EXPECT_EQ(std::string(w->fileName), std::string(510, 'w'));
+  EXPECT_EQ(list.find(nullptr, wide.c_str(), nullptr), w);
+}
+
+// The hashed look-ups give what walking the chain gives, first match first.
+TEST(SoftwareList_FindAdd, IndexedAnswersMatchTheChain) {
+  std::mt19937 rng(11);
+  const char* words[] = {"a", "A", "b", "\xB0\xA1", "\x81\x41", "\x81\x61", "1", ""};
+  auto pick = [&] { return std::string(words[rng() % 8]) + words[rng() % 8]; };
+  dcSoftwareList_t list;
+  for (int step = 0; step < 4000; ++step) {
+    const std::string p = pick(), f = pick(), v = pick();
+    if (rng() % 3 == 0) list.add(p.c_str(), f.c_str(), v.c_str());
+    const char* args[3] = {rng() % 2 ? p.c_str() : nullptr, rng() % 4 ? f.c_str() : nullptr,
+                           rng() % 2 ? v.c_str() : nullptr};
+    if (!args[0] && !args[1]) continue;
+    dcSoftwareInfo_t* expect = nullptr;
+    for (dcSoftwareInfo_t* e = list.entries; e && !expect; e = e->next)
+      if ((!args[0] || mb::compareNoCase(e->packageName, args[0]) == 0) &&
+          (!args[1] || mb::compareNoCase(e->fileName, args[1]) == 0) &&
+          (!args[2] || mb::compareNoCase(e->versionString, args[2]) == 0))
+        expect = e;
+    ASSERT_EQ(list.find(args[0], args[1], args[2]), expect) << step;
+  }
+}
+
+TEST(SoftwareList_Load, ProgramElements) {
+  InventorySite site("<qslook/>");
+  dcSoftwareList_t list;
+  const std::string file =
+      site.write("PC01 softwareinfo.xml",
+                 "<?xml version=\"1.0\"?>\n<softwareinfo pc=\"PC01\">\n"
+                 "  <Program>notepad.exe</Program>\n"
+                 "  <Program>\xC7\xD1\xB1\xDB 2004</Program>\n"  // 한글 2004
+                 "  <program>lower case is not taken</program>\n"
+                 "  <Program/>\n"
+                 "  <Program></Program>\n"
+                 "  <Group><Program>nested.exe<Program>inner.exe</Program></Program></Group>\n"
+                 "  <Program>NOTEPAD.EXE</Program>\n"
+                 "  <Program><![CDATA[cdata.exe]]></Program>\n"
+                 "</softwareinfo>\n");
+  EXPECT_EQ(list.LoadAssetData(file.c_str()), dcStatus::OK);
+  // Equal names (without regard to case) make one entry in the latest
+  // spelling; empty elements merge into one entry with empty names.
+  EXPECT_EQ(dump(list), (std::vector<std::string>{
+                            "NOTEPAD.EXE|NOTEPAD.EXE|Not defined",
+                            "\xC7\xD1\xB1\xDB 2004|\xC7\xD1\xB1\xDB 2004|Not defined",
+                            "||Not defined",
+                            "nested.exe|nested.exe|Not defined",
+                            "inner.exe|inner.exe|Not defined",
+                            "cdata.exe|cdata.exe|Not defined",
+                        }));
+
+  EXPECT_EQ(list.LoadAssetData(site.path("missing.xml").c_str()), dcStatus::FILE_ERROR);
+  EXPECT_EQ(list.LoadAssetData(site.write("empty.xml", "").c_str()), dcStatus::FILE_ERROR);
+  EXPECT_EQ(list.LoadAssetData(nullptr), dcStatus::NULL_ARGUMENT);
+  EXPECT_EQ(list.LoadAssetData(site.write("none.xml", "<softwareinfo>text</softwareinfo>").c_str()),
+            dcStatus::OK);
+  EXPECT_EQ(dump(list).size(), 6u);
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dcSoftwareUsage.h"
+#include "inventorySite.h"
+
+namespace {
+
+// <unit><progname>name</progname><date tick="t">day</date>...</unit>
+std::string unit(const std::string& name, const std::vector<std::pair<std::string, std::string>>& days) {
+  std::string s = "<unit><progname>" + name + "</progname>";
+  for (const auto& [day, ticks] : days) s += "<date tick=\"" + ticks + "\">" + day + "</date>";
+  return s + "</unit>";
+}
+std::string usageFile(const std::string& units, const std::string& before = "") {
+  return "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n" + before + "<softwareusage>" + units +
+         "</softwareusage>\n";
+}
+
+std::vector<std::string> summary(const dcSoftwareUsageDocument_t& doc, const char* from = "2004.01.01",
+                                 const char* to = "2004.12.31") {
+  std::vector<std::string> out;
+  for (const auto& line : doc.summarize(from, to)) out.push_back(line.name + "=" + line.minutes);
+  return out;
+}
+
+// The whole tree as text: kinds, names, values and attributes, in order.
+std::string shape(const dcXmlNode_t* n) {
+  std::string s =
+      std::to_string(n->kind) + "(" + (n->name ? n->name : "~") + "," + (n->value ? n->value : "~");
+  for (std::uint32_t i = 0; i < n->attributeCount; ++i)
+    s += std::string(" @") + (n->attributes[i]->name ? n->attributes[i]->name : "~") + "=" +
+         (n->attributes[i]->value ? n->attributes[i]->value : "~");
+  for (std::uint32_t i = 0; i < n->childCount; ++i) s += shape(n->children[i]);
+  return s + ")";
+}
+
+TEST(SoftwareUsage_Load, ReadsUpToTheFirstClosingTag) {
+  InventorySite site("<qslook/>");
+  dcSoftwareUsageDocument_t doc;
+  EXPECT_FALSE(doc.getRootNode().valid());
+  EXPECT_TRUE(doc.summarize("2004.01.01", "2004.12.31").empty());
+
+  const std::string first = site.write(
+      "PC01 totalsuinfo.xml", usageFile(unit("notepad.exe", {{"2004.12.01", "20"}, {"2004.12.02", "7"}})) +
+                                  usageFile(unit("appended.exe", {{"2004.12.01", "99"}})));
+  EXPECT_EQ(doc.LoadUsageData(first.c_str()), 1u);
+  EXPECT_TRUE(doc.getRootNode().valid());
+  EXPECT_EQ(summary(doc), (std::vector<std::string>{"notepad.exe=     81 min"}));
+  EXPECT_EQ(summary(doc, "2004.12.02", "2004.12.02"), (std::vector<std::string>{"notepad.exe=     21 min"}));
+  EXPECT_TRUE(summary(doc, "2004.12.03", "2004.12.01").empty());  // reversed period counts no day
+
+  // Loading again appends to the stream, whose first text still wins.
+  const std::string second = site.write("b.xml", usageFile(unit("calc.exe", {{"2004.12.01", "1"}})));
+  EXPECT_EQ(doc.LoadUsageData(second.c_str()), 1u);
+  EXPECT_EQ(summary(doc), (std::vector<std::string>{"notepad.exe=     81 min"}));
+
+  // A NUL byte ends the text, here before the closing tag; so does a missing file.
+  dcSoftwareUsageDocument_t cut;
+  const std::string withNul = usageFile(unit("x.exe", {{"2004.12.01", "1"}}));
+  EXPECT_EQ(
+      cut.LoadUsageData(site.write("nul.xml", withNul.substr(0, 40) + '\0' + withNul.substr(40)).c_str()),
+      0u);
+  EXPECT_FALSE(cut.getRootNode().valid());
+  EXPECT_EQ(cut.pText, nullptr);
+  dcSoftwareUsageDocument_t missing;
+  EXPECT_EQ(missing.LoadUsageData(site.path("none.xml").c_str()), 0u);
+  EXPECT_EQ(missing.LoadUsageData(nullptr), 0u);
+  EXPECT_FALSE(missing.getRootNode().valid());
+  // Merging a document without tree adds nothing, and needs nothing.
+  dcSoftwareUsageDocument_t group;
+  group.merge(missing.getRootNode());
+  ASSERT_TRUE(group.getRootNode().valid());
+  EXPECT_EQ(group.getRootNode().childCount(), 0u);
+}
+
+TEST(SoftwareUsage_Merge, GroupsSumProgramsAndDays) {
+  InventorySite site("<qslook/>");
+  dcSoftwareUsageDocument_t a, b, group;
+  a.LoadUsageData(site.write("a.xml", usageFile(unit("notepad.exe", {{"2004.12.01", "20"}}) +
+                                                unit("notepad.exe", {{"2004.12.05", "1"}}) +
+                                                unit("abc", {{"2004.12.01", "4"}})))
+                      .c_str());
+  b.LoadUsageData(
+      site.write("b.xml",
+                 usageFile(unit("notepad.exe", {{"2004.12.01", "10"}, {"2004.12.03", "2"}}) +
+                           unit("calc.exe", {{"2004.11.30", " +5x"}}) + unit("a*", {{"2004.12.0?", "1"}})))
+          .c_str());
+
+  EXPECT_EQ(group.merge(a.getRootNode()), 1u);
+  // The first merge copies the tree as it is, repeated program included.
+  EXPECT_EQ(shape(group.getRootNode().node()), shape(a.getRootNode().node()));
+  EXPECT_EQ(summary(group), (std::vector<std::string>{"notepad.exe=     60 min", "notepad.exe=      3 min",
+                                                      "abc=     12 min"}));
+
+  EXPECT_EQ(group.merge(b.getRootNode()), 1u);
+  // notepad.exe: 20+10 on the first day and a new day; calc.exe is new (its
+  // ticks read as 5); "a*" on "2004.12.0?" adds to abc's first matching day.
+  EXPECT_EQ(summary(group), (std::vector<std::string>{"notepad.exe=     96 min", "notepad.exe=      3 min",
+                                                      "abc=     15 min", "calc.exe=     15 min"}));
+  EXPECT_EQ(summary(group, "2004.12.01", "2004.12.01"),
+            (std::vector<std::string>{"notepad.exe=     90 min", "abc=     15 min"}));
+
+  // The new program is a unit of the document node itself, its name a CDATA
+  // section; the new day is appended to the program's own unit.
+  const dcXmlHandle_t root = group.getRootNode();
+  const dcXmlHandle_t added = root.child(root.childCount() - 1);
+  EXPECT_STREQ(added.name(), "unit");
+  EXPECT_STREQ(added.child(0).name(), "progname");
+  EXPECT_EQ(added.child(0).child(0).kind(), XN_CDATA);
+  EXPECT_STREQ(added.child(0).child(0).value(), "calc.exe");
+  EXPECT_STREQ(added.child(1).attributeAt(0).value(), "+5x");  // as given, trimmed
+  const dcXmlHandle_t notepad = root.findFirst("unit");
+  ASSERT_EQ(notepad.childCount(), 3u);
+  EXPECT_STREQ(notepad.child(1).attributeAt(0).value(), "30");
+  EXPECT_STREQ(notepad.child(2).child(0).value(), "2004.12.03");
+
+  // Nothing empties a group's document: merging again adds again.
+  group.merge(b.getRootNode());
+  EXPECT_EQ(summary(group, "2004.12.01", "2004.12.01"),
+            (std::vector<std::string>{"notepad.exe=    120 min", "abc=     18 min"}));
+}
+
+// mergeUsage answers from its indexes exactly what the tree searches answer,
+// for plain names, wildcard names and trees of unusual shape.
+TEST(SoftwareUsage_Merge, IndexedMergesMatchTreeSearches) {
+  InventorySite site("<qslook/>");
+  std::mt19937 rng(5);
+  const char* names[] = {"a.exe", "b.exe", "A.EXE", "ab*", "?.exe", "[ab].exe", "\xB0\xA1.exe", "c.exe"};
+  const char* days[] = {"2004.12.01", "2004.12.02", "2004.12.0?", "2004.12.1*", "2004.12.10", "2004.12.15"};
+  std::vector<std::unique_ptr<dcSoftwareUsageDocument_t>> clients;
+  for (int c = 0; c < 24; ++c) {
+    std::string units;
+    for (int u = 0, n = 1 + rng() % 5; u < n; ++u) {
+      std::vector<std::pair<std::string, std::string>> d;
+      for (int k = 0, m = rng() % 4; k < m; ++k) d.emplace_back(days[rng() % 6], std::to_string(rng() % 50));
+      units += unit(names[rng() % 8], d);
+    }
+    if (c % 5 == 1)  // a program element outside any unit, with days beside it
+      units += "<progname>b.exe</progname><date tick=\"3\">2004.12.01</date>";
+    if (c % 7 == 0)  // days nested one level deeper inside a unit
+      units += "<unit><progname>c.exe</progname><day><date tick=\"1\">2004.12.02</date></day></unit>";
+    // A program element beside the root element: its days are searched for
+    // in the whole document.
+    const std::string before =
+        c % 6 == 0 ? "<progname>b.exe</progname><date tick=\"2\">2004.12.01</date>" : "";
+    clients.push_back(std::make_unique<dcSoftwareUsageDocument_t>());
+    clients.back()->LoadUsageData(
+        site.write("c" + std::to_string(c) + ".xml", usageFile(units, before)).c_str());
+  }
+
+  auto gather = [&](bool indexed) {
+    dcSoftwareUsageDocument_t::indexedSearch = indexed;
+    dcSoftwareUsageDocument_t group;
+    for (int round = 0; round < 2; ++round)
+      for (const auto& c : clients) group.merge(c->getRootNode());
+    dcSoftwareUsageDocument_t::indexedSearch = true;
+    return shape(group.getRootNode().node());
+  };
+  const std::string walked = gather(false);
+  EXPECT_EQ(gather(true), walked);
+  EXPECT_GT(walked.size(), 1000u);
+}
+
+}  // namespace
