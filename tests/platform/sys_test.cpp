@@ -26,14 +26,3 @@ TEST(Sys_Expand, ReplacesKnownNamesAndKeepsTheRest) {
   ::unsetenv("DT_TEST_DIR");
   ::unsetenv("DT_TEST_KO");
 }
-
-TEST(Sys_Clock, TestClockReplacesTheRealOne) {
-  sys::setClockForTesting([] { return sys::LocalTime{2004, 1, 5, 23, 59, 58}; });
-  const sys::LocalTime fixed = sys::localTime();
-  EXPECT_EQ(fixed.year, 2004);
-  EXPECT_EQ(fixed.day, 5);
-  sys::setClockForTesting(nullptr);
-  const sys::LocalTime now = sys::localTime();
-  EXPECT_GE(now.year, 2024);
-  EXPECT_TRUE(now.month >= 1 && now.month <= 12);
-}
