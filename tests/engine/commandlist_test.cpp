@@ -1,0 +1,142 @@
+// The command language: tokens, repeat counts, matching order, and lines
+// that are too long, binary or badly quoted.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dcCommandList.h"
+
+namespace {
+
+using Token = dcCommandList_t::Token;
+using Strings = std::vector<std::string>;
+
+// Every token of text, then the status that ended the reading.
+Strings tokensOf(dcCommandList_t& list, const char* text, dcStatus_t* end) {
+  Strings tokens;
+  Token token;
+  while ((*end = list.nextToken(&text, token)) == dcStatus::OK) tokens.emplace_back(token);
+  return tokens;
+}
+
+// Handlers record the lines they ran with.
+Strings calls;
+dcStatus_t record(dcCommandList_t*, const char* line) { return calls.emplace_back(line), 7; }
+dcStatus_t never(dcCommandList_t*, const char*) { return calls.emplace_back("never"), 0; }
+dcStatus_t onIgnore(dcCommandList_t* list, const char* line) {
+  Token words[6];
+  EXPECT_EQ(list->readTokens(line, words, 6), dcStatus::OK);
+  return calls.emplace_back(words[2]), 0;
+}
+dcStatus_t onRecurse(dcCommandList_t* list, const char*) {
+  char again[] = "recurse";
+  return calls.emplace_back(again), list->dispatch(again);
+}
+
+class CommandListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    calls.clear();
+    ASSERT_EQ(list.addCommand(record, "", ""), dcStatus::OK);
+    list.addCommand(record, "sleep _integer", "[command] sleep $sec");
+    list.addCommand(never, "sleep now", "");  // "sleep _integer" comes first
+    list.addCommand(record, "exit", "");
+    list.addCommand(onIgnore, "ignore package _string in software list", "");
+    list.addCommand(onRecurse, "recurse", "");
+  }
+  dcStatus_t run(const std::string& text) {
+    std::vector<char> line(text.begin(), text.end());
+    line.push_back('\0');
+    return list.dispatch(line.data());
+  }
+  dcCommandList_t list;
+};
+
+}  // namespace
+
+TEST_F(CommandListTest, Tokenizer_WordsQuotesAndDoubleByteCharacters) {
+  dcStatus_t end;
+  EXPECT_EQ(tokensOf(list, "ignore  package \"Office 2003 Pro\" in\tsoftware list", &end),
+            (Strings{"ignore", "package", "Office 2003 Pro", "in\tsoftware", "list"}));
+  EXPECT_EQ(end, dcCommandList_t::END_OF_TEXT);
+  EXPECT_EQ(list.status, dcStatus::OK);
+  // A word may follow a closing quote directly; quotes inside a word are plain.
+  EXPECT_EQ(tokensOf(list, "\"\"ab\"c \"x y\"z ", &end), (Strings{"", "ab\"c", "x y", "z"}));
+  EXPECT_EQ(end, dcStatus::NOT_FOUND);  // only blanks left
+  // A trail byte is never a blank or a quote: 0xB0 takes the quote after it.
+  EXPECT_EQ(tokensOf(list, "\xB0\xA1\xB3\xAA next \"\xB0\"\" tail", &end),
+            (Strings{"\xB0\xA1\xB3\xAA", "next", "\xB0\"", "tail"}));
+}
+
+TEST_F(CommandListTest, Dispatch_MatchingOrderAndRepeatCounts) {
+  EXPECT_EQ(run("sleep 5"), 7);
+  EXPECT_EQ(list.status, 7u);
+  EXPECT_EQ(run("sleep  abc"), 7);  // placeholders take any word
+  EXPECT_EQ(run("sleep now"), 7);   // the first registered pattern wins
+  EXPECT_EQ(run("sleep"), dcStatus::NOT_FOUND);
+  EXPECT_EQ(run("Sleep 5"), dcStatus::NOT_FOUND);
+  EXPECT_EQ(run("sleep\t5"), dcStatus::NOT_FOUND);  // one token
+  EXPECT_EQ(calls, (Strings{"sleep 5", "sleep  abc", "sleep now"}));
+
+  calls.clear();
+  EXPECT_EQ(run("3 sleep 1"), 7);
+  EXPECT_EQ(calls, Strings(3, " sleep 1"));
+  EXPECT_EQ(run("12abc sleep 1"), 7);
+  EXPECT_EQ(calls.size(), 15u);
+  EXPECT_EQ(run("0 sleep 1"), dcStatus::NOT_FOUND);
+  EXPECT_EQ(run("2 nothing fits"), dcStatus::NOT_FOUND);
+  EXPECT_EQ(calls.size(), 15u);
+
+  calls.clear();
+  EXPECT_EQ(run(""), 7);
+  EXPECT_EQ(run("   "), 7);
+  EXPECT_EQ(run("\"open at the start"), 7);
+  EXPECT_EQ(run("exit \"open"), 7);
+  EXPECT_EQ(run("ignore package \"open"), dcStatus::NOT_FOUND);
+  EXPECT_EQ(run("ignore package \"Office 2003\" in software list"), 0);
+  EXPECT_EQ(run("ignore package x in software list extra"), dcStatus::NOT_FOUND);
+  EXPECT_EQ(calls, (Strings{"", "   ", "\"open at the start", "exit \"open", "Office 2003"}));
+
+  EXPECT_EQ(list.dispatch(nullptr), dcStatus::NULL_ARGUMENT);
+}
+
+TEST_F(CommandListTest, BadInput_StaysInsideEveryBuffer) {
+  // Lines beyond 255 bytes fit nothing, whatever they start with.
+  EXPECT_EQ(run(std::string(10000, 'x')), dcStatus::NOT_FOUND);
+  EXPECT_EQ(run(std::string(10000, '7')), dcStatus::NOT_FOUND);
+  EXPECT_TRUE(calls.empty());
+
+  // A long token is cut at a character boundary; the cursor passes all of it.
+  std::string text = "a";
+  for (int i = 0; i < 2500; ++i) text += "\xB0\xA1";
+  text += " next";
+  const char* cursor = text.c_str();
+  Token token;
+  ASSERT_EQ(list.nextToken(&cursor, token), dcStatus::OK);
+  EXPECT_EQ(std::strlen(token), 255u);
+  ASSERT_EQ(list.nextToken(&cursor, token), dcStatus::OK);
+  EXPECT_STREQ(token, "next");
+
+  // Binary bytes, a lead byte at the very end, an embedded zero.
+  std::string binary;
+  for (int c = 1; c < 256; ++c) binary += static_cast<char>(c);
+  run(binary);
+  run("sleep \xB0");
+  EXPECT_EQ(run(std::string("exit\0sleep 1", 12)), 7);
+
+  // An unclosed quote at every position of a good line.
+  const std::string good = "ignore package \"Office 2003\" in software list";
+  for (std::size_t at = 0; at <= good.size(); ++at) {
+    std::string bad = good;
+    bad.insert(at, 1, '"');
+    const dcStatus_t result = run(bad);
+    EXPECT_TRUE(result == 0 || result == 7 || result == dcStatus::NOT_FOUND) << bad;
+  }
+
+  // A handler that dispatches itself again ends after a bounded depth.
+  calls.clear();
+  EXPECT_EQ(run("recurse"), dcStatus::NOT_FOUND);
+  EXPECT_EQ(calls.size(), static_cast<std::size_t>(dcCommandList_t::MAX_NESTING));
+}

@@ -1,0 +1,202 @@
+// The commander engine: built-in commands, scripts, events, files and
+// window messages, always inside a temporary folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "dcCommanderEngine.h"
+#include "testutil.h"
+#include "windowservices.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs each test in a fresh folder, which is removed afterwards.
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::current_path(dir.path()); }
+  void TearDown() override { fs::current_path(home); }
+  void write(const char* name, const std::string& text) { testutil::writeFile(dir.path() / name, text); }
+
+  // The file's text once it has `lines` line ends, or what it has after five seconds.
+  static std::string waitForLines(const char* name, long lines) {
+    std::string text;
+    for (int i = 0; i < 500 && std::count(text.begin(), text.end(), '\n') < lines; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      text = testutil::readFile(name);
+    }
+    return text;
+  }
+
+  testutil::TempDir dir;
+  fs::path home = fs::current_path();
+};
+
+// One window titled "Target"; searches and messages are written down in `log`.
+class FakeServices : public winsvc::HeadlessWindowServices {
+ public:
+  bool setTimer(winsvc::WindowHandle w, std::uint32_t id, std::uint32_t ms) override {
+    return timersWork && HeadlessWindowServices::setTimer(w, id, ms);
+  }
+  winsvc::WindowHandle findWindow(const char* className, const char* title) override {
+    log += std::string(className ? className : "(any)") + ' ';
+    return std::string(title) == "Target" ? this : nullptr;
+  }
+  std::intptr_t sendMessage(winsvc::WindowHandle w, std::uint32_t m, std::intptr_t a,
+                            std::intptr_t b) override {
+    log += (w == this ? "target " : "main ") + std::to_string(m) + ' ' + std::to_string(a) + ' ' +
+           std::to_string(b) + ';';
+    return 42;
+  }
+  bool timersWork = true;
+  std::string log;
+};
+
+// An engine that appends its own command after the built-in ones.
+class DerivedEngine : public dcCommanderEngine_t {
+ public:
+  DerivedEngine() {
+    commands.addCommand([](dcCommandList_t*, const char*) -> dcStatus_t { return 55; }, "ping",
+                        "[command] ping");
+  }
+};
+
+}  // namespace
+
+TEST_F(EngineTest, BuiltInCommands_HelpFileAndSimpleState) {
+  write("dcCommanderHelp.txt", "old contents that must go\n");
+  {
+    DerivedEngine engine;
+    EXPECT_EQ(theCommanderEngine, &engine);
+    EXPECT_EQ(engine.interpret("help"), 0);
+    EXPECT_EQ(engine.interpret("ping"), 55);
+  }
+  EXPECT_EQ(theCommanderEngine, nullptr);
+  EXPECT_EQ(testutil::readFile("dcCommanderHelp.txt"),
+            "\n"
+            "[command] name this application $appName\n"
+            "[command] hide process\n"
+            "[command] enable ui\n"
+            "[command] disable ui\n"
+            "[command] exit : exit dcCommander\n"
+            "[command] help\n"
+            "[command] sleep $sec\n"
+            "[command] set timer event every $sec sec named $eventName executing $exeName\n"
+            "[command] set timer event every $sec sec named $eventName interpreting $command\n"
+            "[command] do event $eventName\n"
+            "[command] execute $exeName\n"
+            "[command] delete $fileSpec\n"
+            "[command] send window message $message $wParam $lParam to $className $windowTitle\n"
+            "[command] interpret on engine start $command\n"
+            "[command] interpret on engine close $command\n"
+            "[command] ping\n");
+
+  dcCommanderEngine_t engine;
+  EXPECT_STREQ(engine.applicationName, "dcCommanderEngine_t");
+  EXPECT_EQ(engine.interpret("name this application \"Desk Tally\""), 0);
+  EXPECT_STREQ(engine.applicationName, "Desk Tally");
+  EXPECT_EQ(engine.interpret("disable ui"), 0);
+  EXPECT_EQ(engine.uiEnabled, 0u);
+  EXPECT_EQ(engine.interpret("enable ui"), 0);
+  EXPECT_EQ(engine.interpret("interpret on engine start \"disable ui\""), 0);
+  EXPECT_EQ(engine.interpret("interpret on engine close \"name this application closed\""), 0);
+
+  // initialize runs "dcCommander.ini", then the starting command.
+  write("dcCommander.ini", "name this application fromScript\n");
+  int window = 0;
+  EXPECT_EQ(engine.initialize(&window), 0);
+  EXPECT_STREQ(engine.applicationName, "fromScript");
+  EXPECT_EQ(engine.deinitialize(), 0);
+  EXPECT_STREQ(engine.applicationName, "closed");
+
+  // Without an engine every handler answers 201 and does nothing.
+  theCommanderEngine = nullptr;
+  EXPECT_EQ(engine.interpret("enable ui"), dcStatus::MISSING_OBJECT);
+  EXPECT_EQ(engine.uiEnabled, 0u);
+  theCommanderEngine = &engine;
+}
+
+TEST_F(EngineTest, Scripts_RunEveryLineAndRepeatCounts) {
+  write("startup.ini",
+        "execute \"echo one >> one.txt\"\r\nfree text serves as a comment\n\n" +
+            ("3 execute \"echo x >> three.txt\"\rname this application " + std::string(2000, 'n')) +
+            "\nname this application last");
+  dcCommanderEngine_t engine;
+  EXPECT_EQ(engine.loadIni("startup.ini"), 0);
+  EXPECT_STREQ(engine.applicationName, "last");  // the last line has no line end
+  EXPECT_EQ(waitForLines("one.txt", 1), "one\n");
+  EXPECT_EQ(waitForLines("three.txt", 3), "x\nx\nx\n");
+  EXPECT_EQ(engine.loadIni("missing.ini"), dcStatus::FILE_ERROR);
+  EXPECT_EQ(engine.interpret("execute \"\""), dcStatus::CANNOT_START);
+}
+
+TEST_F(EngineTest, DeleteAndSleep) {
+  for (const char* name : {"a.tmp", "B.TMP", "c.txt", "with blank.txt", "keep.tmp.txt"}) write(name, "x");
+  fs::create_directory("sub.tmp");
+  dcCommanderEngine_t engine;
+  EXPECT_EQ(engine.interpret("delete *.tmp"), 0);
+  EXPECT_EQ(engine.interpret("delete \"WITH BLANK.txt\""), 0);
+  EXPECT_EQ(engine.interpret("delete c.txt.none"), 2u);  // the system's "no such file"
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(".")) left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"c.txt", "keep.tmp.txt", "sub.tmp"}));
+
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(engine.interpret("sleep 0"), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  start = std::chrono::steady_clock::now();
+  EXPECT_EQ(engine.interpret("sleep 1"), 0);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(990));
+}
+
+TEST_F(EngineTest, EventsAndWindowMessages) {
+  FakeServices services;
+  winsvc::ScopedServices scope(&services);
+  dcCommanderEngine_t engine;
+  int window = 0;
+  engine.window = &window;
+
+  EXPECT_EQ(engine.interpret("set timer event every 5 min named e1 interpreting \"disable ui\""), 0);
+  EXPECT_EQ(engine.interpret("set timer event every 5 min named e2 executing \"echo e2 >> e2.txt\""), 0);
+  EXPECT_EQ(engine.interpret("set timer event every 7 ms named e3 interpreting \"do event e3\""), 0);
+  const dcTimerEvent_t* e = engine.events;
+  ASSERT_TRUE(e && e->next && e->next->next);
+  EXPECT_EQ(e->trigger.intervalMs, 300000u);
+  EXPECT_EQ(e->next->trigger.intervalMs, 5000u);  // "executing" ignores the unit
+  EXPECT_EQ(e->next->action.kind, dcTimerAction_t::EXECUTE);
+  EXPECT_EQ(e->next->next->trigger.intervalMs, 7u);
+  EXPECT_EQ(e->next->next->trigger.timerId, 2u);
+  EXPECT_EQ(services.activeTimers(), 3u);
+
+  EXPECT_EQ(engine.interpret("do event e1"), 0);
+  EXPECT_EQ(engine.uiEnabled, 0u);
+  EXPECT_EQ(engine.interpret("do event e2"), 0);
+  EXPECT_EQ(waitForLines("e2.txt", 1), "e2\n");
+  EXPECT_EQ(engine.interpret("do event nobody"), 0);
+  EXPECT_EQ(engine.interpret("do event e3"), dcStatus::NOT_FOUND);  // ends at the nesting limit
+
+  services.timersWork = false;
+  EXPECT_EQ(engine.interpret("set timer event every 1 sec named e4 executing true"), dcStatus::TIMER_FAILED);
+  EXPECT_EQ(e->next->next->next->trigger.active, 0u);  // kept, not active
+  dcTimerTrigger_t trigger;
+  dcTimerAction_t action;
+  action.kind = dcTimerAction_t::CALL;
+  action.setOperation(
+      [](dcCommanderEngine_t*, dcTimerEvent_t* ev) -> dcStatus_t { return ev->number + 100; });
+  EXPECT_EQ(engine.react(engine.addTimerEvent("call", &trigger, &action)), 104u);
+  EXPECT_EQ(engine.stopTimerEvents(), 0);
+  EXPECT_EQ(services.activeTimers(), 0u);
+
+  EXPECT_EQ(engine.interpret("send window message 16 0 0 to NULL Target"), 0);
+  EXPECT_EQ(engine.interpret("send window message 273 32775 -1 to MainClass \"Target\""), 0);
+  EXPECT_EQ(engine.interpret("send window message 16 0 0 to NULL Other"), dcStatus::NOT_FOUND);
+  EXPECT_EQ(engine.interpret("send window message x 0 0 to NULL Target"), dcStatus::BAD_ARGUMENT);
+  EXPECT_EQ(engine.interpret("exit"), 0);
+  EXPECT_EQ(services.log, "(any) target 16 0 0;MainClass target 273 32775 -1;(any) (any) main 16 0 0;");
+}
