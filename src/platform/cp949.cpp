@@ -97,7 +97,12 @@ const char* findText(const char* s, const char* needle) {
   if (!s || !needle) return nullptr;
   const std::size_t n = std::strlen(needle);
   for (;;) {
-    if (std::strncmp(s, needle, n) == 0) return s;
+    if (std::strncmp(s, needle, n) == 0) {
+      // The match must also end on a character boundary of s.
+      const char* end = s;
+      while (end < s + n) end = next(end);
+      if (end == s + n) return s;
+    }
     if (*s == '\0') return nullptr;
     s = next(s);
   }

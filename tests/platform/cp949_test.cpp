@@ -49,6 +49,7 @@ TEST(Cp949_Search, NeverMatchesASecondByte) {
   EXPECT_EQ(mb::findText(text, "AB"), nullptr);
   EXPECT_EQ(mb::findText(text, "BA"), text + 2);
   EXPECT_EQ(mb::findText(text, ""), text);
+  EXPECT_EQ(mb::findText(text, "\xB0"), nullptr);  // half a character
 }
 
 TEST(Cp949_CopyBounded, NeverSplitsOrOverruns) {
