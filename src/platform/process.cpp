@@ -113,26 +113,26 @@ bool startDetached(const char* commandLine) {
   return true;
 }
 
-int deleteFiles(const char* fileSpec) {
-  if (!fileSpec) return EINVAL;
+int deleteFiles(const char* filePattern) {
+  if (!filePattern) return EINVAL;
 
   // The last component starts after the last separator, found by characters
   // so that a trail byte never counts as one.
-  const char* name = fileSpec;
-  for (const char* p = fileSpec; *p; p = mb::next(p))
+  const char* name = filePattern;
+  for (const char* p = filePattern; *p; p = mb::next(p))
     if (*p == '\\' || *p == '/') name = p + 1;
   if (*name == '\0') return ENOENT;
 
   if (!hasWildcard(name)) {
-    if (winfs::isDirectory(fileSpec)) return EISDIR;
-    if (!winfs::fileExists(fileSpec)) return ENOENT;
-    if (winfs::removeFile(fileSpec)) return 0;
+    if (winfs::isDirectory(filePattern)) return EISDIR;
+    if (!winfs::fileExists(filePattern)) return ENOENT;
+    if (winfs::removeFile(filePattern)) return 0;
     return errno ? errno : EIO;
   }
 
-  const std::string folder(fileSpec, static_cast<std::size_t>(name - fileSpec));
+  const std::string folder(filePattern, static_cast<std::size_t>(name - filePattern));
   int firstError = 0;
-  for (const winfs::FindData& found : winfs::findFiles(fileSpec)) {
+  for (const winfs::FindData& found : winfs::findFiles(filePattern)) {
     if (found.isDirectory) continue;
     const std::string path = folder + found.name;
     errno = 0;

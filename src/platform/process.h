@@ -1,5 +1,5 @@
 // Starting programs and deleting files, the way the command engine asks for
-// them: a command line is started and left running; a file specification
+// them: a command line is started and left running; a file pattern
 // with wildcards is deleted without questions.
 #pragma once
 
@@ -13,14 +13,14 @@ namespace proc {
 // the shell cannot be started.
 bool startDetached(const char* commandLine);
 
-// Deletes the files that fileSpec names (a core path, see winfs.h). The last
+// Deletes the files that filePattern names (a core path, see winfs.h). The last
 // component may hold the wildcards "*" and "?", matched case-insensitively;
 // every plain file that matches is removed, folders never are. Without
 // wildcards the one file the path resolves to is removed. Returns 0 on
 // success (also when a wildcard matches nothing), otherwise an errno value:
-// EINVAL for a null specification, ENOENT for a named file that does not
+// EINVAL for a null pattern, ENOENT for a named file that does not
 // exist, EISDIR for a named folder, or the first removal's error (the other
 // matches are still removed).
-int deleteFiles(const char* fileSpec);
+int deleteFiles(const char* filePattern);
 
 }  // namespace proc

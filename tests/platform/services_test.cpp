@@ -1,4 +1,4 @@
-// Starting programs, deleting files by specification, and the window
+// Starting programs, deleting files by pattern, and the window
 // services without windows.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -33,7 +33,7 @@ TEST(Process_StartDetached, RunsInItsOwnSessionAndLeavesNoChild) {
   EXPECT_EQ(errno, ENOENT);
 }
 
-TEST(Process_DeleteFiles, RemovesExactlyWhatTheSpecificationNames) {
+TEST(Process_DeleteFiles, RemovesExactlyWhatThePatternNames) {
   testutil::TempDir dir;
   const fs::path& d = dir.path();
   for (const char* name : {"a.txt", "B.TXT", "c.log", "keep.txt.bak", "\xEA\xB0\x80.txt"})
