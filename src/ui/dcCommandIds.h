@@ -1,0 +1,19 @@
+// The console's command ids: menu entries, tab buttons and the commands the
+// forms send one another all travel as these numbers.
+#pragma once
+
+namespace dcCmd {
+constexpr int LOAD_DATA = 32771;      // read the group file and the data folder, gather
+constexpr int REDRAW = 32772;         // refill the list, repaint the title
+constexpr int VIEW_WINDOWS = 32773;   // Windows information
+constexpr int VIEW_SOFTWARE = 32774;  // installed software
+constexpr int VIEW_HARDWARE = 32775;  // hardware
+constexpr int VIEW_USAGE = 32776;     // program usage
+constexpr int EXPORT_LIST = 32780;    // save the list as a tab-separated file
+constexpr int FILE_NEW = 57600;
+constexpr int FILE_OPEN = 57601;
+constexpr int FILE_PRINT_SETUP = 57606;
+constexpr int APP_ABOUT = 57664;
+constexpr int APP_EXIT = 57665;
+constexpr int VIEW_STATUS_BAR = 59393;
+}  // namespace dcCmd
