@@ -146,14 +146,14 @@ dcXmlAttrHandle_t dcXmlHandle_t::attribute(const char* name) {
 
 bool dcXmlHandle_t::appendAttribute(const char* name, const char* value) {
   if (!name || !value || !valid()) return false;
-  dcXmlAttribute_t* a = dcxml::newAttribute();
+  dcXmlAttribute_t* a = dcxml::newAttribute(node_);
   if (!a) return false;
   a->name = dcxml::copyText(name);
   a->nameBorrowed = 0;
   a->value = dcxml::copyText(value);
   a->valueBorrowed = 0;
   if (!a->name || !a->value || !dcxml::appendAttribute(node_, a, 1)) {
-    dcxml::freeAttribute(a);
+    dcxml::discardAttribute(node_, a);
     return false;
   }
   return true;
@@ -161,13 +161,13 @@ bool dcXmlHandle_t::appendAttribute(const char* name, const char* value) {
 
 dcXmlHandle_t dcXmlHandle_t::appendChild(std::int32_t kind) {
   if (!valid() || (node_->kind != XN_DOCUMENT && node_->kind != XN_ELEMENT)) return dcXmlHandle_t();
-  dcXmlNode_t* c = xmlNewNode(kind);
+  dcXmlNode_t* c = dcxml::newNode(dcxml::childArena(node_), kind);
   if (!c) return dcXmlHandle_t();
   c->parent = node_;
   c->nameBorrowed = 0;
   c->valueBorrowed = 0;
   if (!dcxml::appendChild(node_, c, 1)) {
-    xmlFreeTree(c);
+    dcxml::discardNode(c);
     return dcXmlHandle_t();
   }
   return dcXmlHandle_t(c);

@@ -1,7 +1,9 @@
 // Nodes, attributes and their arrays: creation, growth and freeing.
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "dcXml.h"
 #include "dcXmlAlloc.h"
@@ -12,6 +14,18 @@ long allocationLimit = -1;
 
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kArenas = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kArenas = false;
+#else
+constexpr bool kArenas = true;
+#endif
+#else
+constexpr bool kArenas = true;
+#endif
+
 bool allowed() {
   if (allocationLimit < 0) return true;
   if (allocationLimit == 0) return false;
@@ -19,29 +33,63 @@ bool allowed() {
   return true;
 }
 
+NodeBlock* blockOf(dcXmlNode_t* node) { return reinterpret_cast<NodeBlock*>(node); }
+Arena* homeOf(dcXmlNode_t* node) {
+  const std::uintptr_t tag = blockOf(node)->tag;
+  return (tag & 1) ? nullptr : reinterpret_cast<Arena*>(tag);
+}
+Arena* ownedBy(dcXmlNode_t* node) {
+  const std::uintptr_t tag = blockOf(node)->tag;
+  return (tag & 1) ? reinterpret_cast<Arena*>(tag & ~std::uintptr_t{1}) : nullptr;
+}
+
+// Frees the owned strings of everything in an arena, then the arena.
+void releaseArena(Arena* arena) {
+  arena->nodes.sweep(slotSize(sizeof(NodeBlock)), [](char* p) {
+    auto* n = reinterpret_cast<dcXmlNode_t*>(p);
+    if (!n->nameBorrowed) release(n->name);
+    if (!n->valueBorrowed) release(n->value);
+  });
+  arena->attributes.sweep(slotSize(sizeof(dcXmlAttribute_t)), [](char* p) {
+    auto* a = reinterpret_cast<dcXmlAttribute_t*>(p);
+    if (!a->nameBorrowed) release(a->name);
+    if (!a->valueBorrowed) release(a->value);
+  });
+  arena->nodes.releaseAll();
+  arena->attributes.releaseAll();
+  arena->arrays.releaseAll();
+  arena->~Arena();
+  release(arena);
+}
+
 // Largest capacity an array may reach; keeps slot counts and byte sizes far
 // from overflow.
 constexpr std::uint32_t kMaxCapacity = 1u << 28;
 
-// Slots really held by a heap array of the given capacity.
-std::uint32_t heapSlots(std::uint32_t capacity) { return capacity == 0 ? 0 : std::bit_ceil(capacity); }
+// Slots really held by an array of the given capacity outside its node.
+std::uint32_t heldSlots(std::uint32_t capacity) { return capacity == 0 ? 0 : std::bit_ceil(capacity); }
 
-// Grows array (count entries in use, capacity slots declared) by step slots.
-// inlineSlot is the slot inside the node's own block, which holds one entry.
+// Grows the array of node (count entries in use, capacity slots declared) by
+// step slots. inlineSlot is the slot inside the node's own block.
 template <typename T>
-bool grow(T**& array, std::uint32_t& capacity, std::uint32_t count, std::uint32_t step, T** inlineSlot) {
+bool grow(dcXmlNode_t* node, T**& array, std::uint32_t& capacity, std::uint32_t count, std::uint32_t step,
+          T** inlineSlot) {
   if (step == 0) step = 1;  // a zero step could never make room
   if (step > kMaxCapacity || capacity > kMaxCapacity - step) return false;
   const std::uint32_t wanted = capacity + step;
-  const bool isInline = array == inlineSlot && array != nullptr;
-  const std::uint32_t held = isInline ? 1 : (array ? heapSlots(capacity) : 0);
+  const bool isInline = array == inlineSlot;
+  const std::uint32_t held = !array ? 0 : (isInline ? 1 : heldSlots(capacity));
   if (wanted <= held) {
     capacity = wanted;
     return true;
   }
-  const std::size_t bytes = static_cast<std::size_t>(heapSlots(wanted)) * sizeof(T*);
+  const std::size_t bytes = static_cast<std::size_t>(heldSlots(wanted)) * sizeof(T*);
   T** grown;
-  if (isInline || !array) {
+  if (Arena* arena = homeOf(node)) {
+    grown = static_cast<T**>(arena->arrays.get(bytes));
+    if (!grown) return false;
+    if (count) std::memcpy(grown, array, count * sizeof(T*));
+  } else if (isInline || !array) {
     grown = static_cast<T**>(allocate(bytes));
     if (!grown) return false;
     if (count) std::memcpy(grown, array, count * sizeof(T*));
@@ -54,21 +102,48 @@ bool grow(T**& array, std::uint32_t& capacity, std::uint32_t count, std::uint32_
   return true;
 }
 
-NodeBlock* blockOf(dcXmlNode_t* node) { return reinterpret_cast<NodeBlock*>(node); }
+void freeAttribute(dcXmlAttribute_t* attribute) {
+  if (!attribute) return;
+  if (!attribute->nameBorrowed) release(attribute->name);
+  if (!attribute->valueBorrowed) release(attribute->value);
+  release(attribute);
+}
 
-// Frees one node whose children are gone: attributes, arrays, owned strings
-// and the node's block.
-void freeNodeItself(dcXmlNode_t* node) {
+// Frees one heap node whose children are gone: attributes, arrays, owned
+// strings, the arena it owns and its block.
+void freeHeapNode(dcXmlNode_t* node) {
   NodeBlock* block = blockOf(node);
   for (std::uint32_t i = 0; i < node->attributeCount; ++i) freeAttribute(node->attributes[i]);
   if (node->attributes != block->attributeSlot) release(node->attributes);
   if (node->children != block->childSlot) release(node->children);
   if (!node->nameBorrowed) release(node->name);
   if (!node->valueBorrowed) release(node->value);
+  if (Arena* arena = ownedBy(node)) releaseArena(arena);
   release(block);
 }
 
 }  // namespace
+
+void Region::releaseAll() {
+  while (head_) {
+    Slab* next = head_->next;
+    release(head_);
+    head_ = next;
+  }
+}
+
+bool Region::refill(std::size_t bytes) {
+  std::size_t size = std::min(size_ * 2, kMaxSlab);
+  if (size < bytes + kHeader) size = bytes + kHeader;
+  auto* raw = static_cast<char*>(allocate(size));
+  if (!raw) return false;
+  size_ = std::min(size, kMaxSlab);
+  if (head_) head_->used = next_;
+  head_ = new (raw) Slab{head_, nullptr};
+  next_ = raw + kHeader;
+  limit_ = raw + size;
+  return true;
+}
 
 void* allocate(std::size_t size) { return allowed() ? std::malloc(size) : nullptr; }
 void* reallocate(void* block, std::size_t size) { return allowed() ? std::realloc(block, size) : nullptr; }
@@ -81,40 +156,54 @@ char* copyText(const char* text) {
   return copy;
 }
 
-bool appendAttribute(dcXmlNode_t* node, dcXmlAttribute_t* attribute, std::uint32_t step) {
-  if (node->attributeCount >= node->attributeCapacity || !node->attributes) {
-    if (!grow(node->attributes, node->attributeCapacity, node->attributeCount, step,
-              blockOf(node)->attributeSlot))
-      return false;
-  }
-  node->attributes[node->attributeCount++] = attribute;
-  return true;
+Arena* childArena(dcXmlNode_t* node) {
+  if (Arena* home = homeOf(node)) return home;
+  if (Arena* owned = ownedBy(node)) return owned;
+  if (!kArenas || node->parent != node || node->kind != XN_DOCUMENT) return nullptr;
+  void* raw = allocate(sizeof(Arena));
+  if (!raw) return nullptr;  // the tree then grows on the heap
+  auto* arena = new (raw) Arena();
+  blockOf(node)->tag = reinterpret_cast<std::uintptr_t>(arena) | 1;
+  return arena;
 }
 
-bool appendChild(dcXmlNode_t* node, dcXmlNode_t* child, std::uint32_t step) {
-  if (node->childCount >= node->childCapacity || !node->children) {
-    if (!grow(node->children, node->childCapacity, node->childCount, step, blockOf(node)->childSlot))
-      return false;
-  }
-  node->children[node->childCount++] = child;
-  return true;
+dcXmlNode_t* newHeapNode(std::int32_t kind) {
+  void* raw = allocate(sizeof(NodeBlock));
+  if (!raw) return nullptr;
+  return initNode(static_cast<NodeBlock*>(raw), nullptr, kind);
 }
 
-dcXmlAttribute_t* newAttribute() {
-  auto* attribute = static_cast<dcXmlAttribute_t*>(allocate(sizeof(dcXmlAttribute_t)));
-  if (!attribute) return nullptr;
-  attribute->name = nullptr;
-  attribute->nameBorrowed = 1;
-  attribute->value = nullptr;
-  attribute->valueBorrowed = 1;
+void discardNode(dcXmlNode_t* node) {
+  if (node && !homeOf(node)) xmlFreeTree(node);  // an arena slot just stays unused
+}
+
+bool growAttributes(dcXmlNode_t* node, std::uint32_t step) {
+  return grow(node, node->attributes, node->attributeCapacity, node->attributeCount, step,
+              blockOf(node)->attributeSlot);
+}
+
+bool growChildren(dcXmlNode_t* node, std::uint32_t step) {
+  return grow(node, node->children, node->childCapacity, node->childCount, step, blockOf(node)->childSlot);
+}
+
+dcXmlAttribute_t* newHeapAttribute() {
+  void* raw = allocate(sizeof(dcXmlAttribute_t));
+  if (!raw) return nullptr;
+  auto* attribute = static_cast<dcXmlAttribute_t*>(raw);
+  *attribute = dcXmlAttribute_t{nullptr, 1, nullptr, 1};
   return attribute;
 }
 
-void freeAttribute(dcXmlAttribute_t* attribute) {
-  if (!attribute) return;
+void discardAttribute(dcXmlNode_t* owner, dcXmlAttribute_t* attribute) {
+  if (!homeOf(owner)) {
+    freeAttribute(attribute);
+    return;
+  }
+  // The record stays in the arena, holding nothing the sweep would free.
   if (!attribute->nameBorrowed) release(attribute->name);
   if (!attribute->valueBorrowed) release(attribute->value);
-  release(attribute);
+  attribute->name = attribute->value = nullptr;
+  attribute->nameBorrowed = attribute->valueBorrowed = 1;
 }
 
 bool replaceText(char** slot, std::uint8_t* borrowed, const char* text) {
@@ -136,49 +225,29 @@ bool replaceText(char** slot, std::uint8_t* borrowed, const char* text) {
 
 using namespace dcxml;
 
-dcXmlNode_t* xmlNewNode(std::int32_t kind) {
-  auto* block = static_cast<NodeBlock*>(allocate(sizeof(NodeBlock)));
-  if (!block) return nullptr;
-  std::memset(block, 0, sizeof(NodeBlock));
-  dcXmlNode_t* node = &block->node;
-  node->kind = kind;
-  node->nameBorrowed = 1;
-  node->valueBorrowed = 1;
-  const bool noAttributes =
-      kind == XN_DOCUMENT || kind == XN_TEXT || kind == XN_CDATA || kind == XN_COMMENT || kind == XN_INCLUDE;
-  if (!noAttributes) {
-    node->attributes = block->attributeSlot;
-    node->attributeCapacity = 1;
-  }
-  if (kind == XN_DOCUMENT || kind == XN_ELEMENT || kind == XN_DOCTYPE) {
-    node->children = block->childSlot;
-    node->childCapacity = 1;
-  }
-  return node;
-}
+dcXmlNode_t* xmlNewNode(std::int32_t kind) { return newNode(nullptr, kind); }
 
 void xmlFreeTree(dcXmlNode_t* node) {
-  if (!node) return;
-  // Walks down through last children and frees from the bottom up; the
-  // parent pointers lead back, so no stack is needed however deep the tree.
+  if (!node || homeOf(node)) return;  // arena nodes go with their document
+  // Walks down through last children and frees heap nodes from the bottom
+  // up; the parent pointers lead back, so no stack is needed however deep
+  // the tree. Arena nodes are skipped: the arena's owner frees them at once.
   dcXmlNode_t* current = node;
   for (;;) {
     if (current->childCount > 0 && current->children) {
       dcXmlNode_t* child = current->children[current->childCount - 1];
-      if (!child) {
-        --current->childCount;
-        continue;
+      if (child && !homeOf(child)) {
+        if (child->childCount > 0 && child->children) {
+          current = child;
+          continue;
+        }
+        freeHeapNode(child);
       }
-      if (child->childCount > 0 && child->children) {
-        current = child;
-        continue;
-      }
-      freeNodeItself(child);
       --current->childCount;
       continue;
     }
     if (current == node || !current->parent || current->parent == current) break;
     current = current->parent;
   }
-  freeNodeItself(node);
+  freeHeapNode(node);
 }

@@ -35,8 +35,16 @@ inline char* skipName(char* p) {
   while (isName(*p)) ++p;
   return p;
 }
-// First c in [p, end), or nullptr.
+// First c in [p, end), or nullptr. Most distances in a document are short
+// (a tag name, a number, the blanks between tags), so the first bytes are
+// looked at directly before the library search takes over. [p, end) holds
+// no NUL: the only NUL at or after the position is the one at end.
 inline char* findByte(char* p, char* end, char c) {
+  for (int i = 0; i < 16; ++i) {
+    if (p[i] == c) return p + i;
+    if (p[i] == '\0') return nullptr;
+  }
+  p += 16;
   return static_cast<char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)));
 }
 // First occurrence of the three bytes of s in [p, end), or nullptr.
@@ -123,11 +131,11 @@ class Parser {
   // A new node appended as the last child of to; nullptr when memory runs
   // out (nothing appended then).
   dcXmlNode_t* addNode(dcXmlNode_t* to, std::int32_t kind) {
-    dcXmlNode_t* node = xmlNewNode(kind);
+    dcXmlNode_t* node = dcxml::newNode(arena_, kind);
     if (!node) return nullptr;
     node->parent = to;
     if (!dcxml::appendChild(to, node, growBy_)) {
-      xmlFreeTree(node);
+      dcxml::discardNode(node);
       return nullptr;
     }
     return node;
@@ -145,10 +153,10 @@ class Parser {
   // A new attribute appended to node; the attributes of a document type
   // grow one slot at a time.
   dcXmlAttribute_t* addAttribute(dcXmlNode_t* node) {
-    dcXmlAttribute_t* attribute = dcxml::newAttribute();
+    dcXmlAttribute_t* attribute = dcxml::newAttribute(node);
     if (!attribute) return nullptr;
     if (!dcxml::appendAttribute(node, attribute, node->kind == XN_DOCTYPE ? 1 : growBy_)) {
-      dcxml::freeAttribute(attribute);
+      dcxml::discardAttribute(node, attribute);
       return nullptr;
     }
     return attribute;
@@ -156,6 +164,7 @@ class Parser {
 
   std::uint32_t growBy_;
   std::uint32_t options_;
+  dcxml::Arena* arena_ = nullptr;  // where the nodes of this parse are made
 };
 
 bool spells(char*& p, const char* word) {
@@ -175,6 +184,7 @@ char* Parser::run(char* text, dcXmlNode_t* parent) {
   char* p = text;
   char* end = p + std::strlen(p);
   dcXmlNode_t* cur = parent;
+  arena_ = dcxml::childArena(parent);
   FrameStack frames;
   // Scratch of the states below; declared here so that the jumps between
   // states never cross an initialisation.
