@@ -1,0 +1,320 @@
+#include "dcListViews.h"
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string_view>
+#include <unordered_map>
+
+#include "CSettingMgr.h"
+#include "cp949.h"
+#include "dcAssetConsoleEngine.h"
+#include "dcDisplayText.h"
+#include "dcQsClient.h"
+#include "dcQsGroup.h"
+#include "dcSoftwareUsage.h"
+
+namespace {
+
+// Header text of a column table entry; an absent entry gives no text.
+std::string header(const char* section, int entry) {
+  const char* text = dcGetDisplayText(section, entry);
+  return text ? text : "";
+}
+
+// The key two names share exactly when they compare equal without regard to
+// case: single-byte ASCII letters lower-cased, double-byte characters kept.
+std::string foldedKey(const char* text) {
+  std::string key;
+  for (const char* p = text; *p;) {
+    const std::size_t len = mb::charLength(p);
+    if (len == 1)
+      key.push_back(static_cast<char>(mb::asciiLower(static_cast<unsigned char>(*p))));
+    else
+      key.append(p, len);
+    p += len;
+  }
+  return key;
+}
+
+// Appends text and then separator to cell while the cell stays within the
+// limit; a text that does not fit is skipped.
+void appendBounded(std::string& cell, const char* text, std::string_view separator) {
+  const std::size_t length = std::strlen(text);
+  if (cell.size() + length + separator.size() > dcviews::CELL_LIMIT) return;
+  cell.append(text, length);
+  cell.append(separator);
+}
+
+// The column of every name, folded, so that a client's own entries are
+// placed by one look-up each. Names that differ in letter case only are
+// distinct columns which all show the same entry.
+class ColumnIndex {
+ public:
+  ColumnIndex(dcStringList_t& names, dcViewList_t& list, std::string firstHeader) {
+    list.columns.push_back({std::move(firstHeader), dcviews::BY_PC_WIDTH});
+    for (dcStringListItem_t* item = names.head; item; item = item->next) {
+      const std::size_t column = list.columns.size();
+      list.columns.push_back({item->text, dcviews::BY_PC_WIDTH});
+      byKey_[foldedKey(item->text)].push_back(column);
+    }
+  }
+  const std::vector<std::size_t>* find(const char* name) const {
+    const auto it = byKey_.find(foldedKey(name));
+    return it == byKey_.end() ? nullptr : &it->second;
+  }
+
+ private:
+  std::unordered_map<std::string, std::vector<std::size_t>> byKey_;
+};
+
+// The clients of a subtree in collection order, freed on every way out.
+class CollectedClients {
+ public:
+  explicit CollectedClients(dcQsGroup_t* group) { group->collectClients(head_); }
+  ~CollectedClients() { dcQsGroup_t::freeClientNodes(head_); }
+  CollectedClients(const CollectedClients&) = delete;
+  CollectedClients& operator=(const CollectedClients&) = delete;
+  dcQsClientNode_t* head() const { return head_; }
+
+ private:
+  dcQsClientNode_t* head_ = nullptr;
+};
+
+std::string pcNameHeader() {
+  const char* text = CSettingMgr::GetInstance()->GetValue("pcname");
+  return text ? text : "";
+}
+
+// One row per client of the subtree; fillRow sets the cells after the
+// client's name, each column at most once (the client's first matching
+// entry wins).
+template <class FillRow>
+dcStatus_t byPcRows(dcQsGroup_t* group, dcViewList_t& list, FillRow fillRow) {
+  CollectedClients clients(group);
+  const std::size_t columns = list.columns.size();
+  std::vector<bool> filled(columns);
+  for (dcQsClientNode_t* node = clients.head(); node; node = node->next) {
+    if (!node->pClient) return dcStatus::NULL_ARGUMENT;
+    std::vector<std::string>& row = list.rows.emplace_back(columns);
+    row[0] = node->pClient->name;
+    filled.assign(columns, false);
+    fillRow(node->pClient, row, filled);
+  }
+  return dcStatus::OK;
+}
+
+}  // namespace
+
+std::string dcViewDate_t::text() const {
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "%.4d.%.2d.%.2d", year, month, day);
+  return buffer;
+}
+
+dcViewDate_t dcViewDate_t::today() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+std::optional<dcViewDate_t> dcViewDate_t::parse(const char* text) {
+  if (!text) return std::nullopt;
+  dcViewDate_t date;
+  char rest = 0;
+  if (std::sscanf(text, "%4d.%2d.%2d%c", &date.year, &date.month, &date.day, &rest) != 3) return std::nullopt;
+  static constexpr int DAYS[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (date.year < 1 || date.month < 1 || date.month > 12 || date.day < 1 || date.day > DAYS[date.month - 1])
+    return std::nullopt;
+  return date;
+}
+
+namespace dcviews {
+
+dcViewKind_t viewOfTitle(const char* title) {
+  if (!title) return dcViewKind_t::NONE;
+  static constexpr dcViewKind_t ORDER[] = {dcViewKind_t::WINDOWS_INFO, dcViewKind_t::SOFTWARE,
+                                           dcViewKind_t::HARDWARE, dcViewKind_t::USAGE};
+  for (int entry = 1; entry <= 4; ++entry) {
+    const char* tab = dcGetDisplayText(DST_TABS, entry);
+    if (tab && std::strcmp(tab, title) == 0) return ORDER[entry - 1];
+  }
+  return dcViewKind_t::NONE;
+}
+
+const char* titleOfView(dcViewKind_t kind) {
+  switch (kind) {
+    case dcViewKind_t::WINDOWS_INFO:
+      return dcGetDisplayText(DST_TABS, 1);
+    case dcViewKind_t::SOFTWARE:
+      return dcGetDisplayText(DST_TABS, 2);
+    case dcViewKind_t::HARDWARE:
+      return dcGetDisplayText(DST_TABS, 3);
+    case dcViewKind_t::USAGE:
+      return dcGetDisplayText(DST_TABS, 4);
+    case dcViewKind_t::NONE:
+      break;
+  }
+  return nullptr;
+}
+
+dcStatus_t clientWindowsInfo(dcQsClient_t* client, dcViewList_t& list) {
+  list.reset();
+  if (!client) return dcStatus::NULL_ARGUMENT;
+  list.columns = {{header(DST_WINDOWS_INFO_COLUMNS, 1), ITEM_WIDTH},
+                  {header(DST_WINDOWS_INFO_COLUMNS, 2), DETAILS_WIDTH}};
+  for (dcWindowsInfoItem_t* item = client->windowsInfo.items; item; item = item->next)
+    list.rows.push_back({item->name, item->description});
+  return dcStatus::OK;
+}
+
+dcStatus_t clientSoftware(dcQsClient_t* client, dcViewList_t& list) {
+  list.reset();
+  if (!client) return dcStatus::NULL_ARGUMENT;
+  list.columns = {{header(DST_SOFTWARE_COLUMNS, 1), CLIENT_SOFTWARE_WIDTH}};
+  for (dcSoftwareInfo_t* entry = client->softwareList.entries; entry; entry = entry->next)
+    list.rows.push_back({entry->packageName});
+  return dcStatus::OK;
+}
+
+dcStatus_t clientHardware(dcQsClient_t* client, dcViewList_t& list) {
+  list.reset();
+  if (!client) return dcStatus::NULL_ARGUMENT;
+  list.columns = {{header(DST_HARDWARE_COLUMNS, 1), ITEM_WIDTH},
+                  {header(DST_HARDWARE_COLUMNS, 2), DETAILS_WIDTH}};
+  for (dcHardwareListNode_t* node = client->hardwareList.categories; node; node = node->next) {
+    if (!node->pInfo) continue;
+    for (dcHardwareItem_t* item = node->pInfo->items; item; item = item->next)
+      list.rows.push_back({node->pInfo->name, item->description});
+  }
+  return dcStatus::OK;
+}
+
+dcStatus_t windowsInfoByPc(dcQsGroup_t* group, dcViewList_t& list) {
+  list.reset();
+  if (!theAssetConsoleEngine) return dcStatus::MISSING_OBJECT;
+  if (!group) return dcStatus::NULL_ARGUMENT;
+  const ColumnIndex columns(group->windowsInfoItems, list, pcNameHeader());
+  return byPcRows(group, list,
+                  [&](dcQsClient_t* client, std::vector<std::string>& row, std::vector<bool>& filled) {
+                    for (dcWindowsInfoItem_t* item = client->windowsInfo.items; item; item = item->next) {
+                      const std::vector<std::size_t>* at = columns.find(item->name);
+                      if (!at) continue;
+                      for (std::size_t column : *at) {
+                        if (filled[column]) continue;
+                        filled[column] = true;
+                        row[column] = item->description;
+                      }
+                    }
+                  });
+}
+
+dcStatus_t hardwareByPc(dcQsGroup_t* group, dcViewList_t& list) {
+  list.reset();
+  if (!group) return dcStatus::NULL_ARGUMENT;
+  const ColumnIndex columns(group->hardwareNames, list, pcNameHeader());
+  return byPcRows(
+      group, list, [&](dcQsClient_t* client, std::vector<std::string>& row, std::vector<bool>& filled) {
+        for (dcHardwareListNode_t* node = client->hardwareList.categories; node; node = node->next) {
+          if (!node->pInfo) continue;
+          const std::vector<std::size_t>* at = columns.find(node->pInfo->name);
+          if (!at) continue;
+          std::string cell;
+          for (dcHardwareItem_t* item = node->pInfo->items; item; item = item->next)
+            appendBounded(cell, item->description, " ");
+          for (std::size_t column : *at) {
+            if (filled[column]) continue;
+            filled[column] = true;
+            row[column] = cell;
+          }
+        }
+      });
+}
+
+dcStatus_t groupSoftware(dcQsGroup_t* group, dcViewList_t& list) {
+  list.reset();
+  if (!theAssetConsoleEngine) return dcStatus::MISSING_OBJECT;
+  if (!group) return dcStatus::NULL_ARGUMENT;
+  list.columns = {{header(DST_SOFTWARE_COLUMNS, 1), GROUP_SOFTWARE_WIDTH},
+                  {header(DST_SOFTWARE_COLUMNS, 3), USERS_WIDTH}};
+  for (dcSoftwareInfo_t* entry = group->softwareList.entries; entry; entry = entry->next) {
+    std::string users;
+    for (dcpgBackwardLink_t* link = entry->pBackwardLinks ? entry->pBackwardLinks->head : nullptr; link;
+         link = link->next) {
+      const bool named =
+          link->kind == dcpgBackwardLinks_t::KIND_CLIENT || link->kind == dcpgBackwardLinks_t::KIND_GROUP;
+      if (named && link->pObject) appendBounded(users, link->pObject->name, ", ");
+    }
+    list.rows.push_back({entry->packageName, std::move(users)});
+  }
+  return dcStatus::OK;
+}
+
+dcStatus_t usage(const dcSoftwareUsageDocument_t* document, dcViewPeriod_t& period, dcViewList_t& list) {
+  list.reset();
+  if (!document) return dcStatus::NULL_ARGUMENT;
+  if (period.start > period.end) period.start = period.end;
+  const std::string first = period.start.text();
+  const std::string last = period.end.text();
+  list.columns = {{header(DST_SOFTWARE_USAGE_COLUMNS, 1), USAGE_PROGRAM_WIDTH},
+                  {header(DST_SOFTWARE_USAGE_COLUMNS, 2), USAGE_TIME_WIDTH}};
+  for (dcUsageSummaryLine_t& line : document->summarize(first.c_str(), last.c_str()))
+    list.rows.push_back({std::move(line.name), std::move(line.minutes)});
+  return dcStatus::OK;
+}
+
+dcViewRefresh_t refresh(dcObject_t* selected, const char* title, dcViewPeriod_t& period, dcViewList_t& list) {
+  if (!selected) return {dcStatus::NOTHING_SELECTED, dcViewKind_t::NONE};
+  const bool isClient = selected->isA(dcQsClient_t::CLASS_NAME);
+  const bool isGroup = !isClient && selected->isA(dcQsGroup_t::CLASS_NAME);
+  if (!isClient && !isGroup) return {};
+  const dcViewKind_t kind = viewOfTitle(title);
+  auto* client = isClient ? static_cast<dcQsClient_t*>(selected) : nullptr;
+  auto* group = isGroup ? static_cast<dcQsGroup_t*>(selected) : nullptr;
+  switch (kind) {
+    case dcViewKind_t::WINDOWS_INFO:
+      return {client ? clientWindowsInfo(client, list) : windowsInfoByPc(group, list), kind};
+    case dcViewKind_t::SOFTWARE:
+      return {client ? clientSoftware(client, list) : groupSoftware(group, list), kind};
+    case dcViewKind_t::HARDWARE:
+      return {client ? clientHardware(client, list) : hardwareByPc(group, list), kind};
+    case dcViewKind_t::USAGE:
+      return {usage(client ? &client->usageDocument : &group->usageDocument, period, list), kind};
+    case dcViewKind_t::NONE:
+      break;
+  }
+  return {};
+}
+
+std::string exportText(const dcViewList_t& list) {
+  std::string text;
+  if (list.columns.empty()) return text;
+  std::size_t size = 0;
+  for (const dcViewColumn_t& column : list.columns) size += column.header.size() + 1;
+  for (const auto& row : list.rows)
+    for (const std::string& cell : row) size += cell.size() + 1;
+  text.reserve(size + list.rows.size() + 2);
+
+  const std::size_t count = list.columns.size();
+  for (std::size_t c = 0; c < count; ++c) {
+    const std::string& h = list.columns[c].header;
+    text.append(h.data(), mb::boundedLength(h.c_str(), EXPORT_HEADER_LIMIT));
+    text.append(c + 1 < count ? "\t" : "\r\n");
+  }
+  for (const auto& row : list.rows) {
+    for (std::size_t c = 0; c < count; ++c) {
+      if (c < row.size()) text.append(row[c]);
+      text.append(c + 1 < count ? "\t" : "\r\n");
+    }
+  }
+  return text;
+}
+
+std::string exportName(const char* objectName, const dcViewDate_t& date) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "_%d-%d-%d", date.year, date.month, date.day);
+  return std::string(objectName ? objectName : "") + buffer;
+}
+
+}  // namespace dcviews

@@ -1,0 +1,275 @@
+// The viewer's lists computed without a window: dispatch, the seven views,
+// the period rule and the export text.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CSettingMgr.h"
+#include "dcAssetConsoleEngine.h"
+#include "dcDisplayText.h"
+#include "dcListViews.h"
+#include "dcXml.h"
+#include "testutil.h"
+
+namespace {
+
+// Korean texts of the views, CP949.
+const char* const WINDOWS_TAB = "Windows \xC1\xA4\xBA\xB8";  // Windows 정보
+const char* const USAGE_TAB =
+    "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB \xB3\xBB\xBF\xAA";  // 프로그램 사용 내역
+const char* const PC_NAME = "PC \xC0\xCC\xB8\xA7";                         // PC 이름
+const char* const CPU = "\xC7\xC1\xB7\xCE\xBC\xBC\xBC\xAD";                // 프로세서
+const char* const DISK = "\xC7\xCF\xB5\xE5 \xB5\xF0\xBD\xBA\xC5\xA9";      // 하드 디스크
+
+void setUsage(dcQsClient_t* c, const std::string& units) {
+  const std::string text = "<softwareusage>" + units + "</softwareusage>";
+  dcXmlDocument_t doc;
+  ASSERT_TRUE(doc.loadText(text.c_str(), text.size()));
+  c->usageDocument.merge(dcXmlHandle_t(doc.root));
+}
+
+std::string unit(const char* prog, const char* day, int ticks) {
+  return std::string("<unit><progname>") + prog + "</progname><date tick=\"" + std::to_string(ticks) + "\">" +
+         day + "</date></unit>";
+}
+
+std::vector<std::string> headers(const dcViewList_t& list) {
+  std::vector<std::string> out;
+  for (const auto& c : list.columns) out.push_back(c.header + "/" + std::to_string(c.width));
+  return out;
+}
+
+// Root with client R1 and groups A (A1, sub-group AA with AA1) and B (B1),
+// loaded as a site would be and gathered.
+struct Site {
+  testutil::TempDir dir;
+  std::unique_ptr<CSettingMgr> settings;
+  std::unique_ptr<CSettingMgrOverride> override;
+  dcAssetConsoleEngine_t engine;
+  dcQsGroup_t& root = engine.root;
+  dcQsGroup_t *a, *aa, *b;
+  dcQsClient_t *r1, *a1, *aa1, *b1;
+
+  Site() {
+    testutil::writeFile(dir.path() / "qslook.xml",
+                        std::string("<settings><pcname>") + PC_NAME + "</pcname></settings>");
+    settings = std::make_unique<CSettingMgr>((dir.str() + "/qslook.xml").c_str());
+    override = std::make_unique<CSettingMgrOverride>(settings.get());
+    r1 = root.addClient("R1");
+    a = root.addChild(1, "A");
+    aa = a->addChild(2, "AA");
+    b = root.addChild(3, "B");
+    a1 = a->addClient("A1");
+    aa1 = aa->addClient("AA1");
+    b1 = b->addClient("B1");
+
+    r1->windowsInfo.add("WindowsVersion", "Windows 10 Pro");
+    a1->windowsInfo.add("WindowsVersion", "Windows 11 Pro");
+    a1->windowsInfo.add("Workgroup", "CORP");
+    aa1->windowsInfo.add("workgroup", "HOME");  // another letter case: a column of its own
+    r1->hardwareList.add(CPU, "cpu0", "Core 3.6GHz", 1);
+    r1->hardwareList.add(DISK, "disk0", "SSD 256GB", 1);
+    r1->hardwareList.add(DISK, "disk1", "HDD 1TB", 1);
+    r1->hardwareList.add(DISK, "disk2", "HDD 2TB", 1);
+    b1->hardwareList.add(CPU, "cpu0", "Core 2.9GHz", 1);
+    r1->hardwareList.add("Empty");
+    for (dcQsClient_t* c : {r1, a1, b1}) c->softwareList.add("Editor", "editor.exe", "1.0");
+    aa1->softwareList.add("Viewer", "viewer.exe", "2.0");
+    setUsage(a1, unit("editor.exe", "2024.03.01", 10) + unit("game.exe", "2024.03.02", 100));
+    setUsage(aa1, unit("editor.exe", "2024.03.02", 5));
+    EXPECT_EQ(root.gatherGroupInfo(), 0u);
+  }
+};
+
+TEST(Views, DispatchByClassAndTitle) {
+  Site site;
+  dcViewPeriod_t period{{2024, 3, 1}, {2024, 3, 31}};
+  dcViewList_t list;
+  list.columns = {{"old", 1}};
+
+  // The four tab texts, exact bytes; the menu's spelling of the usage entry
+  // (no blank) and a trailing blank match nothing.
+  for (int entry = 1; entry <= 4; ++entry) {
+    const dcViewKind_t kind = dcviews::viewOfTitle(dcGetDisplayText(DST_TABS, entry));
+    EXPECT_EQ(static_cast<int>(kind), entry);
+    EXPECT_STREQ(dcviews::titleOfView(kind), dcGetDisplayText(DST_TABS, entry));
+  }
+  EXPECT_EQ(dcviews::viewOfTitle("\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA"),
+            dcViewKind_t::NONE);
+  EXPECT_EQ(dcviews::viewOfTitle("Windows \xC1\xA4\xBA\xB8 "), dcViewKind_t::NONE);
+  EXPECT_EQ(dcviews::viewOfTitle(nullptr), dcViewKind_t::NONE);
+
+  // Nothing selected: 112; neither client nor group, or an unknown title:
+  // list and status untouched.
+  dcViewRefresh_t r = dcviews::refresh(nullptr, WINDOWS_TAB, period, list);
+  EXPECT_EQ(r.status, dcStatus::NOTHING_SELECTED);
+  dcObject_t banner("banner", "dcBanner_t", 0);
+  r = dcviews::refresh(&banner, WINDOWS_TAB, period, list);
+  EXPECT_FALSE(r.status.has_value());
+  r = dcviews::refresh(site.a1, "Windows", period, list);
+  EXPECT_FALSE(r.status.has_value());
+  EXPECT_EQ(r.kind, dcViewKind_t::NONE);
+  ASSERT_EQ(list.columns.size(), 1u);
+  EXPECT_EQ(list.columns[0].header, "old");
+
+  // A client gets the client view, a group the group view.
+  r = dcviews::refresh(site.a1, WINDOWS_TAB, period, list);
+  EXPECT_EQ(r.status, 0u);
+  EXPECT_EQ(r.kind, dcViewKind_t::WINDOWS_INFO);
+  EXPECT_EQ(list.columns.size(), 2u);
+  r = dcviews::refresh(&site.root, WINDOWS_TAB, period, list);
+  EXPECT_EQ(r.status, 0u);
+  EXPECT_EQ(list.rows.size(), 4u);
+  EXPECT_EQ(list.columns[0].header, PC_NAME);
+
+  // Null objects give 203; the group views that need the engine give 201
+  // without it.
+  EXPECT_EQ(dcviews::clientHardware(nullptr, list), dcStatus::NULL_ARGUMENT);
+  EXPECT_EQ(dcviews::hardwareByPc(nullptr, list), dcStatus::NULL_ARGUMENT);
+  EXPECT_EQ(dcviews::usage(nullptr, period, list), dcStatus::NULL_ARGUMENT);
+  dcAssetConsoleEngine_t* saved = theAssetConsoleEngine;
+  theAssetConsoleEngine = nullptr;
+  EXPECT_EQ(dcviews::windowsInfoByPc(site.a, list), dcStatus::MISSING_OBJECT);
+  EXPECT_EQ(dcviews::groupSoftware(site.a, list), dcStatus::MISSING_OBJECT);
+  EXPECT_EQ(dcviews::hardwareByPc(site.a, list), 0u);
+  theAssetConsoleEngine = saved;
+}
+
+TEST(Views, ClientLists) {
+  Site site;
+  dcViewList_t list;
+  ASSERT_EQ(dcviews::clientWindowsInfo(site.a1, list), 0u);
+  EXPECT_EQ(headers(list),
+            (std::vector<std::string>{"\xC7\xD7\xB8\xF1/150", "\xBB\xF3\xBC\xBC \xC1\xA4\xBA\xB8/500"}));
+  EXPECT_EQ(list.rows, (std::vector<std::vector<std::string>>{{"WindowsVersion", "Windows 11 Pro"},
+                                                              {"Workgroup", "CORP"}}));
+
+  ASSERT_EQ(dcviews::clientSoftware(site.a1, list), 0u);
+  EXPECT_EQ(headers(list), (std::vector<std::string>{"\xBC\xD2\xC7\xC1\xC6\xAE\xBF\xFE\xBE\xEE/800"}));
+  EXPECT_EQ(list.rows, (std::vector<std::vector<std::string>>{{"Editor"}}));
+
+  // One row per device item, the category in column 0; a category without
+  // items gives none.
+  ASSERT_EQ(dcviews::clientHardware(site.r1, list), 0u);
+  EXPECT_EQ(headers(list), (std::vector<std::string>{"\xC7\xCF\xB5\xE5\xBF\xFE\xBE\xEE/150",
+                                                     "\xBB\xF3\xBC\xBC \xC1\xA4\xBA\xB8/500"}));
+  EXPECT_EQ(list.rows, (std::vector<std::vector<std::string>>{
+                           {CPU, "Core 3.6GHz"}, {DISK, "SSD 256GB"}, {DISK, "HDD 1TB"}, {DISK, "HDD 2TB"}}));
+}
+
+TEST(Views, GroupListsByPcAndSoftwareUsers) {
+  Site site;
+  dcViewList_t list;
+
+  // Every client of the subtree, depth-first; one column per gathered item
+  // name (names differing in case are two columns, both finding the item).
+  ASSERT_EQ(dcviews::windowsInfoByPc(&site.root, list), 0u);
+  EXPECT_EQ(headers(list), (std::vector<std::string>{std::string(PC_NAME) + "/150", "WindowsVersion/150",
+                                                     "Workgroup/150", "workgroup/150"}));
+  EXPECT_EQ(list.rows, (std::vector<std::vector<std::string>>{{"R1", "Windows 10 Pro", "", ""},
+                                                              {"A1", "Windows 11 Pro", "CORP", "CORP"},
+                                                              {"AA1", "", "HOME", "HOME"},
+                                                              {"B1", "", "", ""}}));
+
+  // Descriptions each followed by a blank; a missing category is empty.
+  ASSERT_EQ(dcviews::hardwareByPc(&site.root, list), 0u);
+  ASSERT_EQ(list.columns.size(), 4u);
+  EXPECT_EQ(list.columns[1].header, CPU);
+  EXPECT_EQ(list.columns[2].header, DISK);
+  EXPECT_EQ(list.columns[3].header, "Empty");
+  EXPECT_EQ(list.rows[0], (std::vector<std::string>{"R1", "Core 3.6GHz ", "SSD 256GB HDD 1TB HDD 2TB ", ""}));
+  EXPECT_EQ(list.rows[3], (std::vector<std::string>{"B1", "Core 2.9GHz ", "", ""}));
+
+  // A group's users: its own clients and direct sub-groups, each with ", ".
+  ASSERT_EQ(dcviews::groupSoftware(&site.root, list), 0u);
+  EXPECT_EQ(headers(list), (std::vector<std::string>{"\xBC\xD2\xC7\xC1\xC6\xAE\xBF\xFE\xBE\xEE/300",
+                                                     "\xBB\xE7\xBF\xEB\xC0\xDA/500"}));
+  EXPECT_EQ(list.rows, (std::vector<std::vector<std::string>>{{"Editor", "R1, A, B, "}, {"Viewer", "A, "}}));
+}
+
+TEST(Views, CellsStopAt1023BytesSkippingWhatDoesNotFit) {
+  Site site;
+  // 100-byte descriptions: ten of them with their blanks take 1010 bytes; an
+  // eleventh does not fit, a later one of 12 bytes (13 with its blank) does.
+  // 300 clients named with 8 bytes (10 with ", ") share one program.
+  const std::string hundred(100, 'x');
+  dcQsGroup_t group("G");
+  dcQsGroup_t* g = &group;
+  dcQsClient_t* c = g->addClient("C");
+  for (int i = 0; i < 11; ++i)
+    c->hardwareList.add("Slots", ("s" + std::to_string(i)).c_str(), hundred.c_str(), 1);
+  c->hardwareList.add("Slots", "tail", "123456789012", 1);
+  c->hardwareList.add("Slots", "late", "z", 1);
+  for (int i = 0; i < 300; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "N%07d", i);
+    g->addClient(name)->softwareList.add("Shared", "shared.exe", "1");
+  }
+  ASSERT_EQ(g->gatherGroupInfo(), 0u);
+
+  dcViewList_t list;
+  ASSERT_EQ(dcviews::hardwareByPc(g, list), 0u);
+  std::string expected;
+  for (int i = 0; i < 10; ++i) expected += hundred + " ";
+  expected += "123456789012 ";  // 1023 bytes exactly; "z " no longer fits
+  EXPECT_EQ(list.rows[0][1], expected);
+  EXPECT_EQ(list.rows[0][1].size(), 1023u);
+
+  ASSERT_EQ(dcviews::groupSoftware(g, list), 0u);
+  ASSERT_EQ(list.rows.size(), 1u);
+  const std::string& users = list.rows[0][1];
+  EXPECT_EQ(users.size(), 1020u);  // 102 names of 10 bytes; the 103rd would pass 1023
+  EXPECT_EQ(users.substr(0, 20), "N0000000, N0000001, ");
+  EXPECT_EQ(users.substr(users.size() - 10), "N0000101, ");
+}
+
+TEST(Views, UsagePeriodAndMinutes) {
+  Site site;
+  dcViewList_t list;
+  dcViewPeriod_t period{{2024, 3, 1}, {2024, 3, 31}};
+  ASSERT_EQ(dcviews::usage(&site.a1->usageDocument, period, list), 0u);
+  EXPECT_EQ(headers(list), (std::vector<std::string>{"\xBC\xD2\xC7\xC1\xC6\xAE\xBF\xFE\xBE\xEE/400",
+                                                     "\xBB\xE7\xBF\xEB \xBD\xC3\xB0\xA3/150"}));
+  EXPECT_EQ(list.rows, (std::vector<std::vector<std::string>>{{"editor.exe", "     30 min"},
+                                                              {"game.exe", "    300 min"}}));
+
+  // The group's merged document: editor 10 + 5 ticks.
+  dcViewRefresh_t r = dcviews::refresh(site.a, USAGE_TAB, period, list);
+  EXPECT_EQ(r.kind, dcViewKind_t::USAGE);
+  EXPECT_EQ(list.rows[0], (std::vector<std::string>{"editor.exe", "     45 min"}));
+
+  // A start after the end jumps to the end: that one day only.
+  period = {{2024, 4, 9}, {2024, 3, 2}};
+  ASSERT_EQ(dcviews::usage(&site.a1->usageDocument, period, list), 0u);
+  EXPECT_EQ(period.start, (dcViewDate_t{2024, 3, 2}));
+  EXPECT_EQ(list.rows, (std::vector<std::vector<std::string>>{{"game.exe", "    300 min"}}));
+
+  EXPECT_EQ(period.start.text(), "2024.03.02");
+  EXPECT_EQ(dcViewDate_t::parse("2024.12.31"), (dcViewDate_t{2024, 12, 31}));
+  EXPECT_FALSE(dcViewDate_t::parse("2024.13.01").has_value());
+  EXPECT_FALSE(dcViewDate_t::parse("2024.02.30").has_value());
+  EXPECT_FALSE(dcViewDate_t::parse("2024.02.03x").has_value());
+  EXPECT_FALSE(dcViewDate_t::parse("yesterday").has_value());
+}
+
+TEST(Views, ExportText) {
+  dcViewList_t list;
+  EXPECT_EQ(dcviews::exportText(list), "");  // no columns: nothing at all
+  list.columns = {{"A", 10}, {"B", 10}};
+  EXPECT_EQ(dcviews::exportText(list), "A\tB\r\n");  // header line only
+  list.rows = {{"x", "     30 min"}, {"tab\there", ""}};
+  EXPECT_EQ(dcviews::exportText(list), "A\tB\r\nx\t     30 min\r\ntab\there\t\r\n");
+
+  // Headers are cut to 255 bytes, never inside a double-byte character.
+  list.columns = {{std::string(254, 'h') + "\xC7\xD7", 1}};
+  list.rows.clear();
+  EXPECT_EQ(dcviews::exportText(list), std::string(254, 'h') + "\r\n");
+  list.columns = {{std::string(300, 'h'), 1}};
+  EXPECT_EQ(dcviews::exportText(list), std::string(255, 'h') + "\r\n");
+
+  EXPECT_EQ(dcviews::exportName("A1", {2024, 3, 5}), "A1_2024-3-5");
+}
+
+}  // namespace
