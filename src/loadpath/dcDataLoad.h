@@ -28,6 +28,7 @@
 
 // Size of the paths the load path builds (259 characters and a zero).
 constexpr std::size_t DATA_PATH_SIZE = 260;
+
 // The data load command, in this order: clear the root group; install
 // loadGroupFile as the engine's group loader; build the data folder from the
 // setting "logdata"; engine->Test_loadfromFile(folder) (which reads the group
