@@ -29,36 +29,22 @@ dcHardwareInfo_t::~dcHardwareInfo_t() {
   }
 }
 
-void dcHardwareInfo_t::buildIndex() {
-  try {
-    indexed_ = true;
-    for (dcHardwareItem_t* item = items; item; item = item->next) {
-      byDevice_.emplace(item->device, item);
-      byPair_.emplace(dcinv::TextPair(item->device, item->description), item);
-    }
-  } catch (const std::bad_alloc&) {
-    // Without memory for the index the chain is walked instead.
-    indexed_ = false;
-    byDevice_.clear();
-    byPair_.clear();
-  }
+void dcHardwareInfo_t::dropIndex() {
+  indexed_ = false;
+  byDevice_.clear();
+  byPair_.clear();
 }
 
 // Items are only ever appended, so the first item stored under a key stays
 // the first match in chain order.
-void dcHardwareInfo_t::indexItem(dcHardwareItem_t* item) {
-  if (!indexed_) {
-    if (count_ >= dcinv::INDEX_THRESHOLD) buildIndex();
-    return;
-  }
-  try {
-    byDevice_.emplace(item->device, item);
-    byPair_.emplace(dcinv::TextPair(item->device, item->description), item);
-  } catch (const std::bad_alloc&) {
-    indexed_ = false;
-    byDevice_.clear();
-    byPair_.clear();
-  }
+bool dcHardwareInfo_t::indexItem(dcHardwareItem_t* item) {
+  auto sameDevice = [item](const dcHardwareItem_t* e) { return dcinv::equalNoCase(e->device, item->device); };
+  auto samePair = [item](const dcHardwareItem_t* e) {
+    return dcinv::equalNoCase(e->device, item->device) &&
+           dcinv::equalNoCase(e->description, item->description);
+  };
+  return byDevice_.insertFirst(dcinv::noCaseHash(item->device), item, sameDevice) &&
+         byPair_.insertFirst(dcinv::noCaseHash(item->device, item->description), item, samePair);
 }
 
 dcHardwareItem_t* dcHardwareInfo_t::find(const char* device) {
@@ -70,7 +56,9 @@ dcHardwareItem_t* dcHardwareInfo_t::find(const char* device) {
   const Bounded<dcHardwareItem_t::TEXT_SIZE> key(device);
   dcHardwareItem_t* found = nullptr;
   if (indexed_) {
-    if (auto it = byDevice_.find(key.text); it != byDevice_.end()) found = it->second;
+    found = byDevice_.find(dcinv::noCaseHash(key.text), [&](const dcHardwareItem_t* e) {
+      return dcinv::equalNoCase(e->device, key.text);
+    });
   } else {
     for (dcHardwareItem_t* item = items; item && !found; item = item->next)
       if (mb::compareNoCase(item->device, key.text) == 0) found = item;
@@ -88,7 +76,9 @@ dcHardwareItem_t* dcHardwareInfo_t::find(const char* device, const char* descrip
   const Bounded<dcHardwareItem_t::TEXT_SIZE> dev(device), desc(description);
   dcHardwareItem_t* found = nullptr;
   if (indexed_) {
-    if (auto it = byPair_.find(dcinv::TextPair(dev.text, desc.text)); it != byPair_.end()) found = it->second;
+    found = byPair_.find(dcinv::noCaseHash(dev.text, desc.text), [&](const dcHardwareItem_t* e) {
+      return dcinv::equalNoCase(e->device, dev.text) && dcinv::equalNoCase(e->description, desc.text);
+    });
   } else {
     for (dcHardwareItem_t* item = items; item && !found; item = item->next)
       if (mb::compareNoCase(item->device, dev.text) == 0 &&
@@ -123,7 +113,13 @@ dcHardwareItem_t* dcHardwareInfo_t::add(const char* device, const char* descript
     items = item;
   tail_ = item;
   ++count_;
-  indexItem(item);
+  if (indexed_) {
+    if (!indexItem(item)) dropIndex();  // without memory for it the chain is walked
+  } else if (count_ >= dcinv::INDEX_THRESHOLD) {
+    indexed_ = true;
+    for (dcHardwareItem_t* i = items; i && indexed_; i = i->next)
+      if (!indexItem(i)) dropIndex();
+  }
   status = dcStatus::OK;
   return item;
 }
@@ -172,7 +168,8 @@ dcHardwareInfo_t* dcHardwareList_t::find(const char* hardware) {
   const Bounded<dcHardwareInfo_t::NAME_SIZE> key(hardware);
   dcHardwareInfo_t* found = nullptr;
   if (indexed_) {
-    if (auto it = byName_.find(key.text); it != byName_.end()) found = it->second;
+    found = byName_.find(dcinv::noCaseHash(key.text),
+                         [&](const dcHardwareInfo_t* c) { return dcinv::equalNoCase(c->name, key.text); });
   } else {
     for (dcHardwareListNode_t* node = categories; node && !found; node = node->next)
       if (mb::compareNoCase(node->pInfo->name, key.text) == 0) found = node->pInfo;
@@ -222,17 +219,19 @@ dcHardwareInfo_t* dcHardwareList_t::add(const char* hardware) {
   tail_ = node;
   ++count_;
   // Category names are unique, so every category is its own first match.
-  try {
-    if (indexed_) {
-      byName_.emplace(node->pInfo->name, node->pInfo);
-    } else if (count_ >= dcinv::INDEX_THRESHOLD) {
-      indexed_ = true;
-      for (dcHardwareListNode_t* n = categories; n; n = n->next) byName_.emplace(n->pInfo->name, n->pInfo);
-    }
-  } catch (const std::bad_alloc&) {
-    indexed_ = false;
-    byName_.clear();
+  auto index = [this](dcHardwareInfo_t* c) {
+    return byName_.insertFirst(dcinv::noCaseHash(c->name), c, [c](const dcHardwareInfo_t* other) {
+      return dcinv::equalNoCase(other->name, c->name);
+    });
+  };
+  if (indexed_) {
+    if (!index(node->pInfo)) indexed_ = false;
+  } else if (count_ >= dcinv::INDEX_THRESHOLD) {
+    indexed_ = true;
+    for (dcHardwareListNode_t* n = categories; n && indexed_; n = n->next)
+      if (!index(n->pInfo)) indexed_ = false;
   }
+  if (!indexed_) byName_.clear();
   status = dcStatus::OK;
   return node->pInfo;
 }

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 
 #include "dcNoCaseIndex.h"
 #include "dcStatus.h"
@@ -49,17 +48,16 @@ class dcHardwareInfo_t {
   dcHardwareItem_t* items = nullptr;
 
  private:
-  void indexItem(dcHardwareItem_t* item);
-  void buildIndex();
+  bool indexItem(dcHardwareItem_t* item);
+  void dropIndex();
 
   dcHardwareItem_t* tail_ = nullptr;
   std::uint32_t count_ = 0;
   // First item per device and per (device, description), once the chain is
   // long enough to be worth it. Keys point into the items' own fields.
   bool indexed_ = false;
-  std::unordered_map<const char*, dcHardwareItem_t*, dcinv::NoCaseHash, dcinv::NoCaseEqual> byDevice_;
-  std::unordered_map<dcinv::TextPair, dcHardwareItem_t*, dcinv::NoCasePairHash, dcinv::NoCasePairEqual>
-      byPair_;
+  dcinv::FirstMatchIndex<dcHardwareItem_t> byDevice_;
+  dcinv::FirstMatchIndex<dcHardwareItem_t> byPair_;
 };
 
 struct dcHardwareListNode_t {
@@ -101,5 +99,5 @@ class dcHardwareList_t {
   dcHardwareListNode_t* tail_ = nullptr;
   std::uint32_t count_ = 0;
   bool indexed_ = false;
-  std::unordered_map<const char*, dcHardwareInfo_t*, dcinv::NoCaseHash, dcinv::NoCaseEqual> byName_;
+  dcinv::FirstMatchIndex<dcHardwareInfo_t> byName_;
 };

@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <utility>
+#include <vector>
 
 #include "cp949.h"
 
@@ -24,36 +26,96 @@ struct Bounded {
   char text[N];
 };
 
-// FNV-1a over the characters as compareNoCase folds them: single-byte ASCII
-// letters lower-cased, double-byte characters taken whole.
-inline std::size_t noCaseHash(const char* s, std::size_t seed = 1469598103934665603ull) {
-  std::size_t h = seed;
+// FNV-1a over the characters as compareNoCase folds them (single-byte ASCII
+// letters lower-cased, double-byte characters taken whole), then mixed so
+// that the low bits, which pick a slot, depend on every character.
+inline std::size_t noCaseHash(const char* s, std::uint64_t seed = 1469598103934665603ull) {
+  std::uint64_t h = seed;
   for (;;) {
     const std::size_t len = mb::charLength(s);
-    if (len == 0) return h;
+    if (len == 0) break;
     const auto c = static_cast<unsigned char>(s[0]);
     h = (h ^ (len == 2 ? c : mb::asciiLower(c))) * 1099511628211ull;
     if (len == 2) h = (h ^ static_cast<unsigned char>(s[1])) * 1099511628211ull;
     s += len;
   }
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdull;
+  h ^= h >> 33;
+  h *= 0xc4ceb9fe1a85ec53ull;
+  h ^= h >> 33;
+  return static_cast<std::size_t>(h);
 }
 
-struct NoCaseHash {
-  std::size_t operator()(const char* s) const { return noCaseHash(s); }
-};
-struct NoCaseEqual {
-  bool operator()(const char* a, const char* b) const { return mb::compareNoCase(a, b) == 0; }
-};
+inline std::size_t noCaseHash(const char* a, const char* b) { return noCaseHash(b, noCaseHash(a) * 31u); }
 
-// Two texts as one key (hardware device and description).
-using TextPair = std::pair<const char*, const char*>;
-struct NoCasePairHash {
-  std::size_t operator()(const TextPair& p) const { return noCaseHash(p.second, noCaseHash(p.first) * 31u); }
-};
-struct NoCasePairEqual {
-  bool operator()(const TextPair& a, const TextPair& b) const {
-    return mb::compareNoCase(a.first, b.first) == 0 && mb::compareNoCase(a.second, b.second) == 0;
+inline bool equalNoCase(const char* a, const char* b) { return mb::compareNoCase(a, b) == 0; }
+
+// The first entry of every key, in one flat table of (hash, entry) slots
+// with linear probing: a look-up reads one run of slots and touches an entry
+// only when the hashes agree. Entries are never removed one by one, only all
+// together, so no slot is ever emptied behind a probe.
+template <class Entry>
+class FirstMatchIndex {
+ public:
+  // The entry stored under hash for which same(entry) holds, or nullptr.
+  template <class Same>
+  Entry* find(std::size_t hash, Same&& same) const {
+    if (slots_.empty()) return nullptr;
+    for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+      const Slot& slot = slots_[i];
+      if (!slot.entry) return nullptr;
+      if (slot.hash == hash && same(slot.entry)) return slot.entry;
+    }
   }
+  // Stores entry unless find already has an entry for its key. False when
+  // memory runs out (the index is then empty).
+  template <class Same>
+  bool insertFirst(std::size_t hash, Entry* entry, Same&& same) {
+    if ((used_ + 1) * 2 > slots_.size() && !grow()) return false;
+    for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+      Slot& slot = slots_[i];
+      if (!slot.entry) {
+        slot = Slot{hash, entry};
+        ++used_;
+        return true;
+      }
+      if (slot.hash == hash && same(slot.entry)) return true;
+    }
+  }
+  void clear() {
+    std::vector<Slot>().swap(slots_);
+    used_ = 0;
+    mask_ = 0;
+  }
+
+ private:
+  struct Slot {
+    std::size_t hash;
+    Entry* entry;
+  };
+  bool grow() {
+    std::vector<Slot> old;
+    old.swap(slots_);
+    try {
+      slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{0, nullptr});
+    } catch (const std::bad_alloc&) {
+      clear();
+      return false;
+    }
+    mask_ = slots_.size() - 1;
+    for (const Slot& slot : old)
+      if (slot.entry) {
+        std::size_t i = slot.hash & mask_;
+        while (slots_[i].entry) i = (i + 1) & mask_;
+        slots_[i] = slot;
+      }
+    return true;
+  }
+
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+  std::size_t mask_ = 0;
 };
 
 }  // namespace dcinv

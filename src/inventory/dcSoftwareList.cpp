@@ -31,8 +31,14 @@ void dcSoftwareList_t::freeEntries() {
   }
   tail_ = nullptr;
   count_ = 0;
+  dropIndex();
+}
+
+// Without memory for the index the chain is walked instead.
+void dcSoftwareList_t::dropIndex() {
   indexed_ = false;
   byFileName_.clear();
+  sameFileName_.clear();
 }
 
 void dcSoftwareList_t::clear() {
@@ -40,19 +46,19 @@ void dcSoftwareList_t::clear() {
   freeEntries();
 }
 
-void dcSoftwareList_t::indexEntry(dcSoftwareInfo_t* entry) {
+bool dcSoftwareList_t::indexEntry(dcSoftwareInfo_t* entry) {
+  const std::size_t hash = dcinv::noCaseHash(entry->fileName);
+  auto sameFile = [entry](const dcSoftwareInfo_t* e) {
+    return dcinv::equalNoCase(e->fileName, entry->fileName);
+  };
+  dcSoftwareInfo_t* first = byFileName_.find(hash, sameFile);
+  if (!first) return byFileName_.insertFirst(hash, entry, sameFile);
   try {
-    if (indexed_) {
-      byFileName_[entry->fileName].push_back(entry);
-    } else if (count_ >= dcinv::INDEX_THRESHOLD) {
-      indexed_ = true;
-      for (dcSoftwareInfo_t* e = entries; e; e = e->next) byFileName_[e->fileName].push_back(e);
-    }
+    sameFileName_[first].push_back(entry);
   } catch (const std::bad_alloc&) {
-    // Without memory for the index the chain is walked instead.
-    indexed_ = false;
-    byFileName_.clear();
+    return false;
   }
+  return true;
 }
 
 dcSoftwareInfo_t* dcSoftwareList_t::find(const char* packageName, const char* fileName,
@@ -78,13 +84,20 @@ dcSoftwareInfo_t* dcSoftwareList_t::find(const char* packageName, const char* fi
 
   dcSoftwareInfo_t* found = nullptr;
   if (indexed_ && fileName) {
-    // The bucket holds every entry of that file name in chain order.
-    if (auto it = byFileName_.find(file.text); it != byFileName_.end())
-      for (dcSoftwareInfo_t* e : it->second)
-        if (matches(e)) {
-          found = e;
-          break;
-        }
+    // The entries of that file name, in chain order.
+    dcSoftwareInfo_t* first = byFileName_.find(dcinv::noCaseHash(file.text), [&](const dcSoftwareInfo_t* e) {
+      return dcinv::equalNoCase(e->fileName, file.text);
+    });
+    if (first && matches(first)) {
+      found = first;
+    } else if (first) {
+      if (auto more = sameFileName_.find(first); more != sameFileName_.end())
+        for (dcSoftwareInfo_t* e : more->second)
+          if (matches(e)) {
+            found = e;
+            break;
+          }
+    }
   } else {
     for (dcSoftwareInfo_t* e = entries; e && !found; e = e->next)
       if (matches(e)) found = e;
@@ -119,7 +132,15 @@ dcSoftwareInfo_t* dcSoftwareList_t::add(const char* packageName, const char* fil
   mb::copyBounded(entry->packageName, packageName);
   mb::copyBounded(entry->fileName, fileName);
   mb::copyBounded(entry->versionString, versionString);
-  if (isNew) indexEntry(entry);
+  if (isNew) {
+    if (indexed_) {
+      if (!indexEntry(entry)) dropIndex();
+    } else if (count_ >= dcinv::INDEX_THRESHOLD) {
+      indexed_ = true;
+      for (dcSoftwareInfo_t* e = entries; e && indexed_; e = e->next)
+        if (!indexEntry(e)) dropIndex();
+    }
+  }
   status = dcStatus::OK;
   return entry;
 }

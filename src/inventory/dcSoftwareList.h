@@ -55,13 +55,15 @@ class dcSoftwareList_t {
 
  private:
   void freeEntries();
-  void indexEntry(dcSoftwareInfo_t* entry);
+  bool indexEntry(dcSoftwareInfo_t* entry);
+  void dropIndex();
 
   dcSoftwareInfo_t* tail_ = nullptr;
   std::uint32_t count_ = 0;
-  // Every entry under its file name, in chain order; the key points into the
-  // first entry's fileName, which an add may only change in letter case.
+  // The first entry of every file name; the later entries of a file name
+  // that differ in package or version, in chain order, under that first one.
+  // An add changes a file name in letter case only, so keys never move.
   bool indexed_ = false;
-  std::unordered_map<const char*, std::vector<dcSoftwareInfo_t*>, dcinv::NoCaseHash, dcinv::NoCaseEqual>
-      byFileName_;
+  dcinv::FirstMatchIndex<dcSoftwareInfo_t> byFileName_;
+  std::unordered_map<const dcSoftwareInfo_t*, std::vector<dcSoftwareInfo_t*>> sameFileName_;
 };

@@ -1,5 +1,6 @@
 #include "dcSoftwareUsage.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,7 +10,6 @@
 
 #include "cp949.h"
 #include "dcLog.h"
-#include "dcXmlAlloc.h"
 #include "winfs.h"
 
 namespace {
@@ -166,10 +166,8 @@ dcSoftwareUsageDocument_t::dcSoftwareUsageDocument_t() = default;
 dcSoftwareUsageDocument_t::~dcSoftwareUsageDocument_t() { dropTree(); }
 
 void dcSoftwareUsageDocument_t::resetIndexes() {
-  programsIndexed_ = false;
-  programs_.clear();
-  daysIndexedUnder_.clear();
-  days_.clear();
+  dropProgramIndex();
+  dropDayIndex();
 }
 
 // The tree borrows its texts from pText, so it goes first.
@@ -240,68 +238,115 @@ std::uint32_t dcSoftwareUsageDocument_t::merge(const dcXmlHandle_t& root) {
   return 1;
 }
 
+// The program index holds, for every text of a child of a "progname"
+// element, the first such element in search order (owner: none).
+bool dcSoftwareUsageDocument_t::indexProgram(dcXmlNode_t* program) {
+  for (std::uint32_t i = 0; i < program->childCount; ++i)
+    if (const dcXmlNode_t* c = childAt(program, i); c && c->value)
+      if (!programs_.insertFirst(nullptr, c->value, program)) return false;
+  return true;
+}
+
+// The days under one parent: every text of a child of a "date" element
+// below it, with the first such element in search order. A merge looks up
+// the days of one program after another, so each parent keeps a table of
+// its own and the last one used is at hand.
+bool dcSoftwareUsageDocument_t::indexDay(dcinv::XmlTextIndex& table, dcXmlNode_t* date) {
+  for (std::uint32_t i = 0; i < date->childCount; ++i)
+    if (const dcXmlNode_t* c = childAt(date, i); c && c->value)
+      if (!table.insertFirst(nullptr, c->value, date)) return false;
+  return true;
+}
+
+dcinv::XmlTextIndex* dcSoftwareUsageDocument_t::dayTable(const dcXmlNode_t* parent) {
+  if (parent == lastParent_) return lastTable_;
+  auto it = dayTables_.find(parent);
+  if (it == dayTables_.end()) return nullptr;
+  lastParent_ = parent;
+  lastTable_ = it->second.get();
+  return lastTable_;
+}
+
+void dcSoftwareUsageDocument_t::dropProgramIndex() {
+  programsIndexed_ = false;
+  programs_.clear();
+  lastProgName_.clear();
+  lastProgram_ = nullptr;
+}
+
+void dcSoftwareUsageDocument_t::dropDayIndex() {
+  dayTables_.clear();
+  lastParent_ = nullptr;
+  lastTable_ = nullptr;
+}
+
 dcXmlNode_t* dcSoftwareUsageDocument_t::findProgram(dcXmlNode_t* root, const char* progName) {
   if (!indexedSearch || !document || root != document->root || hasWildcards(progName))
     return nameTextSearch(root, PROGRAM_NAME, progName);
   if (!programsIndexed_) {
     programsIndexed_ = true;
-    forEachNamed(root, 0, PROGRAM_NAME, [&](dcXmlNode_t* program) {
-      for (std::uint32_t i = 0; i < program->childCount; ++i)
-        if (const dcXmlNode_t* c = childAt(program, i); c && c->value) programs_.emplace(c->value, program);
-      return false;
-    });
+    bool complete = true;
+    forEachNamed(root, 0, PROGRAM_NAME,
+                 [&](dcXmlNode_t* program) { return !(complete = indexProgram(program)); });
+    if (!complete) {
+      dropProgramIndex();
+      return nameTextSearch(root, PROGRAM_NAME, progName);
+    }
   }
-  auto it = programs_.find(progName);
-  return it == programs_.end() ? nullptr : it->second;
+  if (lastProgram_ && lastProgName_ == progName) return lastProgram_;
+  dcXmlNode_t* program = programs_.find(nullptr, progName);
+  // Only answers that were found stay true as the tree grows at its end.
+  if (program) {
+    lastProgName_ = progName;
+    lastProgram_ = program;
+  }
+  return program;
 }
 
 dcXmlNode_t* dcSoftwareUsageDocument_t::findDay(dcXmlNode_t* parent, const char* day, bool ownTree) {
   if (!indexedSearch || !ownTree || hasWildcards(day)) return nameTextSearch(parent, DAY_NAME, day);
-  if (daysIndexedUnder_.insert(parent).second) {
-    forEachNamed(parent, 0, DAY_NAME, [&](dcXmlNode_t* date) {
-      for (std::uint32_t i = 0; i < date->childCount; ++i)
-        if (const dcXmlNode_t* c = childAt(date, i); c && c->value)
-          days_.emplace(DayKey{parent, c->value}, date);
-      return false;
-    });
+  dcinv::XmlTextIndex* table = dayTable(parent);
+  if (!table) {
+    auto made = std::make_unique<dcinv::XmlTextIndex>();
+    bool complete = true;
+    forEachNamed(parent, 0, DAY_NAME, [&](dcXmlNode_t* date) { return !(complete = indexDay(*made, date)); });
+    if (!complete) {
+      dropDayIndex();
+      return nameTextSearch(parent, DAY_NAME, day);
+    }
+    table = dayTables_.emplace(parent, std::move(made)).first->second.get();
+    lastParent_ = parent;
+    lastTable_ = table;
   }
-  auto it = days_.find(DayKey{parent, day});
-  return it == days_.end() ? nullptr : it->second;
+  return table->find(nullptr, day);
 }
 
 // A subtree was appended as the last child of parent. It comes last in every
 // search that starts at parent, so its entries only add where a key is new;
-// an index of an ancestor would see it in the middle and is dropped.
+// the index of an ancestor would see it in the middle and is dropped.
 void dcSoftwareUsageDocument_t::noteAppended(dcXmlNode_t* parent) {
   const std::uint32_t at = parent->childCount - 1;
   if (programsIndexed_) {
     forEachNamed(parent, at, PROGRAM_NAME, [&](dcXmlNode_t* program) {
-      if (parent != document->root) {
-        programsIndexed_ = false;
-        programs_.clear();
-        return true;
-      }
-      for (std::uint32_t i = 0; i < program->childCount; ++i)
-        if (const dcXmlNode_t* c = childAt(program, i); c && c->value) programs_.emplace(c->value, program);
-      return false;
+      if (parent == document->root && indexProgram(program)) return false;
+      dropProgramIndex();
+      return true;
     });
   }
-  if (daysIndexedUnder_.empty()) return;
+  if (dayTables_.empty()) return;
   bool holdsDays = false;
+  dcinv::XmlTextIndex* table = dayTable(parent);
   forEachNamed(parent, at, DAY_NAME, [&](dcXmlNode_t* date) {
     holdsDays = true;
-    if (daysIndexedUnder_.count(parent))
-      for (std::uint32_t i = 0; i < date->childCount; ++i)
-        if (const dcXmlNode_t* c = childAt(date, i); c && c->value)
-          days_.emplace(DayKey{parent, c->value}, date);
-    return false;
+    if (!table || indexDay(*table, date)) return false;
+    dropDayIndex();
+    return true;
   });
-  if (!holdsDays) return;
+  if (!holdsDays || dayTables_.empty()) return;
   for (dcXmlNode_t* a = parent; a->parent && a->parent != a;) {
     a = a->parent;
-    if (daysIndexedUnder_.count(a)) {
-      daysIndexedUnder_.clear();
-      days_.clear();
+    if (dayTables_.count(a)) {
+      dropDayIndex();
       return;
     }
   }
@@ -334,8 +379,8 @@ std::uint32_t dcSoftwareUsageDocument_t::mergeUsage(const dcXmlHandle_t& root, c
     if (dcXmlNode_t* date = findDay(unit, day, document && root.node() == document->root)) {
       if (date->attributeCount > 0 && date->attributes && date->attributes[0]) {
         dcXmlAttrHandle_t tick(date->attributes[0]);
-        char sum[16];
-        std::snprintf(sum, sizeof sum, "%d", clampToInt32(readTicks(tick.value()) + readTicks(ticks)));
+        char sum[16] = {};
+        std::to_chars(sum, sum + sizeof sum - 1, clampToInt32(readTicks(tick.value()) + readTicks(ticks)));
         tick.setValue(sum);
       }
     } else if (appendDay(dcXmlHandle_t(unit), day, ticks)) {
@@ -380,8 +425,9 @@ std::vector<dcUsageSummaryLine_t> dcSoftwareUsageDocument_t::summarize(const cha
 }
 
 // ---------------------------------------------------------------------------
-// The first merge: a copy of the other tree. Texts go into one block (pText),
-// which the copied nodes borrow, like a parsed tree borrows its text.
+// The first merge: a copy of the other tree. Names and values go into one
+// block (pText), which the copied nodes borrow as a parsed tree borrows its
+// text; attributes hold their own copies.
 
 bool dcSoftwareUsageDocument_t::copyTree(dcXmlNode_t* source) {
   dropTree();
@@ -395,17 +441,9 @@ bool dcSoftwareUsageDocument_t::copyTree(dcXmlNode_t* source) {
   if (!source) return true;
 
   std::size_t bytes = 1;
-  auto count = [&](const char* s) {
-    if (s) bytes += std::strlen(s) + 1;
-  };
   forEachDescendant(source, [&](dcXmlNode_t* n) {
-    count(n->name);
-    count(n->value);
-    for (std::uint32_t i = 0; i < n->attributeCount; ++i)
-      if (dcXmlAttribute_t* a = n->attributes ? n->attributes[i] : nullptr) {
-        count(a->name);
-        count(a->value);
-      }
+    if (n->name) bytes += std::strlen(n->name) + 1;
+    if (n->value) bytes += std::strlen(n->value) + 1;
   });
   pText = static_cast<char*>(std::malloc(bytes));
   if (!pText) return false;
@@ -424,32 +462,27 @@ bool dcSoftwareUsageDocument_t::copyTree(dcXmlNode_t* source) {
     auto [from, to] = work.back();
     work.pop_back();
     if (!from->children || from->childCount == 0) continue;
+    // Only documents and elements take children through a handle; any other
+    // node that has some in the source takes them the same way.
+    const std::int32_t kind = to->kind;
+    if (kind != XN_DOCUMENT) to->kind = XN_ELEMENT;
+    dcXmlHandle_t parent(to);
     for (std::uint32_t i = 0; i < from->childCount; ++i) {
-      dcXmlNode_t* c = from->children[i];
+      const dcXmlNode_t* c = from->children[i];
       if (!c) continue;
-      dcXmlNode_t* n = xmlNewNode(c->kind);
-      if (!n) return false;
-      n->parent = to;
-      if (!dcxml::appendChild(to, n, 1)) {
-        xmlFreeTree(n);
-        return false;
-      }
+      dcXmlNode_t* n = parent.appendChild(c->kind).node();
+      if (!n) break;
       n->name = keep(c->name);
+      n->nameBorrowed = 1;
       n->value = keep(c->value);
-      for (std::uint32_t j = 0; c->attributes && j < c->attributeCount; ++j) {
-        const dcXmlAttribute_t* a = c->attributes[j];
-        if (!a) continue;
-        dcXmlAttribute_t* copy = dcxml::newAttribute();
-        if (!copy) return false;
-        copy->name = keep(a->name);
-        copy->value = keep(a->value);
-        if (!dcxml::appendAttribute(n, copy, 1)) {
-          dcxml::freeAttribute(copy);
-          return false;
-        }
-      }
-      work.emplace_back(c, n);
+      n->valueBorrowed = 1;
+      dcXmlHandle_t copy(n);
+      for (std::uint32_t j = 0; c->attributes && j < c->attributeCount; ++j)
+        if (const dcXmlAttribute_t* a = c->attributes[j])
+          copy.appendAttribute(a->name ? a->name : "", a->value ? a->value : "");
+      if (c->childCount > 0) work.emplace_back(const_cast<dcXmlNode_t*>(c), n);
     }
+    to->kind = kind;
   }
   return true;
 }

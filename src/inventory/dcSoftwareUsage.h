@@ -5,14 +5,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "dcStatus.h"
 #include "dcXml.h"
+#include "dcXmlTextIndex.h"
 
 class dcpgBackwardLinks_t;
 
@@ -60,17 +61,6 @@ class dcSoftwareUsageDocument_t {
   char* pText = nullptr;
 
  private:
-  struct DayKey {
-    dcXmlNode_t* parent;
-    std::string_view day;
-    bool operator==(const DayKey&) const = default;
-  };
-  struct DayKeyHash {
-    std::size_t operator()(const DayKey& k) const {
-      return std::hash<std::string_view>{}(k.day) ^ (std::hash<const void*>{}(k.parent) * 31u);
-    }
-  };
-
   void dropTree();
   void resetIndexes();
   bool copyTree(dcXmlNode_t* source);
@@ -78,14 +68,23 @@ class dcSoftwareUsageDocument_t {
   dcXmlNode_t* findDay(dcXmlNode_t* parent, const char* day, bool ownTree);
   void noteAppended(dcXmlNode_t* parent);
 
-  // Index of this document's own tree, answering exactly what the tree
-  // searches of mergeUsage answer for names without wildcard characters:
-  // day text -> first program element holding it, and (parent, day text) ->
-  // first "date" element under that parent holding it.
+  bool indexProgram(dcXmlNode_t* program);
+  bool indexDay(dcinv::XmlTextIndex& table, dcXmlNode_t* date);
+  dcinv::XmlTextIndex* dayTable(const dcXmlNode_t* parent);
+  void dropProgramIndex();
+  void dropDayIndex();
+
+  // Indexes of this document's own tree, answering exactly what the tree
+  // searches of mergeUsage answer for texts without wildcard characters:
+  // program name -> first "progname" element holding it, and per parent
+  // searched, day -> first "date" element under it holding it.
   bool programsIndexed_ = false;
-  std::unordered_map<std::string_view, dcXmlNode_t*> programs_;
-  std::unordered_set<dcXmlNode_t*> daysIndexedUnder_;
-  std::unordered_map<DayKey, dcXmlNode_t*, DayKeyHash> days_;
+  dcinv::XmlTextIndex programs_;
+  std::string lastProgName_;
+  dcXmlNode_t* lastProgram_ = nullptr;
+  std::unordered_map<const dcXmlNode_t*, std::unique_ptr<dcinv::XmlTextIndex>> dayTables_;
+  const dcXmlNode_t* lastParent_ = nullptr;
+  dcinv::XmlTextIndex* lastTable_ = nullptr;
 };
 
 // A record list of usage that nothing in the console fills; kept for the

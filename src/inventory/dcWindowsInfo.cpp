@@ -36,7 +36,8 @@ dcWindowsInfoItem_t* dcWindowsInfo_t::find(const char* name) {
   const dcinv::Bounded<dcWindowsInfoItem_t::TEXT_SIZE> key(name);
   dcWindowsInfoItem_t* found = nullptr;
   if (indexed_) {
-    if (auto it = byName_.find(key.text); it != byName_.end()) found = it->second;
+    found = byName_.find(dcinv::noCaseHash(key.text),
+                         [&](const dcWindowsInfoItem_t* i) { return dcinv::equalNoCase(i->name, key.text); });
   } else {
     for (dcWindowsInfoItem_t* item = items; item && !found; item = item->next)
       if (mb::compareNoCase(item->name, key.text) == 0) found = item;
@@ -70,17 +71,19 @@ dcWindowsInfoItem_t* dcWindowsInfo_t::add(const char* name, const char* descript
     items = item;
   tail_ = item;
   ++count_;
-  try {
-    if (indexed_) {
-      byName_.emplace(item->name, item);
-    } else if (count_ >= dcinv::INDEX_THRESHOLD) {
-      indexed_ = true;
-      for (dcWindowsInfoItem_t* i = items; i; i = i->next) byName_.emplace(i->name, i);
-    }
-  } catch (const std::bad_alloc&) {
-    indexed_ = false;
-    byName_.clear();
+  auto index = [this](dcWindowsInfoItem_t* i) {
+    return byName_.insertFirst(dcinv::noCaseHash(i->name), i, [i](const dcWindowsInfoItem_t* other) {
+      return dcinv::equalNoCase(other->name, i->name);
+    });
+  };
+  if (indexed_) {
+    if (!index(item)) indexed_ = false;
+  } else if (count_ >= dcinv::INDEX_THRESHOLD) {
+    indexed_ = true;
+    for (dcWindowsInfoItem_t* i = items; i && indexed_; i = i->next)
+      if (!index(i)) indexed_ = false;
   }
+  if (!indexed_) byName_.clear();  // without memory for it the chain is walked
   status = dcStatus::OK;
   return item;
 }

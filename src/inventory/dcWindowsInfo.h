@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 
 #include "dcNoCaseIndex.h"
 #include "dcStatus.h"
@@ -49,5 +48,5 @@ class dcWindowsInfo_t {
   bool indexed_ = false;
   // Keys point into the items' own name fields; a replaced name keeps its
   // key, since it differs from the old one in letter case only.
-  std::unordered_map<const char*, dcWindowsInfoItem_t*, dcinv::NoCaseHash, dcinv::NoCaseEqual> byName_;
+  dcinv::FirstMatchIndex<dcWindowsInfoItem_t> byName_;
 };

@@ -149,8 +149,9 @@ TEST(SoftwareUsage_Merge, IndexedMergesMatchTreeSearches) {
     const std::string before =
         c % 6 == 0 ? "<progname>b.exe</progname><date tick=\"2\">2004.12.01</date>" : "";
     clients.push_back(std::make_unique<dcSoftwareUsageDocument_t>());
-    clients.back()->LoadUsageData(
-        site.write("c" + std::to_string(c) + ".xml", usageFile(units, before)).c_str());
+    std::string name = std::to_string(c);
+    name += ".xml";
+    clients.back()->LoadUsageData(site.write(name, usageFile(units, before)).c_str());
   }
 
   auto gather = [&](bool indexed) {
