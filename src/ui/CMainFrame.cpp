@@ -56,7 +56,7 @@ bool CMainFrame::sendToMainWindow(int commandId) {
   return theMainFrame && theMainFrame->sendCommand(commandId);
 }
 
-bool CMainFrame::OnCreate() {
+void CMainFrame::OnCreate() {
   statusBarWidget = statusBar();
   statusBarWidget->setObjectName(QStringLiteral("59393"));
   statusBarWidget->addWidget(new QLabel(dcUiString(kIdleText), statusBarWidget), 1);
@@ -73,7 +73,6 @@ bool CMainFrame::OnCreate() {
     statusBarWidget->addPermanentWidget(label);
     indicators_[id] = label;
   }
-  return true;
 }
 
 void CMainFrame::setIndicator(int indicatorId, bool on) {
@@ -82,7 +81,7 @@ void CMainFrame::setIndicator(int indicatorId, bool on) {
   it->second->setText(on ? it->second->objectName() : QString());
 }
 
-bool CMainFrame::OnCreateClient(const dcPaneFactories_t& factories) {
+void CMainFrame::OnCreateClient(const dcPaneFactories_t& factories) {
   outerSplitter = new CColorSplitterWnd(Qt::Horizontal, this);
   outerSplitter->setObjectName(QStringLiteral("outerSplitter"));
   setCentralWidget(outerSplitter);
@@ -114,7 +113,6 @@ bool CMainFrame::OnCreateClient(const dcPaneFactories_t& factories) {
   innerSplitter->setLocked(true);
   innerSplitter->flatBars = 1;
   innerSplitter->barColour = INNER_BAR_COLOUR;
-  return true;
 }
 
 void CMainFrame::replacePane(CColorSplitterWnd* splitter, int index, QWidget* pane) {

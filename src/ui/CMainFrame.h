@@ -76,8 +76,8 @@ class CMainFrame : public QMainWindow {
   void commandSent(int commandId);
 
  private:
-  bool OnCreate();
-  bool OnCreateClient(const dcPaneFactories_t& factories);
+  void OnCreate();
+  void OnCreateClient(const dcPaneFactories_t& factories);
   void createMenus();
   void OnExportList();
   void replacePane(CColorSplitterWnd* splitter, int index, QWidget* pane);

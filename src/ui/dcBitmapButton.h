@@ -15,7 +15,6 @@ class dcBitmapButton_t : public QAbstractButton {
  public:
   static constexpr int STATE_COUNT = 9;  // index 0 exists but is never drawn
   static constexpr std::size_t CAPTION_SIZE = 256;
-  static constexpr int HOVER_TIMER_ID = 412;
   static constexpr int HOVER_PERIOD_MS = 10;
 
   // State indexes.

@@ -90,9 +90,13 @@ void dcFunctionTitleForm_t::paintEvent(QPaintEvent*) {
   // The first tab whose text is the current title, byte for byte, becomes
   // the shown view; a title matching none leaves banner and tabs as they were.
   for (int v = 0; v < VIEW_COUNT; ++v) {
-    if (std::strcmp(currentTitle, tabText(v)) != 0) continue;
+    const char* tab = tabText(v);
+    if (!tab || std::strcmp(currentTitle, tab) != 0) continue;
     viewIndex = v;
-    for (int k = 0; k < VIEW_COUNT; ++k) tabButtons[k]->activate(k == v);
+    // Only tabs that change are touched: invalidating a tab repaints this
+    // pane under it, which would paint here again without end.
+    for (int k = 0; k < VIEW_COUNT; ++k)
+      if (tabButtons[k]->inactive != (k != v ? 1 : 0)) tabButtons[k]->activate(k == v);
     break;
   }
 
@@ -100,12 +104,13 @@ void dcFunctionTitleForm_t::paintEvent(QPaintEvent*) {
   if (!banner.bitmap.isNull()) p.drawPixmap(0, 0, banner.bitmap);
 
   if (theTreePane) {
-    if (const dcObject_t* selected = theTreePane->selectedObject()) {
+    const dcObject_t* selected = theTreePane->selectedObject();
+    const char* format = dcGetDisplayText(DST_MENUS, kCaptionEntry);
+    if (selected && format) {
       // Both parts are at most 255 bytes, so the whole caption fits before
       // it is cut to the field at a character boundary.
       char text[CAPTION_SIZE + 2 * TITLE_SIZE];
-      std::snprintf(text, sizeof text, dcGetDisplayText(DST_MENUS, kCaptionEntry), selected->name,
-                    currentTitle);
+      std::snprintf(text, sizeof text, format, selected->name, currentTitle);
       mb::copyBounded(caption, text);
     }
   }

@@ -11,6 +11,7 @@
 #include "CColorSplitterWnd.h"
 #include "CMainFrame.h"
 #include "dcFunctionTitleForm.h"
+#include "dcQtWindowServices.h"
 #include "dcUiText.h"
 
 namespace {
@@ -25,7 +26,6 @@ void drag(QWidget* bar, QPoint delta) {
     QApplication::sendEvent(bar, &e);
   };
   send(QEvent::MouseButtonPress, from, Qt::LeftButton);
-  send(QEvent::MouseMove, from + delta / 2, Qt::LeftButton);
   send(QEvent::MouseMove, from + delta, Qt::LeftButton);
   send(QEvent::MouseButtonRelease, from + delta, Qt::NoButton);
 }
@@ -42,9 +42,6 @@ struct FakeDocument : dcCommandTarget_t {
 };
 
 int painterCalls = 0;
-void countingPainter(CColorSplitterWnd*, QPainter*, CColorSplitterWnd::ESplitType, const QRect&) {
-  ++painterCalls;
-}
 
 const QColor kDarkBlue(8, 29, 88);
 
@@ -54,13 +51,13 @@ class FrameTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void splitters_lockedBarStaysOuterBarMoves();
-  void splitter_flatBarPainting();
+  void splitters_lockedInnerBarFlatBlueOuterBarMoves();
   void menus_andStatusBar();
   void commands_routing();
+  void windowServices_reachTheFrame();
 };
 
-void FrameTest::splitters_lockedBarStaysOuterBarMoves() {
+void FrameTest::splitters_lockedInnerBarFlatBlueOuterBarMoves() {
   CMainFrame frame;
   frame.show();
   QVERIFY(QTest::qWaitForWindowExposed(&frame));
@@ -88,17 +85,6 @@ void FrameTest::splitters_lockedBarStaysOuterBarMoves() {
   drag(inner, QPoint(0, 30));
   QCOMPARE(frame.innerSplitter->sizes().at(0), 130);
 
-  if (qEnvironmentVariableIsSet("DESKTALLY_SHOT_DIR")) {
-    frame.innerSplitter->setLocked(true);
-    frame.innerSplitter->setSizes({100, 600});
-    frame.grab().save(qEnvironmentVariable("DESKTALLY_SHOT_DIR") + QStringLiteral("/frame.png"));
-  }
-}
-
-void FrameTest::splitter_flatBarPainting() {
-  CMainFrame frame;
-  frame.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&frame));
   // The bar between rows: dark blue, 2 pixels short at the left and right.
   const QImage bar = frame.innerSplitter->handle(1)->grab().toImage();
   const int mid = bar.height() / 2;
@@ -121,7 +107,9 @@ void FrameTest::splitter_flatBarPainting() {
   QVERIFY(vertical.pixelColor(2, 4) != QColor(Qt::red));
 
   // A painter runs only while the bars are not flat.
-  columns.pfnDrawSplitter = countingPainter;
+  columns.pfnDrawSplitter = [](CColorSplitterWnd*, QPainter*, CColorSplitterWnd::ESplitType, const QRect&) {
+    ++painterCalls;
+  };
   columns.handle(1)->grab();
   QCOMPARE(painterCalls, 0);
   columns.flatBars = 0;
@@ -196,6 +184,29 @@ void FrameTest::commands_routing() {
   frame.setViewerPane(form);
   QCOMPARE(frame.viewerPane, form);
   QCOMPARE(frame.innerSplitter->indexOf(form), 1);
+}
+
+void FrameTest::windowServices_reachTheFrame() {
+  dcQtWindowServices_t services;
+  winsvc::ScopedServices installed(&services);
+  winsvc::WindowServices& ws = winsvc::current();
+  CMainFrame frame;
+  frame.show();
+  QSignalSpy sent(&frame, &CMainFrame::commandSent);
+  QCOMPARE(ws.findWindow(nullptr, "dcOverlook"), &frame);
+  QCOMPARE(ws.findWindow("CMainFrame", "dcOverlook"), &frame);
+  QVERIFY(!ws.findWindow("dcOther_t", "dcOverlook"));
+  const char* korean = "\xC0\xFC\xC3\xBC";  // 전체: titles compare as CP949 bytes
+  frame.setWindowTitle(dcUiString(korean));
+  QCOMPARE(ws.findWindow(nullptr, korean), &frame);
+
+  // "send window message 273 32775 0" runs the hardware view command.
+  ws.sendMessage(&frame, winsvc::MESSAGE_COMMAND, 32775, 0);
+  QCOMPARE(sent.takeFirst().at(0).toInt(), 32775);
+  QVERIFY(ws.setTimer(&frame, 7, 1000) && ws.killTimer(&frame, 7) && !ws.killTimer(&frame, 7));
+  ws.sendMessage(&frame, winsvc::MESSAGE_CLOSE, 0, 0);
+  QVERIFY(!frame.isVisible());
+  QCOMPARE(ws.sendMessage(reinterpret_cast<void*>(0x10), winsvc::MESSAGE_CLOSE, 0, 0), 0);
 }
 
 QTEST_MAIN(FrameTest)
