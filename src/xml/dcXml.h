@@ -67,9 +67,11 @@ struct dcXmlNode_t {
   std::uint8_t valueBorrowed;
 };
 
-// Nodes, their arrays and attribute records are allocated by this layer
-// only: build trees with xmlNewNode, xmlParse and the handles, and free them
-// with xmlFreeTree, never with free().
+// Nodes, their arrays, attribute records and owned strings belong to this
+// layer: build and change trees only with xmlNewNode, xmlParse and the
+// handles (appendChild, appendAttribute, setName, setValue), and free them
+// with xmlFreeTree. Reading every field is fine; writing pointers, counts or
+// borrowed flags directly, or calling free() on any of them, is not.
 //
 // A zeroed node of the given kind, both borrowed flags 1, no parent; or
 // nullptr when memory runs out.
@@ -153,7 +155,9 @@ class dcXmlHandle_t {
 class dcXmlAttrHandle_t {
  public:
   dcXmlAttrHandle_t() = default;
-  explicit dcXmlAttrHandle_t(dcXmlAttribute_t* attr) : attr_(attr) {}
+  // owner: the node holding the attribute, where the handle knows it.
+  explicit dcXmlAttrHandle_t(dcXmlAttribute_t* attr, dcXmlNode_t* owner = nullptr)
+      : attr_(attr), owner_(owner) {}
   bool valid() const { return attr_ != nullptr; }
   const char* name() const;   // never null
   const char* value() const;  // never null
@@ -162,6 +166,7 @@ class dcXmlAttrHandle_t {
 
  private:
   dcXmlAttribute_t* attr_ = nullptr;
+  dcXmlNode_t* owner_ = nullptr;
 };
 
 // Iterators over a node's children and attributes; compare by index.

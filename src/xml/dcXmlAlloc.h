@@ -76,6 +76,9 @@ struct Arena {
   Region nodes;       // NodeBlock slots only
   Region attributes;  // dcXmlAttribute_t slots only
   Region arrays;      // grown pointer arrays
+  // Set once a node or attribute in the arena owns a string: only then
+  // must freeing sweep the arena for strings to free.
+  bool ownsStrings = false;
 };
 
 // The block a node is allocated in. tag: 0 for a heap node, the address of
@@ -163,9 +166,13 @@ inline dcXmlAttribute_t* newAttribute(dcXmlNode_t* owner) {
 // the record.
 void discardAttribute(dcXmlNode_t* owner, dcXmlAttribute_t* attribute);
 
-// Replaces *slot by text: in place when the present string is at least as
-// long, else by an owned copy (borrowed becomes 0). False for null text or
-// when memory runs out.
-bool replaceText(char** slot, std::uint8_t* borrowed, const char* text);
+// Records that owner (a node, or the node holding an attribute; nullptr
+// when unknown) now holds an owned string.
+void noteOwnedString(dcXmlNode_t* owner);
+
+// Replaces *slot, a string of owner or of one of its attributes, by text: in
+// place when the present string is at least as long, else by an owned copy
+// (borrowed becomes 0). False for null text or when memory runs out.
+bool replaceText(dcXmlNode_t* owner, char** slot, std::uint8_t* borrowed, const char* text);
 
 }  // namespace dcxml

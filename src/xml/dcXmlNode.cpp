@@ -43,18 +43,24 @@ Arena* ownedBy(dcXmlNode_t* node) {
   return (tag & 1) ? reinterpret_cast<Arena*>(tag & ~std::uintptr_t{1}) : nullptr;
 }
 
+// Set when an owned string was made for an attribute whose node was not
+// known: from then on every arena is swept.
+bool sweepAlways = false;
+
 // Frees the owned strings of everything in an arena, then the arena.
 void releaseArena(Arena* arena) {
-  arena->nodes.sweep(slotSize(sizeof(NodeBlock)), [](char* p) {
-    auto* n = reinterpret_cast<dcXmlNode_t*>(p);
-    if (!n->nameBorrowed) release(n->name);
-    if (!n->valueBorrowed) release(n->value);
-  });
-  arena->attributes.sweep(slotSize(sizeof(dcXmlAttribute_t)), [](char* p) {
-    auto* a = reinterpret_cast<dcXmlAttribute_t*>(p);
-    if (!a->nameBorrowed) release(a->name);
-    if (!a->valueBorrowed) release(a->value);
-  });
+  if (arena->ownsStrings || sweepAlways) {
+    arena->nodes.sweep(slotSize(sizeof(NodeBlock)), [](char* p) {
+      auto* n = reinterpret_cast<dcXmlNode_t*>(p);
+      if (!n->nameBorrowed) release(n->name);
+      if (!n->valueBorrowed) release(n->value);
+    });
+    arena->attributes.sweep(slotSize(sizeof(dcXmlAttribute_t)), [](char* p) {
+      auto* a = reinterpret_cast<dcXmlAttribute_t*>(p);
+      if (!a->nameBorrowed) release(a->name);
+      if (!a->valueBorrowed) release(a->value);
+    });
+  }
   arena->nodes.releaseAll();
   arena->attributes.releaseAll();
   arena->arrays.releaseAll();
@@ -206,7 +212,15 @@ void discardAttribute(dcXmlNode_t* owner, dcXmlAttribute_t* attribute) {
   attribute->nameBorrowed = attribute->valueBorrowed = 1;
 }
 
-bool replaceText(char** slot, std::uint8_t* borrowed, const char* text) {
+void noteOwnedString(dcXmlNode_t* owner) {
+  if (!owner) {
+    sweepAlways = true;
+  } else if (Arena* arena = homeOf(owner)) {
+    arena->ownsStrings = true;
+  }
+}
+
+bool replaceText(dcXmlNode_t* owner, char** slot, std::uint8_t* borrowed, const char* text) {
   if (!text) return false;
   const std::size_t length = std::strlen(text);
   if (*slot && std::strlen(*slot) >= length) {
@@ -218,6 +232,7 @@ bool replaceText(char** slot, std::uint8_t* borrowed, const char* text) {
   if (!*borrowed) release(*slot);
   *slot = copy;
   *borrowed = 0;
+  noteOwnedString(owner);
   return true;
 }
 

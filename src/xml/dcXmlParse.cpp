@@ -125,7 +125,10 @@ class Parser {
  private:
   bool has(std::uint32_t bit) const { return (options_ & bit) != 0; }
   char* trimIf(std::uint32_t bit, char* s, char* e) const {
-    return has(bit) ? trim(s, e, has(XOPT_COLLAPSE)) : s;
+    if (!has(bit)) return s;
+    const bool collapseInner = has(XOPT_COLLAPSE);
+    if (!collapseInner && s < e && !isSpace(*s) && !isSpace(e[-1])) return s;  // nothing to trim
+    return trim(s, e, collapseInner);
   }
 
   // A new node appended as the last child of to; nullptr when memory runs

@@ -124,6 +124,14 @@ TEST(XmlTree, HandlesAndIterators) {
   EXPECT_EQ(xmltest::dump(r.node()), "Elonger[a=1,b=2,new=a longer value]{Ec{T=x} Ed Ec{T=y} T=vv}");
   EXPECT_FALSE(dcXmlHandle_t().attribute("x").valid());
   EXPECT_FALSE(dcXmlHandle_t().appendAttribute("x", "y"));
+  doc.clear();  // frees the strings the handles made
+  // An attribute handle made without its node still has its copy freed.
+  dcXmlDocument_t other;
+  ASSERT_TRUE(other.loadText("<o a='1'><t>x</t></o>", 21));
+  dcXmlHandle_t o = dcXmlHandle_t(other.root).child(0);
+  EXPECT_TRUE(dcXmlAttrHandle_t(o.node()->attributes[0]).setValue("a longer value"));
+  EXPECT_TRUE(o.child(0).child(0).setValue("a longer text") && o.setName("a longer name"));
+  EXPECT_EQ(xmltest::dump(o.node()), "Ea longer name[a=a longer value]{Et{T=a longer text}}");
 }
 
 TEST(XmlTree, NameMatch) {
