@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build test run format format-check asan-test bench clean
+.PHONY: all setup configure build test run format format-check asan-test bench fuzz clean
 
 all: build
 
@@ -32,6 +32,16 @@ asan-test: setup
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
 
+# Every fuzz target under libFuzzer with the sanitizers, FUZZ_SECONDS each.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	@DESKTALLY_SETUP_FUZZ=1 scripts/setup
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DDESKTALLY_FUZZ=ON -DDESKTALLY_SANITIZE=ON -DDESKTALLY_CORE_ONLY=ON -DDESKTALLY_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) --target fuzz_all -j $(JOBS)
+	fuzz/run-all $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done; true
 
@@ -42,4 +52,4 @@ format-check:
 	git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run --Werror
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

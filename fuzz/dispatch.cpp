@@ -1,0 +1,73 @@
+// Command lines on a command list with the engines' kind of patterns, then
+// every line of the input on the console's engine (built-in and inventory
+// commands), which keeps its events and filters from line to line. Runs in
+// the scratch folder with the process services replaced, so no line starts
+// a program or deletes a file.
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "commandInput.h"
+#include "dcCommandList.h"
+#include "fuzzSupport.h"
+#ifdef DESKTALLY_FUZZ_ASSET_ENGINE
+#include "dcAssetConsoleEngine.h"
+using Engine = dcAssetConsoleEngine_t;
+#else
+#include "dcCommanderEngine.h"
+using Engine = dcCommanderEngine_t;
+#endif
+
+namespace {
+
+// Reads the line's tokens as a handler does and converts each.
+dcStatus_t readAll(dcCommandList_t* list, const char* line) {
+  dcCommandList_t::Token tokens[12];
+  const dcStatus_t read = list->readTokens(line, tokens, static_cast<int>(std::size(tokens)));
+  std::int32_t value = 0;
+  for (const auto& token : tokens) dcCommandList_t::scanInteger(token, &value);
+  return read;
+}
+
+constexpr const char* PATTERNS[] = {
+    "",
+    "exit",
+    "do event _string",
+    "sleep _integer",
+    "send window message _integer _integer _integer to _string _string",
+    "set timer event every _integer _string named _string interpreting _string",
+    "ignore package _string in software list",
+    "ignore package containing _string in software list",
+    "scale _float _float",
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  if (!fuzzsupport::harmlessCommands(text)) return 0;
+  fuzzsupport::scratch();
+
+  dcCommandList_t list;
+  for (const char* pattern : PATTERNS) list.addCommand(readAll, pattern, pattern);
+  {
+    // Exactly the line's bytes and its zero, so that a write past it shows.
+    std::unique_ptr<char[]> line(new char[size + 1]);
+    std::memcpy(line.get(), data, size);
+    line[size] = '\0';
+    list.countTokens(line.get());
+    list.dispatch(line.get());
+    line[size > 0 ? size - 1 : 0] = '\0';
+    list.dropFirstWord(line.get());
+  }
+
+  Engine engine;
+  for (std::size_t start = 0; start <= text.size();) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    engine.interpret(text.substr(start, end - start).c_str());
+    start = end + 1;
+  }
+  return 0;
+}
