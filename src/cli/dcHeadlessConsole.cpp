@@ -1,0 +1,303 @@
+#include "dcHeadlessConsole.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <ostream>
+
+#include "CSettingMgr.h"
+#include "archive.h"
+#include "cp949.h"
+#include "dcAssetConsoleEngine.h"
+#include "dcDataLoad.h"
+#include "dcQsGroup.h"
+#include "dcXml.h"
+#include "winfs.h"
+
+namespace dccli {
+
+namespace {
+
+constexpr const char* PROGRAM = "desktally-cli: ";
+constexpr const char* SCRIPT = "qsAssetConsole.ini";
+
+// Command-line texts arrive in UTF-8; the core wants CP949. Bytes that are
+// no valid UTF-8 are taken as they are (already CP949).
+std::string toCore(const std::string& text) { return mb::isValidUtf8(text) ? mb::fromUtf8(text) : text; }
+
+std::optional<dcViewKind_t> viewNamed(const std::string& name) {
+  if (name == "windows") return dcViewKind_t::WINDOWS_INFO;
+  if (name == "hardware") return dcViewKind_t::HARDWARE;
+  if (name == "software") return dcViewKind_t::SOFTWARE;
+  if (name == "usage") return dcViewKind_t::USAGE;
+  return std::nullopt;
+}
+
+// Messages quote core texts in UTF-8, for the terminal.
+std::string shown(const std::string& core) { return mb::toUtf8(core); }
+
+// The host path of the file or folder that a setting names through the
+// path rule.
+std::string sitePath(const char* key, std::string* hostPath) {
+  char path[DATA_PATH_SIZE];
+  buildDataPath(CSettingMgr::GetInstance()->GetValue(key), path, sizeof path);
+  *hostPath = winfs::hostPath(path);
+  return path;
+}
+
+// The settings must have been read, and the group file and data folder they
+// name must be there: without them the load would show an empty tree.
+bool siteReadable(CSettingMgr& settings, std::ostream& err) {
+  if (!settings.document || !settings.document->root) {
+    err << PROGRAM << "cannot read the settings file " << CSettingMgr::DEFAULT_PATH << " ("
+        << winfs::hostPath(CSettingMgr::DEFAULT_PATH)
+        << "); point DESKTALLY_DRIVE_C at the folder that holds qss/qslook.xml\n";
+    return false;
+  }
+  std::string host;
+  const std::string groupFile = sitePath("qssgrp", &host);
+  std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openFile(groupFile.c_str(), "rb"));
+  if (!file) {
+    err << PROGRAM << "cannot read the group file " << shown(groupFile) << " (" << host << ")\n";
+    return false;
+  }
+  const std::string folder = sitePath("logdata", &host);
+  if (!winfs::isDirectory(folder.c_str())) {
+    err << PROGRAM << "cannot read the data folder " << shown(folder) << " (" << host << ")\n";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+const char* usageText() {
+  return "usage: desktally-cli [options] [command words...]\n"
+         "\n"
+         "Loads the site as the console does (settings C:\\qss\\qslook.xml, the command\n"
+         "words as one command line, qsAssetConsole.ini, group file and data folder,\n"
+         "qsHierarchy.log, gathering) and prints what is asked:\n"
+         "\n"
+         "  --tree                 the group tree, sub-groups before clients, two blanks\n"
+         "                         of indent a level\n"
+         "  --view KIND            one list as the viewer fills it, tab-separated like an\n"
+         "                         export: KIND is windows, hardware, software or usage\n"
+         "  --group NAME           the list of that group (default: the root)\n"
+         "  --client NAME          the list of that client\n"
+         "  --from YYYY.MM.DD      first day of the usage period (default: today)\n"
+         "  --to YYYY.MM.DD        last day of the usage period (default: today)\n"
+         "  --utf8                 print UTF-8 instead of CP949 bytes\n"
+         "  -o FILE                write to FILE instead of standard output\n"
+         "  --help                 this text\n"
+         "\n"
+         "Drive C: is the folder named by DESKTALLY_DRIVE_C.\n"
+         "Exit codes: 0 done, 1 bad option, 2 command line refused, 3 group file ended\n"
+         "early (output written), 4 site unreadable, 5 no such group or client, 6 output\n"
+         "file not written, 7 the list could not be built.\n";
+}
+
+std::optional<std::string> parseOptions(const std::vector<std::string>& args, Options& options) {
+  options = Options{};
+  std::size_t i = 0;
+  for (; i < args.size(); ++i) {
+    std::string arg = args[i];
+    if (arg == "--") {
+      ++i;
+      break;
+    }
+    if (arg.empty() || arg[0] != '-') break;
+    // "--name=value" is "--name value".
+    std::optional<std::string> inlineValue;
+    if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+      inlineValue = arg.substr(eq + 1);
+      arg.resize(eq);
+    }
+    auto value = [&]() -> std::optional<std::string> {
+      if (inlineValue) return inlineValue;
+      if (i + 1 < args.size()) return args[++i];
+      return std::nullopt;
+    };
+    const bool takesValue = arg == "--view" || arg == "--group" || arg == "--client" || arg == "--from" ||
+                            arg == "--to" || arg == "-o";
+    if (!takesValue && inlineValue) return "option " + arg + " takes no value";
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+    } else if (arg == "--tree") {
+      options.tree = true;
+    } else if (arg == "--utf8") {
+      options.utf8 = true;
+    } else if (!takesValue) {
+      return "unknown option " + arg;
+    } else {
+      const std::optional<std::string> v = value();
+      if (!v) return "option " + arg + " needs a value";
+      if (arg == "--view") {
+        const auto kind = viewNamed(*v);
+        if (!kind) return "unknown view '" + *v + "' (windows, hardware, software or usage)";
+        options.view = *kind;
+      } else if (arg == "--group") {
+        options.group = toCore(*v);
+      } else if (arg == "--client") {
+        options.client = toCore(*v);
+      } else if (arg == "-o") {
+        if (v->empty()) return "option -o needs a file name";
+        options.outputFile = *v;
+      } else {
+        const auto date = dcViewDate_t::parse(v->c_str());
+        if (!date) return "bad date '" + *v + "' for " + arg + " (YYYY.MM.DD)";
+        (arg == "--from" ? options.from : options.to) = *date;
+      }
+    }
+  }
+  for (; i < args.size(); ++i) options.words.push_back(toCore(args[i]));
+
+  if (options.help) return std::nullopt;
+  if (options.group && options.client) return "give --group or --client, not both";
+  if ((options.group || options.client) && options.view == dcViewKind_t::NONE)
+    return "--group and --client choose the node of --view";
+  if ((options.from || options.to) && options.view != dcViewKind_t::USAGE)
+    return "--from and --to apply to --view usage";
+  return std::nullopt;
+}
+
+std::string rawCommandLine(const std::vector<std::string>& words) {
+  std::string line;
+  for (const std::string& word : words) {
+    if (!line.empty()) line += ' ';
+    if (word.find(' ') != std::string::npos)
+      line += '"' + word + '"';
+    else
+      line += word;
+  }
+  return line;
+}
+
+std::string treeText(dcQsGroup_t* root) {
+  std::string text;
+  if (!root) return text;
+  auto line = [&text](const char* name, std::size_t depth) {
+    text.append(2 * depth, ' ');
+    text += name;
+    text += '\n';
+  };
+  // A group's line, then its sub-groups' subtrees, then its clients; an
+  // explicit stack, so that no depth of tree exhausts the call stack.
+  struct Frame {
+    dcQsGroup_t* group;
+    std::size_t depth;
+    dcQsGroupNode_t* nextChild;
+  };
+  std::vector<Frame> stack;
+  line(root->name, 0);
+  stack.push_back({root, 0, root->children});
+  while (!stack.empty()) {
+    Frame& frame = stack.back();
+    if (dcQsGroupNode_t* node = frame.nextChild) {
+      frame.nextChild = node->next;
+      if (!node->pGroup) continue;
+      const std::size_t depth = frame.depth + 1;
+      line(node->pGroup->name, depth);
+      stack.push_back({node->pGroup, depth, node->pGroup->children});
+      continue;
+    }
+    for (dcQsClientNode_t* node = frame.group->clients; node; node = node->next)
+      if (node->pClient) line(node->pClient->name, frame.depth + 1);
+    stack.pop_back();
+  }
+  return text;
+}
+
+int run(const Options& options, std::ostream& out, std::ostream& err) {
+  // 1. The settings, read afresh so that the drive mapping of this run counts.
+  CSettingMgr settings(CSettingMgr::DEFAULT_PATH);
+  CSettingMgrOverride useSettings(&settings);
+  if (!siteReadable(settings, err)) return EXIT_BAD_SITE;
+
+  // 2. The engine, 3. the command words as the process command line.
+  auto engine = std::make_unique<dcAssetConsoleEngine_t>();
+  const std::string commandLine = rawCommandLine(options.words);
+  if (const dcStatus_t result = engine->interpret(commandLine.c_str()); result != dcStatus::OK) {
+    err << PROGRAM << "the command line '" << shown(commandLine) << "' was refused (status " << result
+        << ")\n";
+    return EXIT_COMMAND_LINE;
+  }
+  engine->initialize(nullptr);
+  engine->loadIni(SCRIPT);
+
+  // 4. The data load; a group file that ends early stops it where it is.
+  std::optional<std::string> archiveError;
+  try {
+    runDataLoad(engine.get());
+  } catch (const dcArchiveException_t& e) {
+    archiveError = e.what();
+  }
+  auto reportArchiveError = [&] {
+    if (archiveError)
+      err << PROGRAM << "the group file ended early: " << *archiveError
+          << "; the tree holds what was read before, nothing was gathered\n";
+  };
+
+  std::string text;
+  if (options.tree) text += treeText(&engine->root);
+  if (options.view != dcViewKind_t::NONE) {
+    dcObject_t* node = &engine->root;
+    if (options.client) {
+      node = engine->root.findClient(options.client->c_str());
+      if (!node) err << PROGRAM << "no client named '" << shown(*options.client) << "'\n";
+    } else if (options.group) {
+      node = engine->root.findGroup(options.group->c_str());
+      if (!node) err << PROGRAM << "no group named '" << shown(*options.group) << "'\n";
+    }
+    if (!node) {
+      reportArchiveError();
+      return EXIT_NO_NODE;
+    }
+    const dcViewDate_t today = dcViewDate_t::today();
+    dcViewPeriod_t period{options.from.value_or(today), options.to.value_or(today)};
+    dcViewList_t list;
+    const dcViewRefresh_t result = dcviews::refresh(node, dcviews::titleOfView(options.view), period, list);
+    if (result.status.value_or(dcStatus::MISSING_OBJECT) != dcStatus::OK) {
+      err << PROGRAM << "the list could not be built (status "
+          << result.status.value_or(dcStatus::MISSING_OBJECT) << ")\n";
+      reportArchiveError();
+      return EXIT_VIEW_FAILED;
+    }
+    text += dcviews::exportText(list);
+  }
+  if (options.utf8) text = mb::toUtf8(text);
+
+  if (options.outputFile) {
+    std::ofstream file(*options.outputFile, std::ios::binary | std::ios::trunc);
+    if (file) file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!file || !file.flush()) {
+      err << PROGRAM << "cannot write " << *options.outputFile << ": " << std::strerror(errno) << "\n";
+      reportArchiveError();
+      return EXIT_OUTPUT;
+    }
+  } else {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+  }
+  if (archiveError) {
+    reportArchiveError();
+    return EXIT_ARCHIVE_ERROR;
+  }
+  return EXIT_OK;
+}
+
+int consoleMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  Options options;
+  if (const auto error = parseOptions(args, options)) {
+    err << PROGRAM << *error << "\n"
+        << "try desktally-cli --help\n";
+    return EXIT_BAD_OPTION;
+  }
+  if (options.help) {
+    out << usageText();
+    return EXIT_OK;
+  }
+  return run(options, out, err);
+}
+
+}  // namespace dccli

@@ -1,0 +1,219 @@
+// The headless console: option parsing, and whole runs on the bundled demo
+// site (tree, every view, failures with their exit codes).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cp949.h"
+#include "dcHeadlessConsole.h"
+#include "testutil.h"
+
+namespace {
+
+const std::string DEMO_SITE = std::string(DESKTALLY_SOURCE_DIR) + "/examples/demo-site";
+
+struct CliRun {
+  int code;
+  std::string out;  // as printed
+  std::string err;
+};
+
+CliRun runCli(const std::vector<std::string>& args, const std::string& site = DEMO_SITE) {
+  testutil::DriveMapping drive('C', site);
+  std::ostringstream out, err;
+  const int code = dccli::consoleMain(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+std::vector<std::string> lines(const std::string& text, const char* end = "\r\n") {
+  std::vector<std::string> out;
+  const std::string sep(end);
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t next = text.find(sep, at);
+    if (next == std::string::npos) {
+      out.push_back(text.substr(at));
+      break;
+    }
+    out.push_back(text.substr(at, next - at));
+    at = next + sep.size();
+  }
+  return out;
+}
+
+std::size_t indexOf(const std::vector<std::string>& v, const std::string& s) {
+  for (std::size_t i = 0; i < v.size(); ++i)
+    if (v[i] == s) return i;
+  return v.size();
+}
+
+TEST(CliOptions, ParsingAndCommandLine) {
+  dccli::Options o;
+  EXPECT_FALSE(dccli::parseOptions({"--view", "usage", "--client", "PC-0001", "--from", "2024.01.02",
+                                    "--to=2024.02.03", "--utf8", "-o", "out.txt", "ignore", "item", "--tree"},
+                                   o));
+  EXPECT_EQ(o.view, dcViewKind_t::USAGE);
+  EXPECT_EQ(o.client, "PC-0001");
+  EXPECT_EQ(o.from, (dcViewDate_t{2024, 1, 2}));
+  EXPECT_EQ(o.to, (dcViewDate_t{2024, 2, 3}));
+  EXPECT_TRUE(o.utf8);
+  EXPECT_FALSE(o.tree);  // after the first word everything is a command word
+  EXPECT_EQ(o.outputFile, "out.txt");
+  EXPECT_EQ(o.words, (std::vector<std::string>{"ignore", "item", "--tree"}));
+
+  // Names and words arrive in UTF-8 and are kept in CP949.
+  EXPECT_FALSE(dccli::parseOptions({"--view=software", "--group", "개발팀", "--", "-x", "하드 디스크"}, o));
+  EXPECT_EQ(o.group, "\xB0\xB3\xB9\xDF\xC6\xC0");  // 개발팀
+  EXPECT_EQ(o.words, (std::vector<std::string>{"-x", "\xC7\xCF\xB5\xE5 \xB5\xF0\xBD\xBA\xC5\xA9"}));
+  EXPECT_EQ(dccli::rawCommandLine(o.words), "-x \"\xC7\xCF\xB5\xE5 \xB5\xF0\xBD\xBA\xC5\xA9\"");
+  EXPECT_EQ(dccli::rawCommandLine({}), "");
+
+  for (const std::vector<std::string>& bad :
+       std::vector<std::vector<std::string>>{{"--bogus"},
+                                             {"--view"},
+                                             {"--view", "printers"},
+                                             {"--view", "usage", "--from", "2024.13.01"},
+                                             {"--view", "windows", "--from", "2024.01.01"},
+                                             {"--view", "windows", "--group", "A", "--client", "B"},
+                                             {"--group", "A"},
+                                             {"--tree=yes"},
+                                             {"-o", ""}}) {
+    EXPECT_TRUE(dccli::parseOptions(bad, o).has_value()) << bad[0];
+    const CliRun r = runCli(bad);
+    EXPECT_EQ(r.code, dccli::EXIT_BAD_OPTION) << bad[0];
+    EXPECT_NE(r.err.find("desktally-cli: "), std::string::npos);
+  }
+  const CliRun help = runCli({"--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_NE(help.out.find("--view KIND"), std::string::npos);
+}
+
+TEST(CliDemoSite, TreeAndEveryView) {
+  // The tree: the root renamed, sub-groups before clients, two blanks a level.
+  CliRun r = runCli({"--tree", "--utf8"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const auto tree = lines(r.out, "\n");
+  ASSERT_EQ(tree.size(), 47u);  // 7 groups, 40 PCs
+  EXPECT_EQ(tree[0], "전체 그룹");
+  EXPECT_EQ(tree[1], "  본사");
+  EXPECT_EQ(tree[2], "    생산부");
+  EXPECT_EQ(tree[3], "      PC-0004");
+  EXPECT_LT(indexOf(tree, "    생산부"), indexOf(tree, "    PC-0003"));
+  EXPECT_LT(indexOf(tree, "  인사팀"), indexOf(tree, "    재무팀"));
+  EXPECT_EQ(tree[45], "  PC-0012");  // the root's own clients come last
+  EXPECT_EQ(tree[46], "  PC-0016");
+  std::size_t pcs = 0;
+  for (const auto& l : tree) pcs += l.find("PC-") != std::string::npos;
+  EXPECT_EQ(pcs, 40u);
+
+  // Windows information by PC of the root: every PC, the root's own first.
+  r = runCli({"--view", "windows", "--utf8"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto rows = lines(r.out);
+  ASSERT_EQ(rows.size(), 41u);  // header, 40 PCs
+  EXPECT_EQ(rows[0].rfind("PC 이름\tWindowsVersion\t서비스 팩\t제품 ID\t", 0), 0u);
+  EXPECT_EQ(rows[1].rfind("PC-0012\tWindows 7 Professional SP1\t", 0), 0u);
+  EXPECT_EQ(r.out.substr(r.out.size() - 2), "\r\n");
+
+  // A client's hardware and Windows information; CP949 unless --utf8.
+  r = runCli({"--view", "hardware", "--client", "PC-0022"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  rows = lines(mb::toUtf8(r.out));
+  EXPECT_EQ(rows[0], "하드웨어\t상세 정보");
+  EXPECT_EQ(rows[1], "프로세서\tx86 Family 6 Model 165 2.90GHz");
+  EXPECT_EQ(rows[2], "메모리\tDIMM 16384MB DDR4");
+  r = runCli({"--view", "windows", "--client", "PC-0022", "--utf8"});
+  EXPECT_NE(r.out.find("\r\nIP 주소\t10.0.0.22\r\n"), std::string::npos);
+  EXPECT_NE(r.out.find("\r\n표준 시간대\t(UTC+09:00) 서울\r\n"), std::string::npos);
+
+  // Hardware by PC of a group: one cell per category, descriptions and blanks.
+  r = runCli({"--view", "hardware", "--group", "개발팀", "--utf8"});
+  rows = lines(r.out);
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(rows[1].rfind("PC-0022\tx86 Family 6 Model 165 2.90GHz \t", 0), 0u);
+
+  // A group's software with its users.
+  r = runCli({"--view", "software", "--group", "개발팀", "--utf8"});
+  rows = lines(r.out);
+  EXPECT_EQ(rows[0], "소프트웨어\t사용자");
+  EXPECT_EQ(rows[1], "사진 편집기 1.2\tPC-0022, PC-0025, ");
+  EXPECT_EQ(rows[2], "문서 편집기 1.3\tPC-0022, PC-0035, ");
+  r = runCli({"--view", "software", "--client", "PC-0022", "--utf8"});
+  EXPECT_EQ(lines(r.out)[0], "소프트웨어");
+
+  // Usage minutes over a fixed period, for a client and for its group.
+  r = runCli(
+      {"--view", "usage", "--client", "PC-0022", "--from", "2026.11.01", "--to", "2026.11.30", "--utf8"});
+  rows = lines(r.out);
+  EXPECT_EQ(rows[0], "소프트웨어\t사용 시간");
+  EXPECT_EQ(rows[1], "capture.exe\t   1896 min");
+  EXPECT_EQ(rows[2], "approval.exe\t   2070 min");
+  r = runCli(
+      {"--view", "usage", "--group", "개발팀", "--from", "2026.11.01", "--to", "2026.11.30", "--utf8"});
+  EXPECT_EQ(lines(r.out)[1], "capture.exe\t   5430 min");
+  r = runCli({"--view", "usage", "--from", "2026.11.01", "--to", "2026.11.30", "--utf8"});
+  EXPECT_EQ(lines(r.out)[1], "browser.exe\t  46587 min");
+
+  // -o writes the same bytes as standard output.
+  testutil::TempDir dir;
+  const std::string file = dir.str() + "/hw.txt";
+  const CliRun toStdout = runCli({"--view", "hardware"});
+  r = runCli({"--view", "hardware", "-o", file});
+  ASSERT_EQ(r.code, 0);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(testutil::readFile(file), toStdout.out);
+}
+
+TEST(CliDemoSite, CommandWordsAndFailures) {
+  // A start-up command reaches the engine before the load: the ignored
+  // category is left out of every client.
+  CliRun r = runCli({"--view", "hardware", "--client", "PC-0022", "--utf8", "ignore", "hardware",
+                     "하드 디스크", "in", "hardware", "list"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out.find("하드 디스크"), std::string::npos);
+  EXPECT_NE(r.out.find("프로세서"), std::string::npos);
+
+  r = runCli({"--tree", "no", "such", "command"});
+  EXPECT_EQ(r.code, dccli::EXIT_COMMAND_LINE);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_NE(r.err.find("'no such command' was refused (status 102)"), std::string::npos);
+
+  r = runCli({"--view", "windows", "--client", "PC-9999"});
+  EXPECT_EQ(r.code, dccli::EXIT_NO_NODE);
+  EXPECT_NE(r.err.find("no client named 'PC-9999'"), std::string::npos);
+  r = runCli({"--view", "windows", "--group", "없는 그룹"});
+  EXPECT_EQ(r.code, dccli::EXIT_NO_NODE);
+
+  testutil::TempDir empty;
+  r = runCli({"--tree"}, empty.str());
+  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
+  EXPECT_NE(r.err.find("cannot read the settings file"), std::string::npos);
+
+  // A copy of the site without its data folder, then with a group file cut
+  // short: the groups read before the cut are printed, then exit 3.
+  testutil::TempDir copy;
+  std::filesystem::copy(DEMO_SITE, copy.path(), std::filesystem::copy_options::recursive);
+  std::filesystem::rename(copy.path() / "qss" / "data", copy.path() / "qss" / "moved");
+  r = runCli({"--tree"}, copy.str());
+  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
+  EXPECT_NE(r.err.find("cannot read the data folder"), std::string::npos);
+  std::filesystem::rename(copy.path() / "qss" / "moved", copy.path() / "qss" / "data");
+  const auto group = copy.path() / "qss" / "qsgroup.dat";
+  std::filesystem::resize_file(group, std::filesystem::file_size(group) / 2);
+  r = runCli({"--tree", "--utf8"}, copy.str());
+  EXPECT_EQ(r.code, dccli::EXIT_ARCHIVE_ERROR);
+  EXPECT_EQ(lines(r.out, "\n")[0], "전체 그룹");
+  EXPECT_NE(r.out.find("  본사\n"), std::string::npos);
+  EXPECT_NE(r.err.find("the group file ended early"), std::string::npos);
+  std::filesystem::remove(group);
+  r = runCli({"--tree"}, copy.str());
+  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
+  EXPECT_NE(r.err.find("cannot read the group file"), std::string::npos);
+
+  r = runCli({"--tree", "-o", copy.str() + "/missing/folder/out.txt"});
+  EXPECT_EQ(r.code, dccli::EXIT_OUTPUT);
+}
+
+}  // namespace
