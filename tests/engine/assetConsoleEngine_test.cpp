@@ -1,34 +1,20 @@
-// The asset console engine: its commands, its lifecycle and the scan's
-// use of the group loader.
+// The asset console engine: its command table, the filter and listing
+// commands, and the scan's use of the group loader.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "dcAssetConsoleEngine.h"
-#include "testutil.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> texts(dcStringList_t& list) {
-  std::vector<std::string> out;
-  for (dcStringListItem_t* item = list.head; item; item = item->next) out.emplace_back(item->text);
-  return out;
-}
+using Lists = std::vector<std::vector<std::string>>;
 
-const dcCommandEntry_t* entryOf(dcAssetConsoleEngine_t& engine, const std::string& pattern) {
-  for (const dcCommandEntry_t* e = engine.commands.first; e; e = e->next)
-    if (pattern == e->pattern) return e;
-  return nullptr;
-}
-
-// Each ignore pattern with the list its name goes to.
+// Each ignore command as the words around its name, and the list it fills.
 struct IgnoreCase {
-  const char* linePrefix;
-  const char* lineSuffix;
+  const char* before;
+  const char* after;
   dcStringList_t dcAssetFilters_t::*list;
 };
 const IgnoreCase IGNORE_CASES[] = {
@@ -44,30 +30,36 @@ const IgnoreCase IGNORE_CASES[] = {
     {"ignore item", "in windows info", &dcAssetFilters_t::ignoredWindowsItems},
 };
 
+// The ten lists' texts, in the order of IGNORE_CASES.
+Lists lists(dcAssetConsoleEngine_t& engine) {
+  Lists out;
+  for (const IgnoreCase& c : IGNORE_CASES) {
+    out.emplace_back();
+    for (dcStringListItem_t* i = (engine.filters.*c.list).head; i; i = i->next)
+      out.back().emplace_back(i->text);
+  }
+  return out;
+}
+
+dcStatus_t run(dcAssetConsoleEngine_t& engine, const IgnoreCase& c, const std::string& name) {
+  return engine.interpret((std::string(c.before) + " " + name + " " + c.after).c_str());
+}
+
 }  // namespace
 
-TEST(AssetConsoleEngine_Lifecycle, ConstructionCommandsInitializeAndDestruction) {
-  testutil::TempDir dir;
-  const fs::path home = fs::current_path();
-  fs::current_path(dir.path());
-  // The commander's own script and starting command must not run.
-  testutil::writeFile(dir.path() / "dcCommander.ini", "name this application FromScript\n");
+TEST(AssetConsoleEngine_Lifecycle, GlobalsCommandTableAndReplacedInitialize) {
   {
     dcAssetConsoleEngine_t engine;
-    EXPECT_EQ(theAssetConsoleEngine, &engine);
-    EXPECT_EQ(theCommanderEngine, &engine);
+    EXPECT_TRUE(theAssetConsoleEngine == &engine && theCommanderEngine == &engine);
     EXPECT_EQ(theAssetFilters, &engine.filters);
     EXPECT_STREQ(engine.root.name, "root");
-    EXPECT_EQ(engine.groupLoader, nullptr);
-    EXPECT_EQ(engine.hardwareListing, 2u);
-    EXPECT_EQ(engine.windowsInfoListing, 2u);
-
-    // Sixteen built-in commands, then the eighteen inventory commands, each
-    // with its help line naming the argument $name.
+    EXPECT_TRUE(engine.groupLoader == nullptr && engine.hardwareListing == 2 &&
+                engine.windowsInfoListing == 2);
+    // The sixteen built-in commands, then the eighteen inventory commands,
+    // each with its help line naming the argument $name.
     std::vector<const dcCommandEntry_t*> entries;
     for (const dcCommandEntry_t* e = engine.commands.first; e; e = e->next) entries.push_back(e);
     ASSERT_EQ(entries.size(), 34u);
-    EXPECT_STREQ(entries[15]->pattern, "interpret on engine close _string");
     EXPECT_STREQ(entries[16]->pattern, "clear hardware filters");
     EXPECT_STREQ(entries[33]->pattern, "set version priority listing of windows info");
     for (std::size_t i = 16; i < entries.size(); ++i) {
@@ -75,144 +67,92 @@ TEST(AssetConsoleEngine_Lifecycle, ConstructionCommandsInitializeAndDestruction)
       if (auto at = help.find("_string"); at != std::string::npos) help.replace(at, 7, "$name");
       EXPECT_EQ(help, entries[i]->help) << i;
     }
-
-    engine.startingCommand[0] = 'x';
+    // Neither the starting nor the closing command runs.
+    std::snprintf(engine.startingCommand, sizeof engine.startingCommand, "name this application Start");
+    std::snprintf(engine.closingCommand, sizeof engine.closingCommand, "name this application Close");
     int window = 0;
     EXPECT_EQ(engine.initialize(&window), dcStatus::OK);
+    EXPECT_EQ(engine.deinitialize(), dcStatus::OK);
     EXPECT_EQ(engine.window, &window);
     EXPECT_STREQ(engine.applicationName, "dcCommanderEngine_t");
-    EXPECT_EQ(engine.interpret("name this application Console"), dcStatus::OK);
-    std::snprintf(engine.closingCommand, sizeof engine.closingCommand, "name this application Closing");
-    EXPECT_EQ(engine.deinitialize(), dcStatus::OK);
-    EXPECT_STREQ(engine.applicationName, "Console");
   }
-  EXPECT_EQ(theAssetConsoleEngine, nullptr);
-  EXPECT_EQ(theAssetFilters, nullptr);
-  fs::current_path(home);
+  EXPECT_TRUE(theAssetConsoleEngine == nullptr && theAssetFilters == nullptr);
 }
 
-TEST(AssetConsoleEngine_Commands, IgnoreCommandsFillTheirOwnListOnce) {
+TEST(AssetConsoleEngine_Commands, IgnoreClearAndListingCommands) {
   dcAssetConsoleEngine_t engine;
   for (const IgnoreCase& c : IGNORE_CASES) {
-    const std::string line = std::string(c.linePrefix) + " \"Name with blanks\" " + c.lineSuffix;
-    EXPECT_EQ(engine.interpret(line.c_str()), dcStatus::OK) << line;
-    EXPECT_EQ(engine.interpret(line.c_str()), dcStatus::OK) << line;  // a second time: no second copy
-    // A name of double-byte characters without quotes: "그래픽".
-    const std::string korean = std::string(c.linePrefix) + " \xB1\xD7\xB7\xA1\xC7\xC8 " + c.lineSuffix;
-    EXPECT_EQ(engine.interpret(korean.c_str()), dcStatus::OK);
+    EXPECT_EQ(run(engine, c, "\"Name with blanks\""), dcStatus::OK);
+    EXPECT_EQ(run(engine, c, "\"Name with blanks\""), dcStatus::OK);      // not added twice
+    EXPECT_EQ(run(engine, c, "\xB1\xD7\xB7\xA1\xC7\xC8"), dcStatus::OK);  // "그래픽" unquoted
   }
-  // Every list holds exactly its own two names, in order.
-  for (const IgnoreCase& c : IGNORE_CASES) {
-    EXPECT_EQ(texts(engine.filters.*c.list),
-              (std::vector<std::string>{"Name with blanks", "\xB1\xD7\xB7\xA1\xC7\xC8"}))
-        << c.linePrefix << " ... " << c.lineSuffix;
-  }
-  // One word over fits no command; one word short neither, except that the
-  // "containing" and "under" forms then fit the plain form with that word.
-  for (const IgnoreCase& c : IGNORE_CASES) {
-    const std::string prefix = c.linePrefix;
-    EXPECT_EQ(engine.interpret((prefix + " a b " + c.lineSuffix).c_str()), dcStatus::NOT_FOUND);
-    const bool threeWords = prefix.find(' ') != prefix.rfind(' ');
-    EXPECT_EQ(engine.interpret((prefix + " " + c.lineSuffix).c_str()),
-              threeWords ? dcStatus::OK : dcStatus::NOT_FOUND);
-  }
-  EXPECT_NE(engine.filters.ignoredPackages.find("containing"), nullptr);
-  EXPECT_NE(engine.filters.ignoredUsageFileNames.find("under"), nullptr);
-  EXPECT_EQ(engine.filters.ignoredHardwares.find("in"), nullptr);
-  // Case matters in the literal words.
-  EXPECT_EQ(engine.interpret("Ignore hardware X in hardware list"), dcStatus::NOT_FOUND);
-  EXPECT_EQ(engine.filters.isIgnoredHardware("X", nullptr), 0);
-}
+  const std::vector<std::string> two{"Name with blanks", "\xB1\xD7\xB7\xA1\xC7\xC8"};
+  EXPECT_EQ(lists(engine), Lists(10, two));
 
-TEST(AssetConsoleEngine_Commands, ClearCommandsEmptyOnlyTheirLists) {
-  dcAssetConsoleEngine_t engine;
-  auto fillAll = [&] {
-    for (const IgnoreCase& c : IGNORE_CASES)
-      engine.interpret((std::string(c.linePrefix) + " n " + c.lineSuffix).c_str());
-  };
-  auto emptyLists = [&] {
-    std::vector<int> out;
-    for (const IgnoreCase& c : IGNORE_CASES) out.push_back((engine.filters.*c.list).head == nullptr);
-    return out;
-  };
-  fillAll();
+  // A surplus word fits nothing; a missing one fits nothing either, except
+  // that "containing" or "under" then becomes the name of the plain form.
+  for (const IgnoreCase& c : IGNORE_CASES) EXPECT_EQ(run(engine, c, "a b"), dcStatus::NOT_FOUND);
+  EXPECT_EQ(engine.interpret("ignore hardware in hardware list"), dcStatus::NOT_FOUND);
+  EXPECT_EQ(engine.interpret("ignore package containing in software list"), dcStatus::OK);
+  EXPECT_EQ(engine.interpret("Ignore hardware X in hardware list"), dcStatus::NOT_FOUND);  // case
+  Lists expected(10, two);
+  expected[2].push_back("containing");
+  EXPECT_EQ(lists(engine), expected);
+
+  // Each clear empties its own lists only.
   EXPECT_EQ(engine.interpret("clear hardware filters"), dcStatus::OK);
-  EXPECT_EQ(emptyLists(), (std::vector<int>{1, 1, 0, 0, 0, 0, 0, 0, 0, 0}));
-  fillAll();
   EXPECT_EQ(engine.interpret("clear software filters"), dcStatus::OK);
-  // "containing" and "under" stay.
-  EXPECT_EQ(emptyLists(), (std::vector<int>{0, 0, 1, 0, 1, 0, 0, 0, 0, 0}));
-  fillAll();
   EXPECT_EQ(engine.interpret("clear software usage filters"), dcStatus::OK);
-  EXPECT_EQ(emptyLists(), (std::vector<int>{0, 0, 0, 0, 0, 0, 1, 1, 0, 0}));
-  fillAll();
-  EXPECT_EQ(engine.interpret("clear windows filters"), dcStatus::OK);
-  EXPECT_EQ(emptyLists(), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
-  // Clearing empty lists is fine too.
+  for (int i : {0, 1, 2, 4, 6, 7}) expected[i].clear();
+  EXPECT_EQ(lists(engine), expected);
   EXPECT_EQ(engine.interpret("2 clear windows filters"), dcStatus::OK);
-}
+  expected[9].clear();
+  EXPECT_EQ(lists(engine), expected);
 
-TEST(AssetConsoleEngine_Commands, ListingPrioritiesChangeOnlyTheirField) {
-  dcAssetConsoleEngine_t engine;
   EXPECT_EQ(engine.interpret("set item priority listing of hardwares"), dcStatus::OK);
-  EXPECT_EQ(engine.hardwareListing, 1u);
-  EXPECT_EQ(engine.windowsInfoListing, 2u);
   EXPECT_EQ(engine.interpret("set version priority listing of windows info"), dcStatus::OK);
-  EXPECT_EQ(engine.windowsInfoListing, 1u);
-  EXPECT_EQ(engine.interpret("set pc priority listing of hardwares"), dcStatus::OK);
-  EXPECT_EQ(engine.hardwareListing, 2u);
-  EXPECT_EQ(engine.windowsInfoListing, 1u);
+  EXPECT_TRUE(engine.hardwareListing == 1 && engine.windowsInfoListing == 1);
   EXPECT_EQ(engine.interpret("set pc priority listing of windows info"), dcStatus::OK);
-  EXPECT_EQ(engine.windowsInfoListing, 2u);
-  for (const IgnoreCase& c : IGNORE_CASES) EXPECT_EQ((engine.filters.*c.list).head, nullptr);
+  EXPECT_TRUE(engine.hardwareListing == 1 && engine.windowsInfoListing == 2);
+  EXPECT_EQ(engine.interpret("set pc priority listing of hardwares"), dcStatus::OK);
+  EXPECT_TRUE(engine.hardwareListing == 2 && engine.windowsInfoListing == 2);
+  EXPECT_EQ(lists(engine), expected);
 }
 
 TEST(AssetConsoleEngine_Commands, HandlersRefuseMissingEngineArgumentsAndUnreadableWords) {
   dcAssetConsoleEngine_t engine;
-  const dcCommandEntry_t* ignore = entryOf(engine, "ignore hardware _string in hardware list");
-  const dcCommandEntry_t* clear = entryOf(engine, "clear hardware filters");
-  const dcCommandEntry_t* listing = entryOf(engine, "set item priority listing of hardwares");
-  ASSERT_TRUE(ignore && clear && listing);
+  std::vector<dcCommandHandler_t> handlers;
+  for (const dcCommandEntry_t* e = engine.commands.first; e; e = e->next)
+    if (std::string(e->help).find("ignore hardware") != std::string::npos ||
+        std::string(e->pattern).find("priority") != std::string::npos)
+      handlers.push_back(e->handler);
+  ASSERT_EQ(handlers.size(), 5u);  // "ignore hardware" and the four listing commands
   const char* line = "ignore hardware CPU in hardware list";
-  for (const dcCommandEntry_t* e : {ignore, clear, listing}) {
-    EXPECT_EQ(e->handler(nullptr, line), dcStatus::MISSING_OBJECT);
-    EXPECT_EQ(e->handler(&engine.commands, nullptr), dcStatus::MISSING_OBJECT);
+  for (dcCommandHandler_t h : handlers) {
+    EXPECT_EQ(h(nullptr, line), dcStatus::MISSING_OBJECT);
+    EXPECT_EQ(h(&engine.commands, nullptr), dcStatus::MISSING_OBJECT);
   }
   theAssetConsoleEngine = nullptr;
-  for (const dcCommandEntry_t* e : {ignore, clear, listing})
-    EXPECT_EQ(e->handler(&engine.commands, line), dcStatus::MISSING_OBJECT);
+  for (dcCommandHandler_t h : handlers) EXPECT_EQ(h(&engine.commands, line), dcStatus::MISSING_OBJECT);
   theAssetConsoleEngine = &engine;
-  EXPECT_EQ(engine.hardwareListing, 2u);
-
-  // Called with a line that lacks the words or ends in an open quote.
-  EXPECT_EQ(ignore->handler(&engine.commands, "ignore hardware"), dcStatus::BAD_ARGUMENT);
-  EXPECT_EQ(ignore->handler(&engine.commands, "ignore hardware \"CPU in hardware list"),
-            dcStatus::BAD_ARGUMENT);
-  EXPECT_EQ(engine.filters.ignoredHardwares.head, nullptr);
-  EXPECT_EQ(ignore->handler(&engine.commands, line), dcStatus::OK);
-  EXPECT_EQ(texts(engine.filters.ignoredHardwares), std::vector<std::string>{"CPU"});
+  EXPECT_EQ(handlers[0](&engine.commands, "ignore hardware"), dcStatus::BAD_ARGUMENT);
+  EXPECT_EQ(handlers[0](&engine.commands, "ignore hardware \"CPU in hardware list"), dcStatus::BAD_ARGUMENT);
+  EXPECT_TRUE(engine.filters.ignoredHardwares.head == nullptr && engine.hardwareListing == 2);
 }
 
 TEST(AssetConsoleEngine_Scan, GroupLoaderRunsFirstAndMissingFoldersLoadNothing) {
   dcAssetConsoleEngine_t engine;
-  static int calls;
-  calls = 0;
+  static int calls = 0;
   engine.groupLoader = [](dcAssetConsoleEngine_t* e) -> dcStatus_t {
-    ++calls;
-    e->root.addClient("PC01");
-    return dcStatus::OK;
+    return e->root.addClient("PC01"), ++calls, 0;
   };
-  std::vector<std::pair<std::size_t, std::size_t>> steps;
-  dcDataLoadProgress_t progress{
-      [&](std::size_t read, std::size_t found) { steps.emplace_back(read, found); }};
+  std::vector<std::size_t> steps;
+  dcDataLoadProgress_t progress{[&](std::size_t read, std::size_t found) { steps.push_back(read + found); }};
   EXPECT_EQ(engine.Test_loadfromFile("C:\\no\\such\\folder", &progress), 1u);
-  EXPECT_EQ(calls, 1);
-  EXPECT_EQ(steps, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 0}}));
+  EXPECT_EQ(engine.Test_loadfromFile(std::string(300, 'x').c_str()), 1u);  // too long for a path
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(steps, std::vector<std::size_t>{0});
   engine.groupLoader = nullptr;
   EXPECT_EQ(engine.Test_loadfromFile(nullptr), 1u);
-  EXPECT_EQ(calls, 1);
-  // A folder too long for a path finds nothing.
-  EXPECT_EQ(engine.Test_loadfromFile(std::string(300, 'x').c_str()), 1u);
-  ASSERT_NE(engine.root.findClient("PC01"), nullptr);
-  EXPECT_EQ(engine.root.findClient("PC01")->hardwareList.categories, nullptr);
+  EXPECT_EQ(calls, 2);
 }
