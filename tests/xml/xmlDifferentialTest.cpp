@@ -5,6 +5,7 @@
 // ended in text), so that any difference is a fault.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <pugixml.hpp>
 #include <random>
 
@@ -13,33 +14,19 @@
 namespace {
 
 std::string trimmed(const char* s) {
-  std::string t(s);
-  auto blank = [](char c) { return c >= 1 && c <= 32; };
-  while (!t.empty() && blank(t.back())) t.pop_back();
-  std::size_t i = 0;
-  while (i < t.size() && blank(t[i])) ++i;
-  return t.substr(i);
+  const char* e = s + std::strlen(s);
+  while (*s >= 1 && *s <= 32) ++s;
+  while (e > s && e[-1] >= 1 && e[-1] <= 32) --e;
+  return std::string(s, e);
 }
 
 // The same one-line form as xmltest::dump, from pugixml's tree.
 std::string dumpPugi(const pugi::xml_node& n) {
-  std::string out;
-  switch (n.type()) {
-    case pugi::node_declaration:
-      out = "P";
-      break;
-    case pugi::node_element:
-      out = "E";
-      break;
-    case pugi::node_pcdata:
-      return "T=" + trimmed(n.value());
-    case pugi::node_cdata:
-      return std::string("C=") + n.value();
-    case pugi::node_comment:
-      return "M=" + trimmed(n.value());
-    default:
-      return "?";
-  }
+  const pugi::xml_node_type type = n.type();
+  if (type == pugi::node_pcdata) return "T=" + trimmed(n.value());
+  if (type == pugi::node_cdata) return std::string("C=") + n.value();
+  if (type == pugi::node_comment) return "M=" + trimmed(n.value());
+  std::string out = type == pugi::node_declaration ? "P" : (type == pugi::node_element ? "E" : "?");
   out += n.name();
   if (n.first_attribute()) {
     out += '[';
@@ -126,8 +113,7 @@ class Generator {
     }
     out += pick(3) ? ">" : " >";
     if (form == 1) {  // text only
-      out += text("");
-      out += "</" + n + blanks() + ">";
+      out += text("") + "</" + n + blanks() + ">";
       return true;
     }
     bool textAllowed = true;  // directly after the start tag
@@ -165,8 +151,7 @@ TEST(XmlDifferential, GeneratedDocumentsReadLikePugixml) {
   Generator gen(2004);
   for (int i = 0; i < 400; ++i) {
     const std::string doc = gen.document();
-    std::string ours = xmltest::parse(doc);
-
+    const std::string ours = xmltest::parse(doc);
     std::string copy = doc;
     pugi::xml_document pdoc;
     const unsigned flags = pugi::parse_cdata | pugi::parse_comments | pugi::parse_declaration |

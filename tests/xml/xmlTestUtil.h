@@ -19,10 +19,7 @@ inline std::string dump(const dcXmlNode_t* n) {
     out += '[';
     for (std::uint32_t i = 0; i < n->attributeCount; ++i) {
       const dcXmlAttribute_t* a = n->attributes[i];
-      if (i) out += ',';
-      out += a->name ? a->name : "~";
-      out += '=';
-      out += a->value ? a->value : "~";
+      out += std::string(i ? "," : "") + (a->name ? a->name : "~") + "=" + (a->value ? a->value : "~");
     }
     out += ']';
   }
@@ -46,8 +43,7 @@ inline std::string parse(const std::string& text, std::uint32_t options = XOPT_I
   if (stop) *stop = static_cast<std::size_t>(end - copy.data());
   std::string out = dump(doc);
   xmlFreeTree(doc);
-  // The document node itself prints as "D"; only its content is of interest.
-  return out.size() > 2 ? out.substr(2, out.size() - 3) : "";
+  return out.size() > 2 ? out.substr(2, out.size() - 3) : "";  // "D{...}" without the D
 }
 
 }  // namespace xmltest
