@@ -81,11 +81,12 @@ class SummaryReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      const std::string name = run.benchmark_name();
+      // With --benchmark_repetitions the median is the figure kept.
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+      const std::string name = run.run_name.function_name;
       const auto rate = run.counters.find("bytes_per_second");
       if (rate == run.counters.end()) continue;
-      const auto slash = name.rfind('/');
-      auto& entry = rates_[name.substr(slash + 1)];
+      auto& entry = rates_[name.substr(name.rfind('/') + 1)];
       (name.find("/ours/") != std::string::npos ? entry.first : entry.second) = rate->second.value / 1e6;
     }
   }

@@ -51,8 +51,8 @@ class Region {
   void sweep(std::size_t slot, Visit visit) const {
     for (const Slab* s = head_; s; s = s->next) {
       const char* end = s == head_ ? next_ : s->used;
-      for (char* p = reinterpret_cast<char*>(const_cast<Slab*>(s)) + kHeader; p + slot <= end; p += slot)
-        visit(p);
+      char* p = reinterpret_cast<char*>(const_cast<Slab*>(s)) + kHeader;
+      for (; static_cast<std::size_t>(end - p) >= slot; p += slot) visit(p);
     }
   }
   void releaseAll();

@@ -1,5 +1,6 @@
 // Nodes, attributes and their arrays: creation, growth and freeing.
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -45,11 +46,11 @@ Arena* ownedBy(dcXmlNode_t* node) {
 
 // Set when an owned string was made for an attribute whose node was not
 // known: from then on every arena is swept.
-bool sweepAlways = false;
+std::atomic<bool> sweepAlways{false};
 
 // Frees the owned strings of everything in an arena, then the arena.
 void releaseArena(Arena* arena) {
-  if (arena->ownsStrings || sweepAlways) {
+  if (arena->ownsStrings || sweepAlways.load(std::memory_order_relaxed)) {
     arena->nodes.sweep(slotSize(sizeof(NodeBlock)), [](char* p) {
       auto* n = reinterpret_cast<dcXmlNode_t*>(p);
       if (!n->nameBorrowed) release(n->name);
@@ -214,7 +215,7 @@ void discardAttribute(dcXmlNode_t* owner, dcXmlAttribute_t* attribute) {
 
 void noteOwnedString(dcXmlNode_t* owner) {
   if (!owner) {
-    sweepAlways = true;
+    sweepAlways.store(true, std::memory_order_relaxed);
   } else if (Arena* arena = homeOf(owner)) {
     arena->ownsStrings = true;
   }
