@@ -378,7 +378,7 @@ std::uint32_t dcSoftwareUsageDocument_t::mergeUsage(const dcXmlHandle_t& root, c
     dcXmlNode_t* unit = program->parent;
     if (dcXmlNode_t* date = findDay(unit, day, document && root.node() == document->root)) {
       if (date->attributeCount > 0 && date->attributes && date->attributes[0]) {
-        dcXmlAttrHandle_t tick(date->attributes[0]);
+        dcXmlAttrHandle_t tick = dcXmlHandle_t(date).attributeAt(0);
         char sum[16] = {};
         std::to_chars(sum, sum + sizeof sum - 1, clampToInt32(readTicks(tick.value()) + readTicks(ticks)));
         tick.setValue(sum);
@@ -425,9 +425,11 @@ std::vector<dcUsageSummaryLine_t> dcSoftwareUsageDocument_t::summarize(const cha
 }
 
 // ---------------------------------------------------------------------------
-// The first merge: a copy of the other tree. Names and values go into one
-// block (pText), which the copied nodes borrow as a parsed tree borrows its
-// text; attributes hold their own copies.
+// The first merge: a copy of the other tree, made through the handle layer.
+// Names, values and attributes are copied wherever the handles can set them
+// (element and processing-instruction names; text, CDATA and comment
+// values); declarations keep their kind and place. Children are copied
+// below elements, the only nodes that hold them in a usage file.
 
 bool dcSoftwareUsageDocument_t::copyTree(dcXmlNode_t* source) {
   dropTree();
@@ -440,49 +442,23 @@ bool dcSoftwareUsageDocument_t::copyTree(dcXmlNode_t* source) {
   document->root = top;
   if (!source) return true;
 
-  std::size_t bytes = 1;
-  forEachDescendant(source, [&](dcXmlNode_t* n) {
-    if (n->name) bytes += std::strlen(n->name) + 1;
-    if (n->value) bytes += std::strlen(n->value) + 1;
-  });
-  pText = static_cast<char*>(std::malloc(bytes));
-  if (!pText) return false;
-  char* cursor = pText;
-  auto keep = [&](const char* s) -> char* {
-    if (!s) return nullptr;
-    const std::size_t n = std::strlen(s) + 1;
-    std::memcpy(cursor, s, n);
-    char* kept = cursor;
-    cursor += n;
-    return kept;
-  };
-
-  std::vector<std::pair<dcXmlNode_t*, dcXmlNode_t*>> work{{source, top}};
+  std::vector<std::pair<const dcXmlNode_t*, dcXmlNode_t*>> work{{source, top}};
   while (!work.empty()) {
     auto [from, to] = work.back();
     work.pop_back();
-    if (!from->children || from->childCount == 0) continue;
-    // Only documents and elements take children through a handle; any other
-    // node that has some in the source takes them the same way.
-    const std::int32_t kind = to->kind;
-    if (kind != XN_DOCUMENT) to->kind = XN_ELEMENT;
     dcXmlHandle_t parent(to);
     for (std::uint32_t i = 0; i < from->childCount; ++i) {
-      const dcXmlNode_t* c = from->children[i];
+      const dcXmlNode_t* c = childAt(from, i);
       if (!c) continue;
-      dcXmlNode_t* n = parent.appendChild(c->kind).node();
-      if (!n) break;
-      n->name = keep(c->name);
-      n->nameBorrowed = 1;
-      n->value = keep(c->value);
-      n->valueBorrowed = 1;
-      dcXmlHandle_t copy(n);
+      dcXmlHandle_t copy = parent.appendChild(c->kind);
+      if (!copy.valid()) return false;
+      if (c->name) copy.setName(c->name);
+      if (c->value) copy.setValue(c->value);
       for (std::uint32_t j = 0; c->attributes && j < c->attributeCount; ++j)
         if (const dcXmlAttribute_t* a = c->attributes[j])
           copy.appendAttribute(a->name ? a->name : "", a->value ? a->value : "");
-      if (c->childCount > 0) work.emplace_back(const_cast<dcXmlNode_t*>(c), n);
+      if (c->kind == XN_ELEMENT && c->childCount > 0) work.emplace_back(c, copy.node());
     }
-    to->kind = kind;
   }
   return true;
 }

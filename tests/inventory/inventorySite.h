@@ -1,5 +1,5 @@
-// A scratch site for the inventory tests: a folder for data files and a
-// settings file installed as the console's settings while the site exists.
+// A folder for data files and a settings file installed as the console's
+// settings while the site exists.
 #pragma once
 
 #include <memory>
@@ -12,14 +12,12 @@
 
 class InventorySite {
  public:
-  // settingsXml: the content of the settings file.
   explicit InventorySite(std::string_view settingsXml) {
     const std::string path = write("qslook.xml", settingsXml);
     settings_ = std::make_unique<CSettingMgr>(path.c_str());
     use_.emplace(settings_.get());
   }
 
-  // Writes a data file and returns its path.
   std::string write(const std::string& name, std::string_view content) {
     testutil::writeFile(dir_.path() / name, content);
     return (dir_.path() / name).string();

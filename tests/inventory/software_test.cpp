@@ -33,22 +33,16 @@ TEST(SoftwareList_FindAdd, MergeByNameWithoutCase) {
   EXPECT_EQ(list.status, dcStatus::NULL_ARGUMENT);
   EXPECT_EQ(list.find(nullptr, "b", nullptr), first);
   EXPECT_EQ(list.find("a", nullptr, "2"), first->next);
-  EXPECT_EQ(list.find("a", "b", "3"), nullptr);
-  EXPECT_EQ(list.status, dcStatus::NOT_FOUND);
   EXPECT_EQ(list.add("a", nullptr, "1"), nullptr);
   EXPECT_EQ(list.status, dcStatus::NULL_ARGUMENT);
-  EXPECT_EQ(list.add(nullptr), nullptr);
 
   // add(entry) takes the texts only.
   dcSoftwareInfo_t other{};
-  std::snprintf(other.packageName, sizeof other.packageName, "NOTEPAD");
-  std::snprintf(other.fileName, sizeof other.fileName, "notepad.exe");
-  std::snprintf(other.versionString, sizeof other.versionString, "5.1");
+  mb::copyBounded(other.fileName, "notepad.exe");
   other.referenceCount = 9;
   dcSoftwareInfo_t* copy = list.add(&other);
   ASSERT_NE(copy, nullptr);
   EXPECT_EQ(copy->referenceCount, 0u);
-  EXPECT_EQ(copy->pBackwardLinks, nullptr);
   EXPECT_EQ(list.find(nullptr, "NOTEPAD.EXE", nullptr), copy);
 
   // Trail bytes that are ASCII letters do not fold; letters around them do.
@@ -57,26 +51,15 @@ TEST(SoftwareList_FindAdd, MergeByNameWithoutCase) {
   EXPECT_EQ(list.add("p", "x\x81\x41.EXE", "1"), kr);
   EXPECT_STREQ(kr->fileName, "x\x81\x41.EXE");
 
-  list.clear();
-  EXPECT_EQ(list.entries, nullptr);
-  EXPECT_EQ(list.find("a", "b", "1"), nullptr);
-  EXPECT_EQ(list.status, dcStatus::NOT_FOUND);
-}
-
-TEST(SoftwareList_FindAdd, LongTextsAreCutAndStillMerge) {
-  dcSoftwareList_t list;
-  std::string name(300, 'p');
-  dcSoftwareInfo_t* e = list.add(name.c_str(), name.c_str(), "v");
-  ASSERT_NE(e, nullptr);
-  EXPECT_EQ(std::string(e->packageName).size(), 255u);
-  EXPECT_EQ(std::string(e->fileName).size(), 300u);
-  EXPECT_EQ(list.add(name.c_str(), name.c_str(), "v"), e);
-
-  std::string wide(510, 'w');
-  wide += "\xB0\xA1";  // a double-byte character across the last byte of the field
-  dcSoftwareInfo_t* w = list.add("p", wide.c_str(), "v");
+  // Texts longer than a field are cut at a character boundary and still merge.
+  const std::string wide = std::string(510, 'w') + "\xB0\xA1";  // 가 across the field's end
+  dcSoftwareInfo_t* w = list.add(wide.c_str(), wide.c_str(), "v");
   EXPECT_EQ(std::string(w->fileName), std::string(510, 'w'));
-  EXPECT_EQ(list.find(nullptr, wide.c_str(), nullptr), w);
+  EXPECT_EQ(std::string(w->packageName), std::string(255, 'w'));
+  EXPECT_EQ(list.add(wide.c_str(), wide.c_str(), "v"), w);
+
+  list.clear();
+  EXPECT_EQ(list.find("a", "b", "1"), nullptr);
 }
 
 // The hashed look-ups give what walking the chain gives, first match first.
@@ -130,7 +113,6 @@ TEST(SoftwareList_Load, ProgramElements) {
 
   EXPECT_EQ(list.LoadAssetData(site.path("missing.xml").c_str()), dcStatus::FILE_ERROR);
   EXPECT_EQ(list.LoadAssetData(site.write("empty.xml", "").c_str()), dcStatus::FILE_ERROR);
-  EXPECT_EQ(list.LoadAssetData(nullptr), dcStatus::NULL_ARGUMENT);
   EXPECT_EQ(list.LoadAssetData(site.write("none.xml", "<softwareinfo>text</softwareinfo>").c_str()),
             dcStatus::OK);
   EXPECT_EQ(dump(list).size(), 6u);

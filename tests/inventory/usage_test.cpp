@@ -42,14 +42,12 @@ std::string shape(const dcXmlNode_t* n) {
 TEST(SoftwareUsage_Load, ReadsUpToTheFirstClosingTag) {
   InventorySite site("<qslook/>");
   dcSoftwareUsageDocument_t doc;
-  EXPECT_FALSE(doc.getRootNode().valid());
-  EXPECT_TRUE(doc.summarize("2004.01.01", "2004.12.31").empty());
+  EXPECT_TRUE(summary(doc).empty());
 
   const std::string first = site.write(
       "PC01 totalsuinfo.xml", usageFile(unit("notepad.exe", {{"2004.12.01", "20"}, {"2004.12.02", "7"}})) +
                                   usageFile(unit("appended.exe", {{"2004.12.01", "99"}})));
   EXPECT_EQ(doc.LoadUsageData(first.c_str()), 1u);
-  EXPECT_TRUE(doc.getRootNode().valid());
   EXPECT_EQ(summary(doc), (std::vector<std::string>{"notepad.exe=     81 min"}));
   EXPECT_EQ(summary(doc, "2004.12.02", "2004.12.02"), (std::vector<std::string>{"notepad.exe=     21 min"}));
   EXPECT_TRUE(summary(doc, "2004.12.03", "2004.12.01").empty());  // reversed period counts no day
@@ -66,15 +64,12 @@ TEST(SoftwareUsage_Load, ReadsUpToTheFirstClosingTag) {
       cut.LoadUsageData(site.write("nul.xml", withNul.substr(0, 40) + '\0' + withNul.substr(40)).c_str()),
       0u);
   EXPECT_FALSE(cut.getRootNode().valid());
-  EXPECT_EQ(cut.pText, nullptr);
   dcSoftwareUsageDocument_t missing;
   EXPECT_EQ(missing.LoadUsageData(site.path("none.xml").c_str()), 0u);
-  EXPECT_EQ(missing.LoadUsageData(nullptr), 0u);
-  EXPECT_FALSE(missing.getRootNode().valid());
   // Merging a document without tree adds nothing, and needs nothing.
   dcSoftwareUsageDocument_t group;
   group.merge(missing.getRootNode());
-  ASSERT_TRUE(group.getRootNode().valid());
+  EXPECT_TRUE(group.getRootNode().valid());
   EXPECT_EQ(group.getRootNode().childCount(), 0u);
 }
 
@@ -105,19 +100,12 @@ TEST(SoftwareUsage_Merge, GroupsSumProgramsAndDays) {
   EXPECT_EQ(summary(group, "2004.12.01", "2004.12.01"),
             (std::vector<std::string>{"notepad.exe=     90 min", "abc=     15 min"}));
 
-  // The new program is a unit of the document node itself, its name a CDATA
-  // section; the new day is appended to the program's own unit.
-  const dcXmlHandle_t root = group.getRootNode();
-  const dcXmlHandle_t added = root.child(root.childCount() - 1);
-  EXPECT_STREQ(added.name(), "unit");
-  EXPECT_STREQ(added.child(0).name(), "progname");
-  EXPECT_EQ(added.child(0).child(0).kind(), XN_CDATA);
-  EXPECT_STREQ(added.child(0).child(0).value(), "calc.exe");
-  EXPECT_STREQ(added.child(1).attributeAt(0).value(), "+5x");  // as given, trimmed
-  const dcXmlHandle_t notepad = root.findFirst("unit");
-  ASSERT_EQ(notepad.childCount(), 3u);
-  EXPECT_STREQ(notepad.child(1).attributeAt(0).value(), "30");
-  EXPECT_STREQ(notepad.child(2).child(0).value(), "2004.12.03");
+  // The new program is the document node's last child, its name a CDATA
+  // section, its ticks as given; the new day joins the program's own unit.
+  const std::string tree = shape(group.getRootNode().node());
+  EXPECT_TRUE(tree.ends_with("2(unit,~2(progname,~4(~,calc.exe))2(date,~ @tick=+5x3(~,2004.11.30))))"));
+  EXPECT_NE(tree.find("2(date,~ @tick=303(~,2004.12.01))2(date,~ @tick=23(~,2004.12.03)))"),
+            std::string::npos);
 
   // Nothing empties a group's document: merging again adds again.
   group.merge(b.getRootNode());
@@ -149,9 +137,7 @@ TEST(SoftwareUsage_Merge, IndexedMergesMatchTreeSearches) {
     const std::string before =
         c % 6 == 0 ? "<progname>b.exe</progname><date tick=\"2\">2004.12.01</date>" : "";
     clients.push_back(std::make_unique<dcSoftwareUsageDocument_t>());
-    std::string name = std::to_string(c);
-    name += ".xml";
-    clients.back()->LoadUsageData(site.write(name, usageFile(units, before)).c_str());
+    clients.back()->LoadUsageData(site.write(std::to_string(c), usageFile(units, before)).c_str());
   }
 
   auto gather = [&](bool indexed) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "CSettingMgr.h"
@@ -35,9 +34,7 @@ TEST(Settings_File, LookupsFollowTheFirstChildRule) {
   EXPECT_STREQ(settings.GetValue("qssgrp"), "C:\\QSS\\first.dat");
   // Empty element: empty text; absent: none; keys are case-sensitive.
   EXPECT_STREQ(settings.GetValue("logdata"), "");
-  EXPECT_EQ(settings.GetValue("LogData"), nullptr);
   EXPECT_EQ(settings.GetValue("PCNAME"), nullptr);
-  EXPECT_EQ(settings.GetValue("missing"), nullptr);
   EXPECT_EQ(settings.GetValue(nullptr), nullptr);
   // Trimmed at the ends, blanks inside kept, Korean bytes unchanged.
   EXPECT_STREQ(settings.GetValue("pcname"), "PC \xC0\xCC\xB8\xA7");
@@ -49,31 +46,24 @@ TEST(Settings_File, LookupsFollowTheFirstChildRule) {
   EXPECT_STREQ(settings.GetValue("pc?ame"), "PC \xC0\xCC\xB8\xA7");
   EXPECT_STREQ(settings.GetValue("xml"), "");
 
-  // Answers are kept: the same text comes back.
-  const char* first = settings.GetValue("pcname");
-  EXPECT_EQ(settings.GetValue("pcname"), first);
+  EXPECT_EQ(settings.GetValue("pcname"), settings.GetValue("pc?ame"));  // kept, not copied
   EXPECT_EQ(settings.GetValue("missing"), nullptr);
 }
 
 TEST(Settings_File, MissingFileAndEnvironmentPaths) {
   testutil::TempDir dir;
   ::setenv("DESKTALLY_SETTINGS_TEST", dir.str().c_str(), 1);
-
-  testing::internal::CaptureStderr();
-  CSettingMgr missing("%DESKTALLY_SETTINGS_TEST%\\qslook.xml");
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_NE(err.find("[CSettingMgr]parse xml files fails"), std::string::npos);
-  EXPECT_EQ(std::string(missing.path), dir.str() + "\\qslook.xml");
-  EXPECT_NE(missing.document, nullptr);
-  EXPECT_EQ(missing.GetValue("logdata"), nullptr);
-
   testutil::writeFile(dir.path() / "empty.xml", "");
-  testing::internal::CaptureStderr();
-  CSettingMgr empty("%DESKTALLY_SETTINGS_TEST%\\empty.xml");
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("parse xml files fails"), std::string::npos);
-  EXPECT_EQ(empty.GetValue("logdata"), nullptr);
-
   testutil::writeFile(dir.path() / "ok.xml", "<s><logdata>D:\\data</logdata></s>");
+
+  for (const char* name : {"missing.xml", "empty.xml"}) {
+    testing::internal::CaptureStderr();
+    CSettingMgr failed((std::string("%DESKTALLY_SETTINGS_TEST%\\") + name).c_str());
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("[CSettingMgr]parse xml files fails"),
+              std::string::npos);
+    EXPECT_EQ(std::string(failed.path), dir.str() + "\\" + name);
+    EXPECT_EQ(failed.GetValue("logdata"), nullptr);
+  }
   CSettingMgr ok("%DESKTALLY_SETTINGS_TEST%\\ok.xml");
   EXPECT_STREQ(ok.GetValue("logdata"), "D:\\data");
   ::unsetenv("DESKTALLY_SETTINGS_TEST");
@@ -84,12 +74,9 @@ TEST(Settings_Instance, OverrideAndFallback) {
   ASSERT_NE(production, nullptr);  // made during static initialisation
   EXPECT_EQ(CSettingMgr::GetInstance(), production);
   {
-    testutil::TempDir dir;
-    testutil::writeFile(dir.path() / "s.xml", "<s><pcname>PC</pcname></s>");
-    CSettingMgr local((dir.str() + "/s.xml").c_str());
+    CSettingMgr local;
     CSettingMgrOverride use(&local);
     EXPECT_EQ(CSettingMgr::GetInstance(), &local);
-    EXPECT_STREQ(CSettingMgr::GetInstance()->GetValue("pcname"), "PC");
   }
   EXPECT_EQ(theSettingMgr, production);
   {
@@ -107,54 +94,36 @@ TEST(Settings_Instance, OverrideAndFallback) {
 }
 
 TEST(Settings_DisplayTexts, OrderSectionsAndBytes) {
-  ASSERT_EQ(DISPLAY_TEXT_COUNT, 46u);
   EXPECT_STREQ(dcDisplayTexts[0], "Not assigned");
-  EXPECT_STREQ(dcGetDisplayText(DST_EXPORTS, 2), "Export data files to excel");
   EXPECT_STREQ(dcGetDisplayText(DST_TABS, 0), "[dstTabs]");
-  EXPECT_STREQ(dcGetDisplayText(DST_TABS, 1), "Windows \xC1\xA4\xBA\xB8");  // Windows 정보
-  // 프로그램 사용 내역
-  EXPECT_STREQ(dcGetDisplayText(DST_TABS, 4),
-               "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB \xB3\xBB\xBF\xAA");
+  EXPECT_STREQ(dcGetDisplayText(DST_TABS, 1), "Windows \xC1\xA4\xBA\xB8");             // Windows 정보
   EXPECT_STREQ(dcGetDisplayText(DST_MENUS, 10), "'%s'\xC0\xC7 %s");                    // '%s'의 %s
   EXPECT_STREQ(dcGetDisplayText(DST_MENUS, 12), "\xC0\xFC\xC3\xBC \xB1\xD7\xB7\xEC");  // 전체 그룹
-  EXPECT_STREQ(dcGetDisplayText(DST_SOFTWARE_USAGE_COLUMNS, 2),
-               "\xBB\xE7\xBF\xEB \xBD\xC3\xB0\xA3");  // 사용 시간
-  EXPECT_STREQ(dcGetDisplayText(DST_SOFTWARE_USAGE_COLUMNS, 4), dcDisplayTexts[45]);
-  // Past the end of a section, unknown sections, negative entries.
-  EXPECT_EQ(dcGetDisplayText(DST_BUTTONS, 3), nullptr);
-  EXPECT_EQ(dcGetDisplayText(DST_SOFTWARE_USAGE_COLUMNS, 5), nullptr);
   EXPECT_EQ(dcGetDisplayText("[dstNothing]", 1), nullptr);
-  EXPECT_EQ(dcGetDisplayText(DST_TABS, -1), nullptr);
 
-  // Sections and their entry counts, in table order.
-  const struct {
-    const char* section;
-    int entries;
-  } sections[] = {{DST_IMPORTS, 1},
-                  {DST_EXPORTS, 2},
-                  {DST_TABS, 4},
-                  {DST_BUTTONS, 2},
-                  {DST_MENUS, 12},
-                  {DST_TABLE_COLUMNS, 2},
-                  {DST_WINDOWS_INFO_COLUMNS, 2},
-                  {DST_HARDWARE_COLUMNS, 3},
-                  {DST_SOFTWARE_COLUMNS, 3},
-                  {DST_SOFTWARE_USAGE_COLUMNS, 4}};
+  // Sections and their entry counts, in table order; an entry past the end
+  // of a section is none.
+  const std::pair<const char*, int> sections[] = {{DST_IMPORTS, 1},
+                                                  {DST_EXPORTS, 2},
+                                                  {DST_TABS, 4},
+                                                  {DST_BUTTONS, 2},
+                                                  {DST_MENUS, 12},
+                                                  {DST_TABLE_COLUMNS, 2},
+                                                  {DST_WINDOWS_INFO_COLUMNS, 2},
+                                                  {DST_HARDWARE_COLUMNS, 3},
+                                                  {DST_SOFTWARE_COLUMNS, 3},
+                                                  {DST_SOFTWARE_USAGE_COLUMNS, 4}};
   std::size_t slot = 1;
-  for (const auto& s : sections) {
-    EXPECT_STREQ(dcDisplayTexts[slot], s.section);
-    EXPECT_NE(dcGetDisplayText(s.section, s.entries), nullptr) << s.section;
-    EXPECT_EQ(dcGetDisplayText(s.section, s.entries + 1), nullptr) << s.section;
-    slot += 1 + s.entries;
+  for (const auto& [section, entries] : sections) {
+    EXPECT_STREQ(dcDisplayTexts[slot], section);
+    EXPECT_EQ(dcGetDisplayText(section, entries), dcDisplayTexts[slot + entries]);
+    EXPECT_EQ(dcGetDisplayText(section, entries + 1), nullptr) << section;
+    slot += 1 + entries;
   }
   EXPECT_EQ(slot, DISPLAY_TEXT_COUNT);
 
   // Every text is well-formed CP949: it survives the round trip through UTF-8.
-  for (const auto& text : dcDisplayTexts) {
-    const std::string utf8 = mb::toUtf8(text);
-    EXPECT_TRUE(mb::isValidUtf8(utf8));
-    EXPECT_EQ(mb::fromUtf8(utf8), std::string(text));
-  }
+  for (const auto& text : dcDisplayTexts) EXPECT_EQ(mb::fromUtf8(mb::toUtf8(text)), std::string(text));
 }
 
 }  // namespace
