@@ -1,0 +1,157 @@
+// The data load on a small site under drive C: settings, group file, data
+// folder, listing and gathering.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CSettingMgr.h"
+#include "dcDataLoad.h"
+#include "testutil.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string text(const std::string& s) { return static_cast<char>(s.size()) + s; }
+std::string u32(std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
+
+// A current-layout group file: group "Seoul" (id 1) holding the given PCs.
+std::string groupFile(const std::vector<std::string>& pcs) {
+  std::string b = text("!!QSDATFILE!!") + u32(1) + u32(0) + u32(1) + text("Seoul") + text("") + u32(0);
+  b += u32(static_cast<std::uint32_t>(pcs.size()));
+  for (const std::string& pc : pcs) b += u32(1) + text(pc) + std::string(16, '\0') + std::string(7, '\0');
+  return b;
+}
+
+std::string hardware(const char* cpu) {
+  return std::string("<HardwareInfo><cpu>") + cpu + "</cpu></HardwareInfo>";
+}
+
+// The hierarchy listing of the root with the given lines below it.
+std::string listing(const std::string& below) {
+  return "dcQsGroup_t hierarchy listing...\n  qsGroup '" + std::string(dcQsGroup_t::ROOT_NAME) + "'\n" +
+         below + "end of file.\n\n|";
+}
+
+// Everything the load leaves behind: the listing and the root's gathered lists.
+std::string outcome(dcAssetConsoleEngine_t& engine) {
+  std::string s = testutil::readFile("qsHierarchy.log") + "|";
+  for (dcSoftwareInfo_t* e = engine.root.softwareList.entries; e; e = e->next)
+    s += std::string(e->fileName) + ":" + std::to_string(e->referenceCount) + ",";
+  for (dcHardwareListNode_t* n = engine.root.hardwareList.categories; n; n = n->next)
+    for (dcHardwareItem_t* i = n->pInfo->items; i; i = i->next)
+      s += std::string(n->pInfo->name) + "=" + i->description + ",";
+  for (dcWindowsVersionNode_t* n = engine.root.windowsVersions; n; n = n->next)
+    s += std::string(n->pVersion->version) + ",";
+  return s;
+}
+
+class DataLoad : public ::testing::Test {
+ protected:
+  DataLoad() {
+    fs::current_path(dir.path());  // the listing and the trace log land in the site
+    fs::create_directory("log");
+    ::setenv("DESKTALLY_AGENT", "D:\\agent", 1);
+    write("qss/qslook.xml",
+          "<qslook><logdata>%DESKTALLY_AGENT%\\data</logdata><qssgrp>grp.dat</qssgrp>"
+          "<cpu>CPU</cpu><WindowsVersion>WindowsVersion</WindowsVersion></qslook>");
+    settings = std::make_unique<CSettingMgr>(CSettingMgr::DEFAULT_PATH);
+    use.emplace(settings.get());
+    write("qss/grp.dat", groupFile({"PC01", "PC03"}));
+    write("qss/data/PC01 HardwareInfo.xml", hardware("P4"));
+    write("qss/data/PC01 softwareinfo.xml",
+          "<softwareinfo><Program>a.exe</Program><Program>b.exe</Program></softwareinfo>");
+    write("qss/data/PC02 WindowsInfo.xml", "<WindowsInfo><WindowsVersion>5.1</WindowsVersion></WindowsInfo>");
+    write("qss/data/PC03 WindowsInfo.xml", "<WindowsInfo><WindowsVersion>5.0</WindowsVersion></WindowsInfo>");
+    write("qss/data/PC03 HardwareInfo.xml", "<HardwareInfo><unknownkey>x</unknownkey></HardwareInfo>");
+    write("qss/data/readme.xml", hardware("none"));
+    write("qss/data/PC01 WindowsInfo.xml/PC01 HardwareInfo.xml", hardware("inside"));
+  }
+  ~DataLoad() override { fs::current_path(home); }
+  void write(const std::string& name, const std::string& bytes) {
+    testutil::writeFile(dir.path() / name, bytes);
+  }
+
+  fs::path home = fs::current_path();
+  testutil::TempDir dir;
+  testutil::DriveMapping drive{'C', dir.str()};
+  std::unique_ptr<CSettingMgr> settings;
+  std::optional<CSettingMgrOverride> use;
+};
+
+}  // namespace
+
+TEST(DataLoad_Path, OnlyTheLastComponentSurvivesUnderQss) {
+  char path[DATA_PATH_SIZE];
+  ::setenv("DESKTALLY_SOME", "C:\\Users\\kim\\AppData", 1);
+  std::string korean;  // 200 times "가": cut to 259 bytes on a character boundary
+  for (int i = 0; i < 200; ++i) korean += "\xB0\xA1";
+  for (const auto& [value, expected] :
+       std::vector<std::pair<const char*, std::string>>{{"%DESKTALLY_SOME%\\agent\\data", "data"},
+                                                        {"%DESKTALLY_SOME%", "AppData"},
+                                                        {"grp.dat", "grp.dat"},
+                                                        {"%NO_SUCH_VAR_DT%", "%NO_SUCH_VAR_DT%"},
+                                                        {nullptr, ""},
+                                                        {korean.c_str(), korean.substr(0, 252)}}) {
+    EXPECT_EQ(buildDataPath(value, path, sizeof path), dcStatus::OK);
+    EXPECT_EQ(path, "C:\\QSS\\" + expected);
+  }
+  EXPECT_EQ(buildDataPath("x", nullptr, 0), dcStatus::NULL_ARGUMENT);
+}
+
+TEST_F(DataLoad, ScanLoadsKnownPcsSkipsTheRestAndReportsProgress) {
+  EXPECT_EQ(runDataLoad(nullptr), dcStatus::MISSING_OBJECT);
+  dcAssetConsoleEngine_t engine;
+  std::vector<std::string> steps;
+  dcDataLoadProgress_t progress{[&](std::size_t read, std::size_t found) {
+    steps.push_back(std::to_string(read) + "/" + std::to_string(found));
+  }};
+  ASSERT_EQ(runDataLoad(&engine, &progress), dcStatus::OK);
+  EXPECT_EQ(steps, (std::vector<std::string>{"0/7", "1/7", "2/7", "3/7", "4/7", "5/7", "6/7", "7/7"}));
+  EXPECT_STREQ(engine.root.name, dcQsGroup_t::ROOT_NAME);
+  dcQsClient_t* pc01 = engine.root.findClient("PC01");
+  ASSERT_NE(pc01, nullptr);
+  EXPECT_EQ(pc01->windowsInfo.items, nullptr);  // the sub-folder was skipped
+  EXPECT_EQ(engine.root.findClient("PC02"), nullptr);
+  // PC01's two files and PC03's Windows information; PC03's hardware file
+  // names a key the settings lack and is rejected with a failure line.
+  EXPECT_EQ(outcome(engine), listing("    qsGroup 'Seoul'\n      qsClient 'PC01'\n      qsClient 'PC03'\n") +
+                                 "a.exe:1,b.exe:1,CPU=P4,5.0,");
+  std::string log;
+  for (const auto& f : fs::directory_iterator("log")) log += testutil::readFile(f.path());
+  EXPECT_NE(log.find("[dcQsClientList_t::loadFromFile] pdcQsClient->loadFromFile failed 203"),
+            std::string::npos);
+
+  // A second load, also after a filter command, rebuilds everything.
+  const std::string once = outcome(engine);
+  ASSERT_EQ(runDataLoad(&engine), dcStatus::OK);
+  EXPECT_EQ(outcome(engine), once);
+  engine.interpret("ignore hardware CPU in hardware list");
+  runDataLoad(&engine);
+  EXPECT_EQ(engine.root.findClient("PC01")->hardwareList.categories, nullptr);
+  engine.interpret("clear hardware filters");
+  runDataLoad(&engine);
+  EXPECT_EQ(outcome(engine), once);
+}
+
+TEST_F(DataLoad, MissingOrTruncatedGroupFile) {
+  dcAssetConsoleEngine_t engine;
+  fs::remove(dir.path() / "qss/grp.dat");
+  ASSERT_EQ(runDataLoad(&engine), dcStatus::OK);
+  EXPECT_EQ(outcome(engine), listing(""));
+
+  // Cut inside PC03's record: Seoul and PC01 stay, nothing else runs.
+  const std::string full = groupFile({"PC01", "PC03"});
+  write("qss/grp.dat", full.substr(0, full.size() - 3));
+  fs::remove("qsHierarchy.log");
+  EXPECT_THROW(runDataLoad(&engine), dcArchiveException_t);
+  EXPECT_NE(engine.root.findClient("PC01"), nullptr);
+  EXPECT_EQ(engine.root.findClient("PC03"), nullptr);
+  EXPECT_EQ(engine.root.findClient("PC01")->softwareList.entries, nullptr);
+  EXPECT_FALSE(fs::exists("qsHierarchy.log"));
+}
