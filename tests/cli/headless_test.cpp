@@ -28,25 +28,15 @@ CliRun runCli(const std::vector<std::string>& args, const std::string& site = DE
   return {code, out.str(), err.str()};
 }
 
-std::vector<std::string> lines(const std::string& text, const char* end = "\r\n") {
+// The lines of a text, without their "\r\n" or "\n".
+std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> out;
-  const std::string sep(end);
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t next = text.find(sep, at);
-    if (next == std::string::npos) {
-      out.push_back(text.substr(at));
-      break;
-    }
-    out.push_back(text.substr(at, next - at));
-    at = next + sep.size();
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    out.push_back(line);
   }
   return out;
-}
-
-std::size_t indexOf(const std::vector<std::string>& v, const std::string& s) {
-  for (std::size_t i = 0; i < v.size(); ++i)
-    if (v[i] == s) return i;
-  return v.size();
 }
 
 TEST(CliOptions, ParsingAndCommandLine) {
@@ -80,10 +70,7 @@ TEST(CliOptions, ParsingAndCommandLine) {
                                              {"--group", "A"},
                                              {"--tree=yes"},
                                              {"-o", ""}}) {
-    EXPECT_TRUE(dccli::parseOptions(bad, o).has_value()) << bad[0];
-    const CliRun r = runCli(bad);
-    EXPECT_EQ(r.code, dccli::EXIT_BAD_OPTION) << bad[0];
-    EXPECT_NE(r.err.find("desktally-cli: "), std::string::npos);
+    EXPECT_EQ(runCli(bad).code, dccli::EXIT_BAD_OPTION) << bad[0];
   }
   const CliRun help = runCli({"--help"});
   EXPECT_EQ(help.code, 0);
@@ -94,19 +81,12 @@ TEST(CliDemoSite, TreeAndEveryView) {
   // The tree: the root renamed, sub-groups before clients, two blanks a level.
   CliRun r = runCli({"--tree", "--utf8"});
   ASSERT_EQ(r.code, 0) << r.err;
-  const auto tree = lines(r.out, "\n");
+  const auto tree = lines(r.out);
   ASSERT_EQ(tree.size(), 47u);  // 7 groups, 40 PCs
-  EXPECT_EQ(tree[0], "전체 그룹");
-  EXPECT_EQ(tree[1], "  본사");
-  EXPECT_EQ(tree[2], "    생산부");
-  EXPECT_EQ(tree[3], "      PC-0004");
-  EXPECT_LT(indexOf(tree, "    생산부"), indexOf(tree, "    PC-0003"));
-  EXPECT_LT(indexOf(tree, "  인사팀"), indexOf(tree, "    재무팀"));
+  EXPECT_EQ(r.out.rfind("전체 그룹\n  본사\n    생산부\n      PC-0004\n", 0), 0u);
+  EXPECT_LT(r.out.find("    생산부\n"), r.out.find("    PC-0003\n"));
   EXPECT_EQ(tree[45], "  PC-0012");  // the root's own clients come last
   EXPECT_EQ(tree[46], "  PC-0016");
-  std::size_t pcs = 0;
-  for (const auto& l : tree) pcs += l.find("PC-") != std::string::npos;
-  EXPECT_EQ(pcs, 40u);
 
   // Windows information by PC of the root: every PC, the root's own first.
   r = runCli({"--view", "windows", "--utf8"});
@@ -115,46 +95,26 @@ TEST(CliDemoSite, TreeAndEveryView) {
   ASSERT_EQ(rows.size(), 41u);  // header, 40 PCs
   EXPECT_EQ(rows[0].rfind("PC 이름\tWindowsVersion\t서비스 팩\t제품 ID\t", 0), 0u);
   EXPECT_EQ(rows[1].rfind("PC-0012\tWindows 7 Professional SP1\t", 0), 0u);
-  EXPECT_EQ(r.out.substr(r.out.size() - 2), "\r\n");
 
   // A client's hardware and Windows information; CP949 unless --utf8.
   r = runCli({"--view", "hardware", "--client", "PC-0022"});
   ASSERT_EQ(r.code, 0) << r.err;
-  rows = lines(mb::toUtf8(r.out));
-  EXPECT_EQ(rows[0], "하드웨어\t상세 정보");
-  EXPECT_EQ(rows[1], "프로세서\tx86 Family 6 Model 165 2.90GHz");
-  EXPECT_EQ(rows[2], "메모리\tDIMM 16384MB DDR4");
+  EXPECT_EQ(mb::toUtf8(r.out).rfind("하드웨어\t상세 정보\r\n프로세서\tx86 Family 6 Model 165 2.90GHz\r\n", 0),
+            0u);
   r = runCli({"--view", "windows", "--client", "PC-0022", "--utf8"});
   EXPECT_NE(r.out.find("\r\nIP 주소\t10.0.0.22\r\n"), std::string::npos);
-  EXPECT_NE(r.out.find("\r\n표준 시간대\t(UTC+09:00) 서울\r\n"), std::string::npos);
 
-  // Hardware by PC of a group: one cell per category, descriptions and blanks.
-  r = runCli({"--view", "hardware", "--group", "개발팀", "--utf8"});
-  rows = lines(r.out);
-  ASSERT_EQ(rows.size(), 6u);
-  EXPECT_EQ(rows[1].rfind("PC-0022\tx86 Family 6 Model 165 2.90GHz \t", 0), 0u);
-
-  // A group's software with its users.
+  // A group's software with its users; usage minutes over a fixed period.
   r = runCli({"--view", "software", "--group", "개발팀", "--utf8"});
-  rows = lines(r.out);
-  EXPECT_EQ(rows[0], "소프트웨어\t사용자");
-  EXPECT_EQ(rows[1], "사진 편집기 1.2\tPC-0022, PC-0025, ");
-  EXPECT_EQ(rows[2], "문서 편집기 1.3\tPC-0022, PC-0035, ");
-  r = runCli({"--view", "software", "--client", "PC-0022", "--utf8"});
-  EXPECT_EQ(lines(r.out)[0], "소프트웨어");
-
-  // Usage minutes over a fixed period, for a client and for its group.
+  EXPECT_EQ(r.out.rfind("소프트웨어\t사용자\r\n사진 편집기 1.2\tPC-0022, PC-0025, \r\n", 0), 0u);
   r = runCli(
       {"--view", "usage", "--client", "PC-0022", "--from", "2026.11.01", "--to", "2026.11.30", "--utf8"});
-  rows = lines(r.out);
-  EXPECT_EQ(rows[0], "소프트웨어\t사용 시간");
-  EXPECT_EQ(rows[1], "capture.exe\t   1896 min");
-  EXPECT_EQ(rows[2], "approval.exe\t   2070 min");
+  EXPECT_EQ(
+      r.out.rfind("소프트웨어\t사용 시간\r\ncapture.exe\t   1896 min\r\napproval.exe\t   2070 min\r\n", 0),
+      0u);
   r = runCli(
       {"--view", "usage", "--group", "개발팀", "--from", "2026.11.01", "--to", "2026.11.30", "--utf8"});
   EXPECT_EQ(lines(r.out)[1], "capture.exe\t   5430 min");
-  r = runCli({"--view", "usage", "--from", "2026.11.01", "--to", "2026.11.30", "--utf8"});
-  EXPECT_EQ(lines(r.out)[1], "browser.exe\t  46587 min");
 
   // -o writes the same bytes as standard output.
   testutil::TempDir dir;
@@ -183,8 +143,6 @@ TEST(CliDemoSite, CommandWordsAndFailures) {
   r = runCli({"--view", "windows", "--client", "PC-9999"});
   EXPECT_EQ(r.code, dccli::EXIT_NO_NODE);
   EXPECT_NE(r.err.find("no client named 'PC-9999'"), std::string::npos);
-  r = runCli({"--view", "windows", "--group", "없는 그룹"});
-  EXPECT_EQ(r.code, dccli::EXIT_NO_NODE);
 
   testutil::TempDir empty;
   r = runCli({"--tree"}, empty.str());
@@ -204,7 +162,7 @@ TEST(CliDemoSite, CommandWordsAndFailures) {
   std::filesystem::resize_file(group, std::filesystem::file_size(group) / 2);
   r = runCli({"--tree", "--utf8"}, copy.str());
   EXPECT_EQ(r.code, dccli::EXIT_ARCHIVE_ERROR);
-  EXPECT_EQ(lines(r.out, "\n")[0], "전체 그룹");
+  EXPECT_EQ(lines(r.out)[0], "전체 그룹");
   EXPECT_NE(r.out.find("  본사\n"), std::string::npos);
   EXPECT_NE(r.err.find("the group file ended early"), std::string::npos);
   std::filesystem::remove(group);
