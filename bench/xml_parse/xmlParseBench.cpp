@@ -28,7 +28,7 @@ constexpr unsigned kPugiFlags = pugi::parse_pi | pugi::parse_declaration | pugi:
 // A "totalsuinfo.xml"-like document: programs with their name and days of
 // use, some names in Korean, grown until it reaches size bytes.
 std::string inventory(std::size_t size) {
-  std::mt19937 rng(static_cast<unsigned>(size));
+  std::minstd_rand rng(static_cast<unsigned>(size));
   static const char* kNames[] = {"notepad.exe",
                                  "EXCEL.EXE",
                                  "\xB8\xDE\xB8\xF0\xC0\xE5.exe" /* 메모장 */,
@@ -41,8 +41,9 @@ std::string inventory(std::size_t size) {
   for (int unit = 0; out.size() + tail.size() < size; ++unit) {
     std::string u = "\t<unit>\r\n\t\t<progname>" + std::string(kNames[rng() % 6]) + "</progname>\r\n";
     for (int d = static_cast<int>(rng() % 12); d >= 0; --d) {
-      std::snprintf(line, sizeof line, "\t\t<date tick=\"%u\">2004.%.2u.%.2u</date>\r\n", rng() % 480,
-                    1 + rng() % 12, 1 + rng() % 28);
+      std::snprintf(line, sizeof line, "\t\t<date tick=\"%u\">2004.%.2u.%.2u</date>\r\n",
+                    static_cast<unsigned>(rng() % 480), static_cast<unsigned>(1 + rng() % 12),
+                    static_cast<unsigned>(1 + rng() % 28));
       u += line;
     }
     u += "\t</unit>\r\n";
