@@ -78,7 +78,10 @@ struct dcXmlNode_t {
 dcXmlNode_t* xmlNewNode(std::int32_t kind);
 // Frees a document node and everything under it, without recursion.
 void xmlFreeTree(dcXmlNode_t* node);
-// Parses text in place under parent; returns where parsing stopped.
+// Parses text in place under parent (a node of this layer: a document node
+// that is its own parent for a whole document); returns where parsing
+// stopped. growBy 0 grows arrays one slot at a time. When memory runs out
+// the parse stops there and returns that position.
 char* xmlParse(char* text, dcXmlNode_t* parent, std::uint32_t growBy, std::uint32_t options);
 
 // Case-sensitive whole-name glob match ("*", "?", "[...]").
