@@ -1,5 +1,6 @@
 #include "dcPointerArray.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -11,7 +12,7 @@ thread_local void* spareSlot = nullptr;
 dcPointerArray_t::dcPointerArray_t(std::uint32_t growBy) : growBy(growBy) {
   if (growBy == 0) return;
   items = static_cast<void**>(std::calloc(growBy, sizeof(void*)));
-  if (items) capacity = growBy;
+  if (items) capacity = allocated_ = growBy;
 }
 
 dcPointerArray_t::~dcPointerArray_t() { std::free(items); }
@@ -24,9 +25,14 @@ std::int32_t dcPointerArray_t::append(void* pointer) {
   }
   const std::uint64_t wanted = static_cast<std::uint64_t>(count) + growBy;
   if (growBy == 0 || wanted > INT32_MAX) return -1;
-  auto* grown = static_cast<void**>(std::realloc(items, wanted * sizeof(void*)));
-  if (!grown) return -1;
-  items = grown;
+  if (wanted > allocated_) {
+    std::uint64_t room = std::max<std::uint64_t>(wanted, 2ull * allocated_);
+    if (room > INT32_MAX) room = wanted;
+    auto* grown = static_cast<void**>(std::realloc(items, room * sizeof(void*)));
+    if (!grown) return -1;
+    items = grown;
+    allocated_ = static_cast<std::uint32_t>(room);
+  }
   capacity += growBy;
   items[count] = pointer;
   return static_cast<std::int32_t>(count++);
@@ -47,13 +53,16 @@ void*& dcPointerArray_t::at(std::uint32_t index) {
 
 void dcPointerArray_t::reset() {
   count = 0;
-  if (!items || capacity == growBy) return;
+  if (!items || allocated_ == growBy) return;
   if (growBy == 0) {
     std::free(items);
     items = nullptr;
-    capacity = 0;
+    capacity = allocated_ = 0;
     return;
   }
-  if (auto* shrunk = static_cast<void**>(std::realloc(items, growBy * sizeof(void*)))) items = shrunk;
+  if (auto* shrunk = static_cast<void**>(std::realloc(items, growBy * sizeof(void*)))) {
+    items = shrunk;
+    allocated_ = growBy;
+  }
   capacity = growBy;
 }

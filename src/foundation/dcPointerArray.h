@@ -23,4 +23,10 @@ class dcPointerArray_t {
   std::uint32_t capacity = 0;
   void** items = nullptr;
   std::uint32_t growBy;
+
+ private:
+  // Entries the storage really holds. capacity grows by growBy as the
+  // array's contract says; the storage underneath doubles, so that long
+  // arrays are not copied on every step.
+  std::uint32_t allocated_ = 0;
 };
