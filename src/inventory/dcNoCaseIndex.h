@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <utility>
 #include <vector>
@@ -19,11 +20,24 @@ constexpr std::uint32_t INDEX_THRESHOLD = 8;
 
 // A text as a fixed field of N bytes would hold it: cut at a character
 // boundary. Lists store texts this way and compare arguments this way, so a
-// text longer than a field finds the entry that stored it.
+// text longer than a field finds the entry that stored it. A text that fits
+// is used where it is.
 template <std::size_t N>
-struct Bounded {
-  explicit Bounded(const char* source) { mb::copyBounded(text, source); }
-  char text[N];
+class Bounded {
+ public:
+  explicit Bounded(const char* source) : text(source) {
+    if (strnlen(source, N) >= N) {
+      mb::copyBounded(cut_, source);
+      text = cut_;
+    }
+  }
+  Bounded(const Bounded&) = delete;
+  Bounded& operator=(const Bounded&) = delete;
+
+  const char* text;
+
+ private:
+  char cut_[N];
 };
 
 // FNV-1a over the characters as compareNoCase folds them (single-byte ASCII

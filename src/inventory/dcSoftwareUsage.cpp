@@ -197,6 +197,7 @@ std::uint32_t dcSoftwareUsageDocument_t::LoadUsageData(const char* fileName) {
     }
   }
   textStream.push_back('\0');
+  textStream.shrink_to_fit();
 
   dropTree();
   pText = static_cast<char*>(std::malloc(textStream.size()));
