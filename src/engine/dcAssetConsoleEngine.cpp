@@ -39,9 +39,9 @@ void traceCall(dcAssetConsoleEngine_t* engine, const char* handler, dcCommandLis
 // What one "ignore" command adds to which list, and what it says then.
 struct IgnoreCommand {
   const char* handler;
-  int tokenCount;     // tokens of the pattern
-  int namePosition;   // index of the "_string" token
-  const char* added;  // the trace line's text after the handler's name
+  int tokenCount;    // tokens of the pattern
+  int namePosition;  // index of the "_string" token
+  const char* what;  // what the name stands for, in the trace line
   dcStringList_t dcAssetFilters_t::*list;
 };
 
@@ -56,42 +56,32 @@ dcStatus_t ignoreName(const IgnoreCommand& command, dcCommandList_t* list, const
   // A name already listed is not an error; it is not added twice.
   if (names.find(name)) return dcStatus::OK;
   if (!names.add(name)) return dcStatus::NO_MEMORY;
-  theLog.pfWrite(engine, 1, command.added, command.handler, name);
+  theLog.pfWrite(engine, 1, "[dcAssetConsoleEngine_t::%s] %s %s is set to be ignored.", command.handler,
+                 command.what, name);
   return dcStatus::OK;
 }
 
-constexpr IgnoreCommand IGNORE_HARDWARE = {"_cmd_ignoreHardwareInHardwareList", 6, 2,
-                                           "[dcAssetConsoleEngine_t::%s] hardware %s is set to be ignored.",
+constexpr IgnoreCommand IGNORE_HARDWARE = {"_cmd_ignoreHardwareInHardwareList", 6, 2, "hardware",
                                            &dcAssetFilters_t::ignoredHardwares};
-constexpr IgnoreCommand IGNORE_DEVICE = {"_cmd_ignoreDeviceInHardwareList", 6, 2,
-                                         "[dcAssetConsoleEngine_t::%s] device %s is set to be ignored.",
+constexpr IgnoreCommand IGNORE_DEVICE = {"_cmd_ignoreDeviceInHardwareList", 6, 2, "device",
                                          &dcAssetFilters_t::ignoredDevices};
-constexpr IgnoreCommand IGNORE_PACKAGE = {"_cmd_ignorePackageInSoftwareList", 6, 2,
-                                          "[dcAssetConsoleEngine_t::%s] package %s is set to be ignored.",
+constexpr IgnoreCommand IGNORE_PACKAGE = {"_cmd_ignorePackageInSoftwareList", 6, 2, "package",
                                           &dcAssetFilters_t::ignoredPackages};
-constexpr IgnoreCommand IGNORE_PACKAGE_CONTAINING = {
-    "_cmd_ignorePackageContainingInSoftwareList", 7, 3,
-    "[dcAssetConsoleEngine_t::%s] package containing %s is set to be ignored.",
-    &dcAssetFilters_t::ignoredPackagesContaining};
-constexpr IgnoreCommand IGNORE_FILENAME = {"_cmd_ignoreFileNameInSoftwareList", 6, 2,
-                                           "[dcAssetConsoleEngine_t::%s] file %s is set to be ignored.",
+constexpr IgnoreCommand IGNORE_PACKAGE_CONTAINING = {"_cmd_ignorePackageContainingInSoftwareList", 7, 3,
+                                                     "package containing",
+                                                     &dcAssetFilters_t::ignoredPackagesContaining};
+constexpr IgnoreCommand IGNORE_FILENAME = {"_cmd_ignoreFileNameInSoftwareList", 6, 2, "file",
                                            &dcAssetFilters_t::ignoredFileNames};
-constexpr IgnoreCommand IGNORE_FILENAME_UNDER = {
-    "_cmd_ignoreFileNameUnderInSoftwareList", 7, 3,
-    "[dcAssetConsoleEngine_t::%s] file under %s is set to be ignored.",
-    &dcAssetFilters_t::ignoredFileNamesUnder};
-constexpr IgnoreCommand IGNORE_USAGE_PACKAGE = {
-    "_cmd_ignorePackageInSoftwareUsageList", 7, 2,
-    "[dcAssetConsoleEngine_t::%s] package %s is set to be ignored.", &dcAssetFilters_t::ignoredUsagePackages};
-constexpr IgnoreCommand IGNORE_USAGE_FILENAME = {"_cmd_ignoreFileNameInSoftwareUsageList", 7, 2,
-                                                 "[dcAssetConsoleEngine_t::%s] file %s is set to be ignored.",
+constexpr IgnoreCommand IGNORE_FILENAME_UNDER = {"_cmd_ignoreFileNameUnderInSoftwareList", 7, 3, "file under",
+                                                 &dcAssetFilters_t::ignoredFileNamesUnder};
+constexpr IgnoreCommand IGNORE_USAGE_PACKAGE = {"_cmd_ignorePackageInSoftwareUsageList", 7, 2, "package",
+                                                &dcAssetFilters_t::ignoredUsagePackages};
+constexpr IgnoreCommand IGNORE_USAGE_FILENAME = {"_cmd_ignoreFileNameInSoftwareUsageList", 7, 2, "file",
                                                  &dcAssetFilters_t::ignoredUsageFileNames};
-constexpr IgnoreCommand IGNORE_USAGE_FILENAME_UNDER = {
-    "_cmd_ignoreFileNameUnderInSoftwareUsageList", 8, 3,
-    "[dcAssetConsoleEngine_t::%s] file under %s is set to be ignored.",
-    &dcAssetFilters_t::ignoredUsageFileNamesUnder};
-constexpr IgnoreCommand IGNORE_WINDOWS_ITEM = {"_cmd_ignoreItemInWindowsInfo", 6, 2,
-                                               "[dcAssetConsoleEngine_t::%s] item %s is set to be ignored.",
+constexpr IgnoreCommand IGNORE_USAGE_FILENAME_UNDER = {"_cmd_ignoreFileNameUnderInSoftwareUsageList", 8, 3,
+                                                       "file under",
+                                                       &dcAssetFilters_t::ignoredUsageFileNamesUnder};
+constexpr IgnoreCommand IGNORE_WINDOWS_ITEM = {"_cmd_ignoreItemInWindowsInfo", 6, 2, "item",
                                                &dcAssetFilters_t::ignoredWindowsItems};
 
 dcStatus_t _cmd_ignoreHardwareInHardwareList(dcCommandList_t* list, const char* line) {
