@@ -1,0 +1,62 @@
+// The rows behind the list viewer's report list: the columns and CP949 cell
+// texts of one view, in on-screen order. A thin table model over the
+// views' own list; it decodes a cell only when the list paints it, paints
+// the per-cell stripes, and reorders its rows for a column sort.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dcListViews.h"
+
+class dcListModel_t : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  static constexpr std::uint32_t EVEN_ROW_COLOUR = 0xE6E6E6;  // light grey, row 0 included
+  static constexpr std::uint32_t ODD_ROW_COLOUR = 0xFFFFFF;
+  static constexpr std::uint32_t TEXT_COLOUR = 0x000000;
+
+  // What a report list keeps for a row beside its cell texts. The views set
+  // none of these; a sort moves them with their row.
+  struct RowData {
+    int image = 0;
+    std::uint32_t state = 0;
+    std::intptr_t param = 0;
+  };
+
+  explicit dcListModel_t(QObject* parent = nullptr);
+
+  // Deletes every row and every column.
+  void reset();
+  // Replaces the whole content by a view's columns and rows, in its order.
+  void fill(dcViewList_t&& list);
+
+  // The content in on-screen order, as the export writes it.
+  const dcViewList_t& list() const { return list_; }
+  const std::string& cellText(int row, int column) const;
+  const RowData& rowData(int row) const { return rowData_[static_cast<std::size_t>(row)]; }
+  void setRowData(int row, const RowData& data);
+
+  // The report list's column sort: a quicksort over rows first to last (-1:
+  // the last row) by the cell texts of column, compared byte for byte.
+  // Rows whose texts are equal are never exchanged; an exchange moves all
+  // cells of the two rows with their row data. A column outside the list
+  // sorts nothing.
+  void sortRows(int column, bool ascending);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+ private:
+  void quickSort(std::size_t column, bool ascending, int first, int last, std::vector<int>& rowAt);
+  void exchangeRows(int i, int j, std::vector<int>& rowAt);
+
+  dcViewList_t list_;
+  std::vector<RowData> rowData_;
+};

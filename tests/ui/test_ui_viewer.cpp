@@ -1,0 +1,423 @@
+// The list viewer: the eight views with their exact cells (checked through
+// the export file, byte for byte), the period band and rule, the header
+// sort with its shared state, the stripes, the export's answers, and the
+// progress of a real data load on the demo site (with screenshots).
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QtTest>
+#include <filesystem>
+#include <memory>
+
+#include "../support/testutil.h"
+#include "CSettingMgr.h"
+#include "dcAssetConsoleEngine.h"
+#include "dcBitmapButton.h"
+#include "dcCaptionLabel.h"
+#include "dcDefaultViewerForm.h"
+#include "dcFunctionTitleForm.h"
+#include "dcListModel.h"
+#include "dcProgressDialog.h"
+#include "dcStripedListCtrl.h"
+#include "dcUiText.h"
+#include "dcXml.h"
+
+namespace {
+
+const char* const PC_NAME = "PC \xC0\xCC\xB8\xA7";                     // PC 이름
+const char* const CPU = "\xC7\xC1\xB7\xCE\xBC\xBC\xBC\xAD";            // 프로세서
+const char* const DISK = "\xC7\xCF\xB5\xE5 \xB5\xF0\xBD\xBA\xC5\xA9";  // 하드 디스크
+const char* const GA = "\xB0\xA1";                                     // 가
+const std::string ITEM_DETAILS =
+    "\xC7\xD7\xB8\xF1\t\xBB\xF3\xBC\xBC \xC1\xA4\xBA\xB8\r\n";            // 항목, 상세 정보
+const std::string SOFTWARE = "\xBC\xD2\xC7\xC1\xC6\xAE\xBF\xFE\xBE\xEE";  // 소프트웨어
+const std::string USAGE_HEADER = SOFTWARE + "\t\xBB\xE7\xBF\xEB \xBD\xC3\xB0\xA3\r\n";  // 사용 시간
+
+enum { WINDOWS, HARDWARE, SOFTWARE_VIEW, USAGE };  // title pane's view index
+
+struct Selection : dcTreePane_t {
+  dcObject_t* object = nullptr;
+  dcObject_t* selectedObject() const override { return object; }
+};
+
+struct FakeChooser : dcExportChooser_t {
+  dcSaveDialogChoice_t choice;
+  bool answer = false;
+  QString initialName, question;
+  dcSaveDialogChoice_t chooseSaveFile(const dcSaveDialogRequest_t& request) override {
+    initialName = request.initialName;
+    return choice;
+  }
+  bool askYesNo(const QString& q) override {
+    question = q;
+    return answer;
+  }
+};
+
+// Root with client R1, groups A (A1, sub-group AA with AA1) and B (B1), and
+// group S whose clients differ only in the letters of their names.
+struct Site {
+  testutil::TempDir dir;
+  std::unique_ptr<CSettingMgr> settings;
+  std::unique_ptr<CSettingMgrOverride> override;
+  dcAssetConsoleEngine_t engine;
+  dcQsGroup_t &root = engine.root, *a, *s;
+  dcQsClient_t *r1, *a1;
+
+  Site() {
+    testutil::writeFile(dir.path() / "qslook.xml", std::string("<q><pcname>") + PC_NAME + "</pcname></q>");
+    settings = std::make_unique<CSettingMgr>((dir.str() + "/qslook.xml").c_str());
+    override = std::make_unique<CSettingMgrOverride>(settings.get());
+    r1 = root.addClient("R1");
+    a = root.addChild(1, "A");
+    a1 = a->addClient("A1");
+    dcQsClient_t* aa1 = a->addChild(2, "AA")->addClient("AA1");
+    dcQsClient_t* b1 = root.addChild(3, "B")->addClient("B1");
+    r1->windowsInfo.add("WindowsVersion", "Windows 10 Pro");
+    a1->windowsInfo.add("WindowsVersion", "Windows 11 Pro");
+    a1->windowsInfo.add("Workgroup", "CORP");
+    aa1->windowsInfo.add("Workgroup", "HOME");
+    r1->hardwareList.add(CPU, "cpu0", "Core 3.6GHz", 1);
+    r1->hardwareList.add(DISK, "disk0", "SSD 256GB", 1);
+    r1->hardwareList.add(DISK, "disk1", "HDD 1TB", 1);
+    b1->hardwareList.add(CPU, "cpu0", "Core 2.9GHz", 1);
+    for (dcQsClient_t* c : {r1, a1, b1}) c->softwareList.add("Editor", "editor.exe", "1.0");
+    a1->softwareList.add(GA, "ga.exe", "1.0");
+    aa1->softwareList.add("Viewer", "viewer.exe", "2.0");
+    setUsage(a1, unit("editor.exe", "2024.03.01", 10) + unit("game.exe", "2024.03.02", 100));
+    setUsage(aa1, unit("editor.exe", "2024.03.02", 5));
+    s = root.addChild(4, "S");
+    const char* names[] = {"pc", "PC", GA, "Zeta"};
+    const char* versions[] = {"b", "a", "b", "a"};
+    for (int k = 0; k < 4; ++k) s->addClient(names[k])->windowsInfo.add("WindowsVersion", versions[k]);
+    root.gatherGroupInfo();
+  }
+  static std::string unit(const char* prog, const char* day, int ticks) {
+    return std::string("<unit><progname>") + prog + "</progname><date tick=\"" + std::to_string(ticks) +
+           "\">" + day + "</date></unit>";
+  }
+  static void setUsage(dcQsClient_t* c, const std::string& units) {
+    const std::string text = "<softwareusage>" + units + "</softwareusage>";
+    dcXmlDocument_t doc;
+    doc.loadText(text.c_str(), text.size());
+    c->usageDocument.merge(dcXmlHandle_t(doc.root));
+  }
+};
+
+// A viewer with its two neighbours: the tree selection and the title pane.
+struct Viewer {
+  Selection selection;
+  dcFunctionTitleForm_t title;
+  dcDefaultViewerForm_t form;
+  FakeChooser chooser;
+  testutil::TempDir out;
+
+  Viewer() {
+    dcRegisterPane<dcTreePane_t>(theTreePane, &selection);
+    form.setExportChooser(&chooser);
+    form.resize(800, 400);
+    form.setPeriod({{2024, 3, 1}, {2024, 3, 31}});
+  }
+  ~Viewer() { dcUnregisterPane<dcTreePane_t>(theTreePane, &selection); }
+
+  dcStatus_t show(dcObject_t* object, int view) {
+    selection.object = object;
+    title.setCurrentTitle(dcFunctionTitleForm_t::tabText(view));
+    return form.refresh();
+  }
+  dcListModel_t& model() { return *form.listControl()->listModel(); }
+  // Exports to a fresh file and returns its bytes.
+  std::string exported() {
+    const QString path = QString::fromStdString((out.path() / "list.xls").string());
+    QFile::remove(path);
+    chooser.choice = {true, path, 1};
+    if (form.exportList() != 0) return "export failed";
+    return testutil::readFile(path.toStdString());
+  }
+  std::vector<std::string> column(int c) {
+    std::vector<std::string> cells;
+    for (int r = 0; r < model().rowCount(); ++r) cells.push_back(model().cellText(r, c));
+    return cells;
+  }
+};
+
+QRgb rgb(std::uint32_t colourRef) { return dcUiColour(colourRef).rgb(); }
+
+}  // namespace
+
+class ViewerTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void views_eightViewsExactCells();
+  void views_dispatchAndPeriodBand();
+  void sort_headerClicksAndSharedState();
+  void stripes_rowsAndEmptyArea();
+  void export_answersAndFileRules();
+  void demoSite_progressAndScreenshots();
+};
+
+void ViewerTest::views_eightViewsExactCells() {
+  Site site;
+  Viewer v;
+  struct Case {
+    dcObject_t* object;
+    int view;
+    std::string text;
+    std::vector<int> widths;
+  };
+  const std::string pcRow = std::string(PC_NAME);
+  const Case cases[] = {
+      {site.a1, WINDOWS, ITEM_DETAILS + "WindowsVersion\tWindows 11 Pro\r\nWorkgroup\tCORP\r\n", {150, 500}},
+      {site.a1, SOFTWARE_VIEW, SOFTWARE + "\r\nEditor\r\n" + GA + "\r\n", {800}},
+      {site.r1,
+       HARDWARE,
+       "\xC7\xCF\xB5\xE5\xBF\xFE\xBE\xEE\t\xBB\xF3\xBC\xBC \xC1\xA4\xBA\xB8\r\n" +
+           std::string(CPU) +  // 하드웨어
+           "\tCore 3.6GHz\r\n" + DISK + "\tSSD 256GB\r\n" + DISK + "\tHDD 1TB\r\n",
+       {150, 500}},
+      {site.a1, USAGE, USAGE_HEADER + "editor.exe\t     30 min\r\ngame.exe\t    300 min\r\n", {400, 150}},
+      {site.a,
+       WINDOWS,
+       pcRow + "\tWindowsVersion\tWorkgroup\r\nA1\tWindows 11 Pro\tCORP\r\nAA1\t\tHOME\r\n",
+       {150, 150, 150}},
+      {site.a,
+       SOFTWARE_VIEW,
+       SOFTWARE + "\t\xBB\xE7\xBF\xEB\xC0\xDA\r\nEditor\tA1, \r\n" + GA +
+           "\tA1, \r\nViewer\tAA, \r\n",  // 사용자
+       {300, 500}},
+      {&site.root,
+       HARDWARE,
+       pcRow + "\t" + CPU + "\t" + DISK +
+           "\r\nR1\tCore 3.6GHz \tSSD 256GB HDD 1TB \r\nA1\t\t\r\nAA1\t\t\r\nB1\tCore 2.9GHz \t\r\n" +
+           "pc\t\t\r\nPC\t\t\r\n" + GA + "\t\t\r\nZeta\t\t\r\n",
+       {150, 150, 150}},
+      {site.a, USAGE, USAGE_HEADER + "editor.exe\t     45 min\r\ngame.exe\t    300 min\r\n", {400, 150}},
+  };
+  for (const Case& c : cases) {
+    QCOMPARE(v.show(c.object, c.view), 0u);
+    QCOMPARE(v.exported(), c.text);
+    std::vector<int> widths;
+    for (int k = 0; k < v.model().columnCount(); ++k) widths.push_back(v.form.listControl()->columnWidth(k));
+    QVERIFY(widths == c.widths);
+    QCOMPARE(v.form.periodMode, c.view == USAGE ? 1 : 0);
+  }
+  // The file name offered: the object's name and today's date, not padded.
+  const dcViewDate_t today = dcViewDate_t::today();
+  QCOMPARE(v.chooser.initialName, QString::asprintf("A_%d-%d-%d", today.year, today.month, today.day));
+}
+
+void ViewerTest::views_dispatchAndPeriodBand() {
+  Site site;
+  Viewer v;
+  v.form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v.form));
+  dcStripedListCtrl_t* list = v.form.listControl();
+
+  // Usage: the 30-pixel band with pickers, tilde and search; the period
+  // button stays hidden. A start after the end jumps to the end: one day.
+  v.form.setPeriod({{2024, 4, 9}, {2024, 3, 2}});
+  QCOMPARE(v.show(site.a1, USAGE), 0u);
+  QCOMPARE(v.form.startPicker->date(), QDate(2024, 3, 2));
+  QCOMPARE(v.column(0), (std::vector<std::string>{"game.exe"}));
+  QCOMPARE(list->geometry(), QRect(0, 30, 800, 370));
+  QVERIFY(v.form.startPicker->isVisible() && v.form.endPicker->isVisible() && v.form.tildeLabel->isVisible());
+  QVERIFY(v.form.searchButton->isVisible() && !v.form.periodButton->isVisible());
+  QCOMPARE(v.form.grab().toImage().pixel(790, 15), rgb(0x581D08));  // the form's dark blue shows in the band
+  // The search button recomputes with the pickers' new period.
+  v.form.setPeriod({{2024, 3, 1}, {2024, 3, 1}});
+  QTest::mouseClick(v.form.searchButton, Qt::LeftButton);
+  QCOMPARE(v.column(1), (std::vector<std::string>{"     30 min"}));
+
+  QCOMPARE(v.show(site.a1, WINDOWS), 0u);
+  QCOMPARE(list->geometry(), QRect(0, 0, 800, 400));
+  QVERIFY(!v.form.startPicker->isVisible() && !v.form.searchButton->isVisible());
+
+  // Unknown title, or an object neither client nor group: list and status
+  // stay. No selection: 112. No title pane or no list: 201.
+  v.title.setCurrentTitle(
+      "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA");  // 프로그램 사용내역
+  QCOMPARE(v.form.refresh(), 0u);
+  QCOMPARE(v.model().columnCount(), 2);
+  QCOMPARE(v.form.periodMode, 0);
+  dcObject_t banner("b", "dcBanner_t", 0);
+  QCOMPARE(v.show(&banner, HARDWARE), 0u);
+  QCOMPARE(v.column(0), (std::vector<std::string>{"WindowsVersion", "Workgroup"}));
+  QCOMPARE(v.show(nullptr, HARDWARE), 112u);
+  QCOMPARE(v.form.status, 112u);
+  {
+    dcFunctionTitleForm_t* saved = theFunctionTitleForm;
+    theFunctionTitleForm = nullptr;
+    QCOMPARE(v.show(site.a1, HARDWARE), 201u);
+    theFunctionTitleForm = saved;
+  }
+  // The engine is gone: the group software view gives 201 with its list emptied.
+  {
+    dcAssetConsoleEngine_t* saved = theAssetConsoleEngine;
+    theAssetConsoleEngine = nullptr;
+    QCOMPARE(v.show(site.a, SOFTWARE_VIEW), 201u);
+    theAssetConsoleEngine = saved;
+  }
+  delete list;
+  QCOMPARE(v.show(site.a1, WINDOWS), 201u);
+  v.chooser.choice = {true, QString::fromStdString((v.out.path() / "x.xls").string()), 1};
+  QCOMPARE(v.form.exportList(), 201u);
+  QVERIFY(!std::filesystem::exists(v.out.path() / "x.xls"));
+}
+
+void ViewerTest::sort_headerClicksAndSharedState() {
+  Site site;
+  Viewer v;
+  dcStripedListCtrl_t::lastSortColumn = -1;
+  dcStripedListCtrl_t::lastSortAscending = 1;
+  QCOMPARE(v.show(site.s, WINDOWS), 0u);
+  QHeaderView* header = v.form.listControl()->horizontalHeader();
+  v.form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v.form));
+  auto click = [&](int c) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(c) + 10, header->height() / 2));
+  };
+  using Cells = std::vector<std::string>;
+  // Equal texts are never exchanged, so equal keys come out in the order
+  // the partitioning leaves them, not in a stable order.
+  click(1);
+  QCOMPARE(v.column(0), (Cells{"Zeta", "PC", GA, "pc"}));
+  click(1);
+  QCOMPARE(v.column(0), (Cells{"pc", GA, "PC", "Zeta"}));
+  QCOMPARE(v.column(1), (Cells{"b", "b", "a", "a"}));
+  // Another column: ascending, byte order, capitals before small letters
+  // before double-byte characters.
+  click(0);
+  QCOMPARE(v.column(0), (Cells{"PC", "Zeta", "pc", GA}));
+  click(0);
+  QCOMPARE(v.column(0), (Cells{GA, "pc", "Zeta", "PC"}));
+  QCOMPARE(v.exported(),
+           std::string(PC_NAME) + "\tWindowsVersion\r\n" + GA + "\tb\r\npc\tb\r\nZeta\ta\r\nPC\ta\r\n");
+
+  // A refresh gives the view's order back but keeps the state: the next
+  // click on column 0 reverses the last (descending) direction.
+  QCOMPARE(v.form.refresh(), 0u);
+  QCOMPARE(v.column(0), (Cells{"pc", "PC", GA, "Zeta"}));
+  QCOMPARE(dcStripedListCtrl_t::lastSortColumn, 0);
+  click(0);
+  QCOMPARE(v.column(0), (Cells{"PC", "Zeta", "pc", GA}));
+  // The state is shared by every list: another one continues it.
+  dcStripedListCtrl_t other;
+  dcViewList_t rows;
+  rows.columns = {{"h", 50}};
+  rows.rows = {{"x"}, {"y"}};
+  other.fill(std::move(rows));
+  other.onColumnClick(0);
+  QCOMPARE(other.listModel()->cellText(0, 0), "y");
+  other.onColumnClick(5);  // no such column: state stored, nothing sorted
+  QCOMPARE(dcStripedListCtrl_t::lastSortColumn, 5);
+  QCOMPARE(other.listModel()->cellText(0, 0), "y");
+}
+
+void ViewerTest::stripes_rowsAndEmptyArea() {
+  dcStripedListCtrl_t list;
+  list.resize(300, 200);
+  dcViewList_t rows;
+  rows.columns = {{"a", 60}, {"b", 60}};
+  rows.rows = {{"1", "x"}, {"2", "y"}, {"3", "z"}};
+  list.fill(std::move(rows));
+  list.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&list));
+  const QImage shot = list.viewport()->grab().toImage();
+  const int h = list.rowHeight(0);
+  // Grey on even rows, white on odd ones, in the cells, right of the last
+  // column and below the last row alike.
+  for (int row = 0; row < 7; ++row) {
+    const QRgb expected = rgb(row % 2 == 0 ? 0xE6E6E6 : 0xFFFFFF);
+    for (int x : {2, 200}) QCOMPARE(shot.pixel(x, row * h + h / 2), expected);
+  }
+  QCOMPARE(list.listModel()->data(list.listModel()->index(1, 0), Qt::ForegroundRole).value<QColor>(),
+           QColor(Qt::black));
+}
+
+void ViewerTest::export_answersAndFileRules() {
+  Site site;
+  Viewer v;
+  QCOMPARE(v.show(site.a1, USAGE), 0u);
+  const std::string base = (v.out.path() / "usage").string();
+
+  // A name without extension takes the chosen type's; a typed one stays.
+  v.chooser.choice = {true, QString::fromStdString(base), 2};
+  QCOMPARE(v.form.exportList(), 0u);
+  QCOMPARE(testutil::readFile(base + ".txt"),
+           USAGE_HEADER + "editor.exe\t     30 min\r\ngame.exe\t    300 min\r\n");
+  v.chooser.choice = {true, QString::fromStdString(base + ".csv"), 1};
+  QCOMPARE(v.form.exportList(), 0u);
+  QVERIFY(std::filesystem::exists(base + ".csv"));
+  QVERIFY(!std::filesystem::exists(base + ".xls"));
+
+  // An existing file: the question, then No leaves it untouched (601).
+  testutil::writeFile(base + ".txt", "keep me");
+  v.chooser.choice = {true, QString::fromStdString(base), 2};
+  QCOMPARE(v.form.exportList(), 601u);
+  QCOMPARE(v.form.status, 601u);
+  QCOMPARE(v.chooser.question, QString::fromStdString(base + ".txtFile already exists, overwrite?"));
+  QCOMPARE(testutil::readFile(base + ".txt"), std::string("keep me"));
+  v.chooser.answer = true;
+  QCOMPARE(v.form.exportList(), 0u);
+  QCOMPARE(testutil::readFile(base + ".txt").substr(0, USAGE_HEADER.size()), USAGE_HEADER);
+
+  // Cancel: 7, status unchanged; no selection 112; no tree pane 201.
+  v.chooser.choice.accepted = false;
+  v.form.status = 0;
+  QCOMPARE(v.form.exportList(), 7u);
+  QCOMPARE(v.form.status, 0u);
+  v.selection.object = nullptr;
+  QCOMPARE(v.form.exportList(), 112u);
+  dcUnregisterPane<dcTreePane_t>(theTreePane, &v.selection);
+  QCOMPARE(v.form.exportList(), 201u);
+  // A file that cannot be created is passed over: 0.
+  dcRegisterPane<dcTreePane_t>(theTreePane, &v.selection);
+  v.selection.object = site.a1;
+  v.chooser.choice = {true, QString::fromStdString(base + "/no/such/folder.xls"), 1};
+  QCOMPARE(v.form.exportList(), 0u);
+}
+
+void ViewerTest::demoSite_progressAndScreenshots() {
+  const std::filesystem::path demo =
+      std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "examples" / "demo-site";
+  if (!std::filesystem::exists(demo / "qss" / "qslook.xml")) QSKIP("no demo site");
+  testutil::DriveMapping drive('C', demo.string());
+  CSettingMgr settings(CSettingMgr::DEFAULT_PATH);
+  CSettingMgrOverride override(&settings);
+  testutil::TempDir cwd;  // the load writes its listing in the current folder
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(QString::fromStdString(cwd.str()));
+  dcAssetConsoleEngine_t engine;
+  Viewer v;
+  v.form.resize(1000, 420);
+  v.form.setPeriod({{2026, 11, 1}, {2026, 11, 30}});
+  dcProgressDialog_t progress;
+  const dcDataLoadProgress_t callback = progress.progress();
+  QCOMPARE(runDataLoad(&engine, &callback), 0u);
+  progress.finish();
+  QDir::setCurrent(previous);
+  QVERIFY(progress.filesFound > 0);
+  QCOMPARE(progress.filesRead, progress.filesFound);
+  QVERIFY(progress.updates > 0);
+
+  // The first client met going down the first sub-groups.
+  dcQsClient_t* client = nullptr;
+  for (dcQsGroup_t* g = &engine.root; g && !client; g = g->children ? g->children->pGroup : nullptr)
+    client = g->clients ? g->clients->pClient : nullptr;
+  QVERIFY(client);
+  const QString shots = qEnvironmentVariable("DESKTALLY_SCREENSHOT_DIR");
+  const char* names[] = {"windows", "hardware", "software", "usage"};
+  for (dcObject_t* object : {static_cast<dcObject_t*>(&engine.root), static_cast<dcObject_t*>(client)}) {
+    for (int view = 0; view < 4; ++view) {
+      QCOMPARE(v.show(object, view), 0u);
+      QVERIFY(v.model().rowCount() > 0);
+      const QPixmap shot = v.form.grab();
+      if (!shots.isEmpty())
+        shot.save(shots + "/viewer-" + (object == client ? "client-" : "root-") + names[view] + ".png");
+    }
+  }
+}
+
+QTEST_MAIN(ViewerTest)
+#include "test_ui_viewer.moc"
