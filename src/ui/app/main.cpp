@@ -1,15 +1,12 @@
 // The console program: the window library and this entry.
 #include <QApplication>
 
-#include "CMainFrame.h"
-#include "dcQtWindowServices.h"
+#include "CDcOverlookApp.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  // Scripts reach the window through these (find it, send it commands).
-  dcQtWindowServices_t services;
-  winsvc::ScopedServices installed(&services);
-  CMainFrame frame;
-  frame.show();
-  return app.exec();
+  QApplication qt(argc, argv);
+  // QApplication has taken its own options out of argv; the rest is the
+  // console's command line.
+  CDcOverlookApp app;
+  return app.run(CDcOverlookApp::rawCommandLine(argc, argv));
 }

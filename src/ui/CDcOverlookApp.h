@@ -1,0 +1,87 @@
+// The application: builds the document and the main window, starts the
+// engine, runs the command line and the start-up script, titles the window
+// and loads the data once; at exit it takes everything down again.
+//
+//   QApplication qt(argc, argv);
+//   CDcOverlookApp app;
+//   return app.run(CDcOverlookApp::rawCommandLine(argc, argv));
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "dcPaneHooks.h"
+#include "dcQtWindowServices.h"
+#include "dcStatus.h"
+
+class CDcOverlookDoc;
+class CMainFrame;
+class QWidget;
+class dcAssetConsoleEngine_t;
+struct dcDataLoadProgress_t;
+
+class CDcOverlookApp : public dcCommandTarget_t {
+ public:
+  // The start-up script, read from the current folder.
+  static constexpr const char* SCRIPT = "qsAssetConsole.ini";
+  // The main window's title once start-up has run (string 57346).
+  static constexpr const char* MAIN_TITLE = "DeskTally Support";
+  // Exit code of a start-up that failed (the command line was refused).
+  static constexpr int EXIT_STARTUP_FAILED = 1;
+
+  CDcOverlookApp();
+  ~CDcOverlookApp();
+  CDcOverlookApp(const CDcOverlookApp&) = delete;
+  CDcOverlookApp& operator=(const CDcOverlookApp&) = delete;
+
+  // Start-up, in this order: document, main window with its three forms,
+  // shown as "dcOverlook"; the engine; commandLine (CP949) interpreted as
+  // one line, a non-zero result failing start-up; initialize with the main
+  // window; "qsAssetConsole.ini"; the title "DeskTally Support"; the data
+  // load, once and to the end. A script that closed the window ends
+  // start-up there: nothing is loaded. False when start-up failed.
+  bool InitInstance(const std::string& commandLine);
+  // Takes down the window, the document and the engine (with the whole
+  // group tree); returns result.
+  int ExitInstance(int result);
+
+  // InitInstance, the message loop while the window is open, ExitInstance.
+  // With DESKTALLY_SCREENSHOT set, saves a picture of the main window to
+  // that file once the loaded window has painted, and ends instead.
+  int run(const std::string& commandLine);
+
+  // The program's arguments after its name as one command line, CP949:
+  // joined by blanks, an argument holding a blank wrapped in double quotes.
+  static std::string rawCommandLine(int argc, char** argv);
+
+  // True while the main window exists and has not been closed.
+  bool mainWindowOpen() const;
+
+  // About, and the file commands that have no effect on the data.
+  bool onCommand(int commandId) override;
+  void OnAppAbout();
+
+  // The status of the last start-up step that failed (the engine's refusal
+  // of the command line), else 0.
+  dcStatus_t status = dcStatus::OK;
+  std::unique_ptr<CDcOverlookDoc> document;
+  std::unique_ptr<CMainFrame> mainFrame;
+  std::unique_ptr<dcAssetConsoleEngine_t> engine;
+  // Where the document's messages go; empty: message boxes (or standard
+  // error when taking a screenshot).
+  std::function<void(const QString& caption, const QString& text)> messageSink;
+  // Shows the about box; tests replace it to avoid a modal loop.
+  std::function<void(QWidget* parent)> showAbout;
+  // How the data load runs (handed to the document); empty: with the
+  // document's progress dialog.
+  std::function<void(const std::function<void(const dcDataLoadProgress_t*)>& load)> loadRunner;
+
+ private:
+  int saveScreenshot(const std::string& path);
+
+  dcQtWindowServices_t services_;
+  std::optional<winsvc::ScopedServices> installedServices_;
+};
