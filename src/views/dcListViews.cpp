@@ -10,6 +10,7 @@
 #include "cp949.h"
 #include "dcAssetConsoleEngine.h"
 #include "dcDisplayText.h"
+#include "dcNoCaseIndex.h"
 #include "dcQsClient.h"
 #include "dcQsGroup.h"
 #include "dcSoftwareUsage.h"
@@ -22,21 +23,6 @@ std::string header(const char* section, int entry) {
   return text ? text : "";
 }
 
-// The key two names share exactly when they compare equal without regard to
-// case: single-byte ASCII letters lower-cased, double-byte characters kept.
-std::string foldedKey(const char* text) {
-  std::string key;
-  for (const char* p = text; *p;) {
-    const std::size_t len = mb::charLength(p);
-    if (len == 1)
-      key.push_back(static_cast<char>(mb::asciiLower(static_cast<unsigned char>(*p))));
-    else
-      key.append(p, len);
-    p += len;
-  }
-  return key;
-}
-
 // Appends text and then separator to cell while the cell stays within the
 // limit; a text that does not fit is skipped.
 void appendBounded(std::string& cell, const char* text, std::string_view separator) {
@@ -46,26 +32,32 @@ void appendBounded(std::string& cell, const char* text, std::string_view separat
   cell.append(separator);
 }
 
-// The column of every name, folded, so that a client's own entries are
-// placed by one look-up each. Names that differ in letter case only are
-// distinct columns which all show the same entry.
+// The columns of every name, so that a client's own entries are placed by
+// one look-up each. Names compare as the lists find them, without regard to
+// case: names that differ in letter case only are distinct columns which all
+// show the same entry. Keys point into the group's name list.
 class ColumnIndex {
  public:
   ColumnIndex(dcStringList_t& names, dcViewList_t& list, std::string firstHeader) {
     list.columns.push_back({std::move(firstHeader), dcviews::BY_PC_WIDTH});
     for (dcStringListItem_t* item = names.head; item; item = item->next) {
-      const std::size_t column = list.columns.size();
+      byName_[item->text].push_back(list.columns.size());
       list.columns.push_back({item->text, dcviews::BY_PC_WIDTH});
-      byKey_[foldedKey(item->text)].push_back(column);
     }
   }
   const std::vector<std::size_t>* find(const char* name) const {
-    const auto it = byKey_.find(foldedKey(name));
-    return it == byKey_.end() ? nullptr : &it->second;
+    const auto it = byName_.find(name);
+    return it == byName_.end() ? nullptr : &it->second;
   }
 
  private:
-  std::unordered_map<std::string, std::vector<std::size_t>> byKey_;
+  struct NoCaseHash {
+    std::size_t operator()(const char* text) const { return dcinv::noCaseHash(text); }
+  };
+  struct NoCaseEqual {
+    bool operator()(const char* a, const char* b) const { return mb::compareNoCase(a, b) == 0; }
+  };
+  std::unordered_map<const char*, std::vector<std::size_t>, NoCaseHash, NoCaseEqual> byName_;
 };
 
 // The clients of a subtree in collection order, freed on every way out.
