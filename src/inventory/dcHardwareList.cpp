@@ -267,6 +267,10 @@ dcStatus_t dcHardwareList_t::LoadAssetData(const char* fileName) {
   theLog.pfWrite(this, 1, "[dcHardwareList_t::LoadAssetData] fileName=%s", fileName);
   if (!document) return status = dcStatus::CANNOT_CREATE;
   if (!document->load(fileName)) return status = dcStatus::FILE_ERROR;
+  // Every text the list keeps is a copy, so the parsed file is let go as
+  // soon as it has been read: a site of many PCs would otherwise hold every
+  // file twice.
+  const dcXmlDocumentRelease_t release(document);
 
   CSettingMgr* settings = CSettingMgr::GetInstance();
   const dcXmlHandle_t top(document->root);

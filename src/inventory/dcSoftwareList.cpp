@@ -158,6 +158,10 @@ dcStatus_t dcSoftwareList_t::LoadAssetData(const char* fileName) {
   if (!fileName) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcSoftwareList_t::LoadAssetData] fileName=%s", fileName);
   if (!document || !document->load(fileName)) return status = dcStatus::FILE_ERROR;
+  // Every text the list keeps is a copy, so the parsed file is let go as
+  // soon as it has been read: a site of many PCs would otherwise hold every
+  // file twice.
+  const dcXmlDocumentRelease_t release(document);
   if (!document->root) return status = dcStatus::OK;
 
   // Every "Program" element at any depth, in document order (an element
