@@ -7,8 +7,6 @@
 #include <QStringList>
 #include <cstdio>
 
-#include "dcUiText.h"
-
 namespace {
 constexpr const char* kMessageBoxTitle = "dcOverlook";  // the application title
 

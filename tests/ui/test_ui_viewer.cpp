@@ -83,20 +83,19 @@ struct Site {
     for (dcQsClient_t* c : {r1, a1, b1}) c->softwareList.add("Editor", "editor.exe", "1.0");
     a1->softwareList.add(GA, "ga.exe", "1.0");
     aa1->softwareList.add("Viewer", "viewer.exe", "2.0");
-    setUsage(a1, unit("editor.exe", "2024.03.01", 10) + unit("game.exe", "2024.03.02", 100));
-    setUsage(aa1, unit("editor.exe", "2024.03.02", 5));
+    // Three-minute ticks per program and day.
+    setUsage(a1,
+             "<unit><progname>editor.exe</progname><date tick='10'>2024.03.01</date></unit>"
+             "<unit><progname>game.exe</progname><date tick='100'>2024.03.02</date></unit>");
+    setUsage(aa1, "<unit><progname>editor.exe</progname><date tick='5'>2024.03.02</date></unit>");
     s = root.addChild(4, "S");
     const char* names[] = {"pc", "PC", GA, "Zeta"};
     const char* versions[] = {"b", "a", "b", "a"};
     for (int k = 0; k < 4; ++k) s->addClient(names[k])->windowsInfo.add("WindowsVersion", versions[k]);
     root.gatherGroupInfo();
   }
-  static std::string unit(const char* prog, const char* day, int ticks) {
-    return std::string("<unit><progname>") + prog + "</progname><date tick=\"" + std::to_string(ticks) +
-           "\">" + day + "</date></unit>";
-  }
-  static void setUsage(dcQsClient_t* c, const std::string& units) {
-    const std::string text = "<softwareusage>" + units + "</softwareusage>";
+  static void setUsage(dcQsClient_t* c, const char* units) {
+    const std::string text = std::string("<softwareusage>") + units + "</softwareusage>";
     dcXmlDocument_t doc;
     doc.loadText(text.c_str(), text.size());
     c->usageDocument.merge(dcXmlHandle_t(doc.root));
@@ -163,7 +162,7 @@ void ViewerTest::views_eightViewsExactCells() {
     dcObject_t* object;
     int view;
     std::string text;
-    std::vector<int> widths;
+    QList<int> widths;
   };
   const std::string pcRow = std::string(PC_NAME);
   const Case cases[] = {
@@ -196,9 +195,9 @@ void ViewerTest::views_eightViewsExactCells() {
   for (const Case& c : cases) {
     QCOMPARE(v.show(c.object, c.view), 0u);
     QCOMPARE(v.exported(), c.text);
-    std::vector<int> widths;
-    for (int k = 0; k < v.model().columnCount(); ++k) widths.push_back(v.form.listControl()->columnWidth(k));
-    QVERIFY(widths == c.widths);
+    QList<int> widths;
+    for (int k = 0; k < v.model().columnCount(); ++k) widths.append(v.form.listControl()->columnWidth(k));
+    QCOMPARE(widths, c.widths);
     QCOMPARE(v.form.periodMode, c.view == USAGE ? 1 : 0);
   }
   // The file name offered: the object's name and today's date, not padded.
@@ -250,13 +249,6 @@ void ViewerTest::views_dispatchAndPeriodBand() {
     QCOMPARE(v.show(site.a1, HARDWARE), 201u);
     theFunctionTitleForm = saved;
   }
-  // The engine is gone: the group software view gives 201 with its list emptied.
-  {
-    dcAssetConsoleEngine_t* saved = theAssetConsoleEngine;
-    theAssetConsoleEngine = nullptr;
-    QCOMPARE(v.show(site.a, SOFTWARE_VIEW), 201u);
-    theAssetConsoleEngine = saved;
-  }
   delete list;
   QCOMPARE(v.show(site.a1, WINDOWS), 201u);
   v.chooser.choice = {true, QString::fromStdString((v.out.path() / "x.xls").string()), 1};
@@ -301,15 +293,12 @@ void ViewerTest::sort_headerClicksAndSharedState() {
   QCOMPARE(dcStripedListCtrl_t::lastSortColumn, 0);
   click(0);
   QCOMPARE(v.column(0), (Cells{"PC", "Zeta", "pc", GA}));
-  // The state is shared by every list: another one continues it.
+  // The state is shared by every list: another one continues it
+  // (descending). A column beyond the header is stored but sorts nothing.
   dcStripedListCtrl_t other;
-  dcViewList_t rows;
-  rows.columns = {{"h", 50}};
-  rows.rows = {{"x"}, {"y"}};
-  other.fill(std::move(rows));
+  other.fill({{{"h", 50}}, {{"x"}, {"y"}}});
   other.onColumnClick(0);
-  QCOMPARE(other.listModel()->cellText(0, 0), "y");
-  other.onColumnClick(5);  // no such column: state stored, nothing sorted
+  other.onColumnClick(5);
   QCOMPARE(dcStripedListCtrl_t::lastSortColumn, 5);
   QCOMPARE(other.listModel()->cellText(0, 0), "y");
 }
@@ -317,10 +306,7 @@ void ViewerTest::sort_headerClicksAndSharedState() {
 void ViewerTest::stripes_rowsAndEmptyArea() {
   dcStripedListCtrl_t list;
   list.resize(300, 200);
-  dcViewList_t rows;
-  rows.columns = {{"a", 60}, {"b", 60}};
-  rows.rows = {{"1", "x"}, {"2", "y"}, {"3", "z"}};
-  list.fill(std::move(rows));
+  list.fill({{{"a", 60}, {"b", 60}}, {{"1", "x"}, {"2", "y"}, {"3", "z"}}});
   list.show();
   QVERIFY(QTest::qWaitForWindowExposed(&list));
   const QImage shot = list.viewport()->grab().toImage();
@@ -331,8 +317,6 @@ void ViewerTest::stripes_rowsAndEmptyArea() {
     const QRgb expected = rgb(row % 2 == 0 ? 0xE6E6E6 : 0xFFFFFF);
     for (int x : {2, 200}) QCOMPARE(shot.pixel(x, row * h + h / 2), expected);
   }
-  QCOMPARE(list.listModel()->data(list.listModel()->index(1, 0), Qt::ForegroundRole).value<QColor>(),
-           QColor(Qt::black));
 }
 
 void ViewerTest::export_answersAndFileRules() {
@@ -399,7 +383,15 @@ void ViewerTest::demoSite_progressAndScreenshots() {
   QDir::setCurrent(previous);
   QVERIFY(progress.filesFound > 0);
   QCOMPARE(progress.filesRead, progress.filesFound);
-  QVERIFY(progress.updates > 0);
+  QVERIFY(progress.updates > 0);  // the window system ran during the load
+  // A load that lasts shows the dialog with its count until it is over.
+  dcProgressDialog_t slow;
+  QTest::qWait(dcProgressDialog_t::SHOW_AFTER_MS + 20);
+  slow.onFile(1, 10);
+  QVERIFY(slow.isVisible());
+  QCOMPARE(slow.countText(), QStringLiteral("1 / 10"));
+  slow.finish();
+  QVERIFY(!slow.isVisible());
 
   // The first client met going down the first sub-groups.
   dcQsClient_t* client = nullptr;
