@@ -274,8 +274,8 @@ dcStatus_t dcQsGroup_t::gatherSoftwareUsages() {
 dcStatus_t dcQsGroup_t::addSoftwareUsages(dcQsClient_t* pdcQsClient) {
   if (!pdcQsClient) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcQsGroup_t::addSoftwareUsages] pdcQsClient=0x%x", dcTraceTag(pdcQsClient));
-  const dcXmlHandle_t root = pdcQsClient->usageDocument.getRootNode();
-  if (root.valid()) usageDocument.merge(root);
+  // A client's tree is parsed for the merge only, unless it was built before.
+  usageDocument.mergeFrom(pdcQsClient->usageDocument);
   return status = dcStatus::OK;
 }
 

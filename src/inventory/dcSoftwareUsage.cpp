@@ -173,13 +173,54 @@ void dcSoftwareUsageDocument_t::resetIndexes() {
 // The tree borrows its texts from pText, so it goes first.
 void dcSoftwareUsageDocument_t::dropTree() {
   resetIndexes();
+  treePending_ = false;
   delete document;
   document = nullptr;
   std::free(pText);
   pText = nullptr;
 }
 
+void dcSoftwareUsageDocument_t::freeStreamTree(StreamTree& tree) {
+  delete tree.document;
+  tree.document = nullptr;
+  std::free(tree.text);
+  tree.text = nullptr;
+}
+
+// Whatever follows the first closing tag (another document appended, say)
+// is not read; the stream's first NUL ends the text the same way. What is
+// made before memory runs out stays in tree, as the caller's state.
+bool dcSoftwareUsageDocument_t::parseStream(StreamTree& tree) const {
+  const char* first = textStream.c_str();
+  const char* tag = std::strstr(first, CLOSING_TAG);
+  if (!tag) return false;
+  const std::size_t length = static_cast<std::size_t>(tag - first) + std::strlen(CLOSING_TAG);
+  tree.text = static_cast<char*>(std::malloc(length + 1));
+  if (!tree.text) return false;
+  std::memcpy(tree.text, first, length);
+  tree.text[length] = '\0';
+  tree.document = new (std::nothrow) dcXmlDocument_t();
+  if (!tree.document) return false;
+  dcXmlNode_t* root = xmlNewNode(XN_DOCUMENT);
+  if (!root) return false;
+  root->parent = root;
+  tree.document->root = root;
+  tree.document->options = XOPT_INVENTORY;
+  tree.document->textEnd = xmlParse(tree.text, root, tree.document->growBy, tree.document->options);
+  return tree.document->textEnd != nullptr;
+}
+
+void dcSoftwareUsageDocument_t::buildPendingTree() const {
+  if (!treePending_) return;
+  treePending_ = false;
+  StreamTree tree;
+  parseStream(tree);
+  document = tree.document;
+  pText = tree.text;
+}
+
 dcXmlHandle_t dcSoftwareUsageDocument_t::getRootNode() const {
+  buildPendingTree();
   return document ? dcXmlHandle_t(document->root) : dcXmlHandle_t();
 }
 
@@ -200,33 +241,30 @@ std::uint32_t dcSoftwareUsageDocument_t::LoadUsageData(const char* fileName) {
   textStream.shrink_to_fit();
 
   dropTree();
-  pText = static_cast<char*>(std::malloc(textStream.size()));
-  if (!pText) return 0;
-  std::memcpy(pText, textStream.data(), textStream.size());
-  document = new (std::nothrow) dcXmlDocument_t();
-  if (!document) return 0;
-
-  // Whatever follows the first closing tag (another document appended, say)
-  // is not read; the stream's first NUL ends the text the same way.
-  char* end = std::strstr(pText, CLOSING_TAG);
-  if (!end) {
-    std::free(pText);
-    pText = nullptr;
+  // Without a closing tag the document stays empty: later merges into it
+  // add nothing.
+  if (!std::strstr(textStream.c_str(), CLOSING_TAG)) {
+    document = new (std::nothrow) dcXmlDocument_t();
     return 0;
   }
-  end[std::strlen(CLOSING_TAG)] = '\0';
+  treePending_ = true;
+  return 1;
+}
 
-  document->clear();
-  dcXmlNode_t* root = xmlNewNode(XN_DOCUMENT);
-  if (!root) return 0;
-  root->parent = root;
-  document->root = root;
-  document->options = XOPT_INVENTORY;
-  document->textEnd = xmlParse(pText, root, document->growBy, document->options);
-  return document->textEnd ? 1 : 0;
+std::uint32_t dcSoftwareUsageDocument_t::mergeFrom(const dcSoftwareUsageDocument_t& other) {
+  if (!other.treePending_ || &other == this) {
+    const dcXmlHandle_t root = other.getRootNode();
+    return root.valid() ? merge(root) : 0;
+  }
+  StreamTree tree;
+  std::uint32_t result = 0;
+  if (other.parseStream(tree)) result = merge(dcXmlHandle_t(tree.document->root));
+  freeStreamTree(tree);
+  return result;
 }
 
 std::uint32_t dcSoftwareUsageDocument_t::merge(const dcXmlHandle_t& root) {
+  buildPendingTree();
   if (!document) return copyTree(root.valid() ? root.node() : nullptr) ? 1 : 0;
 
   const dcXmlHandle_t own = getRootNode();
@@ -370,6 +408,7 @@ dcXmlNode_t* appendDay(dcXmlHandle_t parent, const char* day, const char* ticks)
 
 std::uint32_t dcSoftwareUsageDocument_t::mergeUsage(const dcXmlHandle_t& root, const char* progName,
                                                     const char* day, const char* ticks) {
+  buildPendingTree();
   if (!root.valid()) return 1;
   if (!progName) progName = "";
   if (!day) day = "";
@@ -409,8 +448,22 @@ std::uint32_t dcSoftwareUsageDocument_t::mergeUsage(const dcXmlHandle_t& root, c
 std::vector<dcUsageSummaryLine_t> dcSoftwareUsageDocument_t::summarize(const char* firstDay,
                                                                        const char* lastDay) const {
   std::vector<dcUsageSummaryLine_t> lines;
-  if (!document || !document->root || !firstDay || !lastDay) return lines;
-  for (dcXmlNode_t* program : programsOf(document->root)) {
+  if (!firstDay || !lastDay) return lines;
+  // A tree not built yet is parsed for the summary only.
+  StreamTree pending;
+  const dcXmlDocument_t* tree = document;
+  if (treePending_) {
+    parseStream(pending);
+    tree = pending.document;
+  }
+  if (tree && tree->root) summarizeTree(tree->root, firstDay, lastDay, lines);
+  freeStreamTree(pending);
+  return lines;
+}
+
+void dcSoftwareUsageDocument_t::summarizeTree(dcXmlNode_t* root, const char* firstDay, const char* lastDay,
+                                              std::vector<dcUsageSummaryLine_t>& lines) {
+  for (dcXmlNode_t* program : programsOf(root)) {
     std::int64_t total = 0;
     forEachDayOf(program, [&](dcXmlNode_t* day) {
       const char* text = firstChildValue(day);
@@ -422,7 +475,6 @@ std::vector<dcUsageSummaryLine_t> dcSoftwareUsageDocument_t::summarize(const cha
     std::snprintf(minutes, sizeof minutes, "%7lld min", static_cast<long long>(total * 3));
     lines.push_back({firstChildValue(program), minutes});
   }
-  return lines;
 }
 
 // ---------------------------------------------------------------------------

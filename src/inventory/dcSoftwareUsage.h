@@ -33,13 +33,18 @@ class dcSoftwareUsageDocument_t {
   dcSoftwareUsageDocument_t& operator=(const dcSoftwareUsageDocument_t&) = delete;
 
   // Reads the file up to the first "</softwareusage>" (and up to a NUL byte)
-  // and parses it: 1 when a tree was parsed, 0 otherwise.
+  // and parses it: 1 when a tree was parsed, 0 otherwise. The tree is built
+  // from the text on first use (getRootNode, merge, mergeUsage), so a site
+  // of many PCs holds their usage as text until it is gathered or shown.
   std::uint32_t LoadUsageData(const char* fileName);
   // The tree's document node; an empty handle while there is no tree.
   dcXmlHandle_t getRootNode() const;
   // Folds another document's tree into this one: the first merge copies it,
   // later ones add each program-day through mergeUsage.
   std::uint32_t merge(const dcXmlHandle_t& root);
+  // merge(other.getRootNode()) when other has a tree, nothing otherwise; a
+  // tree other has not built yet is parsed for the merge only and let go.
+  std::uint32_t mergeFrom(const dcSoftwareUsageDocument_t& other);
   // Adds ticks to the day of the program under root. progName and day are
   // patterns ("*", "?", "[...]") against the names and days present; a
   // missing day or program is appended. Always 1.
@@ -54,13 +59,28 @@ class dcSoftwareUsageDocument_t {
   // indexes (the answers are the same; for comparisons).
   static inline bool indexedSearch = true;
 
-  dcXmlDocument_t* document = nullptr;
+  // The tree, once built (see LoadUsageData).
+  mutable dcXmlDocument_t* document = nullptr;
   // Receives the raw text of every load; only ever appended to.
   std::string textStream;
   // The text the current tree was parsed from (the tree points into it).
-  char* pText = nullptr;
+  mutable char* pText = nullptr;
 
  private:
+  // A tree parsed from the stream's first text, and the text it points into.
+  struct StreamTree {
+    dcXmlDocument_t* document = nullptr;
+    char* text = nullptr;
+  };
+  // Parses the stream's first text up to its first closing tag; false (and
+  // nothing kept) when there is no closing tag or memory runs out.
+  bool parseStream(StreamTree& tree) const;
+  static void freeStreamTree(StreamTree& tree);
+  static void summarizeTree(dcXmlNode_t* root, const char* firstDay, const char* lastDay,
+                            std::vector<dcUsageSummaryLine_t>& lines);
+  // Builds the tree LoadUsageData left to be built.
+  void buildPendingTree() const;
+
   void dropTree();
   void resetIndexes();
   bool copyTree(dcXmlNode_t* source);
@@ -85,6 +105,8 @@ class dcSoftwareUsageDocument_t {
   std::unordered_map<const dcXmlNode_t*, std::unique_ptr<dcinv::XmlTextIndex>> dayTables_;
   const dcXmlNode_t* lastParent_ = nullptr;
   dcinv::XmlTextIndex* lastTable_ = nullptr;
+  // The last load found a closing tag and its tree is not built yet.
+  mutable bool treePending_ = false;
 };
 
 // A record list of usage that nothing in the console fills; kept for the

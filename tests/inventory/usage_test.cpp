@@ -111,6 +111,24 @@ TEST(SoftwareUsage_Merge, GroupsSumProgramsAndDays) {
   group.merge(b.getRootNode());
   EXPECT_EQ(summary(group, "2004.12.01", "2004.12.01"),
             (std::vector<std::string>{"notepad.exe=    120 min", "abc=     18 min"}));
+
+  // Documents merged before their trees are built give the same group, and
+  // stay unbuilt; one with a tree is merged from that tree.
+  dcSoftwareUsageDocument_t lazyA, lazyB, lazyGroup;
+  lazyA.LoadUsageData(site.path("a.xml").c_str());
+  lazyB.LoadUsageData(site.path("b.xml").c_str());
+  EXPECT_EQ(summary(lazyB), summary(b));
+  EXPECT_EQ(lazyGroup.mergeFrom(lazyA), 1u);
+  EXPECT_EQ(lazyGroup.mergeFrom(lazyB), 1u);
+  EXPECT_EQ(lazyA.document, nullptr);
+  EXPECT_EQ(lazyGroup.mergeFrom(b), 1u);
+  EXPECT_EQ(shape(lazyGroup.getRootNode().node()), shape(group.getRootNode().node()));
+  // Without a closing tag a load leaves an empty document that takes nothing.
+  dcSoftwareUsageDocument_t open;
+  EXPECT_EQ(open.LoadUsageData(site.write("open.xml", "<softwareusage><unit>").c_str()), 0u);
+  EXPECT_EQ(open.mergeFrom(a), 1u);
+  EXPECT_FALSE(open.getRootNode().valid());
+  EXPECT_EQ(lazyGroup.mergeFrom(open), 0u);
 }
 
 // mergeUsage answers from its indexes exactly what the tree searches answer,
