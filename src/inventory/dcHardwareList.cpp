@@ -6,8 +6,30 @@
 #include "cp949.h"
 #include "dcAssetFilters.h"
 #include "dcLog.h"
+#include "dcSlotPool.h"
 #include "dcStringList.h"
 #include "dcXml.h"
+
+namespace {
+
+dcpool::SlotPool& itemPool() {
+  // Never destroyed: records may be freed by destructors that run at exit.
+  static dcpool::SlotPool& pool = *new dcpool::SlotPool(sizeof(dcHardwareItem_t));
+  return pool;
+}
+
+}  // namespace
+
+void* dcHardwareItem_t::operator new(std::size_t size) {
+  if (void* item = operator new(size, std::nothrow)) return item;
+  throw std::bad_alloc();
+}
+
+void* dcHardwareItem_t::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return size <= itemPool().slotSize() ? itemPool().allocate() : nullptr;
+}
+
+void dcHardwareItem_t::operator delete(void* item) noexcept { itemPool().release(item); }
 
 using dcinv::Bounded;
 

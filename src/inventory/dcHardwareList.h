@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 
 #include "dcNoCaseIndex.h"
 #include "dcStatus.h"
@@ -19,6 +20,11 @@ struct dcHardwareItem_t {
   // Contributors of a gathered item; set and freed by the group only.
   dcpgBackwardLinks_t* pBackwardLinks;
   dcHardwareItem_t* next;
+
+  // Items made with new live in a pool of slots of their size.
+  static void* operator new(std::size_t size);
+  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+  static void operator delete(void* item) noexcept;
 };
 
 // One category and its items, in insertion order. Device and description

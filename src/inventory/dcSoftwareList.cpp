@@ -4,7 +4,29 @@
 
 #include "cp949.h"
 #include "dcLog.h"
+#include "dcSlotPool.h"
 #include "dcXml.h"
+
+namespace {
+
+dcpool::SlotPool& entryPool() {
+  // Never destroyed: records may be freed by destructors that run at exit.
+  static dcpool::SlotPool& pool = *new dcpool::SlotPool(sizeof(dcSoftwareInfo_t));
+  return pool;
+}
+
+}  // namespace
+
+void* dcSoftwareInfo_t::operator new(std::size_t size) {
+  if (void* entry = operator new(size, std::nothrow)) return entry;
+  throw std::bad_alloc();
+}
+
+void* dcSoftwareInfo_t::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return size <= entryPool().slotSize() ? entryPool().allocate() : nullptr;
+}
+
+void dcSoftwareInfo_t::operator delete(void* entry) noexcept { entryPool().release(entry); }
 
 using dcinv::Bounded;
 

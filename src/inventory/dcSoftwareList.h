@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <unordered_map>
 #include <vector>
 
@@ -23,6 +24,11 @@ struct dcSoftwareInfo_t {
   std::uint32_t referenceCount;
   dcpgBackwardLinks_t* pBackwardLinks;
   dcSoftwareInfo_t* next;
+
+  // Entries made with new live in a pool of slots of their size.
+  static void* operator new(std::size_t size);
+  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+  static void operator delete(void* entry) noexcept;
 };
 
 // Entries in order of first addition. Texts compare without regard to case

@@ -1,0 +1,62 @@
+// Memory for the many fixed-size records of a site's inventories (software
+// entries, hardware items): slots of one size carved from large blocks that
+// are mapped once and then kept. A freed slot goes to the front of a free
+// chain and is the next one handed out, so a second load of a site reuses
+// the memory of the first instead of asking the system again. The blocks
+// are marked for transparent huge pages where the system offers them, which
+// makes the first touch of millions of records far cheaper than one page
+// fault per 4 KB.
+//
+// Thread-safe. Under the address sanitizer every slot is an allocation of
+// its own, so that misuse stays detectable.
+#pragma once
+
+#include <cstddef>
+#include <mutex>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define DC_SLOT_POOL_DIRECT 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DC_SLOT_POOL_DIRECT 1
+#endif
+#endif
+
+namespace dcpool {
+
+// False under the address sanitizer, where slots are plain allocations.
+#ifdef DC_SLOT_POOL_DIRECT
+inline constexpr bool kPooled = false;
+#else
+inline constexpr bool kPooled = true;
+#endif
+
+class SlotPool {
+ public:
+  // slotSize: the size of every slot (rounded up to 16 bytes).
+  explicit SlotPool(std::size_t slotSize);
+  SlotPool(const SlotPool&) = delete;
+  SlotPool& operator=(const SlotPool&) = delete;
+
+  // A slot of the pool's size (contents unspecified), or nullptr when
+  // memory runs out.
+  void* allocate() noexcept;
+  // Returns a slot that allocate handed out; nullptr is ignored.
+  void release(void* slot) noexcept;
+
+  std::size_t slotSize() const { return slot_; }
+
+ private:
+  struct FreeSlot {
+    FreeSlot* next;
+  };
+  bool refill() noexcept;
+
+  std::mutex mutex_;
+  std::size_t slot_;
+  FreeSlot* free_ = nullptr;
+  char* next_ = nullptr;
+  char* end_ = nullptr;
+};
+
+}  // namespace dcpool
