@@ -18,6 +18,18 @@ constexpr const char* CLOSING_TAG = "</softwareusage>";
 constexpr const char* PROGRAM_NAME = "progname";
 constexpr const char* DAY_NAME = "date";
 
+// A node named exactly name: what xmlNameMatch answers for a name without
+// wildcard characters, without running the pattern matcher.
+bool isNamed(const dcXmlNode_t* node, const char* name) {
+  return node->name && std::strcmp(node->name, name) == 0;
+}
+
+// strstr(text, CLOSING_TAG), by a search that skips ahead over the text.
+const char* findClosingTag(const char* text) {
+  static const std::size_t tagLength = std::strlen(CLOSING_TAG);
+  return static_cast<const char*>(::memmem(text, std::strlen(text), CLOSING_TAG, tagLength));
+}
+
 bool hasWildcards(const char* pattern) {
   for (const char* p = pattern; *p; ++p)
     if (*p == '*' || *p == '?' || *p == '[') return true;
@@ -126,7 +138,7 @@ void forEachDayOf(dcXmlNode_t* program, F&& onDay) {
   std::int64_t at = -1;
   for (std::uint32_t i = 0; i < count; ++i) {
     dcXmlNode_t* c = childAt(parent, i);
-    if (c && (c->kind == XN_ELEMENT || c->kind == XN_PI) && c->name && xmlNameMatch(DAY_NAME, c->name)) {
+    if (c && (c->kind == XN_ELEMENT || c->kind == XN_PI) && isNamed(c, DAY_NAME)) {
       onDay(c);
       at = i;
       break;
@@ -139,7 +151,7 @@ void forEachDayOf(dcXmlNode_t* program, F&& onDay) {
   }
   for (std::uint32_t i = static_cast<std::uint32_t>(at) + 1; i < count; ++i) {
     dcXmlNode_t* c = childAt(parent, i);
-    if (c && c->name && xmlNameMatch(DAY_NAME, c->name)) onDay(c);
+    if (c && isNamed(c, DAY_NAME)) onDay(c);
   }
 }
 
@@ -147,7 +159,7 @@ void forEachDayOf(dcXmlNode_t* program, F&& onDay) {
 std::vector<dcXmlNode_t*> programsOf(dcXmlNode_t* top) {
   std::vector<dcXmlNode_t*> programs;
   forEachDescendant(top, [&](dcXmlNode_t* n) {
-    if (n->name && xmlNameMatch(PROGRAM_NAME, n->name)) programs.push_back(n);
+    if (isNamed(n, PROGRAM_NAME)) programs.push_back(n);
   });
   return programs;
 }
@@ -192,7 +204,7 @@ void dcSoftwareUsageDocument_t::freeStreamTree(StreamTree& tree) {
 // made before memory runs out stays in tree, as the caller's state.
 bool dcSoftwareUsageDocument_t::parseStream(StreamTree& tree) const {
   const char* first = textStream.c_str();
-  const char* tag = std::strstr(first, CLOSING_TAG);
+  const char* tag = findClosingTag(first);
   if (!tag) return false;
   const std::size_t length = static_cast<std::size_t>(tag - first) + std::strlen(CLOSING_TAG);
   tree.text = static_cast<char*>(std::malloc(length + 1));
@@ -243,7 +255,7 @@ std::uint32_t dcSoftwareUsageDocument_t::LoadUsageData(const char* fileName) {
   dropTree();
   // Without a closing tag the document stays empty: later merges into it
   // add nothing.
-  if (!std::strstr(textStream.c_str(), CLOSING_TAG)) {
+  if (!findClosingTag(textStream.c_str())) {
     document = new (std::nothrow) dcXmlDocument_t();
     return 0;
   }
