@@ -27,7 +27,9 @@ TEST(SlotPool, HandsOutDistinctSlotsAndReusesFreedOnes) {
   pool.release(slots[5]);
   pool.release(nullptr);
   void* again = pool.allocate();
-  if (dcpool::kPooled) EXPECT_EQ(again, slots[5]);
+  if (dcpool::kPooled) {
+    EXPECT_EQ(again, slots[5]);
+  }
   slots[5] = again;
 
   std::vector<std::thread> threads;
