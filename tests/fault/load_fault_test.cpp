@@ -58,8 +58,16 @@ std::string todaysLog() {
   return all;
 }
 
+// Runs a test in a folder of its own: ctest runs the tests of this binary
+// side by side, and each one clears and reads "./log".
+struct ScopedWorkFolder {
+  explicit ScopedWorkFolder(const fs::path& folder) : old(fs::current_path()) { fs::current_path(folder); }
+  ~ScopedWorkFolder() { fs::current_path(old); }
+  fs::path old;
+};
+
 struct Site {
-  Site() : drive('C', dir.str()) {
+  Site() : cwd(work.path()), drive('C', dir.str()) {
     fs::remove_all("log");
     fs::create_directory("log");  // the trace log writes only into an existing folder
     testutil::writeFile(dir.path() / "QSS" / "qslook.xml", SETTINGS);
@@ -84,6 +92,8 @@ struct Site {
     return whole;
   }
 
+  testutil::TempDir work;
+  ScopedWorkFolder cwd;
   testutil::TempDir dir;
   testutil::DriveMapping drive;
   std::optional<CSettingMgr> settings;
