@@ -15,18 +15,21 @@ namespace {
 sys::LocalTime fixedTime;
 sys::LocalTime fixedClock() { return fixedTime; }
 
-// Each test starts without a log folder and with the clock fixed.
+// Each test starts in a folder of its own (ctest runs them side by side),
+// without a log folder and with the clock fixed.
 class DcLog : public ::testing::Test {
  protected:
   void SetUp() override {
-    fs::remove_all("log");
+    fs::current_path(dir.path());
     fixedTime = {2004, 1, 5, 7, 8, 9};
     sys::setClockForTesting(&fixedClock);
   }
   void TearDown() override {
     sys::setClockForTesting(nullptr);
-    fs::remove_all("log");
+    fs::current_path(home);
   }
+  fs::path home = fs::current_path();
+  testutil::TempDir dir;
 };
 
 }  // namespace
