@@ -1,13 +1,19 @@
-// The tree pane: item order, the selected root kept across rebuilds, and a
-// very deep tree.
+// The tree pane: item order, images, the selected root, selection changes
+// reaching the caption, layout, and wide or deep trees.
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QTreeView>
 #include <QtTest>
 #include <string>
 
+#include "CDcOverlookDoc.h"
+#include "CMainFrame.h"
 #include "cp949.h"
 #include "dcAssetConsoleEngine.h"
+#include "dcFunctionTitleForm.h"
 #include "dcObjectHierarchyForm.h"
 #include "dcQsClient.h"
+#include "dcUiText.h"
 
 namespace {
 
@@ -23,11 +29,12 @@ class TreeFormTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void rebuild_orderAndRoot();
-  void scale_deepTree();
+  void rebuild_orderImagesAndRoot();
+  void selection_reachesCaptionThroughRedraw();
+  void layoutAndScale_wideAndDeepTrees();
 };
 
-void TreeFormTest::rebuild_orderAndRoot() {
+void TreeFormTest::rebuild_orderImagesAndRoot() {
   dcObjectHierarchyForm_t form;
   QCOMPARE(form.rebuildTree(), dcStatus::MISSING_OBJECT);  // no engine yet
 
@@ -47,30 +54,83 @@ void TreeFormTest::rebuild_orderAndRoot() {
   const QModelIndex top = m->index(0, 0);
   QCOMPARE(objectOf(top), &root);
   QCOMPARE(top.data().toString(), QString::fromUtf8("전체 그룹"));
-  QVERIFY(form.tree->isExpanded(top));
+  QVERIFY(top.data(Model::ImageKindRole).toInt() == Model::ROOT_IMAGE && form.tree->isExpanded(top));
 
-  // Sub-groups first, then the group's own clients, each in insertion order;
-  // two clients of one name stay two items with their own objects.
+  // Sub-groups first, then the group's own clients, each in insertion order.
   QCOMPARE(m->rowCount(top), 3);
   QVERIFY(objectOf(m->index(0, 0, top)) == a && objectOf(m->index(1, 0, top)) == b);
   QCOMPARE(objectOf(m->index(2, 0, top)), rootClient);
   const QModelIndex ai = m->index(0, 0, top);
-  QVERIFY(objectOf(m->index(0, 0, ai)) == a1 && objectOf(m->index(1, 0, ai)) == twinA);
+  QCOMPARE(objectOf(m->index(0, 0, ai)), a1);
+  QCOMPARE(objectOf(m->index(1, 0, ai)), twinA);
+  QCOMPARE(m->index(1, 0, ai).data(Model::ImageKindRole).toInt(), int(Model::CLIENT_IMAGE));
+  // Two clients of one name stay two items with their own objects.
   QCOMPARE(objectOf(m->index(0, 0, m->index(1, 0, top))), twinB);
 
   QCOMPARE(form.selectRootItem(), dcStatus::OK);
   QCOMPARE(form.selectedObject(), &root);
+
   // A rebuild keeps the selected object.
   form.tree->setCurrentIndex(m->index(1, 0, ai));
   form.rebuildTree();
   QCOMPARE(form.selected, twinA);
 }
 
-void TreeFormTest::scale_deepTree() {
+void TreeFormTest::selection_reachesCaptionThroughRedraw() {
+  dcAssetConsoleEngine_t engine;
+  mb::copyBounded(engine.root.name, dcQsGroup_t::ROOT_NAME);
+  dcQsClient_t* pc = engine.root.addChild(1, "Sales")->addClient("PC-01");
+
+  CDcOverlookDoc document;
+  CMainFrame frame({[](QWidget* parent) -> QWidget* { return new dcObjectHierarchyForm_t(parent); }, {}});
+  frame.addCommandTarget(&document);
+  QSignalSpy commands(&frame, &CMainFrame::commandSent);
+  frame.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&frame));
+
+  dcObjectHierarchyForm_t* form = theObjectHierarchyForm;
+  form->rebuildTree();
+  form->selectRootItem();
+  QCOMPARE(commands.takeFirst().at(0).toInt(), 32772);
+
+  // A click on the client selects it and refreshes the caption.
+  const QModelIndex sales = form->model()->index(0, 0, form->model()->index(0, 0));
+  form->tree->expand(sales);
+  const QModelIndex item = form->model()->index(0, 0, sales);
+  QTest::mouseClick(form->tree->viewport(), Qt::LeftButton, {}, form->tree->visualRect(item).center());
+  QCOMPARE(form->selected, pc);
+  QCOMPARE(commands.takeFirst().at(0).toInt(), 32772);
+  frame.titleForm()->grab();  // paints with the new selection
+  QCOMPARE(dcUiString(frame.titleForm()->caption), QString::fromUtf8("'PC-01'의 Windows 정보"));
+}
+
+void TreeFormTest::layoutAndScale_wideAndDeepTrees() {
+  // The picture keeps its size in the corner; the tree fills the rest.
   dcObjectHierarchyForm_t form;
   form.resize(320, 480);
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QCOMPARE(form.tree->geometry(), QRect(0, 70, 320, 410));
+  QCOMPARE(form.grab().toImage().pixelColor(260, 30), QColor(Qt::white));  // beside the picture
+  form.resize(150, 300);
+  QTRY_COMPARE(form.tree->geometry(), QRect(0, 70, 150, 230));
+  QCOMPARE(form.pictureControl->geometry(), QRect(0, 0, 200, 70));
+  {
+    // Ten thousand clients in a hundred groups.
+    dcAssetConsoleEngine_t engine;
+    for (int g = 0; g < 100; ++g) {
+      dcQsGroup_t* group = engine.root.addChild(g + 1, ("G" + std::to_string(g)).c_str());
+      for (int c = 0; c < 100; ++c) group->addClient(("PC" + std::to_string(g * 100 + c)).c_str());
+    }
+    QElapsedTimer clock;
+    clock.start();
+    form.rebuildTree();
+    form.selectRootItem();
+    QCoreApplication::processEvents();
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(form.model()->itemCount(), 1 + 100 + 10000);
+    form.detachTree();
+  }
   {
     // A chain of ten thousand groups, each under the one before.
     dcAssetConsoleEngine_t engine;

@@ -1,6 +1,8 @@
 // The list viewer: the eight views with their exact cells (checked through
 // the export file, byte for byte), the period band and rule, the header
-// sort with its shared state, the export's answers and the progress dialog.
+// sort with its shared state, the stripes, the export's answers, and the
+// progress of a real data load on the demo site (with screenshots).
+#include <QDateEdit>
 #include <QHeaderView>
 #include <QtTest>
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include "CSettingMgr.h"
 #include "dcAssetConsoleEngine.h"
 #include "dcBitmapButton.h"
+#include "dcCaptionLabel.h"
 #include "dcDefaultViewerForm.h"
 #include "dcFunctionTitleForm.h"
 #include "dcListModel.h"
@@ -142,67 +145,108 @@ class ViewerTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void views_eightViewsAndDispatch();
+  void views_eightViewsExactCells();
+  void views_dispatchAndPeriodBand();
   void sort_headerClicksAndSharedState();
+  void stripes_rowsAndEmptyArea();
   void export_answersAndFileRules();
-  void progress_shownWhileALoadLasts();
+  void demoSite_progressAndScreenshots();
 };
 
-void ViewerTest::views_eightViewsAndDispatch() {
+void ViewerTest::views_eightViewsExactCells() {
   Site site;
   Viewer v;
-  const std::string pcRow = std::string(PC_NAME);
-  const std::pair<dcObject_t*, int> shown[] = {
-      {site.a1, WINDOWS}, {site.a1, SOFTWARE_VIEW}, {site.r1, HARDWARE},    {site.a1, USAGE},
-      {site.a, WINDOWS},  {site.a, SOFTWARE_VIEW},  {&site.root, HARDWARE}, {site.a, USAGE}};
-  const std::string texts[] = {
-      ITEM_DETAILS + "WindowsVersion\tWindows 11 Pro\r\nWorkgroup\tCORP\r\n",
-      SOFTWARE + "\r\nEditor\r\n" + GA + "\r\n",
-      "\xC7\xCF\xB5\xE5\xBF\xFE\xBE\xEE\t\xBB\xF3\xBC\xBC \xC1\xA4\xBA\xB8\r\n" +  // 하드웨어, 상세 정보
-          std::string(CPU) + "\tCore 3.6GHz\r\n" + DISK + "\tSSD 256GB\r\n" + DISK + "\tHDD 1TB\r\n",
-      USAGE_HEADER + "editor.exe\t     30 min\r\ngame.exe\t    300 min\r\n",
-      pcRow + "\tWindowsVersion\tWorkgroup\r\nA1\tWindows 11 Pro\tCORP\r\nAA1\t\tHOME\r\n",
-      SOFTWARE + "\t\xBB\xE7\xBF\xEB\xC0\xDA\r\nEditor\tA1, \r\n" + GA +
-          "\tA1, \r\nViewer\tAA, \r\n",  // 사용자
-      pcRow + "\t" + CPU + "\t" + DISK +
-          "\r\nR1\tCore 3.6GHz \tSSD 256GB HDD 1TB \r\nA1\t\t\r\nAA1\t\t\r\nB1\tCore 2.9GHz \t\r\n" +
-          "pc\t\t\r\nPC\t\t\r\n" + GA + "\t\t\r\nZeta\t\t\r\n",
-      USAGE_HEADER + "editor.exe\t     45 min\r\ngame.exe\t    300 min\r\n",
+  struct Case {
+    dcObject_t* object;
+    int view;
+    std::string text;
+    QList<int> widths;
   };
-  for (int k = 0; k < 8; ++k) {
-    QCOMPARE(v.show(shown[k].first, shown[k].second), 0u);
-    QCOMPARE(v.exported(), texts[k]);
+  const std::string pcRow = std::string(PC_NAME);
+  const Case cases[] = {
+      {site.a1, WINDOWS, ITEM_DETAILS + "WindowsVersion\tWindows 11 Pro\r\nWorkgroup\tCORP\r\n", {150, 500}},
+      {site.a1, SOFTWARE_VIEW, SOFTWARE + "\r\nEditor\r\n" + GA + "\r\n", {800}},
+      {site.r1,
+       HARDWARE,
+       "\xC7\xCF\xB5\xE5\xBF\xFE\xBE\xEE\t\xBB\xF3\xBC\xBC \xC1\xA4\xBA\xB8\r\n" +
+           std::string(CPU) +  // 하드웨어
+           "\tCore 3.6GHz\r\n" + DISK + "\tSSD 256GB\r\n" + DISK + "\tHDD 1TB\r\n",
+       {150, 500}},
+      {site.a1, USAGE, USAGE_HEADER + "editor.exe\t     30 min\r\ngame.exe\t    300 min\r\n", {400, 150}},
+      {site.a,
+       WINDOWS,
+       pcRow + "\tWindowsVersion\tWorkgroup\r\nA1\tWindows 11 Pro\tCORP\r\nAA1\t\tHOME\r\n",
+       {150, 150, 150}},
+      {site.a,
+       SOFTWARE_VIEW,
+       SOFTWARE + "\t\xBB\xE7\xBF\xEB\xC0\xDA\r\nEditor\tA1, \r\n" + GA +
+           "\tA1, \r\nViewer\tAA, \r\n",  // 사용자
+       {300, 500}},
+      {&site.root,
+       HARDWARE,
+       pcRow + "\t" + CPU + "\t" + DISK +
+           "\r\nR1\tCore 3.6GHz \tSSD 256GB HDD 1TB \r\nA1\t\t\r\nAA1\t\t\r\nB1\tCore 2.9GHz \t\r\n" +
+           "pc\t\t\r\nPC\t\t\r\n" + GA + "\t\t\r\nZeta\t\t\r\n",
+       {150, 150, 150}},
+      {site.a, USAGE, USAGE_HEADER + "editor.exe\t     45 min\r\ngame.exe\t    300 min\r\n", {400, 150}},
+  };
+  for (const Case& c : cases) {
+    QCOMPARE(v.show(c.object, c.view), 0u);
+    QCOMPARE(v.exported(), c.text);
+    QList<int> widths;
+    for (int k = 0; k < v.model().columnCount(); ++k) widths.append(v.form.listControl()->columnWidth(k));
+    QCOMPARE(widths, c.widths);
+    QCOMPARE(v.form.periodMode, c.view == USAGE ? 1 : 0);
   }
   // The file name offered: the object's name and today's date, not padded.
   const dcViewDate_t today = dcViewDate_t::today();
   QCOMPARE(v.chooser.initialName, QString::asprintf("A_%d-%d-%d", today.year, today.month, today.day));
+}
 
-  // Usage shows the period band over the list. A start after the end jumps
-  // to the end: one day; the search button recomputes with a new period.
+void ViewerTest::views_dispatchAndPeriodBand() {
+  Site site;
+  Viewer v;
   v.form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&v.form));
   dcStripedListCtrl_t* list = v.form.listControl();
+
+  // Usage: the 30-pixel band with pickers, tilde and search; the period
+  // button stays hidden. A start after the end jumps to the end: one day.
   v.form.setPeriod({{2024, 4, 9}, {2024, 3, 2}});
   QCOMPARE(v.show(site.a1, USAGE), 0u);
+  QCOMPARE(v.form.startPicker->date(), QDate(2024, 3, 2));
   QCOMPARE(v.column(0), (std::vector<std::string>{"game.exe"}));
   QCOMPARE(list->geometry(), QRect(0, 30, 800, 370));
-  QVERIFY(v.form.searchButton->isVisible());
+  QVERIFY(v.form.startPicker->isVisible() && v.form.endPicker->isVisible() && v.form.tildeLabel->isVisible());
+  QVERIFY(v.form.searchButton->isVisible() && !v.form.periodButton->isVisible());
+  QCOMPARE(v.form.grab().toImage().pixel(790, 15),
+           dcUiColour(0x581D08).rgb());  // the form's dark blue shows in the band
+  // The search button recomputes with the pickers' new period.
   v.form.setPeriod({{2024, 3, 1}, {2024, 3, 1}});
   QTest::mouseClick(v.form.searchButton, Qt::LeftButton);
   QCOMPARE(v.column(1), (std::vector<std::string>{"     30 min"}));
+
   QCOMPARE(v.show(site.a1, WINDOWS), 0u);
   QCOMPARE(list->geometry(), QRect(0, 0, 800, 400));
-  QVERIFY(!v.form.searchButton->isVisible());
+  QVERIFY(!v.form.startPicker->isVisible() && !v.form.searchButton->isVisible());
 
-  // Unknown title, or an object neither client nor group: the list stays.
-  // No selection: 112. No list: 201.
+  // Unknown title, or an object neither client nor group: list and status
+  // stay. No selection: 112. No title pane or no list: 201.
   v.title.setCurrentTitle(
       "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA");  // 프로그램 사용내역
   QCOMPARE(v.form.refresh(), 0u);
+  QCOMPARE(v.model().columnCount(), 2);
+  QCOMPARE(v.form.periodMode, 0);
   dcObject_t banner("b", "dcBanner_t", 0);
   QCOMPARE(v.show(&banner, HARDWARE), 0u);
   QCOMPARE(v.column(0), (std::vector<std::string>{"WindowsVersion", "Workgroup"}));
   QCOMPARE(v.show(nullptr, HARDWARE), 112u);
+  {
+    dcFunctionTitleForm_t* saved = theFunctionTitleForm;
+    theFunctionTitleForm = nullptr;
+    QCOMPARE(v.show(site.a1, HARDWARE), 201u);
+    theFunctionTitleForm = saved;
+  }
   delete list;
   QCOMPARE(v.show(site.a1, WINDOWS), 201u);
   v.chooser.choice = {true, QString::fromStdString((v.out.path() / "x.xls").string()), 1};
@@ -230,6 +274,7 @@ void ViewerTest::sort_headerClicksAndSharedState() {
   QCOMPARE(v.column(0), (Cells{"Zeta", "PC", GA, "pc"}));
   click(1);
   QCOMPARE(v.column(0), (Cells{"pc", GA, "PC", "Zeta"}));
+  QCOMPARE(v.column(1), (Cells{"b", "b", "a", "a"}));
   // Another column: ascending, byte order, capitals before small letters
   // before double-byte characters.
   click(0);
@@ -246,6 +291,30 @@ void ViewerTest::sort_headerClicksAndSharedState() {
   QCOMPARE(dcStripedListCtrl_t::lastSortColumn, 0);
   click(0);
   QCOMPARE(v.column(0), (Cells{"PC", "Zeta", "pc", GA}));
+  // The state is shared by every list: another one continues it
+  // (descending). A column beyond the header is stored but sorts nothing.
+  dcStripedListCtrl_t other;
+  other.fill({{{"h", 50}}, {{"x"}, {"y"}}});
+  other.onColumnClick(0);
+  other.onColumnClick(5);
+  QCOMPARE(dcStripedListCtrl_t::lastSortColumn, 5);
+  QCOMPARE(other.listModel()->cellText(0, 0), "y");
+}
+
+void ViewerTest::stripes_rowsAndEmptyArea() {
+  dcStripedListCtrl_t list;
+  list.resize(300, 200);
+  list.fill({{{"a", 60}, {"b", 60}}, {{"1", "x"}, {"2", "y"}, {"3", "z"}}});
+  list.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&list));
+  const QImage shot = list.viewport()->grab().toImage();
+  const int h = list.rowHeight(0);
+  // Grey on even rows, white on odd ones, in the cells, right of the last
+  // column and below the last row alike.
+  for (int row = 0; row < 7; ++row) {
+    const QRgb expected = dcUiColour(row % 2 == 0 ? 0xE6E6E6 : 0xFFFFFF).rgb();
+    for (int x : {2, 200}) QCOMPARE(shot.pixel(x, row * h + h / 2), expected);
+  }
 }
 
 void ViewerTest::export_answersAndFileRules() {
@@ -254,36 +323,65 @@ void ViewerTest::export_answersAndFileRules() {
   QCOMPARE(v.show(site.a1, USAGE), 0u);
   const std::string base = (v.out.path() / "usage").string();
 
-  // A name without extension takes the chosen type's.
+  // A name without extension takes the chosen type's; a typed one stays.
   v.chooser.choice = {true, QString::fromStdString(base), 2};
   QCOMPARE(v.form.exportList(), 0u);
   QCOMPARE(testutil::readFile(base + ".txt"),
            USAGE_HEADER + "editor.exe\t     30 min\r\ngame.exe\t    300 min\r\n");
+  v.chooser.choice = {true, QString::fromStdString(base + ".csv"), 1};
+  QCOMPARE(v.form.exportList(), 0u);
+  QVERIFY(std::filesystem::exists(base + ".csv"));
 
   // An existing file: the question, then No leaves it untouched (601).
   testutil::writeFile(base + ".txt", "keep me");
   v.chooser.choice = {true, QString::fromStdString(base), 2};
   QCOMPARE(v.form.exportList(), 601u);
+  QCOMPARE(v.form.status, 601u);
   QCOMPARE(v.chooser.question, QString::fromStdString(base + ".txtFile already exists, overwrite?"));
   QCOMPARE(testutil::readFile(base + ".txt"), std::string("keep me"));
   v.chooser.answer = true;
   QCOMPARE(v.form.exportList(), 0u);
   QCOMPARE(testutil::readFile(base + ".txt").substr(0, USAGE_HEADER.size()), USAGE_HEADER);
 
-  // Cancel: 7, status unchanged; no selection 112.
+  // Cancel: 7, status unchanged; no selection 112; no tree pane 201.
   v.chooser.choice.accepted = false;
   v.form.status = 0;
   QCOMPARE(v.form.exportList(), 7u);
   QCOMPARE(v.form.status, 0u);
   v.selection.object = nullptr;
   QCOMPARE(v.form.exportList(), 112u);
+  dcUnregisterPane<dcTreePane_t>(theTreePane, &v.selection);
+  QCOMPARE(v.form.exportList(), 201u);
   // A file that cannot be created is passed over: 0.
+  dcRegisterPane<dcTreePane_t>(theTreePane, &v.selection);
   v.selection.object = site.a1;
   v.chooser.choice = {true, QString::fromStdString(base + "/no/such/folder.xls"), 1};
   QCOMPARE(v.form.exportList(), 0u);
 }
 
-void ViewerTest::progress_shownWhileALoadLasts() {
+void ViewerTest::demoSite_progressAndScreenshots() {
+  const std::filesystem::path demo =
+      std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "examples" / "demo-site";
+  if (!std::filesystem::exists(demo / "qss" / "qslook.xml")) QSKIP("no demo site");
+  testutil::DriveMapping drive('C', demo.string());
+  CSettingMgr settings(CSettingMgr::DEFAULT_PATH);
+  CSettingMgrOverride override(&settings);
+  testutil::TempDir cwd;  // the load writes its listing in the current folder
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(QString::fromStdString(cwd.str()));
+  dcAssetConsoleEngine_t engine;
+  Viewer v;
+  v.form.resize(1000, 420);
+  v.form.setPeriod({{2026, 11, 1}, {2026, 11, 30}});
+  dcProgressDialog_t progress;
+  const dcDataLoadProgress_t callback = progress.progress();
+  QCOMPARE(runDataLoad(&engine, &callback), 0u);
+  progress.finish();
+  QDir::setCurrent(previous);
+  QVERIFY(progress.filesFound > 0);
+  QCOMPARE(progress.filesRead, progress.filesFound);
+  QVERIFY(progress.updates > 0);  // the window system ran during the load
+  // A load that lasts shows the dialog with its count until it is over.
   dcProgressDialog_t slow;
   QTest::qWait(dcProgressDialog_t::SHOW_AFTER_MS + 20);
   slow.onFile(1, 10);
@@ -291,6 +389,23 @@ void ViewerTest::progress_shownWhileALoadLasts() {
   QCOMPARE(slow.countText(), QStringLiteral("1 / 10"));
   slow.finish();
   QVERIFY(!slow.isVisible());
+
+  // The first client met going down the first sub-groups.
+  dcQsClient_t* client = nullptr;
+  for (dcQsGroup_t* g = &engine.root; g && !client; g = g->children ? g->children->pGroup : nullptr)
+    client = g->clients ? g->clients->pClient : nullptr;
+  QVERIFY(client);
+  const QString shots = qEnvironmentVariable("DESKTALLY_SCREENSHOT_DIR");
+  const char* names[] = {"windows", "hardware", "software", "usage"};
+  for (dcObject_t* object : {static_cast<dcObject_t*>(&engine.root), static_cast<dcObject_t*>(client)}) {
+    for (int view = 0; view < 4; ++view) {
+      QCOMPARE(v.show(object, view), 0u);
+      QVERIFY(v.model().rowCount() > 0);
+      const QPixmap shot = v.form.grab();
+      if (!shots.isEmpty())
+        shot.save(shots + "/viewer-" + (object == client ? "client-" : "root-") + names[view] + ".png");
+    }
+  }
 }
 
 QTEST_MAIN(ViewerTest)
