@@ -5,6 +5,7 @@
 #include "CSettingMgr.h"
 #include "cp949.h"
 #include "dcAssetFilters.h"
+#include "dcInventoryWalk.h"
 #include "dcLog.h"
 #include "dcSlotPool.h"
 #include "dcStringList.h"
@@ -295,25 +296,12 @@ dcStatus_t dcHardwareList_t::LoadAssetData(const char* fileName) {
   const dcXmlDocumentRelease_t release(document);
 
   CSettingMgr* settings = CSettingMgr::GetInstance();
-  const dcXmlHandle_t top(document->root);
-  for (auto r = childBegin(top), rEnd = childEnd(top); r < rEnd; ++r) {
-    const dcXmlHandle_t root = *r;
-    if (mb::compareNoCase(root.name(), "hardwareinfo") != 0) continue;
-    for (auto k = childBegin(root), kEnd = childEnd(root); k < kEnd; ++k) {
-      const dcXmlHandle_t category = *k;
-      const char* key = category.name();
-      if (mb::compareNoCase(key, "pcname") == 0) continue;
-      if (*key == '\0') break;  // a node without name ends the categories
-      for (auto v = childBegin(category), vEnd = childEnd(category); v < vEnd; ++v) {
-        const char* text = (*v).value();
-        if (*text == '\0') break;  // the first child without value ends the category
-        dcAssetFilters_t* filters = theAssetFilters;
-        if (!filters) continue;
-        if (filters->isIgnoredHardware(settings->GetValue(key), nullptr)) continue;
-        // A key the settings do not know has no display name: add fails with 203.
-        if (!add(settings->GetValue(key), "Undefined", text, 1)) return status;
-      }
-    }
-  }
-  return status = dcStatus::OK;
+  return status = forEachInventoryValue(*document, "hardwareinfo", [&](const char* key, const char* text) {
+           dcAssetFilters_t* filters = theAssetFilters;
+           if (!filters) return dcStatus::OK;
+           if (filters->isIgnoredHardware(settings->GetValue(key), nullptr)) return dcStatus::OK;
+           // A key the settings do not know has no display name: add fails with 203.
+           if (!add(settings->GetValue(key), "Undefined", text, 1)) return status;
+           return dcStatus::OK;
+         });
 }

@@ -4,6 +4,7 @@
 
 #include "cp949.h"
 #include "dcLog.h"
+#include "dcPointerArray.h"
 #include "dcSlotPool.h"
 #include "dcXml.h"
 
@@ -188,24 +189,12 @@ dcStatus_t dcSoftwareList_t::LoadAssetData(const char* fileName) {
 
   // Every "Program" element at any depth, in document order (an element
   // before what it contains), named by its first child's text.
-  std::vector<std::pair<dcXmlNode_t*, std::uint32_t>> stack;
-  stack.emplace_back(document->root, 0);
-  while (!stack.empty()) {
-    auto& [node, nextChild] = stack.back();
-    if (!node->children || nextChild >= node->childCount) {
-      stack.pop_back();
-      continue;
-    }
-    dcXmlNode_t* child = node->children[nextChild++];
-    if (!child) continue;
-    if (child->name && xmlNameMatch("Program", child->name)) {
-      const char* name = "";
-      if (child->childCount > 0 && child->children && child->children[0] &&
-          child->children[0]->kind != XN_NONE && child->children[0]->value)
-        name = child->children[0]->value;
-      add(name, name, "Not defined");
-    }
-    if (child->childCount > 0 && child->children) stack.emplace_back(child, 0);
+  dcPointerArray_t programs(4);
+  dcXmlHandle_t(document->root).findAll("Program", &programs);
+  for (std::uint32_t i = 0; i < programs.count; ++i) {
+    const dcXmlHandle_t first = dcXmlHandle_t(static_cast<dcXmlNode_t*>(programs.get(i))).child(0);
+    const char* name = first.value();  // empty without a child, or for a child without value
+    add(name, name, "Not defined");
   }
   return status = dcStatus::OK;
 }

@@ -5,6 +5,7 @@
 #include "CSettingMgr.h"
 #include "cp949.h"
 #include "dcAssetFilters.h"
+#include "dcInventoryWalk.h"
 #include "dcLog.h"
 #include "dcStringList.h"
 #include "dcXml.h"
@@ -109,25 +110,12 @@ dcStatus_t dcWindowsInfo_t::LoadAssetData(const char* fileName) {
   const dcXmlDocumentRelease_t release(document);
 
   CSettingMgr* settings = CSettingMgr::GetInstance();
-  const dcXmlHandle_t top(document->root);
-  for (auto r = childBegin(top), rEnd = childEnd(top); r < rEnd; ++r) {
-    const dcXmlHandle_t root = *r;
-    if (mb::compareNoCase(root.name(), "windowsinfo") != 0) continue;
-    for (auto k = childBegin(root), kEnd = childEnd(root); k < kEnd; ++k) {
-      const dcXmlHandle_t element = *k;
-      const char* key = element.name();
-      if (mb::compareNoCase(key, "pcname") == 0) continue;
-      if (*key == '\0') break;  // a node without name ends the items
-      for (auto v = childBegin(element), vEnd = childEnd(element); v < vEnd; ++v) {
-        const char* text = (*v).value();
-        if (*text == '\0') break;  // the first child without value ends the item
-        dcAssetFilters_t* filters = theAssetFilters;
-        if (!filters) continue;
-        if (filters->isIgnoredWindowsItem(settings->GetValue(key))) continue;
-        // A key the settings do not know has no display name: add fails.
-        if (!add(settings->GetValue(key), text)) return status = dcStatus::NO_MEMORY_TEXT;
-      }
-    }
-  }
-  return status = dcStatus::OK;
+  return status = forEachInventoryValue(*document, "windowsinfo", [&](const char* key, const char* text) {
+           dcAssetFilters_t* filters = theAssetFilters;
+           if (!filters) return dcStatus::OK;
+           if (filters->isIgnoredWindowsItem(settings->GetValue(key))) return dcStatus::OK;
+           // A key the settings do not know has no display name: add fails.
+           if (!add(settings->GetValue(key), text)) return dcStatus::NO_MEMORY_TEXT;
+           return dcStatus::OK;
+         });
 }

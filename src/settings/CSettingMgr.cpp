@@ -1,8 +1,8 @@
 #include "CSettingMgr.h"
 
-#include <vector>
 
 #include "cp949.h"
+#include "dcPointerArray.h"
 #include "dcXml.h"
 #include "sys.h"
 
@@ -30,18 +30,11 @@ CSettingMgr* CSettingMgr::GetInstance() {
 void CSettingMgr::buildNameIndex() {
   indexed_ = true;
   if (!document || !document->root) return;
-  std::vector<std::pair<dcXmlNode_t*, std::uint32_t>> stack;
-  stack.emplace_back(document->root, 0);
-  while (!stack.empty()) {
-    auto& [node, nextChild] = stack.back();
-    if (!node->children || nextChild >= node->childCount) {
-      stack.pop_back();
-      continue;
-    }
-    dcXmlNode_t* child = node->children[nextChild++];
-    if (!child) continue;
-    if (child->name) firstByName_.emplace(std::string_view(child->name), child);
-    if (child->childCount > 0 && child->children) stack.emplace_back(child, 0);
+  dcPointerArray_t named(4);
+  dcXmlHandle_t(document->root).findAll("*", &named);
+  for (std::uint32_t i = 0; i < named.count; ++i) {
+    auto* node = static_cast<dcXmlNode_t*>(named.get(i));
+    firstByName_.emplace(std::string_view(node->name), node);
   }
 }
 
