@@ -240,26 +240,7 @@ dcQsGroup_t* dcQsGroup_t::addChild(const char* name_) {
     return nullptr;
   }
   theLog.pfWrite(this, 1, "[dcQsGroup_t::addChild] name=%s", name_);
-  auto* node = new (std::nothrow) dcQsGroupNode_t;
-  if (!node) {
-    status = dcStatus::NO_MEMORY;
-    return nullptr;
-  }
-  node->pGroup = new (std::nothrow) dcQsGroup_t(name_);
-  if (!node->pGroup) {
-    delete node;
-    status = dcStatus::CANNOT_CREATE;
-    return nullptr;
-  }
-  if (childrenTail_)
-    childrenTail_->next = node;
-  else
-    children = node;
-  childrenTail_ = node;
-  ++groupGeneration_;
-  ++clientGeneration_;
-  status = dcStatus::OK;
-  return node->pGroup;
+  return appendChildGroup(name_, 0);
 }
 
 dcQsGroup_t* dcQsGroup_t::addChild(std::int32_t id_, const char* name_) {
@@ -268,6 +249,12 @@ dcQsGroup_t* dcQsGroup_t::addChild(std::int32_t id_, const char* name_) {
     return nullptr;
   }
   theLog.pfWrite(this, 1, "[dcQsGroup_t::addChild] id=%d, name=%s", id_, name_);
+  return appendChildGroup(name_, id_);
+}
+
+// Appends a new group at the tail of the children; nothing is left behind
+// when it cannot be made.
+dcQsGroup_t* dcQsGroup_t::appendChildGroup(const char* name_, std::int32_t id_) {
   auto* node = new (std::nothrow) dcQsGroupNode_t;
   if (!node) {
     status = dcStatus::NO_MEMORY;

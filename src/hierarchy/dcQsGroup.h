@@ -123,6 +123,8 @@ class dcQsGroup_t : public dcObject_t {
   dcQsGroup_t* searchGroups(Match match);
   LookupIndex* lookupIndex(bool clientsToo);
 
+  dcQsGroup_t* appendChildGroup(const char* name, std::int32_t id);
+
   dcQsClientNode_t* clientsTail_ = nullptr;
   dcQsGroupNode_t* childrenTail_ = nullptr;
   dcWindowsVersionNode_t* windowsVersionsTail_ = nullptr;
