@@ -1,6 +1,5 @@
 #include "CSettingMgr.h"
 
-
 #include "cp949.h"
 #include "dcPointerArray.h"
 #include "dcXml.h"
