@@ -1,5 +1,6 @@
 #include "dcSoftwareList.h"
 
+#include <cstring>
 #include <new>
 
 #include "cp949.h"
@@ -17,6 +18,80 @@ dcpool::SlotPool& entryPool() {
 }
 
 }  // namespace
+
+struct dcSoftwareTexts_t {
+  std::uint32_t references;
+  char* bytes() { return reinterpret_cast<char*>(this + 1); }
+};
+
+namespace {
+
+// The version of every entry loaded from a file, kept once for all of them.
+constexpr char NOT_DEFINED[] = "Not defined";
+
+void releaseTexts(dcSoftwareTexts_t* texts) noexcept {
+  if (texts && --texts->references == 0) ::operator delete(texts);
+}
+
+// A text as its field keeps it: at most size - 1 bytes, cut at a character
+// boundary, and its length.
+struct FieldText {
+  const char* text;
+  std::size_t length;
+  FieldText(const char* source, std::size_t size)
+      : text(source), length(mb::boundedLength(source, size - 1)) {}
+  bool operator==(const char* kept) const {
+    return std::strncmp(kept, text, length) == 0 && kept[length] == '\0';
+  }
+};
+
+// A new block of the three texts, counted once, with the entry pointed into
+// it; the file name shares the package name's bytes when they are equal.
+// False without memory, the entry unchanged.
+bool storeTexts(dcSoftwareInfo_t* entry, const FieldText& package, const FieldText& file,
+                const FieldText& version) {
+  const bool fileIsPackage =
+      file.length == package.length && std::memcmp(file.text, package.text, file.length) == 0;
+  const bool versionIsNotDefined = version == NOT_DEFINED;
+  const std::size_t bytes = package.length + 1 + (fileIsPackage ? 0 : file.length + 1) +
+                            (versionIsNotDefined ? 0 : version.length + 1);
+  void* memory = ::operator new(sizeof(dcSoftwareTexts_t) + bytes, std::nothrow);
+  if (!memory) return false;
+  auto* texts = new (memory) dcSoftwareTexts_t{1};
+  char* out = texts->bytes();
+  auto put = [&out](const FieldText& t) {
+    char* at = out;
+    std::memcpy(at, t.text, t.length);
+    at[t.length] = '\0';
+    out += t.length + 1;
+    return at;
+  };
+  // Written into the new block before the old one goes: the new texts may
+  // be the old ones.
+  const char* packageName = put(package);
+  const char* fileName = fileIsPackage ? packageName : put(file);
+  const char* versionString = versionIsNotDefined ? NOT_DEFINED : put(version);
+  releaseTexts(entry->texts);
+  entry->texts = texts;
+  entry->packageName = packageName;
+  entry->fileName = fileName;
+  entry->versionString = versionString;
+  return true;
+}
+
+void shareTexts(dcSoftwareInfo_t* entry, const dcSoftwareInfo_t* from) {
+  if (entry->texts == from->texts) return;
+  ++from->texts->references;
+  releaseTexts(entry->texts);
+  entry->texts = from->texts;
+  entry->packageName = from->packageName;
+  entry->fileName = from->fileName;
+  entry->versionString = from->versionString;
+}
+
+}  // namespace
+
+dcSoftwareInfo_t::~dcSoftwareInfo_t() { releaseTexts(texts); }
 
 void* dcSoftwareInfo_t::operator new(std::size_t size) {
   if (void* entry = operator new(size, std::nothrow)) return entry;
@@ -131,6 +206,11 @@ dcSoftwareInfo_t* dcSoftwareList_t::find(const char* packageName, const char* fi
 
 dcSoftwareInfo_t* dcSoftwareList_t::add(const char* packageName, const char* fileName,
                                         const char* versionString) {
+  return addTexts(packageName, fileName, versionString, nullptr);
+}
+
+dcSoftwareInfo_t* dcSoftwareList_t::addTexts(const char* packageName, const char* fileName,
+                                             const char* versionString, const dcSoftwareInfo_t* shared) {
   if (!packageName || !fileName || !versionString) {
     status = dcStatus::NULL_ARGUMENT;
     return nullptr;
@@ -140,22 +220,33 @@ dcSoftwareInfo_t* dcSoftwareList_t::add(const char* packageName, const char* fil
   dcSoftwareInfo_t* entry = find(packageName, fileName, versionString);
   const bool isNew = entry == nullptr;
   if (isNew) {
-    entry = new (std::nothrow) dcSoftwareInfo_t{};
+    entry = new (std::nothrow) dcSoftwareInfo_t;
     if (!entry) {
       status = dcStatus::NO_MEMORY;
       return nullptr;
     }
+  }
+  const FieldText package(packageName, dcSoftwareInfo_t::PACKAGE_SIZE);
+  const FieldText file(fileName, dcSoftwareInfo_t::FILE_SIZE);
+  const FieldText version(versionString, dcSoftwareInfo_t::VERSION_SIZE);
+  if (shared && shared->texts) {
+    // The shared entry's texts are these texts, already cut to their fields.
+    shareTexts(entry, shared);
+  } else if (isNew ||
+             !(package == entry->packageName && file == entry->fileName && version == entry->versionString)) {
+    if (!storeTexts(entry, package, file, version)) {
+      if (isNew) delete entry;
+      status = dcStatus::NO_MEMORY;
+      return nullptr;
+    }
+  }
+  if (isNew) {
     if (tail_)
       tail_->next = entry;
     else
       entries = entry;
     tail_ = entry;
     ++count_;
-  }
-  mb::copyBounded(entry->packageName, packageName);
-  mb::copyBounded(entry->fileName, fileName);
-  mb::copyBounded(entry->versionString, versionString);
-  if (isNew) {
     if (indexed_) {
       if (!indexEntry(entry)) dropIndex();
     } else if (count_ >= dcinv::INDEX_THRESHOLD) {
@@ -174,7 +265,8 @@ dcSoftwareInfo_t* dcSoftwareList_t::add(const dcSoftwareInfo_t* pdcSoftwareInfo)
     return nullptr;
   }
   theLog.pfWrite(this, 1, "[dcSoftwareList_t::add] pdcSoftwareInfo=0x%x", dcTraceTag(pdcSoftwareInfo));
-  return add(pdcSoftwareInfo->packageName, pdcSoftwareInfo->fileName, pdcSoftwareInfo->versionString);
+  return addTexts(pdcSoftwareInfo->packageName, pdcSoftwareInfo->fileName, pdcSoftwareInfo->versionString,
+                  pdcSoftwareInfo);
 }
 
 dcStatus_t dcSoftwareList_t::LoadAssetData(const char* fileName) {

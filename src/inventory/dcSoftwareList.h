@@ -13,17 +13,33 @@
 class dcXmlDocument_t;
 class dcpgBackwardLinks_t;
 
+// The texts of an entry, zero-terminated one after the other in one block
+// that is shared by every entry carrying the same texts: a group's entry
+// uses the block of the entry it was gathered from. Defined in the list.
+struct dcSoftwareTexts_t;
+
+// One entry. Its texts hold at most PACKAGE_SIZE - 1, FILE_SIZE - 1 and
+// VERSION_SIZE - 1 bytes, cut at a character boundary; they are kept at
+// their own length, not in fields of the full size, so that a site's
+// millions of entries stay small.
 struct dcSoftwareInfo_t {
   static constexpr std::size_t PACKAGE_SIZE = 256;
   static constexpr std::size_t FILE_SIZE = 512;
   static constexpr std::size_t VERSION_SIZE = 256;
-  char packageName[PACKAGE_SIZE];
-  char fileName[FILE_SIZE];
-  char versionString[VERSION_SIZE];
+  const char* packageName = "";
+  const char* fileName = "";
+  const char* versionString = "";
   // In a group's list: contributions and contributors (set by the group).
-  std::uint32_t referenceCount;
-  dcpgBackwardLinks_t* pBackwardLinks;
-  dcSoftwareInfo_t* next;
+  std::uint32_t referenceCount = 0;
+  dcpgBackwardLinks_t* pBackwardLinks = nullptr;
+  dcSoftwareInfo_t* next = nullptr;
+  // The block the three texts point into (owned with the other sharers).
+  dcSoftwareTexts_t* texts = nullptr;
+
+  dcSoftwareInfo_t() = default;
+  ~dcSoftwareInfo_t();
+  dcSoftwareInfo_t(const dcSoftwareInfo_t&) = delete;
+  dcSoftwareInfo_t& operator=(const dcSoftwareInfo_t&) = delete;
 
   // Entries made with new live in a pool of slots of their size.
   static void* operator new(std::size_t size);
@@ -61,6 +77,9 @@ class dcSoftwareList_t {
 
  private:
   void freeEntries();
+  // add, taking the texts from shared when they equal its texts.
+  dcSoftwareInfo_t* addTexts(const char* packageName, const char* fileName, const char* versionString,
+                             const dcSoftwareInfo_t* shared);
   bool indexEntry(dcSoftwareInfo_t* entry);
   void dropIndex();
 
