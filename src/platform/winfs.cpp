@@ -224,6 +224,20 @@ std::FILE* openFile(const char* corePath, const char* mode) {
     errno = EINVAL;
     return nullptr;
   }
+  // Reading a file named with its exact letter case (the usual case for a
+  // data folder of thousands of files) needs no look-up per component: if
+  // the exact path opens, the look-up would have resolved to it anyway.
+  // Writing goes through the look-up, which finds a file that differs in
+  // case instead of creating a second one.
+  if (mode[0] == 'r' && !std::strchr(mode, '+')) {
+    std::string root;
+    std::vector<std::string> components;
+    splitPath(corePath, root, components);
+    std::string exact = root;
+    for (const std::string& component : components) exact = join(exact, diskName(component));
+    if (std::FILE* file = std::fopen(exact.empty() ? "." : exact.c_str(), mode)) return file;
+    return std::fopen(resolve(root, components, components.size()).c_str(), mode);
+  }
   return std::fopen(hostPath(corePath).c_str(), mode);
 }
 

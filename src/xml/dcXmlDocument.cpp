@@ -1,4 +1,7 @@
 // The document object and the whole-file reader every loader goes through.
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -14,36 +17,74 @@ bool readWholeFile(const char* path, char** buffer, std::size_t* size, std::size
   std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openFile(path, "rb"));
   if (!file) return false;
   if (chunkSize < 2) return false;  // a chunk must hold at least one byte and its NUL
-  std::unique_ptr<char, decltype(&dcxml::release)> chunk(static_cast<char*>(dcxml::allocate(chunkSize)),
-                                                         &dcxml::release);
-  if (!chunk) return false;
-  // The buffer is the concatenation of the chunks read, each as a string
-  // (up to its first NUL); its storage grows geometrically underneath so
-  // that big files stay linear.
-  char* text = nullptr;
-  std::size_t length = 0;
-  std::size_t held = 0;
+  // The text is the concatenation of the file's chunks of chunkSize - 1
+  // bytes, each up to its first NUL. The file is read in windows of about a
+  // megabyte straight into the text, each cut in place where a chunk holds a
+  // NUL; the text is sized from the file's size (growing geometrically when
+  // the file grows while it is read), so a normal file is read into its
+  // final place with no copy, and a file full of NULs touches little memory.
+  const std::size_t piece = chunkSize - 1;
+  constexpr std::size_t WINDOW = std::size_t{1} << 20;
+  struct stat st {};
+  const bool sized = ::fstat(::fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+  std::size_t held = sized ? static_cast<std::size_t>(st.st_size) + 1 : chunkSize;
+  char* text = static_cast<char*>(dcxml::allocate(held));
+  if (!text) return false;
+  std::size_t length = 0;     // bytes kept
+  std::size_t raw = 0;        // bytes read
+  std::size_t pieceUsed = 0;  // bytes of the current chunk read so far
+  bool pieceCut = false;      // the current chunk has met its NUL
+  // Keeps what the chunks allow of the n bytes just read at text + length.
+  auto keep = [&](std::size_t n) {
+    const char* from = text + length;
+    char* to = text + length;
+    while (n > 0) {
+      const std::size_t run = std::min(n, piece - pieceUsed);
+      if (!pieceCut) {
+        const void* nul = std::memchr(from, '\0', run);
+        const std::size_t kept = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - from) : run;
+        if (to != from) std::memmove(to, from, kept);
+        to += kept;
+        pieceCut = nul != nullptr;
+      }
+      from += run;
+      n -= run;
+      pieceUsed += run;
+      if (pieceUsed == piece) {
+        pieceUsed = 0;
+        pieceCut = false;
+      }
+    }
+    length = static_cast<std::size_t>(to - text);
+  };
   for (;;) {
-    std::memset(chunk.get(), 0, chunkSize);
-    const std::size_t got = std::fread(chunk.get(), 1, chunkSize - 1, file.get());
-    if (got == 0) break;
-    const std::size_t part = strnlen(chunk.get(), got);
-    if (length + part + 1 > held) {
-      std::size_t wanted = held ? held * 2 : chunkSize;
-      if (wanted < length + part + 1) wanted = length + part + 1;
-      auto* grown = static_cast<char*>(dcxml::reallocate(text, wanted));
+    if (length + 1 >= held) {
+      // The text is full: it grows only if the file goes on.
+      const int next = std::fgetc(file.get());
+      if (next == EOF) break;
+      auto* grown = static_cast<char*>(dcxml::reallocate(text, held * 2));
       if (!grown) break;
       text = grown;
-      held = wanted;
+      held *= 2;
+      text[length] = static_cast<char>(next);
+      ++raw;
+      keep(1);
+      continue;
     }
-    std::memcpy(text + length, chunk.get(), part);
-    length += part;
-    text[length] = '\0';
-    *size += got;
-    if (std::ferror(file.get())) break;
+    const std::size_t wanted = std::min(held - 1 - length, WINDOW);
+    const std::size_t got = std::fread(text + length, 1, wanted, file.get());
+    raw += got;
+    keep(got);
+    if (got < wanted || std::ferror(file.get())) break;
   }
+  if (raw == 0) {
+    dcxml::release(text);
+    return false;
+  }
+  text[length] = '\0';
+  *size = raw;
   *buffer = text;
-  return *size != 0;
+  return true;
 }
 
 dcXmlDocument_t::~dcXmlDocument_t() {

@@ -1,6 +1,7 @@
 // Node tree, document loading, the whole-file reader, handles and matching.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -59,6 +60,42 @@ TEST(XmlTree, LoadAndReadWholeFile) {
   doc.clear();
   EXPECT_TRUE(!doc.root && !doc.buffer);
   EXPECT_FALSE(doc.loadText(nullptr, 0));
+}
+
+// Files larger than the reader's window, with NULs scattered so that chunks
+// are cut on both sides of window boundaries, give the text of the chunks as
+// read one by one; a pipe (no size known) grows the text as it goes.
+TEST(XmlTree, ReadWholeFileChunksAcrossWindows) {
+  testutil::TempDir dir;
+  testutil::DriveMapping drive('Q', dir.str());
+  std::srand(5);
+  for (const std::size_t chunk : {std::size_t{4096}, std::size_t{7}, std::size_t{2}}) {
+    std::string data(3 * 1048576 + 12345, 'a');
+    for (char& c : data) c = static_cast<char>('a' + std::rand() % 26);
+    for (int i = 0; i < 300; ++i) data[std::rand() % data.size()] = '\0';
+    for (std::size_t at = 1048576 - 3; at < 1048576 + 3; ++at) data[at] = '\0';
+    std::string expect;
+    for (std::size_t at = 0; at < data.size(); at += chunk - 1) {
+      const std::string piece = data.substr(at, chunk - 1);
+      expect += piece.substr(0, std::strlen(piece.c_str()));
+    }
+    testutil::writeFile(dir.path() / "windows.xml", data);
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    ASSERT_TRUE(readWholeFile("Q:\\windows.xml", &buffer, &size, chunk));
+    EXPECT_EQ(size, data.size());
+    EXPECT_TRUE(std::string(buffer) == expect) << chunk;
+    std::free(buffer);
+  }
+  std::FILE* pipe = ::popen("head -c 300000 /dev/zero | tr '\\0' 'p'", "r");
+  ASSERT_NE(pipe, nullptr);
+  const std::string fd = "/dev/fd/" + std::to_string(::fileno(pipe));
+  char* buffer = nullptr;
+  std::size_t size = 0;
+  ASSERT_TRUE(readWholeFile(fd.c_str(), &buffer, &size, 4096));
+  EXPECT_TRUE(size == 300000 && std::string(buffer) == std::string(300000, 'p'));
+  std::free(buffer);
+  ::pclose(pipe);
 }
 
 TEST(XmlTree, HandlesAndIterators) {
