@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <mutex>
+#include <new>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define DC_SLOT_POOL_DIRECT 1
@@ -57,6 +58,27 @@ class SlotPool {
   FreeSlot* free_ = nullptr;
   char* next_ = nullptr;
   char* end_ = nullptr;
+};
+
+// A base that makes `new Record` take its memory from a pool of slots of
+// the record's size, one pool per record type, never destroyed (records may
+// be freed by destructors that run at exit).
+template <class Record>
+struct Pooled {
+  static void* operator new(std::size_t size) {
+    if (void* record = operator new(size, std::nothrow)) return record;
+    throw std::bad_alloc();
+  }
+  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return size <= pool().slotSize() ? pool().allocate() : nullptr;
+  }
+  static void operator delete(void* record) noexcept { pool().release(record); }
+
+ private:
+  static SlotPool& pool() {
+    static SlotPool& shared = *new SlotPool(sizeof(Record));
+    return shared;
+  }
 };
 
 }  // namespace dcpool

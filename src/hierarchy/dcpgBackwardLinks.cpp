@@ -20,7 +20,13 @@ dcpgBackwardLinks_t::~dcpgBackwardLinks_t() {
   head = tail_ = nullptr;
 }
 
+std::uint64_t dcpgBackwardLinks_t::filterBit(const void* object, std::uint32_t kind) {
+  const auto key = reinterpret_cast<std::uintptr_t>(object) ^ kind;
+  return std::uint64_t{1} << ((key * 0x9E3779B97F4A7C15ull) >> 58);
+}
+
 bool dcpgBackwardLinks_t::contains(const void* object, std::uint32_t kind) const {
+  if (!(filter_ & filterBit(object, kind))) return false;
   if (index_) return index_->contains(Key{object, kind});
   for (const dcpgBackwardLink_t* link = head; link; link = link->next) {
     if (link->kind == kind && link->pObject == object) return true;
@@ -33,6 +39,7 @@ dcStatus_t dcpgBackwardLinks_t::append(dcObject_t* object, std::uint32_t kind) {
   if (!link) return status = dcStatus::NO_MEMORY_TEXT;
   link->kind = kind;
   link->pObject = object;
+  filter_ |= filterBit(object, kind);
   if (index_ || count_ + 1 >= kIndexFrom) {
     try {
       if (!index_) {

@@ -7,13 +7,15 @@
 #include <memory>
 #include <unordered_set>
 
+#include "dcSlotPool.h"
 #include "dcStatus.h"
 
 class dcObject_t;
 class dcQsClient_t;
 class dcQsGroup_t;
 
-struct dcpgBackwardLink_t {
+// Links live in a pool of slots of their size: a site has millions.
+struct dcpgBackwardLink_t : dcpool::Pooled<dcpgBackwardLink_t> {
   std::uint32_t kind = 0;         // dcpgBackwardLinks_t::KIND_CLIENT or KIND_GROUP
   dcObject_t* pObject = nullptr;  // the client or group, never owned
   dcpgBackwardLink_t* next = nullptr;
@@ -59,6 +61,10 @@ class dcpgBackwardLinks_t {
   // their links beside it, so that membership stays O(1) while the list
   // keeps the order of insertion.
   static constexpr std::uint32_t kIndexFrom = 8;
+  // One bit per link, picked by its object and kind: a clear bit answers
+  // "absent" without walking the list (the usual answer while gathering).
+  static std::uint64_t filterBit(const void* object, std::uint32_t kind);
+  std::uint64_t filter_ = 0;
   dcpgBackwardLink_t* tail_ = nullptr;
   std::uint32_t count_ = 0;
   std::unique_ptr<std::unordered_set<Key, KeyHash>> index_;

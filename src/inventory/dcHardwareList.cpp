@@ -7,30 +7,25 @@
 #include "dcAssetFilters.h"
 #include "dcInventoryWalk.h"
 #include "dcLog.h"
-#include "dcSlotPool.h"
 #include "dcStringList.h"
 #include "dcXml.h"
 
-namespace {
-
-dcpool::SlotPool& itemPool() {
-  // Never destroyed: records may be freed by destructors that run at exit.
-  static dcpool::SlotPool& pool = *new dcpool::SlotPool(sizeof(dcHardwareItem_t));
-  return pool;
+dcHardwareItem_t* dcHardwareItem_t::create(const char* device, const char* description) noexcept {
+  const dcinv::FieldText dev(device, TEXT_SIZE), desc(description, TEXT_SIZE);
+  void* memory = ::operator new(sizeof(dcHardwareItem_t) + dev.length + 1 + desc.length + 1, std::nothrow);
+  if (!memory) return nullptr;
+  auto* item = new (memory) dcHardwareItem_t;
+  char* texts = reinterpret_cast<char*>(item + 1);
+  item->device = dev.copyTo(texts);
+  item->description = desc.copyTo(texts + dev.length + 1);
+  return item;
 }
 
-}  // namespace
-
-void* dcHardwareItem_t::operator new(std::size_t size) {
-  if (void* item = operator new(size, std::nothrow)) return item;
-  throw std::bad_alloc();
+void dcHardwareItem_t::destroy(dcHardwareItem_t* item) noexcept {
+  if (!item) return;
+  item->~dcHardwareItem_t();
+  ::operator delete(item);
 }
-
-void* dcHardwareItem_t::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return size <= itemPool().slotSize() ? itemPool().allocate() : nullptr;
-}
-
-void dcHardwareItem_t::operator delete(void* item) noexcept { itemPool().release(item); }
 
 using dcinv::Bounded;
 
@@ -47,7 +42,7 @@ dcHardwareInfo_t::~dcHardwareInfo_t() {
   status = dcStatus::OK;
   while (items) {
     dcHardwareItem_t* next = items->next;
-    delete items;
+    dcHardwareItem_t::destroy(items);
     items = next;
   }
 }
@@ -123,13 +118,11 @@ dcHardwareItem_t* dcHardwareInfo_t::add(const char* device, const char* descript
     status = dcStatus::ALREADY_PRESENT;
     return nullptr;
   }
-  auto* item = new (std::nothrow) dcHardwareItem_t{};
+  dcHardwareItem_t* item = dcHardwareItem_t::create(device, description);
   if (!item) {
     status = dcStatus::NO_MEMORY;
     return nullptr;
   }
-  mb::copyBounded(item->device, device);
-  mb::copyBounded(item->description, description);
   if (tail_)
     tail_->next = item;
   else

@@ -13,18 +13,20 @@ class dcXmlDocument_t;
 class dcStringList_t;
 class dcpgBackwardLinks_t;
 
+// One item. Its texts hold at most TEXT_SIZE - 1 bytes, cut at a character
+// boundary, and are kept at their own length in the item's own memory.
 struct dcHardwareItem_t {
   static constexpr std::size_t TEXT_SIZE = 256;
-  char device[TEXT_SIZE];
-  char description[TEXT_SIZE];
+  const char* device = "";
+  const char* description = "";
   // Contributors of a gathered item; set and freed by the group only.
-  dcpgBackwardLinks_t* pBackwardLinks;
-  dcHardwareItem_t* next;
+  dcpgBackwardLinks_t* pBackwardLinks = nullptr;
+  dcHardwareItem_t* next = nullptr;
 
-  // Items made with new live in a pool of slots of their size.
-  static void* operator new(std::size_t size);
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* item) noexcept;
+  // A new item with copies of both texts (cut to their fields), or nullptr
+  // without memory; destroy frees it.
+  static dcHardwareItem_t* create(const char* device, const char* description) noexcept;
+  static void destroy(dcHardwareItem_t* item) noexcept;
 };
 
 // One category and its items, in insertion order. Device and description

@@ -40,6 +40,26 @@ class Bounded {
   char cut_[N];
 };
 
+// A text as a field of size bytes keeps it: at most size - 1 bytes, cut at
+// a character boundary, and that length. Records that keep their texts at
+// their own length copy this much.
+struct FieldText {
+  const char* text;
+  std::size_t length;
+  FieldText(const char* source, std::size_t size)
+      : text(source), length(mb::boundedLength(source, size - 1)) {}
+  // Whether kept holds exactly this text.
+  bool operator==(const char* kept) const {
+    return std::strncmp(kept, text, length) == 0 && kept[length] == '\0';
+  }
+  // Copies the text and its NUL to out; the copy.
+  char* copyTo(char* out) const {
+    std::memcpy(out, text, length);
+    out[length] = '\0';
+    return out;
+  }
+};
+
 // FNV-1a over the characters as compareNoCase folds them (single-byte ASCII
 // letters lower-cased, double-byte characters taken whole), then mixed so
 // that the low bits, which pick a slot, depend on every character.

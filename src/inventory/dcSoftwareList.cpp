@@ -6,18 +6,9 @@
 #include "cp949.h"
 #include "dcLog.h"
 #include "dcPointerArray.h"
-#include "dcSlotPool.h"
 #include "dcXml.h"
 
-namespace {
-
-dcpool::SlotPool& entryPool() {
-  // Never destroyed: records may be freed by destructors that run at exit.
-  static dcpool::SlotPool& pool = *new dcpool::SlotPool(sizeof(dcSoftwareInfo_t));
-  return pool;
-}
-
-}  // namespace
+using dcinv::FieldText;
 
 struct dcSoftwareTexts_t {
   std::uint32_t references;
@@ -32,18 +23,6 @@ constexpr char NOT_DEFINED[] = "Not defined";
 void releaseTexts(dcSoftwareTexts_t* texts) noexcept {
   if (texts && --texts->references == 0) ::operator delete(texts);
 }
-
-// A text as its field keeps it: at most size - 1 bytes, cut at a character
-// boundary, and its length.
-struct FieldText {
-  const char* text;
-  std::size_t length;
-  FieldText(const char* source, std::size_t size)
-      : text(source), length(mb::boundedLength(source, size - 1)) {}
-  bool operator==(const char* kept) const {
-    return std::strncmp(kept, text, length) == 0 && kept[length] == '\0';
-  }
-};
 
 // A new block of the three texts, counted once, with the entry pointed into
 // it; the file name shares the package name's bytes when they are equal.
@@ -60,9 +39,7 @@ bool storeTexts(dcSoftwareInfo_t* entry, const FieldText& package, const FieldTe
   auto* texts = new (memory) dcSoftwareTexts_t{1};
   char* out = texts->bytes();
   auto put = [&out](const FieldText& t) {
-    char* at = out;
-    std::memcpy(at, t.text, t.length);
-    at[t.length] = '\0';
+    char* at = t.copyTo(out);
     out += t.length + 1;
     return at;
   };
@@ -92,17 +69,6 @@ void shareTexts(dcSoftwareInfo_t* entry, const dcSoftwareInfo_t* from) {
 }  // namespace
 
 dcSoftwareInfo_t::~dcSoftwareInfo_t() { releaseTexts(texts); }
-
-void* dcSoftwareInfo_t::operator new(std::size_t size) {
-  if (void* entry = operator new(size, std::nothrow)) return entry;
-  throw std::bad_alloc();
-}
-
-void* dcSoftwareInfo_t::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return size <= entryPool().slotSize() ? entryPool().allocate() : nullptr;
-}
-
-void dcSoftwareInfo_t::operator delete(void* entry) noexcept { entryPool().release(entry); }
 
 using dcinv::Bounded;
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dcNoCaseIndex.h"
+#include "dcSlotPool.h"
 #include "dcStatus.h"
 
 class dcXmlDocument_t;
@@ -22,7 +23,7 @@ struct dcSoftwareTexts_t;
 // VERSION_SIZE - 1 bytes, cut at a character boundary; they are kept at
 // their own length, not in fields of the full size, so that a site's
 // millions of entries stay small.
-struct dcSoftwareInfo_t {
+struct dcSoftwareInfo_t : dcpool::Pooled<dcSoftwareInfo_t> {
   static constexpr std::size_t PACKAGE_SIZE = 256;
   static constexpr std::size_t FILE_SIZE = 512;
   static constexpr std::size_t VERSION_SIZE = 256;
@@ -40,11 +41,6 @@ struct dcSoftwareInfo_t {
   ~dcSoftwareInfo_t();
   dcSoftwareInfo_t(const dcSoftwareInfo_t&) = delete;
   dcSoftwareInfo_t& operator=(const dcSoftwareInfo_t&) = delete;
-
-  // Entries made with new live in a pool of slots of their size.
-  static void* operator new(std::size_t size);
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void operator delete(void* entry) noexcept;
 };
 
 // Entries in order of first addition. Texts compare without regard to case
