@@ -317,8 +317,11 @@ int run(const Options& o) {
   // Settings.
   std::string s = "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n<qslook>\n";
   s += "  <!-- " + k("사이트 설정: 데이터 폴더, 그룹 파일, 표시 이름") + " -->\n";
-  s += "  <logdata>C:\\QSS\\data</logdata>\n";
-  s += "  <qssgrp>C:\\QSS\\qsgroup.dat</qssgrp>\n";
+  // The paths as the folders are written, so that files open as named; a
+  // site whose settings differ in case from its folders loads the same, with
+  // a look-up per file.
+  s += "  <logdata>C:\\qss\\data</logdata>\n";
+  s += "  <qssgrp>C:\\qss\\qsgroup.dat</qssgrp>\n";
   s += "  <pcname>" + k("PC 이름") + "</pcname>\n  <hardware>\n";
   for (const auto& c : hardwareCategories())
     s += std::string("    <") + c.key + ">" + k(c.display) + "</" + c.key + ">\n";
