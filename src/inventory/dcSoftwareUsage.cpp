@@ -1,5 +1,7 @@
 #include "dcSoftwareUsage.h"
 
+#include <sys/stat.h>
+
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -22,12 +24,6 @@ constexpr const char* DAY_NAME = "date";
 // wildcard characters, without running the pattern matcher.
 bool isNamed(const dcXmlNode_t* node, const char* name) {
   return node->name && std::strcmp(node->name, name) == 0;
-}
-
-// strstr(text, CLOSING_TAG), by a search that skips ahead over the text.
-const char* findClosingTag(const char* text) {
-  static const std::size_t tagLength = std::strlen(CLOSING_TAG);
-  return static_cast<const char*>(::memmem(text, std::strlen(text), CLOSING_TAG, tagLength));
 }
 
 bool hasWildcards(const char* pattern) {
@@ -203,13 +199,11 @@ void dcSoftwareUsageDocument_t::freeStreamTree(StreamTree& tree) {
 // is not read; the stream's first NUL ends the text the same way. What is
 // made before memory runs out stays in tree, as the caller's state.
 bool dcSoftwareUsageDocument_t::parseStream(StreamTree& tree) const {
-  const char* first = textStream.c_str();
-  const char* tag = findClosingTag(first);
-  if (!tag) return false;
-  const std::size_t length = static_cast<std::size_t>(tag - first) + std::strlen(CLOSING_TAG);
+  if (firstTextEnd_ == std::string::npos || firstTextEnd_ > textStream.size()) return false;
+  const std::size_t length = firstTextEnd_;
   tree.text = static_cast<char*>(std::malloc(length + 1));
   if (!tree.text) return false;
-  std::memcpy(tree.text, first, length);
+  std::memcpy(tree.text, textStream.data(), length);
   tree.text[length] = '\0';
   tree.document = new (std::nothrow) dcXmlDocument_t();
   if (!tree.document) return false;
@@ -237,25 +231,47 @@ dcXmlHandle_t dcSoftwareUsageDocument_t::getRootNode() const {
 }
 
 std::uint32_t dcSoftwareUsageDocument_t::LoadUsageData(const char* fileName) {
+  const bool firstLoad = textStream.empty();
+  std::size_t at = textStream.size();
   if (fileName) {
     std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openFile(fileName, "r"));
     if (file) {
-      char chunk[4096];
-      std::size_t got;
-      while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        const void* nul = std::memchr(chunk, '\0', got);
-        textStream.append(chunk, nul ? static_cast<const char*>(nul) - chunk : got);
-        if (nul) break;
+      // One read of the file's size and one byte more, which finds the end
+      // at once; a file that grew or tells no size goes on in pieces.
+      struct stat info {};
+      std::size_t piece = 64 * 1024;
+      if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        piece = static_cast<std::size_t>(info.st_size) + 1;
+      for (;;) {
+        textStream.resize(at + piece);
+        char* into = textStream.data() + at;
+        const std::size_t got = std::fread(into, 1, piece, file.get());
+        if (const void* nul = std::memchr(into, '\0', got)) {
+          at += static_cast<std::size_t>(static_cast<const char*>(nul) - into);
+          break;
+        }
+        at += got;
+        if (got < piece) break;
+        piece = 64 * 1024;
       }
     }
   }
+  textStream.resize(at);
   textStream.push_back('\0');
-  textStream.shrink_to_fit();
 
   dropTree();
+  // Only the stream's first text is ever parsed: what later loads append
+  // lies behind its NUL. Where its closing tag ends is found once.
+  if (firstLoad) {
+    const char* first = textStream.data();
+    const void* tag = ::memmem(first, at, CLOSING_TAG, std::strlen(CLOSING_TAG));
+    firstTextEnd_ =
+        tag ? static_cast<std::size_t>(static_cast<const char*>(tag) - first) + std::strlen(CLOSING_TAG)
+            : std::string::npos;
+  }
   // Without a closing tag the document stays empty: later merges into it
   // add nothing.
-  if (!findClosingTag(textStream.c_str())) {
+  if (firstTextEnd_ == std::string::npos) {
     document = new (std::nothrow) dcXmlDocument_t();
     return 0;
   }

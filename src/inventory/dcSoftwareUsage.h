@@ -107,6 +107,9 @@ class dcSoftwareUsageDocument_t {
   dcinv::XmlTextIndex* lastTable_ = nullptr;
   // The last load found a closing tag and its tree is not built yet.
   mutable bool treePending_ = false;
+  // Length of the stream's first text up to the end of its first closing
+  // tag (npos when it has none): the text every parse of the stream reads.
+  std::size_t firstTextEnd_ = std::string::npos;
 };
 
 // A record list of usage that nothing in the console fills; kept for the
