@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <string_view>
 
 #include "cp949.h"
 #include "dcLog.h"
@@ -169,6 +170,20 @@ dcXmlNode_t* documentNodeOf(dcXmlNode_t* node) {
 
 // ---------------------------------------------------------------------------
 
+// mergeUsage for the days of one program in a row. The tree only grows by
+// days and by programs appended after everything else, so the first
+// program a name without wildcard characters finds stays the first for all
+// its days and is looked up once; a name that finds none is looked up again
+// after its program was appended. A name with wildcard characters, or a
+// document told to walk its tree, goes through mergeUsage day by day.
+struct dcSoftwareUsageDocument_t::ProgramCursor {
+  explicit ProgramCursor(const char* programName)
+      : name(programName), plain(indexedSearch && !hasWildcards(programName)) {}
+  const char* name;
+  bool plain;
+  dcXmlNode_t* program = nullptr;
+};
+
 dcSoftwareUsageDocument_t::dcSoftwareUsageDocument_t() = default;
 
 dcSoftwareUsageDocument_t::~dcSoftwareUsageDocument_t() { dropTree(); }
@@ -284,6 +299,8 @@ std::uint32_t dcSoftwareUsageDocument_t::mergeFrom(const dcSoftwareUsageDocument
     const dcXmlHandle_t root = other.getRootNode();
     return root.valid() ? merge(root) : 0;
   }
+  buildPendingTree();
+  if (document && mergeText(other)) return 1;
   StreamTree tree;
   std::uint32_t result = 0;
   if (other.parseStream(tree)) result = merge(dcXmlHandle_t(tree.document->root));
@@ -291,15 +308,169 @@ std::uint32_t dcSoftwareUsageDocument_t::mergeFrom(const dcSoftwareUsageDocument
   return result;
 }
 
+namespace {
+
+// The program-days of a text in the layout the agents write, read straight
+// from the text: each name, day and tick value trimmed as the parser trims
+// them and kept NUL-terminated in texts (offset 0 is the empty text).
+struct ScannedProgram {
+  std::size_t name;
+  std::size_t firstDay;
+  std::size_t dayCount;
+};
+struct ScannedDay {
+  std::size_t day;
+  std::size_t ticks;
+};
+struct UsageScan {
+  std::string texts;
+  std::vector<ScannedProgram> programs;
+  std::vector<ScannedDay> days;
+};
+
+bool isBlank(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u >= 1 && u <= 32;
+}
+bool isNameByte(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' || u == ':' ||
+         u == '-' || u == '.';
+}
+
+// Accepts exactly this layout, blanks (bytes 1 to 32) allowed between tags:
+//   [<?xml name="value" ...?>] <softwareusage>
+//     <unit><progname>text</progname><date tick="value">text</date>...</unit>...
+//   </softwareusage>
+// In that layout the tree's programs are the "progname" elements of the
+// units in order and a program's days are the "date" elements of its unit.
+// Anything else (comments, other names, nesting, text between tags, a "?"
+// in the declaration) is left to the parser: scan() then returns false.
+class UsageScanner {
+ public:
+  UsageScanner(const char* text, const char* end, UsageScan& out) : p_(text), end_(end), out_(out) {
+    out_.texts.assign(1, '\0');
+    out_.programs.clear();
+    out_.days.clear();
+  }
+
+  bool scan() {
+    skipBlanks();
+    if (take("<?xml")) {
+      if (!declaration()) return false;
+      skipBlanks();
+    }
+    if (!take("<softwareusage>")) return false;
+    for (;;) {
+      skipBlanks();
+      if (take(CLOSING_TAG)) return p_ == end_;
+      if (!take("<unit>")) return false;
+      skipBlanks();
+      ScannedProgram program{0, out_.days.size(), 0};
+      if (!take("<progname>") || !content(program.name) || !take("</progname>")) return false;
+      for (;;) {
+        skipBlanks();
+        if (take("</unit>")) break;
+        ScannedDay day{};
+        if (!take("<date tick=\"")) return false;
+        const char* quote = find('"');
+        if (!quote) return false;
+        day.ticks = keep(p_, quote);
+        p_ = quote + 1;
+        if (!take(">") || !content(day.day) || !take("</date>")) return false;
+        out_.days.push_back(day);
+        ++program.dayCount;
+      }
+      out_.programs.push_back(program);
+    }
+  }
+
+ private:
+  void skipBlanks() {
+    while (p_ < end_ && isBlank(*p_)) ++p_;
+  }
+  bool take(std::string_view literal) {
+    if (static_cast<std::size_t>(end_ - p_) < literal.size() ||
+        std::memcmp(p_, literal.data(), literal.size()) != 0)
+      return false;
+    p_ += literal.size();
+    return true;
+  }
+  const char* find(char c) const {
+    return static_cast<const char*>(std::memchr(p_, c, static_cast<std::size_t>(end_ - p_)));
+  }
+  // [s, e) without its leading and trailing blanks, kept; 0 when nothing is left.
+  std::size_t keep(const char* s, const char* e) {
+    while (s < e && isBlank(*s)) ++s;
+    while (e > s && isBlank(e[-1])) --e;
+    if (s == e) return 0;
+    const std::size_t at = out_.texts.size();
+    out_.texts.append(s, static_cast<std::size_t>(e - s));
+    out_.texts.push_back('\0');
+    return at;
+  }
+  // An element's text up to the next "<": blank gives no child (offset 0).
+  bool content(std::size_t& at) {
+    const char* lt = find('<');
+    if (!lt) return false;
+    at = keep(p_, lt);
+    p_ = lt;
+    return true;
+  }
+  // After "<?xml": blank-separated name="value" pairs, then "?>". The
+  // parser ends the declaration at its first "?", so values hold none.
+  bool declaration() {
+    for (;;) {
+      if (take("?>")) return true;
+      if (p_ == end_ || !isBlank(*p_)) return false;
+      skipBlanks();
+      if (take("?>")) return true;
+      const char* name = p_;
+      while (p_ < end_ && isNameByte(*p_)) ++p_;
+      if (p_ == name || !take("=\"")) return false;
+      const char* quote = find('"');
+      if (!quote || std::memchr(p_, '?', static_cast<std::size_t>(quote - p_))) return false;
+      p_ = quote + 1;
+    }
+  }
+
+  const char* p_;
+  const char* end_;
+  UsageScan& out_;
+};
+
+}  // namespace
+
+// Merges other's pending text without building its tree, when the text has
+// the agents' layout; false (and nothing merged) when it has not.
+bool dcSoftwareUsageDocument_t::mergeText(const dcSoftwareUsageDocument_t& other) {
+  if (other.firstTextEnd_ == std::string::npos || other.firstTextEnd_ > other.textStream.size()) return false;
+  thread_local UsageScan scan;
+  const char* text = other.textStream.data();
+  if (!UsageScanner(text, text + other.firstTextEnd_, scan).scan()) return false;
+  dcXmlNode_t* own = document->root;
+  if (!own) return true;
+  const char* texts = scan.texts.data();
+  for (const ScannedProgram& program : scan.programs) {
+    ProgramCursor cursor(texts + program.name);
+    for (std::size_t i = 0; i < program.dayCount; ++i) {
+      const ScannedDay& day = scan.days[program.firstDay + i];
+      mergeDay(own, cursor, texts + day.day, texts + day.ticks);
+    }
+  }
+  return true;
+}
+
 std::uint32_t dcSoftwareUsageDocument_t::merge(const dcXmlHandle_t& root) {
   buildPendingTree();
   if (!document) return copyTree(root.valid() ? root.node() : nullptr) ? 1 : 0;
 
-  const dcXmlHandle_t own = getRootNode();
+  dcXmlNode_t* own = document->root;
   for (dcXmlNode_t* program : programsOf(root.valid() ? root.node() : nullptr)) {
-    const char* name = firstChildValue(program);
+    if (!own) continue;
+    ProgramCursor cursor(firstChildValue(program));
     forEachDayOf(program, [&](dcXmlNode_t* day) {
-      mergeUsage(own, name, firstChildValue(day), firstAttributeValue(day));
+      mergeDay(own, cursor, firstChildValue(day), firstAttributeValue(day));
     });
   }
   return 1;
@@ -442,25 +613,36 @@ std::uint32_t dcSoftwareUsageDocument_t::mergeUsage(const dcXmlHandle_t& root, c
   if (!day) day = "";
   if (!ticks) ticks = "";
 
-  if (dcXmlNode_t* program = findProgram(root.node(), progName)) {
-    dcXmlNode_t* unit = program->parent;
-    if (dcXmlNode_t* date = findDay(unit, day, document && root.node() == document->root)) {
-      if (date->attributeCount > 0 && date->attributes && date->attributes[0]) {
-        dcXmlAttrHandle_t tick = dcXmlHandle_t(date).attributeAt(0);
-        char sum[16] = {};
-        std::to_chars(sum, sum + sizeof sum - 1, clampToInt32(readTicks(tick.value()) + readTicks(ticks)));
-        tick.setValue(sum);
-      }
-    } else if (appendDay(dcXmlHandle_t(unit), day, ticks)) {
-      noteAppended(unit);
-    }
-    return 1;
-  }
+  if (dcXmlNode_t* program = findProgram(root.node(), progName))
+    addToProgram(program, day, ticks, document && root.node() == document->root);
+  else
+    appendProgram(root.node(), progName, day, ticks);
+  return 1;
+}
 
-  // A new program goes to the document node itself.
-  dcXmlNode_t* top = documentNodeOf(root.node());
+// The day of a program found: its ticks added, or a new day appended.
+void dcSoftwareUsageDocument_t::addToProgram(dcXmlNode_t* program, const char* day, const char* ticks,
+                                             bool ownTree) {
+  dcXmlNode_t* unit = program->parent;
+  if (dcXmlNode_t* date = findDay(unit, day, ownTree)) {
+    if (date->attributeCount > 0 && date->attributes && date->attributes[0]) {
+      dcXmlAttribute_t* tick = date->attributes[0];
+      char sum[16] = {};
+      std::to_chars(sum, sum + sizeof sum - 1,
+                    clampToInt32(readTicks(tick->value ? tick->value : "") + readTicks(ticks)));
+      dcXmlAttrHandle_t(tick, date).setValue(sum);
+    }
+  } else if (appendDay(dcXmlHandle_t(unit), day, ticks)) {
+    noteAppended(unit);
+  }
+}
+
+// A new program goes to the document node itself.
+void dcSoftwareUsageDocument_t::appendProgram(dcXmlNode_t* root, const char* progName, const char* day,
+                                              const char* ticks) {
+  dcXmlNode_t* top = documentNodeOf(root);
   dcXmlHandle_t unit = dcXmlHandle_t(top).appendChild(XN_ELEMENT);
-  if (!unit.valid()) return 1;
+  if (!unit.valid()) return;
   unit.setName("unit");
   dcXmlHandle_t name = unit.appendChild(XN_ELEMENT);
   if (name.valid()) {
@@ -470,7 +652,19 @@ std::uint32_t dcSoftwareUsageDocument_t::mergeUsage(const dcXmlHandle_t& root, c
   }
   appendDay(unit, day, ticks);
   noteAppended(top);
-  return 1;
+}
+
+void dcSoftwareUsageDocument_t::mergeDay(dcXmlNode_t* root, ProgramCursor& cursor, const char* day,
+                                         const char* ticks) {
+  if (!cursor.plain) {
+    mergeUsage(dcXmlHandle_t(root), cursor.name, day, ticks);
+    return;
+  }
+  if (!cursor.program) cursor.program = findProgram(root, cursor.name);
+  if (cursor.program)
+    addToProgram(cursor.program, day, ticks, true);
+  else
+    appendProgram(root, cursor.name, day, ticks);
 }
 
 std::vector<dcUsageSummaryLine_t> dcSoftwareUsageDocument_t::summarize(const char* firstDay,

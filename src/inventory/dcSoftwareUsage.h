@@ -81,6 +81,12 @@ class dcSoftwareUsageDocument_t {
   // Builds the tree LoadUsageData left to be built.
   void buildPendingTree() const;
 
+  struct ProgramCursor;
+  bool mergeText(const dcSoftwareUsageDocument_t& other);
+  void mergeDay(dcXmlNode_t* root, ProgramCursor& cursor, const char* day, const char* ticks);
+  void addToProgram(dcXmlNode_t* program, const char* day, const char* ticks, bool ownTree);
+  void appendProgram(dcXmlNode_t* root, const char* progName, const char* day, const char* ticks);
+
   void dropTree();
   void resetIndexes();
   bool copyTree(dcXmlNode_t* source);
