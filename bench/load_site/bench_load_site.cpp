@@ -31,6 +31,7 @@
 #include "dcDataLoad.h"
 #include "dcListViews.h"
 #include "dcXml.h"
+#include "sys.h"
 
 namespace fs = std::filesystem;
 
@@ -307,6 +308,9 @@ void summary() {
 }
 
 }  // namespace
+
+// The heap the console programs run with (the pure parse gets it too).
+DESKTALLY_HUGE_PAGE_HEAP
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "dcHeadlessConsole.h"
+#include "sys.h"
+
+DESKTALLY_HUGE_PAGE_HEAP
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);

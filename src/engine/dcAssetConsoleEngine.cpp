@@ -9,6 +9,7 @@
 
 #include "cp949.h"
 #include "dcLog.h"
+#include "dcXmlReadAhead.h"
 #include "sys.h"
 #include "winfs.h"
 
@@ -305,16 +306,33 @@ std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder,
     if (progress && progress->onFile) progress->onFile(done, found.size());
   };
   report(0);
+  // The path, PC name and data type of a data file; false for what names
+  // no data file.
+  char fullPath[PATH_SIZE];
+  char pcName[WORD_SIZE];
+  char dataType[WORD_SIZE];
+  const auto dataFile = [&](const winfs::FindData& entry) {
+    // A path longer than 259 characters names no file the agents write.
+    return !entry.isDirectory && joinPath(fullPath, folder, "\\", entry.name.c_str()) &&
+           splitTwoWords(entry.name.c_str(), pcName, dataType);
+  };
+
+  // The files the loop below hands to the clients are read ahead on a
+  // second thread, in the same order.
+  std::vector<dcXmlReadAhead_t::File> ahead;
+  for (const winfs::FindData& entry : found) {
+    if (!dataFile(entry)) continue;
+    if (mb::compareNoCase(dataType, "HardwareInfo.xml") == 0 ||
+        mb::compareNoCase(dataType, "WindowsInfo.xml") == 0 ||
+        mb::compareNoCase(dataType, "softwareinfo.xml") == 0)
+      ahead.push_back({fullPath, dcXmlReadAhead_t::Kind::Document});
+  }
+  const dcXmlReadAhead_t readAhead(std::move(ahead));
 
   std::size_t done = 0;
   for (const winfs::FindData& entry : found) {
     ++done;
-    char fullPath[PATH_SIZE];
-    char pcName[WORD_SIZE];
-    char dataType[WORD_SIZE];
-    // A path longer than 259 characters names no file the agents write.
-    if (entry.isDirectory || !joinPath(fullPath, folder, "\\", entry.name.c_str()) ||
-        !splitTwoWords(entry.name.c_str(), pcName, dataType)) {
+    if (!dataFile(entry)) {
       report(done);
       continue;
     }

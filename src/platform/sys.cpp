@@ -1,5 +1,7 @@
 #include "sys.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -105,6 +107,19 @@ LocalTime localTime() {
 void setClockForTesting(ClockFn clock) { testClock.store(clock); }
 
 int lastError() { return errno; }
+
+void restartWithHugePageHeap(int argc, char** argv) {
+  constexpr char TUNABLES[] = "GLIBC_TUNABLES";
+  constexpr char HUGE_PAGES[] = "glibc.malloc.hugetlb";
+  if (argc < 1 || !argv || !argv[0]) return;
+  const char* tunables = std::getenv(TUNABLES);
+  if (tunables && std::strstr(tunables, HUGE_PAGES)) return;
+  std::string wanted = tunables && *tunables ? std::string(tunables) + ":" : std::string();
+  wanted += HUGE_PAGES;
+  wanted += "=1";
+  if (::setenv(TUNABLES, wanted.c_str(), 1) != 0) return;
+  ::execv("/proc/self/exe", argv);
+}
 
 void sleepMilliseconds(std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 

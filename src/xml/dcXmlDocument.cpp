@@ -8,6 +8,7 @@
 
 #include "dcXml.h"
 #include "dcXmlAlloc.h"
+#include "dcXmlReadAhead.h"
 #include "winfs.h"
 
 bool readWholeFile(const char* path, char** buffer, std::size_t* size, std::size_t chunkSize) {
@@ -114,6 +115,17 @@ bool parseInto(dcXmlDocument_t& doc) {
 }  // namespace
 
 bool dcXmlDocument_t::load(const char* path) {
+  if (dcXmlReadAhead_t* ahead = dcXmlReadAhead_t::current()) {
+    switch (ahead->takeDocument(path, *this)) {
+      case dcXmlReadAhead_t::Taken::Done:
+        return true;
+      case dcXmlReadAhead_t::Taken::Failed:
+        clear();
+        return false;
+      case dcXmlReadAhead_t::Taken::NotReady:
+        break;
+    }
+  }
   clear();
   options = XOPT_INVENTORY;
   std::size_t size = 0;

@@ -2,6 +2,9 @@
 #include <QApplication>
 
 #include "CDcOverlookApp.h"
+#include "sys.h"
+
+DESKTALLY_HUGE_PAGE_HEAP
 
 int main(int argc, char** argv) {
   QApplication qt(argc, argv);
