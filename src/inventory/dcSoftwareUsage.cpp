@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,7 +52,8 @@ const char* firstAttributeValue(const dcXmlNode_t* node) {
 
 // A decimal integer as the agents write ticks: leading blanks and a sign
 // allowed, reading stops at the first other character, no digits count 0.
-std::int64_t readTicks(const char* text) {
+// With length: also the length of the whole text.
+std::int64_t readTicks(const char* text, std::size_t* length = nullptr) {
   const char* p = text;
   while (mb::isAsciiSpace(static_cast<unsigned char>(*p))) ++p;
   bool negative = false;
@@ -59,6 +61,10 @@ std::int64_t readTicks(const char* text) {
   std::int64_t value = 0;
   for (; mb::isAsciiDigit(static_cast<unsigned char>(*p)); ++p)
     if (value < (std::int64_t{1} << 40)) value = value * 10 + (*p - '0');
+  if (length) {
+    while (*p) ++p;
+    *length = static_cast<std::size_t>(p - text);
+  }
   return negative ? -value : value;
 }
 
@@ -182,6 +188,109 @@ struct dcSoftwareUsageDocument_t::ProgramCursor {
   const char* name;
   bool plain;
   dcXmlNode_t* program = nullptr;
+};
+
+namespace {
+
+// A day text as a key: its first 16 bytes in two words (zero-padded), its
+// length and a hash of all of it, so that a look-up compares words and only
+// texts longer than 16 bytes compare the rest.
+struct DayKey {
+  std::uint64_t head[2];
+  std::uint64_t hash;
+  const char* text;
+  std::size_t length;
+};
+
+DayKey dayKey(const char* text, std::size_t length) {
+  DayKey key{{0, 0}, 0, text, length};
+  std::memcpy(key.head, text, length < sizeof key.head ? length : sizeof key.head);
+  std::uint64_t h = key.head[0] * 0x9E3779B97F4A7C15ull ^ (key.head[1] + length) * 0xC2B2AE3D27D4EB4Full;
+  for (std::size_t i = sizeof key.head; i < length; ++i)
+    h = (h ^ static_cast<unsigned char>(text[i])) * 0x100000001B3ull;
+  h ^= h >> 29;
+  h *= 0xBF58476D1CE4E5B9ull;
+  h ^= h >> 32;
+  key.hash = h;
+  return key;
+}
+
+}  // namespace
+
+// The days under one parent: day text -> the first "date" element in
+// search order with a child holding that text. The texts stay in the tree.
+class dcSoftwareUsageDocument_t::DayTable {
+ public:
+  // A date element and its first attribute (the ticks, nullptr when it has
+  // none), kept beside the key so that adding ticks needs no visit to the
+  // element. Attribute records stay where they are while the tree lives.
+  struct Slot {
+    std::uint64_t head[2];
+    const char* text;
+    dcXmlNode_t* date;
+    dcXmlAttribute_t* tick;
+    std::uint32_t length;
+    std::uint32_t hash;
+  };
+
+  const Slot* find(const DayKey& key) const {
+    if (slots_.empty()) return nullptr;
+    for (std::size_t i = key.hash & mask_;; i = (i + 1) & mask_) {
+      const Slot& slot = slots_[i];
+      if (!slot.date) return nullptr;
+      if (same(slot, key)) return &slot;
+    }
+  }
+  // Stores date under key unless the key is present; false when memory
+  // runs out or the text is too long to be a key.
+  bool insertFirst(const DayKey& key, dcXmlNode_t* date) {
+    if (key.length > UINT32_MAX) return false;
+    if ((used_ + 1) * 4 > slots_.size() * 3 && !grow()) return false;
+    for (std::size_t i = key.hash & mask_;; i = (i + 1) & mask_) {
+      Slot& slot = slots_[i];
+      if (!slot.date) {
+        dcXmlAttribute_t* tick = date->attributeCount > 0 && date->attributes ? date->attributes[0] : nullptr;
+        slot = Slot{
+            {key.head[0], key.head[1]},          key.text, date, tick, static_cast<std::uint32_t>(key.length),
+            static_cast<std::uint32_t>(key.hash)};
+        ++used_;
+        return true;
+      }
+      if (same(slot, key)) return true;
+    }
+  }
+
+ private:
+  static bool same(const Slot& slot, const DayKey& key) {
+    return slot.hash == static_cast<std::uint32_t>(key.hash) && slot.length == key.length &&
+           slot.head[0] == key.head[0] && slot.head[1] == key.head[1] &&
+           (key.length <= sizeof key.head ||
+            std::memcmp(slot.text + sizeof key.head, key.text + sizeof key.head,
+                        key.length - sizeof key.head) == 0);
+  }
+  bool grow() {
+    std::vector<Slot> old;
+    old.swap(slots_);
+    try {
+      slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+    } catch (const std::bad_alloc&) {
+      slots_.clear();
+      used_ = 0;
+      return false;
+    }
+    mask_ = slots_.size() - 1;
+    for (const Slot& slot : old)
+      if (slot.date) {
+        std::size_t i = slot.hash & mask_;
+        while (slots_[i].date) i = (i + 1) & mask_;
+        slots_[i] = slot;
+      }
+    return true;
+  }
+
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+  std::size_t mask_ = 0;
 };
 
 dcSoftwareUsageDocument_t::dcSoftwareUsageDocument_t() = default;
@@ -320,6 +429,7 @@ struct ScannedProgram {
 };
 struct ScannedDay {
   std::size_t day;
+  std::size_t dayLength;
   std::size_t ticks;
 };
 struct UsageScan {
@@ -377,7 +487,7 @@ class UsageScanner {
         if (!quote) return false;
         day.ticks = keep(p_, quote);
         p_ = quote + 1;
-        if (!take(">") || !content(day.day) || !take("</date>")) return false;
+        if (!take(">") || !content(day.day, &day.dayLength) || !take("</date>")) return false;
         out_.days.push_back(day);
         ++program.dayCount;
       }
@@ -399,10 +509,12 @@ class UsageScanner {
   const char* find(char c) const {
     return static_cast<const char*>(std::memchr(p_, c, static_cast<std::size_t>(end_ - p_)));
   }
-  // [s, e) without its leading and trailing blanks, kept; 0 when nothing is left.
-  std::size_t keep(const char* s, const char* e) {
+  // [s, e) without its leading and trailing blanks, kept; 0 when nothing is
+  // left. length: the length kept.
+  std::size_t keep(const char* s, const char* e, std::size_t* length = nullptr) {
     while (s < e && isBlank(*s)) ++s;
     while (e > s && isBlank(e[-1])) --e;
+    if (length) *length = static_cast<std::size_t>(e - s);
     if (s == e) return 0;
     const std::size_t at = out_.texts.size();
     out_.texts.append(s, static_cast<std::size_t>(e - s));
@@ -410,10 +522,10 @@ class UsageScanner {
     return at;
   }
   // An element's text up to the next "<": blank gives no child (offset 0).
-  bool content(std::size_t& at) {
+  bool content(std::size_t& at, std::size_t* length = nullptr) {
     const char* lt = find('<');
     if (!lt) return false;
-    at = keep(p_, lt);
+    at = keep(p_, lt, length);
     p_ = lt;
     return true;
   }
@@ -455,7 +567,7 @@ bool dcSoftwareUsageDocument_t::mergeText(const dcSoftwareUsageDocument_t& other
     ProgramCursor cursor(texts + program.name);
     for (std::size_t i = 0; i < program.dayCount; ++i) {
       const ScannedDay& day = scan.days[program.firstDay + i];
-      mergeDay(own, cursor, texts + day.day, texts + day.ticks);
+      mergeDay(own, cursor, texts + day.day, day.dayLength, texts + day.ticks);
     }
   }
   return true;
@@ -470,7 +582,8 @@ std::uint32_t dcSoftwareUsageDocument_t::merge(const dcXmlHandle_t& root) {
     if (!own) continue;
     ProgramCursor cursor(firstChildValue(program));
     forEachDayOf(program, [&](dcXmlNode_t* day) {
-      mergeDay(own, cursor, firstChildValue(day), firstAttributeValue(day));
+      const char* text = firstChildValue(day);
+      mergeDay(own, cursor, text, std::strlen(text), firstAttributeValue(day));
     });
   }
   return 1;
@@ -485,18 +598,18 @@ bool dcSoftwareUsageDocument_t::indexProgram(dcXmlNode_t* program) {
   return true;
 }
 
-// The days under one parent: every text of a child of a "date" element
-// below it, with the first such element in search order. A merge looks up
-// the days of one program after another, so each parent keeps a table of
-// its own and the last one used is at hand.
-bool dcSoftwareUsageDocument_t::indexDay(dcinv::XmlTextIndex& table, dcXmlNode_t* date) {
+// Every text of a child of a "date" element below a parent, with the first
+// such element in search order. A merge looks up the days of one program
+// after another, so each parent keeps a table of its own and the last one
+// used is at hand.
+bool dcSoftwareUsageDocument_t::indexDay(DayTable& table, dcXmlNode_t* date) {
   for (std::uint32_t i = 0; i < date->childCount; ++i)
     if (const dcXmlNode_t* c = childAt(date, i); c && c->value)
-      if (!table.insertFirst(nullptr, c->value, date)) return false;
+      if (!table.insertFirst(dayKey(c->value, std::strlen(c->value)), date)) return false;
   return true;
 }
 
-dcinv::XmlTextIndex* dcSoftwareUsageDocument_t::dayTable(const dcXmlNode_t* parent) {
+dcSoftwareUsageDocument_t::DayTable* dcSoftwareUsageDocument_t::dayTable(const dcXmlNode_t* parent) {
   if (parent == lastParent_) return lastTable_;
   auto it = dayTables_.find(parent);
   if (it == dayTables_.end()) return nullptr;
@@ -541,22 +654,33 @@ dcXmlNode_t* dcSoftwareUsageDocument_t::findProgram(dcXmlNode_t* root, const cha
   return program;
 }
 
-dcXmlNode_t* dcSoftwareUsageDocument_t::findDay(dcXmlNode_t* parent, const char* day, bool ownTree) {
-  if (!indexedSearch || !ownTree || hasWildcards(day)) return nameTextSearch(parent, DAY_NAME, day);
-  dcinv::XmlTextIndex* table = dayTable(parent);
+dcXmlNode_t* dcSoftwareUsageDocument_t::findDay(dcXmlNode_t* parent, const char* day, std::size_t dayLength,
+                                                bool ownTree, dcXmlAttribute_t*& tick) {
+  tick = nullptr;
+  if (!indexedSearch || !ownTree || hasWildcards(day) || dayLength > UINT32_MAX) {
+    dcXmlNode_t* date = nameTextSearch(parent, DAY_NAME, day);
+    if (date && date->attributeCount > 0 && date->attributes) tick = date->attributes[0];
+    return date;
+  }
+  DayTable* table = dayTable(parent);
   if (!table) {
-    auto made = std::make_unique<dcinv::XmlTextIndex>();
+    auto made = std::make_unique<DayTable>();
     bool complete = true;
     forEachNamed(parent, 0, DAY_NAME, [&](dcXmlNode_t* date) { return !(complete = indexDay(*made, date)); });
     if (!complete) {
       dropDayIndex();
-      return nameTextSearch(parent, DAY_NAME, day);
+      dcXmlNode_t* date = nameTextSearch(parent, DAY_NAME, day);
+      if (date && date->attributeCount > 0 && date->attributes) tick = date->attributes[0];
+      return date;
     }
     table = dayTables_.emplace(parent, std::move(made)).first->second.get();
     lastParent_ = parent;
     lastTable_ = table;
   }
-  return table->find(nullptr, day);
+  const DayTable::Slot* slot = table->find(dayKey(day, dayLength));
+  if (!slot) return nullptr;
+  tick = slot->tick;
+  return slot->date;
 }
 
 // A subtree was appended as the last child of parent. It comes last in every
@@ -573,7 +697,7 @@ void dcSoftwareUsageDocument_t::noteAppended(dcXmlNode_t* parent) {
   }
   if (dayTables_.empty()) return;
   bool holdsDays = false;
-  dcinv::XmlTextIndex* table = dayTable(parent);
+  DayTable* table = dayTable(parent);
   forEachNamed(parent, at, DAY_NAME, [&](dcXmlNode_t* date) {
     holdsDays = true;
     if (!table || indexDay(*table, date)) return false;
@@ -614,23 +738,30 @@ std::uint32_t dcSoftwareUsageDocument_t::mergeUsage(const dcXmlHandle_t& root, c
   if (!ticks) ticks = "";
 
   if (dcXmlNode_t* program = findProgram(root.node(), progName))
-    addToProgram(program, day, ticks, document && root.node() == document->root);
+    addToProgram(program, day, std::strlen(day), ticks, document && root.node() == document->root);
   else
     appendProgram(root.node(), progName, day, ticks);
   return 1;
 }
 
 // The day of a program found: its ticks added, or a new day appended.
-void dcSoftwareUsageDocument_t::addToProgram(dcXmlNode_t* program, const char* day, const char* ticks,
-                                             bool ownTree) {
+void dcSoftwareUsageDocument_t::addToProgram(dcXmlNode_t* program, const char* day, std::size_t dayLength,
+                                             const char* ticks, bool ownTree) {
   dcXmlNode_t* unit = program->parent;
-  if (dcXmlNode_t* date = findDay(unit, day, ownTree)) {
-    if (date->attributeCount > 0 && date->attributes && date->attributes[0]) {
-      dcXmlAttribute_t* tick = date->attributes[0];
+  dcXmlAttribute_t* tick = nullptr;
+  if (dcXmlNode_t* date = findDay(unit, day, dayLength, ownTree, tick)) {
+    if (tick) {
+      std::size_t length = 0;
+      const std::int64_t present = readTicks(tick->value ? tick->value : "", &length);
       char sum[16] = {};
-      std::to_chars(sum, sum + sizeof sum - 1,
-                    clampToInt32(readTicks(tick->value ? tick->value : "") + readTicks(ticks)));
-      dcXmlAttrHandle_t(tick, date).setValue(sum);
+      const std::size_t digits = static_cast<std::size_t>(
+          std::to_chars(sum, sum + sizeof sum - 1, clampToInt32(present + readTicks(ticks))).ptr - sum);
+      // What setValue does with a text no longer than the present one,
+      // without measuring both again; a longer one gets a copy of its own.
+      if (tick->value && digits <= length)
+        std::memcpy(tick->value, sum, digits + 1);
+      else
+        dcXmlAttrHandle_t(tick, date).setValue(sum);
     }
   } else if (appendDay(dcXmlHandle_t(unit), day, ticks)) {
     noteAppended(unit);
@@ -655,14 +786,14 @@ void dcSoftwareUsageDocument_t::appendProgram(dcXmlNode_t* root, const char* pro
 }
 
 void dcSoftwareUsageDocument_t::mergeDay(dcXmlNode_t* root, ProgramCursor& cursor, const char* day,
-                                         const char* ticks) {
+                                         std::size_t dayLength, const char* ticks) {
   if (!cursor.plain) {
     mergeUsage(dcXmlHandle_t(root), cursor.name, day, ticks);
     return;
   }
   if (!cursor.program) cursor.program = findProgram(root, cursor.name);
   if (cursor.program)
-    addToProgram(cursor.program, day, ticks, true);
+    addToProgram(cursor.program, day, dayLength, ticks, true);
   else
     appendProgram(root, cursor.name, day, ticks);
 }

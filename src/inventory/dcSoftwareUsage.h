@@ -83,20 +83,25 @@ class dcSoftwareUsageDocument_t {
 
   struct ProgramCursor;
   bool mergeText(const dcSoftwareUsageDocument_t& other);
-  void mergeDay(dcXmlNode_t* root, ProgramCursor& cursor, const char* day, const char* ticks);
-  void addToProgram(dcXmlNode_t* program, const char* day, const char* ticks, bool ownTree);
+  void mergeDay(dcXmlNode_t* root, ProgramCursor& cursor, const char* day, std::size_t dayLength,
+                const char* ticks);
+  void addToProgram(dcXmlNode_t* program, const char* day, std::size_t dayLength, const char* ticks,
+                    bool ownTree);
   void appendProgram(dcXmlNode_t* root, const char* progName, const char* day, const char* ticks);
 
   void dropTree();
   void resetIndexes();
   bool copyTree(dcXmlNode_t* source);
   dcXmlNode_t* findProgram(dcXmlNode_t* root, const char* progName);
-  dcXmlNode_t* findDay(dcXmlNode_t* parent, const char* day, bool ownTree);
+  class DayTable;
+  // The "date" element of day under parent, and its first attribute.
+  dcXmlNode_t* findDay(dcXmlNode_t* parent, const char* day, std::size_t dayLength, bool ownTree,
+                       dcXmlAttribute_t*& tick);
   void noteAppended(dcXmlNode_t* parent);
 
   bool indexProgram(dcXmlNode_t* program);
-  bool indexDay(dcinv::XmlTextIndex& table, dcXmlNode_t* date);
-  dcinv::XmlTextIndex* dayTable(const dcXmlNode_t* parent);
+  bool indexDay(DayTable& table, dcXmlNode_t* date);
+  DayTable* dayTable(const dcXmlNode_t* parent);
   void dropProgramIndex();
   void dropDayIndex();
 
@@ -108,9 +113,9 @@ class dcSoftwareUsageDocument_t {
   dcinv::XmlTextIndex programs_;
   std::string lastProgName_;
   dcXmlNode_t* lastProgram_ = nullptr;
-  std::unordered_map<const dcXmlNode_t*, std::unique_ptr<dcinv::XmlTextIndex>> dayTables_;
+  std::unordered_map<const dcXmlNode_t*, std::unique_ptr<DayTable>> dayTables_;
   const dcXmlNode_t* lastParent_ = nullptr;
-  dcinv::XmlTextIndex* lastTable_ = nullptr;
+  DayTable* lastTable_ = nullptr;
   // The last load found a closing tag and its tree is not built yet.
   mutable bool treePending_ = false;
   // Length of the stream's first text up to the end of its first closing
