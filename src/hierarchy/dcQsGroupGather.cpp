@@ -85,7 +85,7 @@ dcStatus_t dcQsGroup_t::gatherSoftwares() {
 dcStatus_t dcQsGroup_t::addSoftwareEntries(dcSoftwareInfo_t* first, dcQsClient_t* client,
                                            dcQsGroup_t* group) {
   for (dcSoftwareInfo_t* e = first; e; e = e->next) {
-    dcSoftwareInfo_t* entry = softwareList.find(nullptr, e->fileName, nullptr);
+    dcSoftwareInfo_t* entry = softwareList.findFileOf(e);
     if (!entry) {
       entry = softwareList.add(e);
       if (!entry) return status = dcStatus::NO_MEMORY_TEXT;

@@ -1,7 +1,11 @@
 #include "dcSoftwareList.h"
 
 #include <cstring>
+#include <functional>
+#include <mutex>
 #include <new>
+#include <string_view>
+#include <unordered_set>
 
 #include "cp949.h"
 #include "dcLog.h"
@@ -10,9 +14,16 @@
 
 using dcinv::FieldText;
 
+// The three texts of entries, kept once for the whole program per distinct
+// set of texts: the PCs of a site install the same programs, so a million
+// entries need only as many blocks as there are distinct programs. A block
+// counts the entries that use it and goes when the last one does.
 struct dcSoftwareTexts_t {
   std::uint32_t references;
-  char* bytes() { return reinterpret_cast<char*>(this + 1); }
+  std::uint32_t length[3];
+  std::size_t exactHash;  // of the bytes of the three texts
+  std::size_t fileHash;   // dcinv::noCaseHash of the file name, for the lists' indexes
+  const char* text[3];    // package name, file name, version
 };
 
 namespace {
@@ -20,50 +31,113 @@ namespace {
 // The version of every entry loaded from a file, kept once for all of them.
 constexpr char NOT_DEFINED[] = "Not defined";
 
-void releaseTexts(dcSoftwareTexts_t* texts) noexcept {
-  if (texts && --texts->references == 0) ::operator delete(texts);
+struct TextsKey {
+  const FieldText* text[3];
+  std::size_t hash;
+};
+
+std::size_t exactHash(const FieldText& package, const FieldText& file, const FieldText& version) {
+  const std::hash<std::string_view> hash;
+  std::size_t h = hash({package.text, package.length});
+  h = h * 1000003u ^ hash({file.text, file.length});
+  return h * 1000003u ^ hash({version.text, version.length});
 }
 
-// A new block of the three texts, counted once, with the entry pointed into
-// it; the file name shares the package name's bytes when they are equal.
-// False without memory, the entry unchanged.
-bool storeTexts(dcSoftwareInfo_t* entry, const FieldText& package, const FieldText& file,
-                const FieldText& version) {
+struct BlockHash {
+  using is_transparent = void;
+  std::size_t operator()(const dcSoftwareTexts_t* block) const { return block->exactHash; }
+  std::size_t operator()(const TextsKey& key) const { return key.hash; }
+};
+
+struct BlockEqual {
+  using is_transparent = void;
+  static bool same(const TextsKey& key, const dcSoftwareTexts_t* block) {
+    for (int i = 0; i < 3; ++i)
+      if (key.text[i]->length != block->length[i] ||
+          std::memcmp(key.text[i]->text, block->text[i], block->length[i]) != 0)
+        return false;
+    return true;
+  }
+  bool operator()(const dcSoftwareTexts_t* a, const dcSoftwareTexts_t* b) const { return a == b; }
+  bool operator()(const TextsKey& key, const dcSoftwareTexts_t* block) const { return same(key, block); }
+  bool operator()(const dcSoftwareTexts_t* block, const TextsKey& key) const { return same(key, block); }
+};
+
+// Never destroyed: entries may be freed by destructors that run at exit.
+struct TextTable {
+  std::mutex lock;
+  std::unordered_set<dcSoftwareTexts_t*, BlockHash, BlockEqual> blocks;
+};
+
+TextTable& textTable() {
+  static TextTable& table = *new TextTable;
+  return table;
+}
+
+// The block of these texts, counted once more; nullptr without memory.
+// The file name shares the package name's bytes when they are equal.
+dcSoftwareTexts_t* acquireTexts(const FieldText& package, const FieldText& file, const FieldText& version) {
+  const TextsKey key{{&package, &file, &version}, exactHash(package, file, version)};
+  TextTable& table = textTable();
+  const std::lock_guard<std::mutex> guard(table.lock);
+  if (auto found = table.blocks.find(key); found != table.blocks.end()) {
+    ++(*found)->references;
+    return *found;
+  }
   const bool fileIsPackage =
       file.length == package.length && std::memcmp(file.text, package.text, file.length) == 0;
   const bool versionIsNotDefined = version == NOT_DEFINED;
   const std::size_t bytes = package.length + 1 + (fileIsPackage ? 0 : file.length + 1) +
                             (versionIsNotDefined ? 0 : version.length + 1);
   void* memory = ::operator new(sizeof(dcSoftwareTexts_t) + bytes, std::nothrow);
-  if (!memory) return false;
-  auto* texts = new (memory) dcSoftwareTexts_t{1};
-  char* out = texts->bytes();
+  if (!memory) return nullptr;
+  auto* block = new (memory) dcSoftwareTexts_t{};
+  char* out = reinterpret_cast<char*>(block + 1);
   auto put = [&out](const FieldText& t) {
     char* at = t.copyTo(out);
     out += t.length + 1;
     return at;
   };
-  // Written into the new block before the old one goes: the new texts may
-  // be the old ones.
-  const char* packageName = put(package);
-  const char* fileName = fileIsPackage ? packageName : put(file);
-  const char* versionString = versionIsNotDefined ? NOT_DEFINED : put(version);
-  releaseTexts(entry->texts);
-  entry->texts = texts;
-  entry->packageName = packageName;
-  entry->fileName = fileName;
-  entry->versionString = versionString;
-  return true;
+  block->references = 1;
+  block->text[0] = put(package);
+  block->text[1] = fileIsPackage ? block->text[0] : put(file);
+  block->text[2] = versionIsNotDefined ? NOT_DEFINED : put(version);
+  block->length[0] = static_cast<std::uint32_t>(package.length);
+  block->length[1] = static_cast<std::uint32_t>(file.length);
+  block->length[2] = static_cast<std::uint32_t>(version.length);
+  block->exactHash = key.hash;
+  block->fileHash = dcinv::noCaseHash(block->text[1]);
+  try {
+    table.blocks.insert(block);
+  } catch (const std::bad_alloc&) {
+    ::operator delete(block);
+    return nullptr;
+  }
+  return block;
 }
 
-void shareTexts(dcSoftwareInfo_t* entry, const dcSoftwareInfo_t* from) {
-  if (entry->texts == from->texts) return;
-  ++from->texts->references;
+void holdTexts(dcSoftwareTexts_t* block) {
+  const std::lock_guard<std::mutex> guard(textTable().lock);
+  ++block->references;
+}
+
+void releaseTexts(dcSoftwareTexts_t* block) noexcept {
+  if (!block) return;
+  TextTable& table = textTable();
+  const std::lock_guard<std::mutex> guard(table.lock);
+  if (--block->references > 0) return;
+  table.blocks.erase(block);
+  ::operator delete(block);
+}
+
+// Points the entry at the block (already counted for it) and lets its
+// previous block go.
+void useTexts(dcSoftwareInfo_t* entry, dcSoftwareTexts_t* block) {
   releaseTexts(entry->texts);
-  entry->texts = from->texts;
-  entry->packageName = from->packageName;
-  entry->fileName = from->fileName;
-  entry->versionString = from->versionString;
+  entry->texts = block;
+  entry->packageName = block->text[0];
+  entry->fileName = block->text[1];
+  entry->versionString = block->text[2];
 }
 
 }  // namespace
@@ -111,7 +185,7 @@ void dcSoftwareList_t::clear() {
 }
 
 bool dcSoftwareList_t::indexEntry(dcSoftwareInfo_t* entry) {
-  const std::size_t hash = dcinv::noCaseHash(entry->fileName);
+  const std::size_t hash = entry->texts->fileHash;
   auto sameFile = [entry](const dcSoftwareInfo_t* e) {
     return dcinv::equalNoCase(e->fileName, entry->fileName);
   };
@@ -127,6 +201,15 @@ bool dcSoftwareList_t::indexEntry(dcSoftwareInfo_t* entry) {
 
 dcSoftwareInfo_t* dcSoftwareList_t::find(const char* packageName, const char* fileName,
                                          const char* versionString) {
+  return findEntry(packageName, fileName, versionString, nullptr);
+}
+
+dcSoftwareInfo_t* dcSoftwareList_t::findFileOf(const dcSoftwareInfo_t* pdcSoftwareInfo) {
+  return findEntry(nullptr, pdcSoftwareInfo->fileName, nullptr, pdcSoftwareInfo->texts);
+}
+
+dcSoftwareInfo_t* dcSoftwareList_t::findEntry(const char* packageName, const char* fileName,
+                                              const char* versionString, const dcSoftwareTexts_t* fileTexts) {
   theLog.pfWrite(this, 1, "[dcSoftwareList_t::find] packageName=0x%x, fileName=0x%x, versionString=0x%x",
                  dcTraceTag(packageName), dcTraceTag(fileName), dcTraceTag(versionString));
   if (!packageName && !fileName) {
@@ -141,17 +224,17 @@ dcSoftwareInfo_t* dcSoftwareList_t::find(const char* packageName, const char* fi
   const Bounded<dcSoftwareInfo_t::FILE_SIZE> file(fileName ? fileName : "");
   const Bounded<dcSoftwareInfo_t::VERSION_SIZE> version(versionString ? versionString : "");
   auto matches = [&](const dcSoftwareInfo_t* e) {
-    return (!packageName || mb::compareNoCase(e->packageName, package.text) == 0) &&
-           (!fileName || mb::compareNoCase(e->fileName, file.text) == 0) &&
-           (!versionString || mb::compareNoCase(e->versionString, version.text) == 0);
+    return (!packageName || dcinv::equalNoCase(e->packageName, package.text)) &&
+           (!fileName || dcinv::equalNoCase(e->fileName, file.text)) &&
+           (!versionString || dcinv::equalNoCase(e->versionString, version.text));
   };
 
   dcSoftwareInfo_t* found = nullptr;
   if (indexed_ && fileName) {
     // The entries of that file name, in chain order.
-    dcSoftwareInfo_t* first = byFileName_.find(dcinv::noCaseHash(file.text), [&](const dcSoftwareInfo_t* e) {
-      return dcinv::equalNoCase(e->fileName, file.text);
-    });
+    const std::size_t hash = fileTexts ? fileTexts->fileHash : dcinv::noCaseHash(file.text);
+    dcSoftwareInfo_t* first = byFileName_.find(
+        hash, [&](const dcSoftwareInfo_t* e) { return dcinv::equalNoCase(e->fileName, file.text); });
     if (first && matches(first)) {
       found = first;
     } else if (first) {
@@ -183,7 +266,7 @@ dcSoftwareInfo_t* dcSoftwareList_t::addTexts(const char* packageName, const char
   }
   theLog.pfWrite(this, 1, "[dcSoftwareList_t::add] packageName=%s, fileName=%s, versionString=%s",
                  packageName, fileName, versionString);
-  dcSoftwareInfo_t* entry = find(packageName, fileName, versionString);
+  dcSoftwareInfo_t* entry = findEntry(packageName, fileName, versionString, shared ? shared->texts : nullptr);
   const bool isNew = entry == nullptr;
   if (isNew) {
     entry = new (std::nothrow) dcSoftwareInfo_t;
@@ -197,14 +280,19 @@ dcSoftwareInfo_t* dcSoftwareList_t::addTexts(const char* packageName, const char
   const FieldText version(versionString, dcSoftwareInfo_t::VERSION_SIZE);
   if (shared && shared->texts) {
     // The shared entry's texts are these texts, already cut to their fields.
-    shareTexts(entry, shared);
+    if (entry->texts != shared->texts) {
+      holdTexts(shared->texts);
+      useTexts(entry, shared->texts);
+    }
   } else if (isNew ||
              !(package == entry->packageName && file == entry->fileName && version == entry->versionString)) {
-    if (!storeTexts(entry, package, file, version)) {
+    dcSoftwareTexts_t* block = acquireTexts(package, file, version);
+    if (!block) {
       if (isNew) delete entry;
       status = dcStatus::NO_MEMORY;
       return nullptr;
     }
+    useTexts(entry, block);
   }
   if (isNew) {
     if (tail_)

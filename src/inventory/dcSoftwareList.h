@@ -64,6 +64,9 @@ class dcSoftwareList_t {
   dcSoftwareInfo_t* add(const char* packageName, const char* fileName, const char* versionString);
   // add with the three texts of the given entry (never its count or links).
   dcSoftwareInfo_t* add(const dcSoftwareInfo_t* pdcSoftwareInfo);
+  // find(nullptr, pdcSoftwareInfo->fileName, nullptr), for an entry of any
+  // list: the group's look-up while gathering.
+  dcSoftwareInfo_t* findFileOf(const dcSoftwareInfo_t* pdcSoftwareInfo);
   // Adds every "Program" element of a "softwareinfo.xml" file.
   dcStatus_t LoadAssetData(const char* fileName);
 
@@ -73,6 +76,9 @@ class dcSoftwareList_t {
 
  private:
   void freeEntries();
+  // find; fileTexts, when given, holds the texts fileName is one of.
+  dcSoftwareInfo_t* findEntry(const char* packageName, const char* fileName, const char* versionString,
+                              const dcSoftwareTexts_t* fileTexts);
   // add, taking the texts from shared when they equal its texts.
   dcSoftwareInfo_t* addTexts(const char* packageName, const char* fileName, const char* versionString,
                              const dcSoftwareInfo_t* shared);
