@@ -51,6 +51,23 @@ TEST(SoftwareList_FindAdd, MergeByNameWithoutCase) {
   EXPECT_EQ(list.find("a", "b", "1"), nullptr);
 }
 
+// Equal texts are kept once for all lists; a change of spelling in one list
+// never shows in another, and texts live as long as an entry uses them.
+TEST(SoftwareList_FindAdd, ListsShareTextsWithoutSeeingEachOthersChanges) {
+  dcSoftwareList_t a, b, group;
+  dcSoftwareInfo_t* x = a.add("Pkg", "app.exe", "1");
+  dcSoftwareInfo_t* y = b.add("Pkg", "app.exe", "1");
+  EXPECT_EQ(x->fileName, y->fileName);
+  EXPECT_EQ(b.add("PKG", "APP.EXE", "1"), y);
+  EXPECT_STREQ(y->fileName, "APP.EXE");
+  EXPECT_STREQ(x->fileName, "app.exe");
+  dcSoftwareInfo_t* z = group.add(x);
+  EXPECT_EQ(z->packageName, x->packageName);
+  EXPECT_EQ(group.findFileOf(y), z);
+  a.clear();
+  EXPECT_EQ(std::string(z->packageName) + z->fileName + z->versionString, "Pkgapp.exe1");
+}
+
 // The hashed look-ups give what walking the chain gives, first match first.
 TEST(SoftwareList_FindAdd, IndexedAnswersMatchTheChain) {
   std::mt19937 rng(11);
