@@ -221,16 +221,15 @@ DayKey dayKey(const char* text, std::size_t length) {
 // search order with a child holding that text. The texts stay in the tree.
 class dcSoftwareUsageDocument_t::DayTable {
  public:
-  // A date element and its first attribute (the ticks, nullptr when it has
-  // none), kept beside the key so that adding ticks needs no visit to the
-  // element. Attribute records stay where they are while the tree lives.
+  // A date element and its tick sum (NO_SUM when it has no attribute),
+  // kept beside the key so that adding ticks needs no visit to the element.
   struct Slot {
     std::uint64_t head[2];
     const char* text;
     dcXmlNode_t* date;
-    dcXmlAttribute_t* tick;
     std::uint32_t length;
     std::uint32_t hash;
+    std::uint32_t sum;
   };
 
   const Slot* find(const DayKey& key) const {
@@ -243,16 +242,15 @@ class dcSoftwareUsageDocument_t::DayTable {
   }
   // Stores date under key unless the key is present; false when memory
   // runs out or the text is too long to be a key.
-  bool insertFirst(const DayKey& key, dcXmlNode_t* date) {
+  bool insertFirst(const DayKey& key, dcXmlNode_t* date, std::uint32_t sum) {
     if (key.length > UINT32_MAX) return false;
     if ((used_ + 1) * 4 > slots_.size() * 3 && !grow()) return false;
     for (std::size_t i = key.hash & mask_;; i = (i + 1) & mask_) {
       Slot& slot = slots_[i];
       if (!slot.date) {
-        dcXmlAttribute_t* tick = date->attributeCount > 0 && date->attributes ? date->attributes[0] : nullptr;
-        slot = Slot{
-            {key.head[0], key.head[1]},          key.text, date, tick, static_cast<std::uint32_t>(key.length),
-            static_cast<std::uint32_t>(key.hash)};
+        slot =
+            Slot{{key.head[0], key.head[1]},           key.text, date, static_cast<std::uint32_t>(key.length),
+                 static_cast<std::uint32_t>(key.hash), sum};
         ++used_;
         return true;
       }
@@ -292,6 +290,36 @@ class dcSoftwareUsageDocument_t::DayTable {
   std::size_t used_ = 0;
   std::size_t mask_ = 0;
 };
+
+namespace {
+
+// No tick sum: the date element has no attribute.
+constexpr std::uint32_t NO_SUM = UINT32_MAX;
+// The date element was found by walking the tree, not by the index.
+constexpr std::uint32_t TREE_SEARCH = UINT32_MAX - 1;
+
+// Writes count with "%d" as the tick attribute's text: in place when the
+// present text is at least as long (what setValue does), else through
+// setValue, which gives the attribute a copy of its own.
+void writeTicks(dcXmlNode_t* date, dcXmlAttribute_t* tick, std::int32_t count) {
+  char text[16] = {};
+  const auto digits = static_cast<std::size_t>(std::to_chars(text, text + sizeof text - 1, count).ptr - text);
+  if (tick->value && std::strlen(tick->value) >= digits)
+    std::memcpy(tick->value, text, digits + 1);
+  else
+    dcXmlAttrHandle_t(tick, date).setValue(text);
+}
+
+}  // namespace
+
+void dcSoftwareUsageDocument_t::flushTicks() const {
+  for (const std::uint32_t at : dirtyTicks_) {
+    TickSum& total = tickSums_[at];
+    total.dirty = false;
+    writeTicks(total.date, total.attribute, clampToInt32(total.value));
+  }
+  dirtyTicks_.clear();
+}
 
 dcSoftwareUsageDocument_t::dcSoftwareUsageDocument_t() = default;
 
@@ -351,6 +379,7 @@ void dcSoftwareUsageDocument_t::buildPendingTree() const {
 
 dcXmlHandle_t dcSoftwareUsageDocument_t::getRootNode() const {
   buildPendingTree();
+  flushTicks();
   return document ? dcXmlHandle_t(document->root) : dcXmlHandle_t();
 }
 
@@ -578,6 +607,10 @@ std::uint32_t dcSoftwareUsageDocument_t::merge(const dcXmlHandle_t& root) {
   if (!document) return copyTree(root.valid() ? root.node() : nullptr) ? 1 : 0;
 
   dcXmlNode_t* own = document->root;
+  // A merge of this tree into itself reads counts as it writes them.
+  const bool self = own && root.valid() && documentNodeOf(root.node()) == own;
+  if (self) flushTicks();
+  writeThrough_ = self;
   for (dcXmlNode_t* program : programsOf(root.valid() ? root.node() : nullptr)) {
     if (!own) continue;
     ProgramCursor cursor(firstChildValue(program));
@@ -586,6 +619,7 @@ std::uint32_t dcSoftwareUsageDocument_t::merge(const dcXmlHandle_t& root) {
       mergeDay(own, cursor, text, std::strlen(text), firstAttributeValue(day));
     });
   }
+  writeThrough_ = false;
   return 1;
 }
 
@@ -603,9 +637,29 @@ bool dcSoftwareUsageDocument_t::indexProgram(dcXmlNode_t* program) {
 // after another, so each parent keeps a table of its own and the last one
 // used is at hand.
 bool dcSoftwareUsageDocument_t::indexDay(DayTable& table, dcXmlNode_t* date) {
+  std::uint32_t sum = NO_SUM;
+  if (!tickSumOf(date, sum)) return false;
   for (std::uint32_t i = 0; i < date->childCount; ++i)
     if (const dcXmlNode_t* c = childAt(date, i); c && c->value)
-      if (!table.insertFirst(dayKey(c->value, std::strlen(c->value)), date)) return false;
+      if (!table.insertFirst(dayKey(c->value, std::strlen(c->value)), date, sum)) return false;
+  return true;
+}
+
+// The tick sum of a date element with attributes, made from its first
+// attribute's text on first use; one per element, whatever tables hold it.
+bool dcSoftwareUsageDocument_t::tickSumOf(dcXmlNode_t* date, std::uint32_t& sum) {
+  sum = NO_SUM;
+  if (date->attributeCount == 0 || !date->attributes || !date->attributes[0]) return true;
+  try {
+    const auto [at, made] = tickSumAt_.try_emplace(date, static_cast<std::uint32_t>(tickSums_.size()));
+    if (made) {
+      dcXmlAttribute_t* tick = date->attributes[0];
+      tickSums_.push_back(TickSum{tick, date, readTicks(tick->value ? tick->value : ""), false});
+    }
+    sum = at->second;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   return true;
 }
 
@@ -626,6 +680,9 @@ void dcSoftwareUsageDocument_t::dropProgramIndex() {
 }
 
 void dcSoftwareUsageDocument_t::dropDayIndex() {
+  flushTicks();
+  tickSums_.clear();
+  tickSumAt_.clear();
   dayTables_.clear();
   lastParent_ = nullptr;
   lastTable_ = nullptr;
@@ -655,13 +712,10 @@ dcXmlNode_t* dcSoftwareUsageDocument_t::findProgram(dcXmlNode_t* root, const cha
 }
 
 dcXmlNode_t* dcSoftwareUsageDocument_t::findDay(dcXmlNode_t* parent, const char* day, std::size_t dayLength,
-                                                bool ownTree, dcXmlAttribute_t*& tick) {
-  tick = nullptr;
-  if (!indexedSearch || !ownTree || hasWildcards(day) || dayLength > UINT32_MAX) {
-    dcXmlNode_t* date = nameTextSearch(parent, DAY_NAME, day);
-    if (date && date->attributeCount > 0 && date->attributes) tick = date->attributes[0];
-    return date;
-  }
+                                                bool ownTree, std::uint32_t& sum) {
+  sum = TREE_SEARCH;
+  if (!indexedSearch || !ownTree || hasWildcards(day) || dayLength > UINT32_MAX)
+    return nameTextSearch(parent, DAY_NAME, day);
   DayTable* table = dayTable(parent);
   if (!table) {
     auto made = std::make_unique<DayTable>();
@@ -669,9 +723,7 @@ dcXmlNode_t* dcSoftwareUsageDocument_t::findDay(dcXmlNode_t* parent, const char*
     forEachNamed(parent, 0, DAY_NAME, [&](dcXmlNode_t* date) { return !(complete = indexDay(*made, date)); });
     if (!complete) {
       dropDayIndex();
-      dcXmlNode_t* date = nameTextSearch(parent, DAY_NAME, day);
-      if (date && date->attributeCount > 0 && date->attributes) tick = date->attributes[0];
-      return date;
+      return nameTextSearch(parent, DAY_NAME, day);
     }
     table = dayTables_.emplace(parent, std::move(made)).first->second.get();
     lastParent_ = parent;
@@ -679,7 +731,7 @@ dcXmlNode_t* dcSoftwareUsageDocument_t::findDay(dcXmlNode_t* parent, const char*
   }
   const DayTable::Slot* slot = table->find(dayKey(day, dayLength));
   if (!slot) return nullptr;
-  tick = slot->tick;
+  sum = slot->sum;
   return slot->date;
 }
 
@@ -748,20 +800,23 @@ std::uint32_t dcSoftwareUsageDocument_t::mergeUsage(const dcXmlHandle_t& root, c
 void dcSoftwareUsageDocument_t::addToProgram(dcXmlNode_t* program, const char* day, std::size_t dayLength,
                                              const char* ticks, bool ownTree) {
   dcXmlNode_t* unit = program->parent;
-  dcXmlAttribute_t* tick = nullptr;
-  if (dcXmlNode_t* date = findDay(unit, day, dayLength, ownTree, tick)) {
-    if (tick) {
-      std::size_t length = 0;
-      const std::int64_t present = readTicks(tick->value ? tick->value : "", &length);
-      char sum[16] = {};
-      const std::size_t digits = static_cast<std::size_t>(
-          std::to_chars(sum, sum + sizeof sum - 1, clampToInt32(present + readTicks(ticks))).ptr - sum);
-      // What setValue does with a text no longer than the present one,
-      // without measuring both again; a longer one gets a copy of its own.
-      if (tick->value && digits <= length)
-        std::memcpy(tick->value, sum, digits + 1);
-      else
-        dcXmlAttrHandle_t(tick, date).setValue(sum);
+  std::uint32_t sum = TREE_SEARCH;
+  if (dcXmlNode_t* date = findDay(unit, day, dayLength, ownTree, sum)) {
+    if (sum != TREE_SEARCH && sum != NO_SUM && !writeThrough_) {
+      TickSum& total = tickSums_[sum];
+      total.value = clampToInt32(total.value + readTicks(ticks));
+      if (!total.dirty) {
+        total.dirty = true;
+        dirtyTicks_.push_back(sum);
+      }
+    } else if (date->attributeCount > 0 && date->attributes && date->attributes[0]) {
+      // Read from the text and written at once; a sum kept for the element
+      // takes the new count.
+      flushTicks();
+      dcXmlAttribute_t* tick = date->attributes[0];
+      const std::int32_t value = clampToInt32(readTicks(tick->value ? tick->value : "") + readTicks(ticks));
+      writeTicks(date, tick, value);
+      if (const auto at = tickSumAt_.find(date); at != tickSumAt_.end()) tickSums_[at->second].value = value;
     }
   } else if (appendDay(dcXmlHandle_t(unit), day, ticks)) {
     noteAppended(unit);
@@ -802,6 +857,7 @@ std::vector<dcUsageSummaryLine_t> dcSoftwareUsageDocument_t::summarize(const cha
                                                                        const char* lastDay) const {
   std::vector<dcUsageSummaryLine_t> lines;
   if (!firstDay || !lastDay) return lines;
+  flushTicks();
   // A tree not built yet is parsed for the summary only.
   StreamTree pending;
   const dcXmlDocument_t* tree = document;

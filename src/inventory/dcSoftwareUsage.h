@@ -59,7 +59,8 @@ class dcSoftwareUsageDocument_t {
   // indexes (the answers are the same; for comparisons).
   static inline bool indexedSearch = true;
 
-  // The tree, once built (see LoadUsageData).
+  // The tree, once built (see LoadUsageData). Tick counts merged into it
+  // are written when the tree is handed out: read it through getRootNode.
   mutable dcXmlDocument_t* document = nullptr;
   // Receives the raw text of every load; only ever appended to.
   std::string textStream;
@@ -95,8 +96,12 @@ class dcSoftwareUsageDocument_t {
   dcXmlNode_t* findProgram(dcXmlNode_t* root, const char* progName);
   class DayTable;
   // The "date" element of day under parent, and its first attribute.
+  // sum: the element's tick sum, NO_SUM or TREE_SEARCH (see the .cpp).
   dcXmlNode_t* findDay(dcXmlNode_t* parent, const char* day, std::size_t dayLength, bool ownTree,
-                       dcXmlAttribute_t*& tick);
+                       std::uint32_t& sum);
+  bool tickSumOf(dcXmlNode_t* date, std::uint32_t& sum);
+  // Writes every changed tick sum into its attribute.
+  void flushTicks() const;
   void noteAppended(dcXmlNode_t* parent);
 
   bool indexProgram(dcXmlNode_t* program);
@@ -116,6 +121,21 @@ class dcSoftwareUsageDocument_t {
   std::unordered_map<const dcXmlNode_t*, std::unique_ptr<DayTable>> dayTables_;
   const dcXmlNode_t* lastParent_ = nullptr;
   DayTable* lastTable_ = nullptr;
+  // Tick counts of the date elements the day index knows: ticks added to
+  // them are summed here and written into the tree before anyone reads it
+  // (getRootNode, summarize, a walk of the tree), so that the text of a
+  // date that many clients share is written once, not once per client.
+  struct TickSum {
+    dcXmlAttribute_t* attribute;
+    dcXmlNode_t* date;
+    std::int64_t value;  // what the attribute's text reads as, once written
+    bool dirty;
+  };
+  mutable std::vector<TickSum> tickSums_;
+  std::unordered_map<const dcXmlNode_t*, std::uint32_t> tickSumAt_;
+  mutable std::vector<std::uint32_t> dirtyTicks_;
+  // Counts go straight into the tree (a merge of the tree into itself).
+  bool writeThrough_ = false;
   // The last load found a closing tag and its tree is not built yet.
   mutable bool treePending_ = false;
   // Length of the stream's first text up to the end of its first closing

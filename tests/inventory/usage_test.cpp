@@ -145,6 +145,10 @@ TEST(SoftwareUsage_Merge, IndexedMergesMatchTreeSearches) {
     }
     if (c % 5 == 1)  // a program element outside any unit, with days beside it
       units += "<progname>b.exe</progname><date tick=\"3\">2004.12.01</date>";
+    if (c % 4 == 0)  // two program elements sharing the days of one unit
+      units +=
+          "<unit><progname>d.exe</progname><progname>d.exe</progname><date "
+          "tick=\"4\">2004.12.01</date></unit>";
     if (c % 7 == 0)  // days nested one level deeper inside a unit
       units += "<unit><progname>c.exe</progname><day><date tick=\"1\">2004.12.02</date></day></unit>";
     // A program element beside the root element: its days are searched for
@@ -182,8 +186,13 @@ TEST(SoftwareUsage_Merge, IndexedMergesMatchTreeSearches) {
         lazy.LoadUsageData(site.path(std::to_string(c)).c_str());
         fromText ? group.mergeFrom(lazy) : group.merge(clients[c]->getRootNode());
       }
+    // The tree and the summary each show every count added before them.
+    std::string out = shape(group.getRootNode().node());
+    group.merge(clients[24]->getRootNode());
+    for (const std::string& line : summary(group, "2004.12.01", "2004.12.31")) out += line + ";";
+    group.merge(group.getRootNode());  // reads the counts it writes
     dcSoftwareUsageDocument_t::indexedSearch = true;
-    return shape(group.getRootNode().node());
+    return out + shape(group.getRootNode().node());
   };
   const std::string walked = gather(false, false);
   EXPECT_EQ(gather(true, false), walked);
