@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -202,9 +203,37 @@ struct DayKey {
   std::size_t length;
 };
 
+std::uint64_t load64(const char* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+std::uint32_t load32(const char* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
 DayKey dayKey(const char* text, std::size_t length) {
   DayKey key{{0, 0}, 0, text, length};
-  std::memcpy(key.head, text, length < sizeof key.head ? length : sizeof key.head);
+  if constexpr (std::endian::native == std::endian::little) {
+    // The head words from loads of fixed size inside the text: a shorter
+    // text loads its last bytes overlapping the first and shifts them in.
+    if (length >= 16) {
+      key.head[0] = load64(text);
+      key.head[1] = load64(text + 8);
+    } else if (length >= 8) {
+      key.head[0] = load64(text);
+      if (length > 8) key.head[1] = load64(text + length - 8) >> (8 * (16 - length));
+    } else if (length >= 4) {
+      key.head[0] = load32(text) | std::uint64_t{load32(text + length - 4)} << (8 * (length - 4));
+    } else {
+      for (std::size_t i = 0; i < length; ++i)
+        key.head[0] |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+    }
+  } else {
+    std::memcpy(key.head, text, length < sizeof key.head ? length : sizeof key.head);
+  }
   std::uint64_t h = key.head[0] * 0x9E3779B97F4A7C15ull ^ (key.head[1] + length) * 0xC2B2AE3D27D4EB4Full;
   for (std::size_t i = sizeof key.head; i < length; ++i)
     h = (h ^ static_cast<unsigned char>(text[i])) * 0x100000001B3ull;
@@ -488,7 +517,11 @@ bool isNameByte(char c) {
 class UsageScanner {
  public:
   UsageScanner(const char* text, const char* end, UsageScan& out) : p_(text), end_(end), out_(out) {
-    out_.texts.assign(1, '\0');
+    // Every kept text is a part of [text, end) with a NUL after it, and no
+    // two parts touch, so the texts fit in the text's length and one more.
+    const std::size_t room = static_cast<std::size_t>(end - text) + 1;
+    if (out_.texts.size() < room) out_.texts.resize(room);
+    out_.texts[0] = '\0';
     out_.programs.clear();
     out_.days.clear();
   }
@@ -535,8 +568,12 @@ class UsageScanner {
     p_ += literal.size();
     return true;
   }
+  // The next c: most are a few bytes away (a day, a tick count, a name).
   const char* find(char c) const {
-    return static_cast<const char*>(std::memchr(p_, c, static_cast<std::size_t>(end_ - p_)));
+    const char* q = p_;
+    for (const char* near = end_ - q > 32 ? q + 32 : end_; q < near; ++q)
+      if (*q == c) return q;
+    return static_cast<const char*>(std::memchr(q, c, static_cast<std::size_t>(end_ - q)));
   }
   // [s, e) without its leading and trailing blanks, kept; 0 when nothing is
   // left. length: the length kept.
@@ -545,9 +582,10 @@ class UsageScanner {
     while (e > s && isBlank(e[-1])) --e;
     if (length) *length = static_cast<std::size_t>(e - s);
     if (s == e) return 0;
-    const std::size_t at = out_.texts.size();
-    out_.texts.append(s, static_cast<std::size_t>(e - s));
-    out_.texts.push_back('\0');
+    const std::size_t at = used_;
+    std::memcpy(out_.texts.data() + at, s, static_cast<std::size_t>(e - s));
+    used_ += static_cast<std::size_t>(e - s);
+    out_.texts[used_++] = '\0';
     return at;
   }
   // An element's text up to the next "<": blank gives no child (offset 0).
@@ -578,6 +616,7 @@ class UsageScanner {
   const char* p_;
   const char* end_;
   UsageScan& out_;
+  std::size_t used_ = 1;  // bytes of out_.texts in use
 };
 
 }  // namespace

@@ -201,4 +201,32 @@ TEST(SoftwareUsage_Merge, IndexedMergesMatchTreeSearches) {
   EXPECT_GT(walked.size(), 1000u);
 }
 
+// Day texts of every length up to 20 that differ in one byte stay apart.
+TEST(SoftwareUsage_Merge, DayTextsOfEveryLength) {
+  InventorySite site("<qslook/>");
+  std::string units = "<unit><progname>p</progname>";
+  for (int len = 1; len <= 20; ++len)
+    for (int pos = -1; pos < len; ++pos) {
+      std::string day(len, '1');
+      if (pos >= 0) day[pos] = '2';
+      units += "<date tick=\"" + std::to_string(len * 100 + pos + 1) + "\">" + day + "</date>";
+    }
+  units += "</unit>";
+  const std::string path = site.write("k.xml", usageFile(units));
+  auto gather = [&](bool indexed) {
+    dcSoftwareUsageDocument_t::indexedSearch = indexed;
+    dcSoftwareUsageDocument_t group, seed;
+    seed.LoadUsageData(site.write("s.xml", usageFile(unit("p", {{"x", "1"}}))).c_str());
+    group.merge(seed.getRootNode());
+    for (int i = 0; i < 2; ++i) {
+      dcSoftwareUsageDocument_t lazy;
+      lazy.LoadUsageData(path.c_str());
+      group.mergeFrom(lazy);
+    }
+    dcSoftwareUsageDocument_t::indexedSearch = true;
+    return shape(group.getRootNode().node());
+  };
+  EXPECT_EQ(gather(true), gather(false));
+}
+
 }  // namespace
