@@ -15,6 +15,7 @@
 
 #include "cp949.h"
 #include "dcLog.h"
+#include "dcXmlReadAhead.h"
 #include "winfs.h"
 
 namespace {
@@ -415,7 +416,17 @@ dcXmlHandle_t dcSoftwareUsageDocument_t::getRootNode() const {
 std::uint32_t dcSoftwareUsageDocument_t::LoadUsageData(const char* fileName) {
   const bool firstLoad = textStream.empty();
   std::size_t at = textStream.size();
-  if (fileName) {
+  // A load that reads ahead on a second thread may have read the file
+  // already, up to its first NUL as below.
+  std::string ahead;
+  dcXmlReadAhead_t* reader = fileName ? dcXmlReadAhead_t::current() : nullptr;
+  const dcXmlReadAhead_t::Taken taken =
+      reader ? reader->takeText(fileName, ahead) : dcXmlReadAhead_t::Taken::NotReady;
+  if (taken == dcXmlReadAhead_t::Taken::Done) {
+    textStream.reserve(at + ahead.size() + 1);
+    textStream.append(ahead);
+    at = textStream.size();
+  } else if (taken == dcXmlReadAhead_t::Taken::NotReady && fileName) {
     std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openFile(fileName, "r"));
     if (file) {
       // One read of the file's size and one byte more, which finds the end
