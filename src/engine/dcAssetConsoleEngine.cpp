@@ -322,9 +322,11 @@ std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder,
   std::vector<dcXmlReadAhead_t::File> ahead;
   for (const winfs::FindData& entry : found) {
     if (!dataFile(entry)) continue;
-    if (mb::compareNoCase(dataType, "HardwareInfo.xml") == 0 ||
-        mb::compareNoCase(dataType, "WindowsInfo.xml") == 0 ||
-        mb::compareNoCase(dataType, "softwareinfo.xml") == 0)
+    if (mb::compareNoCase(dataType, "totalsuinfo.xml") == 0)
+      ahead.push_back({fullPath, dcXmlReadAhead_t::Kind::Text});
+    else if (mb::compareNoCase(dataType, "HardwareInfo.xml") == 0 ||
+             mb::compareNoCase(dataType, "WindowsInfo.xml") == 0 ||
+             mb::compareNoCase(dataType, "softwareinfo.xml") == 0)
       ahead.push_back({fullPath, dcXmlReadAhead_t::Kind::Document});
   }
   const dcXmlReadAhead_t readAhead(std::move(ahead));
