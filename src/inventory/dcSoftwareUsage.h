@@ -42,8 +42,9 @@ class dcSoftwareUsageDocument_t {
   // Folds another document's tree into this one: the first merge copies it,
   // later ones add each program-day through mergeUsage.
   std::uint32_t merge(const dcXmlHandle_t& root);
-  // merge(other.getRootNode()) when other has a tree, nothing otherwise; a
-  // tree other has not built yet is parsed for the merge only and let go.
+  // merge(other.getRootNode()) when other has a tree, nothing otherwise. A
+  // tree other has not built yet is not built: a text in the agents' layout
+  // is read straight from the text, any other is parsed for the merge only.
   std::uint32_t mergeFrom(const dcSoftwareUsageDocument_t& other);
   // Adds ticks to the day of the program under root. progName and day are
   // patterns ("*", "?", "[...]") against the names and days present; a
@@ -95,8 +96,9 @@ class dcSoftwareUsageDocument_t {
   bool copyTree(dcXmlNode_t* source);
   dcXmlNode_t* findProgram(dcXmlNode_t* root, const char* progName);
   class DayTable;
-  // The "date" element of day under parent, and its first attribute.
-  // sum: the element's tick sum, NO_SUM or TREE_SEARCH (see the .cpp).
+  // The "date" element of day under parent. sum: the index of its tick sum
+  // when the day index found it (NO_SUM for an element without attributes),
+  // TREE_SEARCH when the tree was walked.
   dcXmlNode_t* findDay(dcXmlNode_t* parent, const char* day, std::size_t dayLength, bool ownTree,
                        std::uint32_t& sum);
   bool tickSumOf(dcXmlNode_t* date, std::uint32_t& sum);
@@ -125,6 +127,7 @@ class dcSoftwareUsageDocument_t {
   // them are summed here and written into the tree before anyone reads it
   // (getRootNode, summarize, a walk of the tree), so that the text of a
   // date that many clients share is written once, not once per client.
+  // Attribute records stay where they are while the tree lives.
   struct TickSum {
     dcXmlAttribute_t* attribute;
     dcXmlNode_t* date;
