@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cp949.h"
+#include "dcProbeTable.h"
 
 namespace dcinv {
 
@@ -86,71 +87,33 @@ inline std::size_t noCaseHash(const char* a, const char* b) { return noCaseHash(
 // Texts kept once for many records are often the very same bytes.
 inline bool equalNoCase(const char* a, const char* b) { return a == b || mb::compareNoCase(a, b) == 0; }
 
-// The first entry of every key, in one flat table of (hash, entry) slots
-// with linear probing: a look-up reads one run of slots and touches an entry
-// only when the hashes agree. Entries are never removed one by one, only all
-// together, so no slot is ever emptied behind a probe.
+// The first entry of every key: a look-up reads one run of (hash, entry)
+// slots and touches an entry only when the hashes agree.
 template <class Entry>
 class FirstMatchIndex {
  public:
   // The entry stored under hash for which same(entry) holds, or nullptr.
   template <class Same>
   Entry* find(std::size_t hash, Same&& same) const {
-    if (slots_.empty()) return nullptr;
-    for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
-      const Slot& slot = slots_[i];
-      if (!slot.entry) return nullptr;
-      if (slot.hash == hash && same(slot.entry)) return slot.entry;
-    }
+    const Slot* slot = table_.find(hash, [&](const Slot& s) { return s.hash == hash && same(s.entry); });
+    return slot ? slot->entry : nullptr;
   }
   // Stores entry unless find already has an entry for its key. False when
   // memory runs out (the index is then empty).
   template <class Same>
   bool insertFirst(std::size_t hash, Entry* entry, Same&& same) {
-    if ((used_ + 1) * 2 > slots_.size() && !grow()) return false;
-    for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
-      Slot& slot = slots_[i];
-      if (!slot.entry) {
-        slot = Slot{hash, entry};
-        ++used_;
-        return true;
-      }
-      if (slot.hash == hash && same(slot.entry)) return true;
-    }
+    return table_.insertFirst(hash, Slot{hash, entry},
+                              [&](const Slot& s) { return s.hash == hash && same(s.entry); });
   }
-  void clear() {
-    std::vector<Slot>().swap(slots_);
-    used_ = 0;
-    mask_ = 0;
-  }
+  void clear() { table_.clear(); }
 
  private:
   struct Slot {
     std::size_t hash;
     Entry* entry;
+    bool filled() const { return entry != nullptr; }
   };
-  bool grow() {
-    std::vector<Slot> old;
-    old.swap(slots_);
-    try {
-      slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{0, nullptr});
-    } catch (const std::bad_alloc&) {
-      clear();
-      return false;
-    }
-    mask_ = slots_.size() - 1;
-    for (const Slot& slot : old)
-      if (slot.entry) {
-        std::size_t i = slot.hash & mask_;
-        while (slots_[i].entry) i = (i + 1) & mask_;
-        slots_[i] = slot;
-      }
-    return true;
-  }
-
-  std::vector<Slot> slots_;
-  std::size_t used_ = 0;
-  std::size_t mask_ = 0;
+  ProbeTable<Slot> table_;
 };
 
 }  // namespace dcinv

@@ -260,32 +260,20 @@ class dcSoftwareUsageDocument_t::DayTable {
     std::uint32_t length;
     std::uint32_t hash;
     std::uint32_t sum;
+    bool filled() const { return date != nullptr; }
   };
 
   const Slot* find(const DayKey& key) const {
-    if (slots_.empty()) return nullptr;
-    for (std::size_t i = key.hash & mask_;; i = (i + 1) & mask_) {
-      const Slot& slot = slots_[i];
-      if (!slot.date) return nullptr;
-      if (same(slot, key)) return &slot;
-    }
+    return table_.find(key.hash, [&](const Slot& slot) { return same(slot, key); });
   }
   // Stores date under key unless the key is present; false when memory
   // runs out or the text is too long to be a key.
   bool insertFirst(const DayKey& key, dcXmlNode_t* date, std::uint32_t sum) {
     if (key.length > UINT32_MAX) return false;
-    if ((used_ + 1) * 4 > slots_.size() * 3 && !grow()) return false;
-    for (std::size_t i = key.hash & mask_;; i = (i + 1) & mask_) {
-      Slot& slot = slots_[i];
-      if (!slot.date) {
-        slot =
-            Slot{{key.head[0], key.head[1]},           key.text, date, static_cast<std::uint32_t>(key.length),
-                 static_cast<std::uint32_t>(key.hash), sum};
-        ++used_;
-        return true;
-      }
-      if (same(slot, key)) return true;
-    }
+    const Slot slot{
+        {key.head[0], key.head[1]},           key.text, date, static_cast<std::uint32_t>(key.length),
+        static_cast<std::uint32_t>(key.hash), sum};
+    return table_.insertFirst(key.hash, slot, [&](const Slot& at) { return same(at, key); });
   }
 
  private:
@@ -296,29 +284,8 @@ class dcSoftwareUsageDocument_t::DayTable {
             std::memcmp(slot.text + sizeof key.head, key.text + sizeof key.head,
                         key.length - sizeof key.head) == 0);
   }
-  bool grow() {
-    std::vector<Slot> old;
-    old.swap(slots_);
-    try {
-      slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
-    } catch (const std::bad_alloc&) {
-      slots_.clear();
-      used_ = 0;
-      return false;
-    }
-    mask_ = slots_.size() - 1;
-    for (const Slot& slot : old)
-      if (slot.date) {
-        std::size_t i = slot.hash & mask_;
-        while (slots_[i].date) i = (i + 1) & mask_;
-        slots_[i] = slot;
-      }
-    return true;
-  }
 
-  std::vector<Slot> slots_;
-  std::size_t used_ = 0;
-  std::size_t mask_ = 0;
+  dcinv::ProbeTable<Slot, 16, 75> table_;
 };
 
 namespace {

@@ -7,9 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <new>
-#include <vector>
 
+#include "dcProbeTable.h"
 #include "dcXml.h"
 
 namespace dcinv {
@@ -18,34 +17,18 @@ class XmlTextIndex {
  public:
   // The node stored under (owner, text), or nullptr.
   dcXmlNode_t* find(const dcXmlNode_t* owner, const char* text) const {
-    if (slots_.empty()) return nullptr;
     const std::uint64_t hash = hashOf(owner, text);
-    for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
-      const Slot& slot = slots_[i];
-      if (!slot.node) return nullptr;
-      if (slot.hash == hash && slot.owner == owner && same(slot.text, text)) return slot.node;
-    }
+    const Slot* slot = table_.find(hash, [&](const Slot& s) { return s.matches(hash, owner, text); });
+    return slot ? slot->node : nullptr;
   }
   // Stores node under (owner, text) unless that key is present. False when
   // memory runs out (the table is then empty).
   bool insertFirst(const dcXmlNode_t* owner, const char* text, dcXmlNode_t* node) {
-    if ((used_ + 1) * 2 > slots_.size() && !grow()) return false;
     const std::uint64_t hash = hashOf(owner, text);
-    for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
-      Slot& slot = slots_[i];
-      if (!slot.node) {
-        slot = Slot{hash, owner, text, node};
-        ++used_;
-        return true;
-      }
-      if (slot.hash == hash && slot.owner == owner && same(slot.text, text)) return true;
-    }
+    return table_.insertFirst(hash, Slot{hash, owner, text, node},
+                              [&](const Slot& s) { return s.matches(hash, owner, text); });
   }
-  void clear() {
-    std::vector<Slot>().swap(slots_);
-    used_ = 0;
-    mask_ = 0;
-  }
+  void clear() { table_.clear(); }
 
   // A key that no text equals, for marks kept per owner.
   static const char* mark() {
@@ -59,6 +42,10 @@ class XmlTextIndex {
     const dcXmlNode_t* owner;
     const char* text;
     dcXmlNode_t* node;
+    bool filled() const { return node != nullptr; }
+    bool matches(std::uint64_t h, const dcXmlNode_t* o, const char* t) const {
+      return hash == h && owner == o && same(text, t);
+    }
   };
 
   static bool same(const char* a, const char* b) {
@@ -80,28 +67,8 @@ class XmlTextIndex {
     h ^= h >> 33;
     return h;
   }
-  bool grow() {
-    std::vector<Slot> old;
-    old.swap(slots_);
-    try {
-      slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{0, nullptr, nullptr, nullptr});
-    } catch (const std::bad_alloc&) {
-      clear();
-      return false;
-    }
-    mask_ = slots_.size() - 1;
-    for (const Slot& slot : old)
-      if (slot.node) {
-        std::size_t i = slot.hash & mask_;
-        while (slots_[i].node) i = (i + 1) & mask_;
-        slots_[i] = slot;
-      }
-    return true;
-  }
 
-  std::vector<Slot> slots_;
-  std::size_t used_ = 0;
-  std::size_t mask_ = 0;
+  ProbeTable<Slot, 64> table_;
 };
 
 }  // namespace dcinv
