@@ -1,14 +1,14 @@
 #include "dcpgBackwardLinks.h"
 
-#include <functional>
 #include <new>
 
 #include "dcLog.h"
 #include "dcQsClient.h"
 #include "dcQsGroup.h"
 
-std::size_t dcpgBackwardLinks_t::KeyHash::operator()(const Key& k) const noexcept {
-  return std::hash<const void*>()(k.object) ^ k.kind;
+dcpgBackwardLinks_t::Key dcpgBackwardLinks_t::keyOf(const void* object, std::uint32_t kind) {
+  const std::uint64_t h = (reinterpret_cast<std::uintptr_t>(object) ^ kind) * 0x9E3779B97F4A7C15ull;
+  return Key{static_cast<std::size_t>(h ^ (h >> 29)), object, kind};
 }
 
 dcpgBackwardLinks_t::~dcpgBackwardLinks_t() {
@@ -27,7 +27,11 @@ std::uint64_t dcpgBackwardLinks_t::filterBit(const void* object, std::uint32_t k
 
 bool dcpgBackwardLinks_t::contains(const void* object, std::uint32_t kind) const {
   if (!(filter_ & filterBit(object, kind))) return false;
-  if (index_) return index_->contains(Key{object, kind});
+  if (index_) {
+    const Key key = keyOf(object, kind);
+    return index_->find(key.hash, [&](const Key& k) { return k.object == object && k.kind == kind; }) !=
+           nullptr;
+  }
   for (const dcpgBackwardLink_t* link = head; link; link = link->next) {
     if (link->kind == kind && link->pObject == object) return true;
   }
@@ -41,16 +45,19 @@ dcStatus_t dcpgBackwardLinks_t::append(dcObject_t* object, std::uint32_t kind) {
   link->pObject = object;
   filter_ |= filterBit(object, kind);
   if (index_ || count_ + 1 >= kIndexFrom) {
-    try {
-      if (!index_) {
-        index_ = std::make_unique<std::unordered_set<Key, KeyHash>>();
-        for (const dcpgBackwardLink_t* l = head; l; l = l->next) index_->insert(Key{l->pObject, l->kind});
-      }
-      index_->insert(Key{object, kind});
-    } catch (const std::bad_alloc&) {
-      // Without its index the set still answers correctly, along the list.
-      index_.reset();
+    auto insert = [this](const void* o, std::uint32_t k) {
+      const Key key = keyOf(o, k);
+      return index_->insertFirst(key.hash, key,
+                                 [&](const Key& in) { return in.object == o && in.kind == k; });
+    };
+    bool indexed = true;
+    if (!index_) {
+      index_.reset(new (std::nothrow) dcinv::ProbeTable<Key>);
+      for (const dcpgBackwardLink_t* l = head; l && index_ && indexed; l = l->next)
+        indexed = insert(l->pObject, l->kind);
     }
+    // Without memory for its index the set still answers correctly, along the list.
+    if (index_ && !(indexed && insert(object, kind))) index_.reset();
   }
   if (tail_)
     tail_->next = link;

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <unordered_set>
 
+#include "dcProbeTable.h"
 #include "dcSlotPool.h"
 #include "dcStatus.h"
 
@@ -45,14 +45,14 @@ class dcpgBackwardLinks_t {
   dcpgBackwardLink_t* head = nullptr;
 
  private:
+  // A link in the index: its object and kind, and their hash.
   struct Key {
+    std::size_t hash;
     const void* object;
     std::uint32_t kind;
-    bool operator==(const Key&) const = default;
+    bool filled() const { return object != nullptr; }
   };
-  struct KeyHash {
-    std::size_t operator()(const Key& k) const noexcept;
-  };
+  static Key keyOf(const void* object, std::uint32_t kind);
 
   bool contains(const void* object, std::uint32_t kind) const;
   dcStatus_t append(dcObject_t* object, std::uint32_t kind);
@@ -67,5 +67,5 @@ class dcpgBackwardLinks_t {
   std::uint64_t filter_ = 0;
   dcpgBackwardLink_t* tail_ = nullptr;
   std::uint32_t count_ = 0;
-  std::unique_ptr<std::unordered_set<Key, KeyHash>> index_;
+  std::unique_ptr<dcinv::ProbeTable<Key>> index_;
 };
