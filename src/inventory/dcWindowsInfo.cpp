@@ -10,6 +10,20 @@
 #include "dcStringList.h"
 #include "dcXml.h"
 
+dcWindowsInfoItem_t::~dcWindowsInfoItem_t() { ::operator delete(texts_); }
+
+bool dcWindowsInfoItem_t::setTexts(const char* newName, const char* newDescription) noexcept {
+  const dcinv::FieldText n(newName, TEXT_SIZE), d(newDescription, TEXT_SIZE);
+  auto* block = static_cast<char*>(::operator new(n.length + 1 + d.length + 1, std::nothrow));
+  if (!block) return false;
+  // Copied before the old block goes: the new texts may be the old ones.
+  name = n.copyTo(block);
+  description = d.copyTo(block + n.length + 1);
+  ::operator delete(texts_);
+  texts_ = block;
+  return true;
+}
+
 dcWindowsInfo_t::dcWindowsInfo_t() {
   theLog.pfWrite(this, 1, "[dcWindowsInfo_t::dcWindowsInfo_t] Starting...");
   document = new (std::nothrow) dcXmlDocument_t();
@@ -54,18 +68,19 @@ dcWindowsInfoItem_t* dcWindowsInfo_t::add(const char* name, const char* descript
   }
   theLog.pfWrite(this, 1, "[dcWindowsInfo_t::add] name=%s, description=%s", name, description);
   if (dcWindowsInfoItem_t* present = find(name)) {
-    mb::copyBounded(present->name, name);
-    mb::copyBounded(present->description, description);
+    if (!present->setTexts(name, description)) {
+      status = dcStatus::NO_MEMORY;
+      return nullptr;
+    }
     status = dcStatus::OK;
     return present;
   }
-  auto* item = new (std::nothrow) dcWindowsInfoItem_t{};
-  if (!item) {
+  auto* item = new (std::nothrow) dcWindowsInfoItem_t;
+  if (!item || !item->setTexts(name, description)) {
+    delete item;
     status = dcStatus::NO_MEMORY;
     return nullptr;
   }
-  mb::copyBounded(item->name, name);
-  mb::copyBounded(item->description, description);
   if (tail_)
     tail_->next = item;
   else

@@ -10,11 +10,24 @@
 class dcXmlDocument_t;
 class dcStringList_t;
 
+// One item. Its texts hold at most TEXT_SIZE - 1 bytes, cut at a character
+// boundary, and are kept at their own length in one block the item owns.
 struct dcWindowsInfoItem_t {
   static constexpr std::size_t TEXT_SIZE = 256;
-  char name[TEXT_SIZE];
-  char description[TEXT_SIZE];
-  dcWindowsInfoItem_t* next;
+  const char* name = "";
+  const char* description = "";
+  dcWindowsInfoItem_t* next = nullptr;
+
+  dcWindowsInfoItem_t() = default;
+  ~dcWindowsInfoItem_t();
+  dcWindowsInfoItem_t(const dcWindowsInfoItem_t&) = delete;
+  dcWindowsInfoItem_t& operator=(const dcWindowsInfoItem_t&) = delete;
+  // Replaces both texts with copies (cut to their fields); false without
+  // memory, the texts unchanged.
+  bool setTexts(const char* newName, const char* newDescription) noexcept;
+
+ private:
+  char* texts_ = nullptr;
 };
 
 // Names compare without regard to case (mb::compareNoCase) and are unique;
