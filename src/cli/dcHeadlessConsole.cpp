@@ -10,6 +10,7 @@
 #include "archive.h"
 #include "cp949.h"
 #include "dcAssetConsoleEngine.h"
+#include "dcCommandList.h"
 #include "dcDataLoad.h"
 #include "dcQsGroup.h"
 #include "dcXml.h"
@@ -161,17 +162,7 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
   return std::nullopt;
 }
 
-std::string rawCommandLine(const std::vector<std::string>& words) {
-  std::string line;
-  for (const std::string& word : words) {
-    if (!line.empty()) line += ' ';
-    if (word.find(' ') != std::string::npos)
-      line += '"' + word + '"';
-    else
-      line += word;
-  }
-  return line;
-}
+std::string rawCommandLine(const std::vector<std::string>& words) { return dcJoinCommandWords(words); }
 
 std::string treeText(dcQsGroup_t* root) {
   std::string text;

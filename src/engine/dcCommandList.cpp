@@ -187,3 +187,15 @@ dcStatus_t dcCommandList_t::dispatch(char* line) {
   }
   return status = ran ? result : dcStatus::NOT_FOUND;
 }
+
+std::string dcJoinCommandWords(const std::vector<std::string>& words) {
+  std::string line;
+  for (const std::string& word : words) {
+    if (!line.empty()) line += ' ';
+    if (word.find(' ') != std::string::npos)
+      line += '"' + word + '"';
+    else
+      line += word;
+  }
+  return line;
+}

@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "dcStatus.h"
 
@@ -96,3 +98,8 @@ class dcCommandList_t {
 
   int nesting_ = 0;
 };
+
+// The words a program was started with as one command line: separated by
+// blanks, a word that holds a blank wrapped in double quotes, so that the
+// tokenizer reads it back as one word.
+std::string dcJoinCommandWords(const std::vector<std::string>& words);

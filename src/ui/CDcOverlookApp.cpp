@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "CDcOverlookDoc.h"
 #include "CMainFrame.h"
@@ -13,6 +14,7 @@
 #include "dcAboutDialog.h"
 #include "dcAssetConsoleEngine.h"
 #include "dcCommandIds.h"
+#include "dcCommandList.h"
 #include "dcObjectHierarchyForm.h"
 
 // The list viewer form lives in files of its own; until they are there the
@@ -130,19 +132,15 @@ int CDcOverlookApp::saveScreenshot(const std::string& path) {
 }
 
 std::string CDcOverlookApp::rawCommandLine(int argc, char** argv) {
-  std::string line;
+  std::vector<std::string> words;
   for (int i = 1; i < argc; ++i) {
     if (!argv[i]) continue;
     std::string word = argv[i];
     // The terminal gives UTF-8; the engine reads CP949.
     if (mb::isValidUtf8(word)) word = mb::fromUtf8(word);
-    if (!line.empty()) line += ' ';
-    if (word.find(' ') != std::string::npos)
-      line += '"' + word + '"';
-    else
-      line += word;
+    words.push_back(std::move(word));
   }
-  return line;
+  return dcJoinCommandWords(words);
 }
 
 bool CDcOverlookApp::onCommand(int commandId) {
