@@ -904,11 +904,10 @@ void dcSoftwareUsageDocument_t::summarizeTree(dcXmlNode_t* root, const char* fir
 }
 
 // ---------------------------------------------------------------------------
-// The first merge: a copy of the other tree, made through the handle layer.
-// Names, values and attributes are copied wherever the handles can set them
-// (element and processing-instruction names; text, CDATA and comment
-// values); declarations keep their kind and place. Children are copied
-// below elements, the only nodes that hold them in a usage file.
+// The first merge: a deep copy of the other tree, every node as it is (an
+// INCLUDE section holding a program's name, a declaration, a document type
+// with its subset), so that later merges and the summary read the same
+// names and values from the copy as from the original.
 
 bool dcSoftwareUsageDocument_t::copyTree(dcXmlNode_t* source) {
   dropTree();
@@ -919,27 +918,7 @@ bool dcSoftwareUsageDocument_t::copyTree(dcXmlNode_t* source) {
   if (!top) return false;
   top->parent = top;
   document->root = top;
-  if (!source) return true;
-
-  std::vector<std::pair<const dcXmlNode_t*, dcXmlNode_t*>> work{{source, top}};
-  while (!work.empty()) {
-    auto [from, to] = work.back();
-    work.pop_back();
-    dcXmlHandle_t parent(to);
-    for (std::uint32_t i = 0; i < from->childCount; ++i) {
-      const dcXmlNode_t* c = childAt(from, i);
-      if (!c) continue;
-      dcXmlHandle_t copy = parent.appendChild(c->kind);
-      if (!copy.valid()) return false;
-      if (c->name) copy.setName(c->name);
-      if (c->value) copy.setValue(c->value);
-      for (std::uint32_t j = 0; c->attributes && j < c->attributeCount; ++j)
-        if (const dcXmlAttribute_t* a = c->attributes[j])
-          copy.appendAttribute(a->name ? a->name : "", a->value ? a->value : "");
-      if (c->kind == XN_ELEMENT && c->childCount > 0) work.emplace_back(c, copy.node());
-    }
-  }
-  return true;
+  return !source || xmlCopyChildren(source, top);
 }
 
 // ---------------------------------------------------------------------------

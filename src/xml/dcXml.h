@@ -78,6 +78,12 @@ struct dcXmlNode_t {
 dcXmlNode_t* xmlNewNode(std::int32_t kind);
 // Frees a document node and everything under it, without recursion.
 void xmlFreeTree(dcXmlNode_t* node);
+// Appends to parent (a document or element node of this layer) a copy of
+// every child of source with its whole subtree: kinds, names, values,
+// attributes and order as they are, every string an owned copy, so the copy
+// outlives source and its text. False when memory runs out: what was copied
+// by then stays, every node whole.
+bool xmlCopyChildren(const dcXmlNode_t* source, dcXmlNode_t* parent);
 // Parses text in place under parent (a node of this layer: a document node
 // that is its own parent for a whole document); returns where parsing
 // stopped. growBy 0 grows arrays one slot at a time. When memory runs out

@@ -267,3 +267,95 @@ void xmlFreeTree(dcXmlNode_t* node) {
   }
   freeHeapNode(node);
 }
+
+namespace {
+
+// A copy of node's own fields (kind, name, value, attributes) made where the
+// children of parent are made; nullptr when memory runs out.
+dcXmlNode_t* copyNode(const dcXmlNode_t* from, dcXmlNode_t* parent) {
+  dcXmlNode_t* to = newNode(childArena(parent), from->kind);
+  if (!to) return nullptr;
+  to->parent = parent;
+  to->nameBorrowed = 0;
+  to->valueBorrowed = 0;
+  const bool nameCopied = !from->name || (to->name = copyText(from->name));
+  const bool valueCopied = !from->value || (to->value = copyText(from->value));
+  if (to->name || to->value) noteOwnedString(to);
+  bool whole = nameCopied && valueCopied;
+  const std::uint32_t count = from->attributes ? from->attributeCount : 0;
+  if (whole && count > to->attributeCapacity) whole = growAttributes(to, count - to->attributeCapacity);
+  for (std::uint32_t i = 0; whole && i < count; ++i) {
+    const dcXmlAttribute_t* a = from->attributes[i];
+    if (!a) continue;
+    dcXmlAttribute_t* copy = newAttribute(to);
+    if (!copy) {
+      whole = false;
+      break;
+    }
+    copy->nameBorrowed = 0;
+    copy->valueBorrowed = 0;
+    copy->name = a->name ? copyText(a->name) : nullptr;
+    copy->value = a->value ? copyText(a->value) : nullptr;
+    noteOwnedString(to);
+    whole = (copy->name || !a->name) && (copy->value || !a->value) && appendAttribute(to, copy, 1);
+    if (!whole) discardAttribute(to, copy);
+  }
+  if (!whole) {
+    discardNode(to);
+    return nullptr;
+  }
+  return to;
+}
+
+}  // namespace
+
+bool xmlCopyChildren(const dcXmlNode_t* source, dcXmlNode_t* parent) {
+  if (!source || !parent) return false;
+  if (parent->kind != XN_DOCUMENT && parent->kind != XN_ELEMENT) return false;
+  // Pairs of (node copied from, its copy) whose children are still to be
+  // copied; a stack of our own, so deep trees never grow the call stack.
+  struct Pending {
+    const dcXmlNode_t* from;
+    dcXmlNode_t* to;
+  };
+  Pending* stack = nullptr;
+  std::size_t count = 0;
+  std::size_t capacity = 0;
+  auto push = [&](const dcXmlNode_t* from, dcXmlNode_t* to) {
+    if (count == capacity) {
+      const std::size_t wanted = capacity ? capacity * 2 : 32;
+      auto* grown = static_cast<Pending*>(reallocate(stack, wanted * sizeof(Pending)));
+      if (!grown) return false;
+      stack = grown;
+      capacity = wanted;
+    }
+    stack[count++] = Pending{from, to};
+    return true;
+  };
+  bool whole = push(source, parent);
+  while (whole && count > 0) {
+    const Pending at = stack[--count];
+    const std::uint32_t children = at.from->children ? at.from->childCount : 0;
+    if (children > at.to->childCapacity - at.to->childCount &&
+        !growChildren(at.to, children - (at.to->childCapacity - at.to->childCount))) {
+      whole = false;
+      break;
+    }
+    for (std::uint32_t i = 0; i < children; ++i) {
+      const dcXmlNode_t* c = at.from->children[i];
+      if (!c) continue;
+      dcXmlNode_t* copy = copyNode(c, at.to);
+      if (!copy || !appendChild(at.to, copy, 1)) {
+        discardNode(copy);
+        whole = false;
+        break;
+      }
+      if (c->children && c->childCount > 0 && !push(c, copy)) {
+        whole = false;
+        break;
+      }
+    }
+  }
+  release(stack);
+  return whole;
+}

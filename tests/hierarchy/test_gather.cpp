@@ -153,6 +153,32 @@ TEST(Gather, Usage_SumsSameProgramDay) {
   EXPECT_EQ(root.usageDocument.summarize("2004.12.01", "2004.12.31").size(), 2u);
 }
 
+// A group's first contributor is copied whole, whatever kind of node holds
+// a program's name; an empty usage file contributes nothing.
+TEST(Gather, Usage_FirstContributorCopiedWhole) {
+  testutil::TempDir dir;
+  auto file = [&](const char* name, const std::string& text) {
+    testutil::writeFile(dir.path() / name, text);
+    return (dir.path() / name).string();
+  };
+  dcQsGroup_t root("root");
+  dcQsGroup_t* g = root.addChild("G");
+  g->addClient("PC1")->usageDocument.LoadUsageData(
+      file("1",
+           "<softwareusage><unit><progname><![INCLUDE[notepad.exe]]></progname>"
+           "<date tick=\"5\">2004.12.01</date></unit></softwareusage>")
+          .c_str());
+  g->addClient("PC2")->usageDocument.LoadUsageData(file("2", "").c_str());
+  g->addClient("PC3")->usageDocument.LoadUsageData(
+      file("3", "<softwareusage>" + unit("notepad.exe", "2004.12.01", 2) + "</softwareusage>").c_str());
+  EXPECT_EQ(root.gatherGroupInfo(), 0u);
+  for (dcQsGroup_t* group : {g, &root}) {
+    const auto lines = group->usageDocument.summarize("2004.12.01", "2004.12.01");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].name + lines[0].minutes, "notepad.exe     21 min");
+  }
+}
+
 TEST(Gather, Twice_CountsTwice_ClearTwiceIsHarmless) {
   Site s;
   ASSERT_EQ(s.root.gatherGroupInfo(), 0u);

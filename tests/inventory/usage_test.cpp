@@ -3,6 +3,7 @@
 #include <memory>
 #include <random>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,39 @@ TEST(SoftwareUsage_Merge, GroupsSumProgramsAndDays) {
   EXPECT_EQ(open.mergeFrom(a), 1u);
   EXPECT_FALSE(open.getRootNode().valid());
   EXPECT_EQ(lazyGroup.mergeFrom(open), 0u);
+}
+
+// The first merge copies nodes of every kind whole: a program named in an
+// INCLUDE section, a document type, a processing instruction's attributes,
+// comments. Later merges then find that program by its name.
+TEST(SoftwareUsage_Merge, FirstMergeCopiesEveryKindOfNode) {
+  InventorySite site("<qslook/>");
+  const std::string text = usageFile(
+      "<!-- agent 2 --><unit><progname><![INCLUDE[notepad.exe]]></progname>"
+      "<date tick=\"5\">2004.12.01</date><?mark at=\"x\"?></unit>",
+      "<!DOCTYPE softwareusage [<!ENTITY e \"v\"><!ELEMENT unit ANY><!ATTLIST date tick CDATA "
+      "#IMPLIED><!NOTATION n SYSTEM \"s\">]>");
+  dcSoftwareUsageDocument_t client, other, group;
+  client.LoadUsageData(site.write("a.xml", text).c_str());
+  other.LoadUsageData(site.write("b.xml", usageFile(unit("notepad.exe", {{"2004.12.01", "2"}}))).c_str());
+  const std::string original = shape(client.getRootNode().node());
+  std::set<int> kinds;
+  for (std::vector<const dcXmlNode_t*> todo{client.getRootNode().node()}; !todo.empty();) {
+    const dcXmlNode_t* n = todo.back();
+    todo.pop_back();
+    kinds.insert(n->kind);
+    todo.insert(todo.end(), n->children, n->children + n->childCount);
+  }
+  EXPECT_EQ(kinds,
+            (std::set<int>{XN_DOCUMENT, XN_ELEMENT, XN_TEXT, XN_COMMENT, XN_PI, XN_INCLUDE, XN_DOCTYPE}));
+
+  group.merge(client.getRootNode());
+  EXPECT_EQ(shape(group.getRootNode().node()), original);
+  group.merge(other.getRootNode());
+  EXPECT_EQ(summary(group), (std::vector<std::string>{"notepad.exe=     21 min"}));
+  // The copy owns its texts: it outlives the client's tree.
+  client.LoadUsageData(site.path("b.xml").c_str());
+  EXPECT_EQ(summary(group), (std::vector<std::string>{"notepad.exe=     21 min"}));
 }
 
 // mergeUsage answers from its indexes exactly what the tree searches answer,

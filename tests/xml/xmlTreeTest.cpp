@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "dcPointerArray.h"
+#include "dcXmlAlloc.h"
 #include "testutil.h"
 #include "xmlTestUtil.h"
 
@@ -137,6 +138,41 @@ TEST(XmlTree, HandlesAndIterators) {
   // An attribute handle made without its node still has its copy freed.
   EXPECT_TRUE(dcXmlAttrHandle_t(r.node()->attributes[0]).setValue("another longer value"));
   doc.clear();  // frees the strings the handles made
+}
+
+// A copy keeps every node as it is and owns its texts; memory running out
+// at any allocation leaves a partial copy that frees cleanly.
+TEST(XmlTree, CopyChildrenKeepsEveryNode) {
+  const std::string text =
+      "<?xml v='1'?><!DOCTYPE r SYSTEM 'd' [<!ENTITY e 'x'><!ELEMENT r ANY><!ATTLIST r a CDATA '1'>"
+      "<!NOTATION n SYSTEM 'n'>]><r a='1' b='2'><![INCLUDE[i]]><![CDATA[c]]><c>t</c><d/>u<!--m--></r>";
+  dcXmlDocument_t source;
+  source.options = XOPT_INVENTORY | XOPT_SUBSET;
+  ASSERT_TRUE(source.loadText(text.data(), text.size()));
+  const std::string original = xmltest::dump(source.root);
+  EXPECT_EQ(original,  // every kind of node
+            "D{Pxml[v=1] Y[r=r,SYSTEM=SYSTEM,~=d]=<!ENTITY{Ne='x' Lr=ANY Ar=a CDATA '1' On=SYSTEM 'n'} "
+            "Er[a=1,b=2]{I=i C=c Ec{T=t} Ed M=m}}");
+
+  dcXmlDocument_t copy;
+  ASSERT_TRUE(copy.loadText("<x/>", 4));
+  ASSERT_TRUE(xmlCopyChildren(source.root, copy.root));
+  source.clear();
+  EXPECT_EQ(xmltest::dump(copy.root), "D{Ex " + original.substr(2));
+  EXPECT_FALSE(xmlCopyChildren(copy.root, copy.root->children[1]) || xmlCopyChildren(nullptr, copy.root));
+
+  bool copied = false;
+  for (long limit = 0; !copied; ++limit) {
+    dcXmlNode_t* into = xmlNewNode(XN_DOCUMENT);
+    into->parent = into;
+    dcxml::allocationLimit = limit;
+    copied = xmlCopyChildren(copy.root, into);
+    dcxml::allocationLimit = -1;
+    if (copied) {
+      EXPECT_EQ(xmltest::dump(into), xmltest::dump(copy.root));
+    }
+    xmlFreeTree(into);
+  }
 }
 
 TEST(XmlTree, NameMatch) {
