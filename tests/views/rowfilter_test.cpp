@@ -1,0 +1,88 @@
+// The list filter's rule: any cell containing the typed text, ASCII letters
+// folded, double-byte characters exact and never matched from a trail byte.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cp949.h"
+#include "dcRowFilter.h"
+
+namespace {
+
+// The rule written plainly: the text compared at every character boundary.
+bool plainContains(const std::string& cell, const std::string& text) {
+  if (text.empty()) return true;
+  for (const char* p = cell.c_str();; p = mb::next(p)) {
+    if (mb::compareNoCaseN(p, text.c_str(), text.size()) == 0) return true;
+    if (*p == '\0') return false;
+  }
+}
+
+TEST(RowFilter, LatinFoldsKoreanIsExact) {
+  const std::string info = mb::fromUtf8("Windows 정보 Pro");
+  const auto has = [&](const char* typed) { return dcRowFilter_t::fromUtf8(typed).matchesCell(info); };
+  EXPECT_TRUE(has("windows"));
+  EXPECT_TRUE(has("WINDOWS 정"));
+  EXPECT_TRUE(has("보 pRO"));
+  EXPECT_TRUE(has(""));
+  EXPECT_FALSE(has("정보  "));
+  EXPECT_FALSE(has("정부"));
+  EXPECT_FALSE(has("windowz"));
+  // A character CP949 cannot write occurs nowhere, not even as its '?'.
+  EXPECT_FALSE(dcRowFilter_t::fromUtf8("😀").matchesCell("?"));
+  EXPECT_FALSE(dcRowFilter_t::fromUtf8("\xFF").matchesCell("?"));
+  EXPECT_TRUE(dcRowFilter_t::fromUtf8("?").matchesCell("a?"));
+
+  // Trail bytes in the ASCII letter range: 갂 is 0x81 0x41 ('A'), 갘 is
+  // 0x81 0x61 ('a'). Neither a letter nor the other character matches it,
+  // and a match never starts between the two bytes of a character.
+  const std::string gak = "x\x81\x41y";
+  EXPECT_FALSE(dcRowFilter_t("a").matchesCell(gak));
+  EXPECT_FALSE(dcRowFilter_t("Ay").matchesCell(gak));
+  EXPECT_FALSE(dcRowFilter_t("\x81\x61").matchesCell(gak));
+  EXPECT_TRUE(dcRowFilter_t("X\x81\x41").matchesCell(gak));
+  EXPECT_FALSE(dcRowFilter_t("\xA1\xB0").matchesCell("\xB0\xA1\xB0\xA1"));  // 가가 across the middle
+  EXPECT_FALSE(dcRowFilter_t("\xB0\xA1").matchesCell("\xC7\xB0\xA1"));      // its lead is a trail here
+  EXPECT_TRUE(dcRowFilter_t("\xB0\xA1").matchesCell("\xC7\xB0\xB0\xA1"));
+}
+
+TEST(RowFilter, RowsAndLists) {
+  dcViewList_t list;
+  list.columns = {{"PC", 150}, {"OS", 150}};
+  list.rows = {{"PC-01", "Windows 10"}, {"pc-02", mb::fromUtf8("윈도우")}, {"HOST", "windows 11"}};
+  const dcRowFilter_t pc("pc");
+  EXPECT_EQ(pc.matchingRows(list), (std::vector<std::size_t>{0, 1}));
+  EXPECT_EQ(dcRowFilter_t("WIN").matchingRows(list), (std::vector<std::size_t>{0, 2}));
+  EXPECT_EQ(dcRowFilter_t().matchingRows(list).size(), 3u);
+  EXPECT_TRUE(dcRowFilter_t::fromUtf8("도").matches(list.rows[1]));
+  pc.keepMatching(list);
+  ASSERT_EQ(list.rows.size(), 2u);
+  EXPECT_EQ(list.rows[1][0], "pc-02");
+}
+
+// The candidate-jumping search against the plain rule on random texts drawn
+// from letters of both cases, trail-range letters, lead bytes and others.
+TEST(RowFilter, AgreesWithPlainRule) {
+  const std::string alphabet = "aAbBzZ ?1\x81\xB0\xC7\xA1\xFE\x41\x61";
+  std::mt19937 random(15);
+  auto draw = [&](std::size_t maxLength) {
+    std::string s(random() % (maxLength + 1), ' ');
+    for (char& c : s) c = alphabet[random() % alphabet.size()];
+    return s;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    const std::string cell = draw(24);
+    std::string text = draw(3);
+    if (round % 2 && !cell.empty()) {  // often a piece of the cell, from any byte
+      const std::size_t at = random() % cell.size();
+      text = cell.substr(at, 1 + random() % 4);
+      if (round % 4 == 1) text[0] = static_cast<char>(mb::asciiLower(static_cast<unsigned char>(text[0])));
+    }
+    ASSERT_EQ(dcRowFilter_t(text).matchesCell(cell), plainContains(cell, text))
+        << testing::PrintToString(cell) << " / " << testing::PrintToString(text);
+  }
+}
+
+}  // namespace
