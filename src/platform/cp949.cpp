@@ -120,9 +120,13 @@ std::size_t boundedLength(const char* text, std::size_t maxBytes) {
 
 std::size_t cutLength(const char* text, std::size_t length) {
   if (!text || length == 0) return 0;
-  const char* last = prev(text, text + length);
-  if (last == text + length - 1 && isLeadByte(static_cast<unsigned char>(*last))) return length - 1;
-  return length;
+  // The run of 0x81-0xFE bytes that ends the kept part starts on a character
+  // boundary (see prev) and pairs up from there: an odd run leaves its last
+  // byte as the first half of a character. Only the kept bytes are read;
+  // the byte at the cut may not have been written yet.
+  std::size_t run = 0;
+  while (run < length && isLeadByte(static_cast<unsigned char>(text[length - 1 - run]))) ++run;
+  return run % 2 == 1 ? length - 1 : length;
 }
 
 std::size_t copyBounded(char* dst, std::size_t dstSize, const char* src) {

@@ -80,7 +80,7 @@ std::size_t boundedLength(const char* text, std::size_t maxBytes);
 
 // For the first length bytes of a longer text that is being cut there:
 // length, or length - 1 when the cut would leave the first half of a
-// double-byte character behind.
+// double-byte character behind. Reads only those length bytes.
 std::size_t cutLength(const char* text, std::size_t length);
 
 // Conversion at the edges (screen, file system, terminal). Bytes that do not

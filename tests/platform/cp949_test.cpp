@@ -1,8 +1,12 @@
 #include "cp949.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <cstring>
 #include <string>
+#include <utility>
 
 // "\xB0\x5C": a lead byte whose second byte equals the backslash.
 // "\xB0\x41": a lead byte whose second byte equals 'A'.
@@ -60,6 +64,23 @@ TEST(Cp949_CopyBounded, NeverSplitsOrOverruns) {
   EXPECT_EQ(mb::boundedLength("ab\xB0", 3), 3u);
   EXPECT_EQ(mb::boundedLength("a\xB0\xA1", 2), 1u);
   EXPECT_EQ(mb::cutLength("ab\xB0\xA1", 3), 2u);  // cut after the first half
+}
+
+// A cut reads only the bytes it keeps: here the byte at the cut is on a page
+// that cannot be read, as the unwritten end of a caller's buffer may be.
+TEST(Cp949_CopyBounded, CutReadsOnlyTheKeptBytes) {
+  const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  void* pages = ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(pages, MAP_FAILED);
+  ASSERT_EQ(::mprotect(static_cast<char*>(pages) + page, page, PROT_NONE), 0);
+  char* end = static_cast<char*>(pages) + page;
+  const std::pair<std::string, std::size_t> cases[] = {
+      {"ab\xB0", 2}, {"a\xB0\xA1", 3}, {"\xB0\xA1\xB0", 2}, {"\xB0\x41\xB0", 2}, {"ab", 2}, {"\xB0", 0}};
+  for (const auto& [text, kept] : cases) {
+    std::memcpy(end - text.size(), text.data(), text.size());
+    EXPECT_EQ(mb::cutLength(end - text.size(), text.size()), kept) << text;
+  }
+  ::munmap(pages, 2 * page);
 }
 
 TEST(Cp949_Convert, RoundTripsAndReplacesBadBytes) {
