@@ -134,9 +134,33 @@ std::string findNoCase(const std::string& folderPath, const std::string& compone
   return found == it->second.names.end() ? std::string() : found->second;
 }
 
+// Adds one component to those before it, taking "." and ".." away as
+// Windows does before the path reaches the disk: ".." takes back the
+// component before it, and at a root (a drive's or the host's) it stays at
+// that root, so a path under a drive never leads out of the drive's folder.
+// A relative path keeps its leading "." and the ".." that climb above the
+// current folder.
+void addComponent(std::vector<std::string>& components, bool rooted, std::string&& component) {
+  if (component == ".") {
+    if (rooted || !components.empty()) return;
+  } else if (component == "..") {
+    if (!components.empty() && components.back() == ".") {
+      components.back() = "..";
+      return;
+    }
+    if (!components.empty() && components.back() != "..") {
+      components.pop_back();
+      return;
+    }
+    if (rooted) return;
+  }
+  components.push_back(std::move(component));
+}
+
 // Splits a core path into its host start ("/", a drive's folder, or "" for
-// a path relative to the current folder) and its CP949 components.
-// trailingSeparator tells whether the path ends in a separator.
+// a path relative to the current folder) and its CP949 components, with
+// "." and ".." taken away (see addComponent). trailingSeparator tells
+// whether the path ends in a separator.
 void splitPath(const char* corePath, std::string& root, std::vector<std::string>& components,
                bool* trailingSeparator = nullptr) {
   const char* p = corePath;
@@ -154,14 +178,14 @@ void splitPath(const char* corePath, std::string& root, std::vector<std::string>
     const std::size_t len = mb::charLength(p);
     lastWasSeparator = len == 1 && isSeparator(*p);
     if (lastWasSeparator) {
-      if (!current.empty()) components.push_back(std::move(current));
+      if (!current.empty()) addComponent(components, !root.empty(), std::move(current));
       current.clear();
     } else {
       current.append(p, len);
     }
     p += len;
   }
-  if (!current.empty()) components.push_back(std::move(current));
+  if (!current.empty()) addComponent(components, !root.empty(), std::move(current));
   if (trailingSeparator) *trailingSeparator = lastWasSeparator;
 }
 

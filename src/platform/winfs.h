@@ -5,6 +5,8 @@
 //  - a drive letter X: maps to the folder named by DESKTALLY_DRIVE_X
 //    (default $HOME/.desktally/drive_x);
 //  - backslashes become slashes;
+//  - "." and ".." are taken away before the disk is asked, and ".." at a
+//    drive's root stays there ("C:\..\x" is "C:\x");
 //  - each component that does not exist with its exact name is looked up
 //    case-insensitively in its folder (Windows names ignore case);
 //  - names are CP949 in the core and UTF-8 on disk.

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 
+#include "process.h"
 #include "testutil.h"
 
 namespace {
@@ -66,6 +67,40 @@ TEST(Winfs_Paths, KoreanAndNonUtf8NamesOnDisk) {
   EXPECT_EQ(names(all), (std::vector<std::string>{"\xB5\xA5\xC0\xCC\xC5\xCD", "\xC7\xD1.txt"}));
   EXPECT_TRUE(all[0].isDirectory);
   EXPECT_EQ(all[1].size, 1u);
+}
+
+// ".." never leads out of a drive's folder, however it is written: opening,
+// writing, searching and deleting all stay inside.
+TEST(Winfs_Paths, DotDotStaysInsideTheDrive) {
+  testutil::TempDir dir;
+  const std::filesystem::path driveDir = dir.path() / "drive";
+  testutil::DriveMapping drive('Q', driveDir.string());
+  testutil::writeFile(dir.path() / "elsewhere" / "secret.txt", "outside");
+  testutil::writeFile(driveDir / "qss" / "qslook.xml", "q");
+  testutil::writeFile(driveDir / "Elsewhere" / "secret.txt", "inside");
+  const std::string inside = driveDir.string() + "/Elsewhere/secret.txt";
+  for (const char* path :
+       {"Q:\\qss\\../../../../elsewhere/secret.txt", "Q:\\QSS\\..\\..\\..\\ELSEWHERE\\Secret.TXT",
+        "q:/Qss/./../..\\elsewhere\\.\\secret.txt", "Q:..\\elsewhere\\secret.txt"}) {
+    EXPECT_EQ(winfs::hostPath(path), inside) << path;
+    std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openFile(path, "r"));
+    ASSERT_TRUE(file) << path;
+    EXPECT_EQ(std::fgetc(file.get()), 'i');
+  }
+  EXPECT_EQ(winfs::hostPath("Q:\\qss\\sub\\..\\qslook.xml"), driveDir.string() + "/qss/qslook.xml");
+  // A relative path still climbs above the current folder.
+  EXPECT_EQ(winfs::hostPath("..\\a\\..\\..\\b"), "../../b");
+  EXPECT_EQ(winfs::hostPath(".\\..\\b"), "../b");
+
+  {
+    std::unique_ptr<std::FILE, winfs::FileCloser> out(winfs::openFile("Q:\\..\\..\\written.txt", "w"));
+    ASSERT_TRUE(out);
+  }
+  EXPECT_TRUE(std::filesystem::exists(driveDir / "written.txt"));
+  EXPECT_EQ(names(winfs::findFiles("Q:\\QSS\\..\\..\\*.TXT")), (std::vector<std::string>{"written.txt"}));
+  EXPECT_EQ(proc::deleteFiles("Q:\\qss/../../elsewhere\\*.txt"), 0);
+  EXPECT_EQ(testutil::readFile(dir.path() / "elsewhere" / "secret.txt"), "outside");
+  EXPECT_FALSE(std::filesystem::exists(driveDir / "Elsewhere" / "secret.txt"));
 }
 
 TEST(Winfs_Find, WildcardsInTheLastComponent) {
