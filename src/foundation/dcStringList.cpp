@@ -65,10 +65,9 @@ dcStatus_t dcStringList_t::addAll(dcStringList_t* other, int allowDuplicates) {
   if (!other) return status = dcStatus::NULL_ARGUMENT;
   for (dcStringListItem_t* item = other->head; item; item = item->next) {
     if (!item->text) return status = dcStatus::MISSING_OBJECT;
-    if (!allowDuplicates) {
-      if (find(item->text)) continue;
-      if (status != dcStatus::NOT_FOUND) return status;
-    }
+    // Only a text that find succeeds on is skipped: when find stops at an
+    // item of this list without text, the text is added all the same.
+    if (!allowDuplicates && find(item->text)) continue;
     if (!add(item->text)) return status;
   }
   return status = dcStatus::OK;

@@ -23,7 +23,8 @@ class dcStringList_t {
   // Appends a copy of text (duplicates allowed).
   dcStringListItem_t* add(const char* text);
   // Appends the texts of other in order; with allowDuplicates 0 a text that
-  // find already has is skipped.
+  // find already has is skipped. 203 without other, 201 (and stop) at an
+  // item of other without text, a failing add's status, else 0.
   dcStatus_t addAll(dcStringList_t* other, int allowDuplicates);
   // Walking: first, then next on each returned item. copyTo, when given,
   // receives the text and must be large enough.

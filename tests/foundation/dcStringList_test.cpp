@@ -71,5 +71,12 @@ TEST(DcStringList, AddAllAndItemsWithoutText) {
   dcStringList_t target;
   EXPECT_EQ(target.addAll(&list, 1), dcStatus::MISSING_OBJECT);
   EXPECT_EQ(texts(target), (std::vector<std::string>{"a"}));  // added before the failure stays
+  // A hole in the target list stops find, not addAll: a text find stops
+  // short of is added even when it is present after the hole.
+  dcStringList_t more;
+  for (const char* t : {"a", "c", "d", "d"}) more.add(t);
+  EXPECT_EQ(list.addAll(&more, 0), dcStatus::OK);
+  EXPECT_EQ(list.status, dcStatus::OK);
   b->text = saved;
+  EXPECT_EQ(texts(list), (std::vector<std::string>{"a", "b", "c", "c", "d", "d"}));
 }
