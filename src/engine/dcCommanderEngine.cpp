@@ -103,7 +103,7 @@ dcStatus_t _cmd_help(dcCommandList_t* list, const char* line) {
   dcCommanderEngine_t* engine = engineFor(list, line);
   if (!engine) return dcStatus::MISSING_OBJECT;
   traceCall(engine, "_cmd_help", list, line);
-  std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openFile(HELP_FILE, "w"));
+  std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openTextFile(HELP_FILE, "w"));
   if (!file) return dcStatus::FILE_ERROR;
   for (const dcCommandEntry_t* entry = list->first; entry; entry = entry->next) {
     std::fputs(entry->help, file.get());

@@ -44,7 +44,7 @@ std::uint32_t dcLog_t::write(const void* tag, std::int32_t level, const char* fo
                 dcTraceTag(tag));
 
   std::lock_guard<std::mutex> guard(log.lock);
-  std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openFile(path, "a"));
+  std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openTextFile(path, "a"));
   if (!file) return CANNOT_OPEN;
   std::fputs(prefix, file.get());
   std::fputs(message, file.get());

@@ -380,7 +380,7 @@ void dcQsGroup_t::freeClientNodes(dcQsClientNode_t*& list) {
 dcStatus_t dcQsGroup_t::saveHierarchyToFile(const char* fileName) {
   if (!fileName) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcQsGroup_t::saveHierarchyToFile] fileName=%s", fileName);
-  std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openFile(fileName, "w"));
+  std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openTextFile(fileName, "w"));
   if (!file) return status = dcStatus::FILE_ERROR;
   std::fputs("dcQsGroup_t hierarchy listing...\n", file.get());
   const dcStatus_t result = _recurse_saveHierarchyToFile(file.get(), 2);

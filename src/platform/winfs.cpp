@@ -12,6 +12,7 @@
 #include <ctime>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <unordered_map>
 
 #include "cp949.h"
@@ -263,6 +264,59 @@ std::FILE* openFile(const char* corePath, const char* mode) {
     return std::fopen(resolve(root, components, components.size()).c_str(), mode);
   }
   return std::fopen(hostPath(corePath).c_str(), mode);
+}
+
+namespace {
+
+// The stream under a text file: the bytes go to file with every line feed
+// preceded by a carriage return.
+struct TextSink {
+  std::FILE* file;
+};
+
+ssize_t writeText(void* cookie, const char* bytes, std::size_t size) {
+  std::FILE* file = static_cast<TextSink*>(cookie)->file;
+  for (std::size_t at = 0; at < size;) {
+    const void* feed = std::memchr(bytes + at, '\n', size - at);
+    const std::size_t run =
+        feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - bytes) - at : size - at;
+    if (run > 0 && std::fwrite(bytes + at, 1, run, file) != run) return -1;
+    at += run;
+    if (feed) {
+      if (std::fwrite("\r\n", 1, 2, file) != 2) return -1;
+      ++at;
+    }
+  }
+  return static_cast<ssize_t>(size);
+}
+
+int closeText(void* cookie) {
+  auto* sink = static_cast<TextSink*>(cookie);
+  const int result = std::fclose(sink->file);
+  delete sink;
+  return result;
+}
+
+}  // namespace
+
+std::FILE* openTextFile(const char* corePath, const char* mode) {
+  if (!corePath || !mode || (std::strcmp(mode, "w") != 0 && std::strcmp(mode, "a") != 0)) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  std::FILE* file = std::fopen(hostPath(corePath).c_str(), mode[0] == 'a' ? "ab" : "wb");
+  if (!file) return nullptr;
+  auto* sink = new (std::nothrow) TextSink{file};
+  std::FILE* text =
+      sink ? ::fopencookie(sink, "w", cookie_io_functions_t{nullptr, writeText, nullptr, closeText})
+           : nullptr;
+  if (!text) {
+    delete sink;
+    std::fclose(file);
+    errno = ENOMEM;
+    return nullptr;
+  }
+  return text;
 }
 
 bool fileExists(const char* corePath) {

@@ -29,6 +29,13 @@ std::string driveFolder(char drive);
 // fopen through the mapping. Returns nullptr on failure (errno set).
 std::FILE* openFile(const char* corePath, const char* mode);
 
+// Opens a file for writing as text, mode "w" (replace) or "a" (append):
+// every line feed written reaches the disk as a carriage return and a line
+// feed, the line ends of the files this console writes as text (its trace
+// log, the hierarchy listing, the help file). Returns nullptr on failure
+// (errno set). Close it with fclose (or FileCloser) like any stream.
+std::FILE* openTextFile(const char* corePath, const char* mode);
+
 // RAII for a FILE*.
 struct FileCloser {
   void operator()(std::FILE* f) const {

@@ -79,11 +79,13 @@ TEST_F(EngineTest, BuiltInCommands_HelpFileAndSimpleState) {
   EXPECT_EQ(theCommanderEngine, nullptr);
   // A blank line, then each command's help in table order, the derived one last.
   const std::string help = testutil::readFile("dcCommanderHelp.txt");
-  EXPECT_EQ(help.rfind("\n[command] name this application $appName\n[command] hide process\n", 0), 0u);
-  EXPECT_NE(help.find("[command] send window message $message $wParam $lParam to $className $windowTitle\n"),
-            std::string::npos);
-  EXPECT_TRUE(help.ends_with("[command] interpret on engine close $command\n[command] ping\n"));
+  EXPECT_EQ(help.rfind("\r\n[command] name this application $appName\r\n[command] hide process\r\n", 0), 0u);
+  EXPECT_NE(
+      help.find("[command] send window message $message $wParam $lParam to $className $windowTitle\r\n"),
+      std::string::npos);
+  EXPECT_TRUE(help.ends_with("[command] interpret on engine close $command\r\n[command] ping\r\n"));
   EXPECT_EQ(std::count(help.begin(), help.end(), '\n'), 17);
+  EXPECT_EQ(std::count(help.begin(), help.end(), '\r'), 17);
 
   dcCommanderEngine_t engine;
   EXPECT_STREQ(engine.applicationName, "dcCommanderEngine_t");

@@ -50,8 +50,8 @@ TEST_F(DcLog, LineFormatCutAndDailyFiles) {
   const void* tag = reinterpret_cast<const void*>(std::uintptr_t{0xABCDEF12});
   EXPECT_EQ(theLog.pfWrite(tag, -1, "%s", "second"), dcLog_t::WRITTEN);
   EXPECT_EQ(testutil::readFile("log/20040105.log"),
-            "[07:08:09:0x00000000] [dcQsClient_t::loadFromFile] loadXml failed. 401 2\n"
-            "[07:08:09:0xabcdef12] second\n");
+            "[07:08:09:0x00000000] [dcQsClient_t::loadFromFile] loadXml failed. 401 2\r\n"
+            "[07:08:09:0xabcdef12] second\r\n");
 
   // A long message is cut to 1023 bytes, and never inside a double-byte character.
   fs::remove("log/20040105.log");
@@ -59,13 +59,16 @@ TEST_F(DcLog, LineFormatCutAndDailyFiles) {
   theLog.pfWrite(nullptr, 0, "%s%s", std::string(1022, 'y').c_str(), "\xC7\xD1");
   const std::string text = testutil::readFile("log/20040105.log");
   const std::string prefix = "[07:08:09:0x00000000] ";
-  EXPECT_EQ(text, prefix + std::string(1023, 'x') + "\n" + prefix + std::string(1022, 'y') + "\n");
+  EXPECT_EQ(text, prefix + std::string(1023, 'x') + "\r\n" + prefix + std::string(1022, 'y') + "\r\n");
 
   // Either side of midnight: one file per date.
   fixedTime = {2004, 12, 31, 23, 59, 59};
   theLog.pfWrite(nullptr, 0, "before");
   fixedTime = {2005, 1, 1, 0, 0, 0};
   theLog.pfWrite(nullptr, 0, "after");
-  EXPECT_EQ(testutil::readFile("log/20041231.log"), "[23:59:59:0x00000000] before\n");
-  EXPECT_EQ(testutil::readFile("log/20050101.log"), "[00:00:00:0x00000000] after\n");
+  EXPECT_EQ(testutil::readFile("log/20041231.log"), "[23:59:59:0x00000000] before\r\n");
+  // A line feed inside a message is written as a line end too.
+  theLog.pfWrite(nullptr, 0, "after\nmore");
+  EXPECT_EQ(testutil::readFile("log/20050101.log"),
+            "[00:00:00:0x00000000] after\r\n[00:00:00:0x00000000] after\r\nmore\r\n");
 }

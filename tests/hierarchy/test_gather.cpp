@@ -261,7 +261,7 @@ TEST(Gather, DeepChain_NoRecursion) {
     dcQsGroup_t::freeClientNodes(list);
     const std::string path = (dir.path() / "deep.log").string();
     EXPECT_EQ(root->saveHierarchyToFile(path.c_str()), 0u);
-    EXPECT_NE(testutil::readFile(path).find(std::string(255, ' ') + "  qsClient 'BOTTOM'\n"),
+    EXPECT_NE(testutil::readFile(path).find(std::string(255, ' ') + "  qsClient 'BOTTOM'\r\n"),
               std::string::npos);
 
     EXPECT_TRUE(root->clear() == 0 && root->children == nullptr);

@@ -22,13 +22,14 @@ TEST(GroupTree, Listing_ExampleTree_ByteForByte) {
   root.addChild("Sales")->addClient("PC02");
   ASSERT_EQ(root.saveHierarchyToFile(path.c_str()), 0u);
   EXPECT_EQ(testutil::readFile(path),
-            std::string("dcQsGroup_t hierarchy listing...\n  qsGroup '") + kAllGroups +
-                "'\n    qsClient 'PC01'\n    qsGroup 'Sales'\n      qsClient 'PC02'\n"
-                "end of file.\n\n");
+            std::string("dcQsGroup_t hierarchy listing...\r\n  qsGroup '") + kAllGroups +
+                "'\r\n    qsClient 'PC01'\r\n    qsGroup 'Sales'\r\n      qsClient 'PC02'\r\n"
+                "end of file.\r\n\r\n");
   // The same name twice makes two siblings, both listed.
   root.addChild("Sales");
   ASSERT_EQ(root.saveHierarchyToFile(path.c_str()), 0u);
-  EXPECT_NE(testutil::readFile(path).find("  qsClient 'PC02'\n    qsGroup 'Sales'\nend"), std::string::npos);
+  EXPECT_NE(testutil::readFile(path).find("  qsClient 'PC02'\r\n    qsGroup 'Sales'\r\nend"),
+            std::string::npos);
 
   // Collecting appends the subtree's clients, depth-first, to a given list.
   root.addClient("PC03");

@@ -34,8 +34,8 @@ std::string hardware(const char* cpu) {
 
 // The hierarchy listing of the root with the given lines below it.
 std::string listing(const std::string& below) {
-  return "dcQsGroup_t hierarchy listing...\n  qsGroup '" + std::string(dcQsGroup_t::ROOT_NAME) + "'\n" +
-         below + "end of file.\n\n|";
+  return "dcQsGroup_t hierarchy listing...\r\n  qsGroup '" + std::string(dcQsGroup_t::ROOT_NAME) + "'\r\n" +
+         below + "end of file.\r\n\r\n|";
 }
 
 // Everything the load leaves behind: the listing and the root's gathered lists.
@@ -112,8 +112,9 @@ TEST_F(DataLoad, ScanLoadsKnownPcsSkipsTheRestAndReportsProgress) {
   EXPECT_EQ(engine.root.findClient("PC02"), nullptr);
   // PC01's two files and PC03's Windows information; PC03's hardware file
   // names a key the settings lack and is rejected with a failure line.
-  EXPECT_EQ(outcome(engine), listing("    qsGroup 'Seoul'\n      qsClient 'PC01'\n      qsClient 'PC03'\n") +
-                                 "a.exe:1,b.exe:1,CPU=P4,5.0,");
+  EXPECT_EQ(outcome(engine),
+            listing("    qsGroup 'Seoul'\r\n      qsClient 'PC01'\r\n      qsClient 'PC03'\r\n") +
+                "a.exe:1,b.exe:1,CPU=P4,5.0,");
   std::string log;
   for (const auto& f : fs::directory_iterator("log")) log += testutil::readFile(f.path());
   EXPECT_NE(log.find("[dcQsClientList_t::loadFromFile] pdcQsClient->loadFromFile failed 203"),

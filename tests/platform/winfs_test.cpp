@@ -103,6 +103,28 @@ TEST(Winfs_Paths, DotDotStaysInsideTheDrive) {
   EXPECT_FALSE(std::filesystem::exists(driveDir / "Elsewhere" / "secret.txt"));
 }
 
+// Text files end every line with a carriage return and a line feed, also
+// across the stream's buffer; "w" replaces, "a" appends.
+TEST(Winfs_Paths, TextFilesWriteCarriageReturns) {
+  testutil::TempDir dir;
+  testutil::DriveMapping drive('T', dir.str());
+  testutil::writeFile(dir.path() / "Out" / "t.txt", "old\n");
+  std::string big;
+  for (int i = 0; i < 5000; ++i) big += (i % 3 ? "ab" : "") + std::string("\n");
+  auto write = [](const char* path, const char* mode, const std::string& text) {
+    std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openTextFile(path, mode));
+    ASSERT_TRUE(file);
+    std::fputs(text.c_str(), file.get());
+  };
+  write("T:\\OUT\\T.TXT", "w", "a\n\nb\r\nc");
+  write("T:\\out\\t.txt", "a", big);
+  std::string expected = "a\r\n\r\nb\r\r\nc";
+  for (int i = 0; i < 5000; ++i) expected += (i % 3 ? "ab" : "") + std::string("\r\n");
+  EXPECT_EQ(testutil::readFile(dir.path() / "Out" / "t.txt"), expected);
+  EXPECT_EQ(winfs::openTextFile("T:\\out\\t.txt", "r"), nullptr);
+  EXPECT_EQ(winfs::openTextFile("T:\\none\\t.txt", "w"), nullptr);
+}
+
 TEST(Winfs_Find, WildcardsInTheLastComponent) {
   testutil::TempDir dir;
   testutil::DriveMapping drive('D', dir.str());
