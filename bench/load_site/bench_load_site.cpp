@@ -309,10 +309,9 @@ void summary() {
 
 }  // namespace
 
-// The heap the console programs run with (the pure parse gets it too).
-DESKTALLY_HUGE_PAGE_HEAP
-
 int main(int argc, char** argv) {
+  // The heap the console programs run with (the pure parse gets it too).
+  sys::configureHeap();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 #include "CSettingMgr.h"
@@ -200,10 +201,14 @@ std::string treeText(dcQsGroup_t* root) {
 }
 
 int run(const Options& options, std::ostream& out, std::ostream& err) {
-  // 1. The settings, read afresh so that the drive mapping of this run counts.
-  CSettingMgr settings(CSettingMgr::DEFAULT_PATH);
-  CSettingMgrOverride useSettings(&settings);
-  if (!siteReadable(settings, err)) return EXIT_BAD_SITE;
+  // 1. The settings the program read as it started; read afresh only when
+  // the drive mapping now names another file (runs inside a test program).
+  std::optional<CSettingMgr> fresh;
+  CSettingMgr* settings = theSettingMgr;
+  if (!settings || settings->hostPath() != winfs::hostPath(CSettingMgr::DEFAULT_PATH))
+    settings = &fresh.emplace(CSettingMgr::DEFAULT_PATH);
+  CSettingMgrOverride useSettings(settings);
+  if (!siteReadable(*settings, err)) return EXIT_BAD_SITE;
 
   // 2. The engine, 3. the command words as the process command line.
   auto engine = std::make_unique<dcAssetConsoleEngine_t>();

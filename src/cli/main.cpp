@@ -6,9 +6,8 @@
 #include "dcHeadlessConsole.h"
 #include "sys.h"
 
-DESKTALLY_HUGE_PAGE_HEAP
-
 int main(int argc, char** argv) {
+  sys::configureHeap();
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> args(argv + 1, argv + argc);
   return dccli::consoleMain(args, std::cout, std::cerr);

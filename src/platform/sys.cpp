@@ -14,6 +14,10 @@
 
 #include "cp949.h"
 
+#ifdef DESKTALLY_MIMALLOC
+#include <mimalloc.h>
+#endif
+
 extern char** environ;
 
 namespace sys {
@@ -108,17 +112,10 @@ void setClockForTesting(ClockFn clock) { testClock.store(clock); }
 
 int lastError() { return errno; }
 
-void restartWithHugePageHeap(int argc, char** argv) {
-  constexpr char TUNABLES[] = "GLIBC_TUNABLES";
-  constexpr char HUGE_PAGES[] = "glibc.malloc.hugetlb";
-  if (argc < 1 || !argv || !argv[0]) return;
-  const char* tunables = std::getenv(TUNABLES);
-  if (tunables && std::strstr(tunables, HUGE_PAGES)) return;
-  std::string wanted = tunables && *tunables ? std::string(tunables) + ":" : std::string();
-  wanted += HUGE_PAGES;
-  wanted += "=1";
-  if (::setenv(TUNABLES, wanted.c_str(), 1) != 0) return;
-  ::execv("/proc/self/exe", argv);
+void configureHeap() {
+#ifdef DESKTALLY_MIMALLOC
+  mi_option_enable(mi_option_large_os_pages);
+#endif
 }
 
 void sleepMilliseconds(std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

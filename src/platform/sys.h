@@ -34,21 +34,11 @@ void sleepMilliseconds(std::uint32_t ms);
 
 // A site's inventories are millions of small records, and touching that
 // much fresh memory one 4 KB page at a time costs more than building them.
-// The C library backs its heap with 2 MB pages when the environment asks
-// for it (GLIBC_TUNABLES=glibc.malloc.hugetlb=1), and it reads that only as
-// a program starts: so unless the environment already says something about
-// it, this sets it and starts the program again, with the same arguments,
-// before anything else has run. Programs call it first thing, from a
-// constructor that runs before static initialisation (see
-// DESKTALLY_HUGE_PAGE_HEAP). When the restart fails the program goes on as
-// it is. GLIBC_TUNABLES=glibc.malloc.hugetlb=0 keeps it from happening.
-void restartWithHugePageHeap(int argc, char** argv);
+// The programs call this first thing in main: when they are linked with
+// mimalloc, it asks it to back its segments with 2 MB pages (transparent
+// huge pages, through madvise). Nothing else changes, and nothing the
+// program starts inherits it. Without mimalloc (sanitizer builds) it does
+// nothing.
+void configureHeap();
 
 }  // namespace sys
-
-// In the file that holds main: restarts the program with a huge-page heap
-// before any static object of the program is constructed.
-#define DESKTALLY_HUGE_PAGE_HEAP                                                               \
-  __attribute__((constructor(101))) static void desktallyHugePageHeap(int argc, char** argv) { \
-    sys::restartWithHugePageHeap(argc, argv);                                                  \
-  }

@@ -4,6 +4,7 @@
 #include "dcPointerArray.h"
 #include "dcXml.h"
 #include "sys.h"
+#include "winfs.h"
 
 CSettingMgr* theSettingMgr = new CSettingMgr(CSettingMgr::DEFAULT_PATH);
 
@@ -11,6 +12,7 @@ CSettingMgr::CSettingMgr() = default;
 
 CSettingMgr::CSettingMgr(const char* settingsPath) {
   if (settingsPath) sys::expandEnvironmentStrings(settingsPath, path, sizeof path);
+  hostPath_ = winfs::hostPath(path);
   document = new dcXmlDocument_t();
   if (!document->load(path)) sys::outputDebugString("[CSettingMgr]parse xml files fails");
 }

@@ -37,6 +37,9 @@ class CSettingMgr {
   // stays valid as long as the manager.
   const char* GetValue(const char* key);
 
+  // The file on this machine that path named when the manager read it.
+  const std::string& hostPath() const { return hostPath_; }
+
   dcXmlDocument_t* document = nullptr;
   char path[PATH_SIZE] = {};
 
@@ -53,6 +56,7 @@ class CSettingMgr {
   // First node, in the order findFirst walks, for every exact name.
   std::unordered_map<std::string_view, dcXmlNode_t*> firstByName_;
   bool indexed_ = false;
+  std::string hostPath_;
 };
 
 // The manager of the run: created during static initialisation with

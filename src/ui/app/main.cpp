@@ -4,9 +4,8 @@
 #include "CDcOverlookApp.h"
 #include "sys.h"
 
-DESKTALLY_HUGE_PAGE_HEAP
-
 int main(int argc, char** argv) {
+  sys::configureHeap();
   QApplication qt(argc, argv);
   // QApplication has taken its own options out of argv; the rest is the
   // console's command line.
