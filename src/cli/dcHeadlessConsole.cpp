@@ -72,6 +72,20 @@ bool siteReadable(CSettingMgr& settings, std::ostream& err) {
   return true;
 }
 
+// The list as text in a format other than a workbook.
+std::string listText(const dcViewList_t& list, dcListFormat_t format) {
+  switch (format) {
+    case dcListFormat_t::CSV:
+      return dclistfile::csvText(list);
+    case dcListFormat_t::JSON:
+      return dclistfile::jsonText(list);
+    case dcListFormat_t::TSV:
+    case dcListFormat_t::XLSX:
+      break;
+  }
+  return dcviews::exportText(list);
+}
+
 }  // namespace
 
 const char* usageText() {
@@ -89,7 +103,17 @@ const char* usageText() {
          "  --client NAME          the list of that client\n"
          "  --from YYYY.MM.DD      first day of the usage period (default: today)\n"
          "  --to YYYY.MM.DD        last day of the usage period (default: today)\n"
-         "  --utf8                 print UTF-8 instead of CP949 bytes\n"
+         "  --filter TEXT          only the rows holding TEXT in some cell, as the\n"
+         "                         window's filter bar keeps them (ASCII letters match\n"
+         "                         either case)\n"
+         "  --format FORMAT        how --view prints the list: tsv (the default, as\n"
+         "                         above), csv (comma-separated, quoted as RFC 4180\n"
+         "                         says), json (an array of objects keyed by the column\n"
+         "                         headers, always UTF-8; a repeated header gets _2, _3)\n"
+         "                         or xlsx (a workbook with one sheet named after the\n"
+         "                         view, bold frozen header, usage minutes as numbers;\n"
+         "                         needs -o)\n"
+         "  --utf8                 print UTF-8 instead of CP949 bytes (tsv and csv)\n"
          "  -o FILE                write to FILE instead of standard output\n"
          "  --help                 this text\n"
          "\n"
@@ -121,7 +145,7 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
       return std::nullopt;
     };
     const bool takesValue = arg == "--view" || arg == "--group" || arg == "--client" || arg == "--from" ||
-                            arg == "--to" || arg == "-o";
+                            arg == "--to" || arg == "--filter" || arg == "--format" || arg == "-o";
     if (!takesValue && inlineValue) return "option " + arg + " takes no value";
     if (arg == "--help" || arg == "-h") {
       options.help = true;
@@ -142,6 +166,12 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
         options.group = toCore(*v);
       } else if (arg == "--client") {
         options.client = toCore(*v);
+      } else if (arg == "--filter") {
+        options.filter = mb::isValidUtf8(*v) ? dcRowFilter_t::fromUtf8(*v) : dcRowFilter_t(*v);
+      } else if (arg == "--format") {
+        const auto format = dclistfile::formatNamed(*v);
+        if (!format) return "unknown format '" + *v + "' (tsv, csv, json or xlsx)";
+        options.format = *format;
       } else if (arg == "-o") {
         if (v->empty()) return "option -o needs a file name";
         options.outputFile = *v;
@@ -160,6 +190,10 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
     return "--group and --client choose the node of --view";
   if ((options.from || options.to) && options.view != dcViewKind_t::USAGE)
     return "--from and --to apply to --view usage";
+  if (options.filter && options.view == dcViewKind_t::NONE) return "--filter applies to the list of --view";
+  if (options.format != dcListFormat_t::TSV && (options.view == dcViewKind_t::NONE || options.tree))
+    return "--format csv, json and xlsx write the list of --view alone, without --tree";
+  if (options.format == dcListFormat_t::XLSX && !options.outputFile) return "--format xlsx needs -o FILE";
   return std::nullopt;
 }
 
@@ -235,6 +269,7 @@ int run(const Options& options, std::ostream& out, std::ostream& err) {
   };
 
   std::string text;
+  std::optional<std::string> workbookError;
   if (options.tree) text += treeText(&engine->root);
   if (options.view != dcViewKind_t::NONE) {
     dcObject_t* node = &engine->root;
@@ -259,11 +294,22 @@ int run(const Options& options, std::ostream& out, std::ostream& err) {
       reportArchiveError();
       return EXIT_VIEW_FAILED;
     }
-    text += dcviews::exportText(list);
+    if (options.filter) options.filter->keepMatching(list);
+    if (options.format == dcListFormat_t::XLSX)
+      workbookError = dclistfile::writeWorkbook(*options.outputFile, list, options.view);
+    else
+      text += listText(list, options.format);
   }
-  if (options.utf8) text = mb::toUtf8(text);
+  // JSON is UTF-8 already.
+  if (options.utf8 && options.format != dcListFormat_t::JSON) text = mb::toUtf8(text);
 
-  if (options.outputFile) {
+  if (options.format == dcListFormat_t::XLSX) {
+    if (workbookError) {
+      err << PROGRAM << "cannot write " << *options.outputFile << ": " << *workbookError << "\n";
+      reportArchiveError();
+      return EXIT_OUTPUT;
+    }
+  } else if (options.outputFile) {
     std::ofstream file(*options.outputFile, std::ios::binary | std::ios::trunc);
     if (file) file.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (!file || !file.flush()) {

@@ -1,7 +1,8 @@
 // desktally-cli: the console without windows. The same start-up and load
 // path as the window (settings, engine, command line, "qsAssetConsole.ini",
 // data load with listing and gathering), then it prints the tree or one
-// list as the viewer would fill it, in the export's file format.
+// list as the viewer would fill it, in the export's file format or as
+// comma-separated text, JSON or a workbook.
 #pragma once
 
 #include <iosfwd>
@@ -9,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "dcListFiles.h"
 #include "dcListViews.h"
+#include "dcRowFilter.h"
 
 class dcQsGroup_t;
 
@@ -34,6 +37,9 @@ struct Options {
   std::optional<std::string> client;
   std::optional<dcViewDate_t> from;
   std::optional<dcViewDate_t> to;
+  // Only the rows with this text in some cell, as the window's filter bar.
+  std::optional<dcRowFilter_t> filter;
+  dcListFormat_t format = dcListFormat_t::TSV;
   bool utf8 = false;
   std::optional<std::string> outputFile;  // host path, as given
   // The words after the options, CP949.

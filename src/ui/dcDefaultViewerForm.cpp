@@ -209,6 +209,7 @@ dcStatus_t dcDefaultViewerForm_t::refresh() {
   dcViewList_t rows;
   const dcViewRefresh_t result = dcviews::refresh(selected, title, shown, rows);
   list->fill(std::move(rows));
+  listKind_ = result.kind;
   // A start after the end has moved to the end: the start picker shows it.
   if (kind == dcViewKind_t::USAGE && shown.start != start) startPicker->setDate(toQDate(shown.start));
   if (result.status) status = *result.status;
@@ -235,6 +236,14 @@ dcStatus_t dcDefaultViewerForm_t::exportList() {
   if (!list) return status = dcStatus::MISSING_OBJECT;
   // What the list shows, in its on-screen order; a file that cannot be
   // created is passed over silently.
-  dcexport::writeFile(path, dcviews::exportText(list->listModel()->list()));
+  if (choice.filterIndex != dcexport::FILTER_WORKBOOK) {
+    dcexport::writeFile(path, dcviews::exportText(list->listModel()->list()));
+    return status = dcStatus::OK;
+  }
+  // The workbook's columns are as wide as the operator left them.
+  dcViewList_t shown = list->listModel()->list();
+  for (std::size_t c = 0; c < shown.columns.size(); ++c)
+    shown.columns[c].width = list->columnWidth(static_cast<int>(c));
+  dcexport::writeWorkbook(path, shown, listKind_);
   return status = dcStatus::OK;
 }

@@ -41,8 +41,9 @@ class dcDefaultViewerForm_t : public QWidget, public dcViewerPane_t {
   // object that is neither client nor group, or a title that is no tab
   // text, leaves list and status as they were. Else the view's status.
   dcStatus_t refresh() override;
-  // Saves the list as a tab-separated file: 0, 7 (dialog cancelled, status
-  // unchanged), 112, 201 or 601 (overwrite refused, file untouched).
+  // Saves the list as a tab-separated file, or as a workbook when that file
+  // type is chosen: 0, 7 (dialog cancelled, status unchanged), 112, 201 or
+  // 601 (overwrite refused, file untouched).
   dcStatus_t exportList() override;
 
   // Shows or hides the period controls (mode non-zero: the usage views) and
@@ -81,6 +82,8 @@ class dcDefaultViewerForm_t : public QWidget, public dcViewerPane_t {
   void initialUpdate();
   void onPeriodButton();
 
+  // The view the list shows, since the last refresh that filled it.
+  dcViewKind_t listKind_ = dcViewKind_t::NONE;
   dcExportChooser_t* chooser_ = nullptr;
   std::unique_ptr<dcQtExportChooser_t> platformChooser_;
 };

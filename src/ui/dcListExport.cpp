@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "dcListFiles.h"
+
 namespace {
 constexpr const char* kMessageBoxTitle = "dcOverlook";  // the application title
 
@@ -35,6 +37,7 @@ QString withExtension(const QString& path, int filterIndex) {
   if (!QFileInfo(path).suffix().isEmpty()) return path;
   if (filterIndex == FILTER_EXCEL) return path + QStringLiteral(".xls");
   if (filterIndex == FILTER_TEXT) return path + QStringLiteral(".txt");
+  if (filterIndex == FILTER_WORKBOOK) return path + QStringLiteral(".xlsx");
   return path;
 }
 
@@ -55,6 +58,11 @@ bool writeFile(const QString& path, const std::string& text) {
   file.write(text.data(), static_cast<qint64>(text.size()));
   file.close();
   return true;
+}
+
+bool writeWorkbook(const QString& path, const dcViewList_t& list, dcViewKind_t kind) {
+  if (QFileInfo(path).isDir()) return false;
+  return !dclistfile::writeWorkbook(QFile::encodeName(path).toStdString(), list, kind);
 }
 
 }  // namespace dcexport

@@ -13,10 +13,13 @@
 class QWidget;
 
 namespace dcexport {
-// The dialog's two file types: index 1 Excel files, index 2 text files.
-constexpr const char* FILTER = "Excel Files (*.xls)|*.xls|Text Files(*.txt)|*.txt||";
+// The dialog's file types: index 1 Excel files and index 2 text files, both
+// tab-separated text; index 3 a workbook.
+constexpr const char* FILTER =
+    "Excel Files (*.xls)|*.xls|Text Files(*.txt)|*.txt|Excel Workbook (*.xlsx)|*.xlsx||";
 constexpr int FILTER_EXCEL = 1;
 constexpr int FILTER_TEXT = 2;
+constexpr int FILTER_WORKBOOK = 3;
 constexpr const char* DEFAULT_EXTENSION = "xls";
 // Show help, no validation, path must exist, file must exist, no network
 // button, explorer style, long names, sizing.
@@ -26,8 +29,9 @@ constexpr const char* OVERWRITE_QUESTION = "File already exists, overwrite?";
 // The file name the dialog offers: "<name>_Y-M-D" for the selected object,
 // "ListY-M-D" when it has no name (CP949).
 std::string suggestedName(const char* objectName, const dcViewDate_t& date);
-// The chosen path with ".xls" (filter 1) or ".txt" (filter 2) appended when
-// its name has no extension; a typed extension is kept as it is.
+// The chosen path with ".xls" (filter 1), ".txt" (filter 2) or ".xlsx"
+// (filter 3) appended when its name has no extension; a typed extension is
+// kept as it is.
 QString withExtension(const QString& path, int filterIndex);
 // The question: the path directly followed by the overwrite text.
 QString overwriteQuestion(const QString& path);
@@ -36,6 +40,9 @@ bool fileExists(const QString& path);
 // Creates or replaces the file and writes text in one go; false when the
 // file cannot be created (nothing is written then).
 bool writeFile(const QString& path, const std::string& text);
+// Creates or replaces the file with a workbook of list; false when it cannot
+// be written.
+bool writeWorkbook(const QString& path, const dcViewList_t& list, dcViewKind_t kind);
 }  // namespace dcexport
 
 // What the dialog shows.

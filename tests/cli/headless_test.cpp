@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cp949.h"
 #include "dcHeadlessConsole.h"
+#include "listreaders.h"
 #include "testutil.h"
 
 namespace {
@@ -118,6 +120,88 @@ TEST(CliDemoSite, TreeAndEveryView) {
   ASSERT_EQ(r.code, 0);
   EXPECT_TRUE(r.out.empty());
   EXPECT_EQ(testutil::readFile(file), toStdout.out);
+}
+
+// The records of a tab-separated list.
+testutil::Records tsvRecords(const std::string& text) {
+  testutil::Records records;
+  for (const std::string& line : lines(text)) {
+    records.emplace_back();
+    for (std::size_t start = 0;;) {
+      const std::size_t tab = line.find('\t', start);
+      records.back().push_back(line.substr(start, tab - start));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+  }
+  return records;
+}
+
+TEST(CliDemoSite, FilterAndFormatsReadBack) {
+  // The filtered list, as tab-separated text: the rows holding the text.
+  const std::vector<std::string> software = {"--view", "software", "--group", "개발팀", "--filter", "편집"};
+  auto args = [](std::vector<std::string> a, std::initializer_list<std::string> more) {
+    a.insert(a.end(), more);
+    return a;
+  };
+  CliRun r = runCli(args(software, {"--utf8"}));
+  ASSERT_EQ(r.code, 0) << r.err;
+  const testutil::Records tsv = tsvRecords(r.out);
+  ASSERT_EQ(tsv.size(), 12u);  // header and 11 of the group's programs
+  for (std::size_t k = 1; k < tsv.size(); ++k) EXPECT_NE(tsv[k][0].find("편집"), std::string::npos);
+  EXPECT_EQ(tsv[1], (std::vector<std::string>{"사진 편집기 1.2", "PC-0022, PC-0025, "}));
+
+  // CSV, in CP949 unless --utf8, holds the same records.
+  r = runCli(args(software, {"--format", "csv"}));
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(testutil::parseCsv(mb::toUtf8(r.out)), tsv);
+  // JSON: one object per row keyed by the headers, always UTF-8.
+  r = runCli(args(software, {"--format=json"}));
+  ASSERT_EQ(r.code, 0) << r.err;
+  const auto json = nlohmann::json::parse(r.out);
+  ASSERT_EQ(json.size(), tsv.size() - 1);
+  for (std::size_t k = 1; k < tsv.size(); ++k)
+    EXPECT_EQ(json[k - 1], (nlohmann::json{{tsv[0][0], tsv[k][0]}, {tsv[0][1], tsv[k][1]}}));
+
+  // A workbook of the filtered usage list: the same cells, minutes as numbers.
+  testutil::TempDir dir;
+  const std::string file = dir.str() + "/usage.xlsx";
+  const std::vector<std::string> usage = {"--view",     "usage", "--group",    "개발팀",   "--from",
+                                          "2026.11.01", "--to",  "2026.11.30", "--filter", "S"};
+  r = runCli(args(usage, {"--utf8"}));
+  const testutil::Records minutes = tsvRecords(r.out);
+  ASSERT_GT(minutes.size(), 2u);
+  r = runCli(args(usage, {"--format", "xlsx", "-o", file}));
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(r.out.empty());
+  const auto book = testutil::readWorkbook(file);
+  ASSERT_TRUE(book);
+  EXPECT_EQ(book->sheetName, "프로그램 사용 내역");
+  EXPECT_EQ(book->frozenRows, 1);
+  EXPECT_EQ(book->columnPixels, (std::map<int, int>{{0, 400}, {1, 150}}));
+  const testutil::Records cells = book->texts();
+  ASSERT_EQ(cells.size(), minutes.size());
+  EXPECT_EQ(cells[0], minutes[0]);
+  for (std::size_t k = 1; k < cells.size(); ++k) {
+    EXPECT_EQ(cells[k][0], minutes[k][0]);
+    EXPECT_TRUE(book->cell(int(k), 1)->isNumber);
+    EXPECT_EQ(cells[k][1] + " min", minutes[k][1].substr(minutes[k][1].find_first_not_of(' ')));
+  }
+
+  // A filter that keeps nothing leaves the header.
+  r = runCli({"--view", "software", "--filter", "no such program", "--format", "csv"});
+  EXPECT_EQ(testutil::parseCsv(mb::toUtf8(r.out))->size(), 1u);
+  for (const std::vector<std::string>& bad :
+       std::vector<std::vector<std::string>>{{"--view", "software", "--format", "pdf"},
+                                             {"--view", "software", "--format", "xlsx"},
+                                             {"--tree", "--view", "software", "--format", "json"},
+                                             {"--tree", "--filter", "x"}})
+    EXPECT_EQ(runCli(bad).code, dccli::EXIT_BAD_OPTION) << bad.back();
+  r = runCli(args(usage, {"--format", "xlsx", "-o", dir.str() + "/no/such/folder.xlsx"}));
+  EXPECT_EQ(r.code, dccli::EXIT_OUTPUT);
+  const std::string help = runCli({"--help"}).out;
+  for (const char* option : {"--filter TEXT", "--format FORMAT", "RFC 4180", "xlsx", "json"})
+    EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
 TEST(CliDemoSite, CommandWordsAndFailures) {

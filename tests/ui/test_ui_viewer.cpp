@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "../support/listreaders.h"
 #include "../support/testutil.h"
 #include "CSettingMgr.h"
 #include "dcAssetConsoleEngine.h"
@@ -150,6 +151,7 @@ class ViewerTest : public QObject {
   void sort_headerClicksAndSharedState();
   void stripes_rowsAndEmptyArea();
   void export_answersAndFileRules();
+  void export_workbookOfTheSortedList();
   void demoSite_progressAndScreenshots();
 };
 
@@ -357,6 +359,39 @@ void ViewerTest::export_answersAndFileRules() {
   v.selection.object = site.a1;
   v.chooser.choice = {true, QString::fromStdString(base + "/no/such/folder.xls"), 1};
   QCOMPARE(v.form.exportList(), 0u);
+}
+
+void ViewerTest::export_workbookOfTheSortedList() {
+  Site site;
+  Viewer v;
+  QCOMPARE(v.show(site.a, USAGE), 0u);
+  dcStripedListCtrl_t* list = v.form.listControl();
+  dcStripedListCtrl_t::lastSortColumn = -1;
+  list->onColumnClick(1);
+  list->onColumnClick(1);  // descending by minutes
+  list->setColumnWidth(0, 250);
+  // The third file type: a name without extension takes ".xlsx".
+  const std::string base = (v.out.path() / "usage").string();
+  v.chooser.choice = {true, QString::fromStdString(base), dcexport::FILTER_WORKBOOK};
+  QCOMPARE(v.form.exportList(), 0u);
+  const auto book = testutil::readWorkbook(base + ".xlsx");
+  QVERIFY(book);
+  QCOMPARE(book->sheetName, std::string("프로그램 사용 내역"));
+  QCOMPARE(book->frozenRows, 1);
+  QCOMPARE(book->columnPixels, (std::map<int, int>{{0, 250}, {1, 150}}));
+  QCOMPARE(book->texts(),
+           (testutil::Records{{"소프트웨어", "사용 시간"}, {"game.exe", "300"}, {"editor.exe", "45"}}));
+  QVERIFY(book->cell(0, 1)->bold && book->cell(2, 1)->isNumber);
+
+  // The two original types keep writing tab-separated text, whatever the
+  // typed extension.
+  v.chooser.choice = {true, QString::fromStdString(base + ".xlsx"), dcexport::FILTER_EXCEL};
+  v.chooser.answer = true;
+  QCOMPARE(v.form.exportList(), 0u);
+  QCOMPARE(testutil::readFile(base + ".xlsx"),
+           USAGE_HEADER + "game.exe\t    300 min\r\neditor.exe\t     45 min\r\n");
+  QCOMPARE(QString::fromLatin1(dcexport::FILTER).section('|', 0, 3),
+           QStringLiteral("Excel Files (*.xls)|*.xls|Text Files(*.txt)|*.txt"));
 }
 
 void ViewerTest::demoSite_progressAndScreenshots() {

@@ -1,0 +1,119 @@
+// The list's file formats, each read back by an independent reader: CSV by
+// a strict RFC 4180 parser, JSON by a JSON parser, the workbook from its
+// zip and XML parts (cells, types, styles, frozen header, widths).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "cp949.h"
+#include "dcListFiles.h"
+#include "listreaders.h"
+#include "testutil.h"
+
+namespace {
+
+const std::string EDITOR = "\xC6\xED\xC1\xFD\xB1\xE2";  // 편집기
+const std::string USERS = "\xBB\xE7\xBF\xEB\xC0\xDA";   // 사용자
+
+// Cells that need every kind of care: separators, quotes, line breaks,
+// control characters, blanks at the ends, double-byte texts, empties.
+dcViewList_t awkwardList() {
+  return {{{"name, full", 300}, {USERS, 500}, {"note", 150}},
+          {{EDITOR, "A1, B2, ", "say \"hi\"\r\nbye"},
+           {"  padded  ", "", "tab\there\x01"},
+           {"back\\slash", "_x0041_ stays", "line\nfeed"}}};
+}
+
+testutil::Records recordsOf(const dcViewList_t& list) {
+  testutil::Records records{{}};
+  for (const auto& column : list.columns) records[0].push_back(column.header);
+  for (const auto& row : list.rows) records.push_back(row);
+  return records;
+}
+
+TEST(ListFiles, CsvReadBackByStrictParser) {
+  const dcViewList_t list = awkwardList();
+  const std::string text = dclistfile::csvText(list);
+  EXPECT_EQ(text.rfind("\"name, full\"," + USERS + ",note\r\n", 0), 0u);
+  const auto records = testutil::parseCsv(text);
+  ASSERT_TRUE(records);
+  EXPECT_EQ(*records, recordsOf(list));
+  // Read back in UTF-8 too, as --utf8 prints it.
+  EXPECT_EQ((*testutil::parseCsv(mb::toUtf8(text)))[1][0], "편집기");
+  EXPECT_EQ(dclistfile::csvText({}), "");
+}
+
+TEST(ListFiles, JsonReadBackByParser) {
+  dcViewList_t list = awkwardList();
+  list.columns[2].header = USERS;  // a repeated header keeps its column
+  list.rows[2][0] = "bad \xFF byte";
+  const auto json = nlohmann::ordered_json::parse(dclistfile::jsonText(list));
+  ASSERT_TRUE(json.is_array());
+  ASSERT_EQ(json.size(), 3u);
+  // Members in column order in every row; rows in list order.
+  for (const auto& row : json) {
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : row.items()) keys.push_back(key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"name, full", "사용자", "사용자_2"}));
+  }
+  EXPECT_EQ(json[0]["name, full"], "편집기");
+  EXPECT_EQ(json[0]["사용자_2"], "say \"hi\"\r\nbye");
+  EXPECT_EQ(json[1]["사용자_2"], "tab\there\x01");
+  EXPECT_EQ(json[1]["사용자"], "");
+  EXPECT_EQ(json[2]["name, full"], "bad ? byte");
+  EXPECT_EQ(json[2]["사용자_2"], "line\nfeed");
+  EXPECT_EQ(nlohmann::json::parse(dclistfile::jsonText({{{"h", 1}}, {}})), nlohmann::json::array());
+}
+
+TEST(ListFiles, WorkbookCellsTypesAndFrozenHeader) {
+  testutil::TempDir dir;
+  const std::string path = dir.str() + "/usage.xlsx";
+  const dcViewList_t usage{{{"\xBC\xD2\xC7\xC1\xC6\xAE\xBF\xFE\xBE\xEE", 400}, {"time", 150}},  // 소프트웨어
+                           {{"game.exe", "    300 min"}, {EDITOR, "     30 min"}, {"_x0041_\x01", "n/a"}}};
+  ASSERT_EQ(dclistfile::writeWorkbook(path, usage, dcViewKind_t::USAGE), std::nullopt);
+  auto book = testutil::readWorkbook(path);
+  ASSERT_TRUE(book);
+  EXPECT_EQ(book->sheets, 1);
+  EXPECT_EQ(book->sheetName, "프로그램 사용 내역");
+  EXPECT_EQ(book->frozenRows, 1);
+  EXPECT_EQ(book->columnPixels, (std::map<int, int>{{0, 400}, {1, 150}}));
+  EXPECT_EQ(book->texts(),
+            (testutil::Records{
+                {"소프트웨어", "time"}, {"game.exe", "300"}, {"편집기", "30"}, {"_x0041_\x01", "n/a"}}));
+  for (int c : {0, 1}) EXPECT_TRUE(book->cell(0, c)->bold && !book->cell(0, c)->isNumber);
+  // The minutes are numbers shown with their unit; anything else is text.
+  const testutil::WorkbookCell* minutes = book->cell(1, 1);
+  EXPECT_TRUE(minutes->isNumber && !minutes->bold);
+  EXPECT_EQ(minutes->number, 300);
+  EXPECT_EQ(minutes->numberFormat, "0\" min\"");
+  EXPECT_FALSE(book->cell(3, 1)->isNumber);
+  EXPECT_FALSE(book->cell(1, 0)->bold);
+
+  // Outside the usage view a minutes-like text stays text; an empty cell
+  // is no cell; a view without a title gets a default sheet.
+  const dcViewList_t other{{{"a", 0}, {"b", 60}}, {{"", "   5 min"}}};
+  ASSERT_EQ(dclistfile::writeWorkbook(path, other, dcViewKind_t::SOFTWARE), std::nullopt);
+  book = testutil::readWorkbook(path);
+  EXPECT_EQ(book->sheetName, "소프트웨어 정보");
+  EXPECT_EQ(book->cell(1, 0), nullptr);
+  EXPECT_EQ(book->cell(1, 1)->text, "   5 min");
+  EXPECT_EQ(book->columnPixels, (std::map<int, int>{{1, 60}}));
+  ASSERT_EQ(dclistfile::writeWorkbook(path, other, dcViewKind_t::NONE), std::nullopt);
+  EXPECT_EQ(testutil::readWorkbook(path)->sheetName, "Sheet1");
+
+  EXPECT_NE(dclistfile::writeWorkbook(dir.str() + "/no/such/folder.xlsx", usage, dcViewKind_t::USAGE),
+            std::nullopt);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "no"));
+}
+
+TEST(ListFiles, UsageMinutesOnlyFromTheMinutesText) {
+  EXPECT_EQ(dclistfile::usageMinutes("      0 min"), 0);
+  EXPECT_EQ(dclistfile::usageMinutes("12345678 min"), 12345678);
+  EXPECT_EQ(dclistfile::usageMinutes("     -3 min"), -3);
+  for (const char* text : {"", " min", "   min", "5 mins", "5min", "1 2 min", "x5 min", "+5 min",
+                           "1234567890123456 min", "-- min"})
+    EXPECT_EQ(dclistfile::usageMinutes(text), std::nullopt) << text;
+}
+
+}  // namespace
