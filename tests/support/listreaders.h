@@ -177,8 +177,6 @@ inline std::optional<Workbook> readWorkbook(const std::string& path) {
       if (type == "s") {
         const auto index = std::size_t(std::atoi(value));
         if (index < shared.size()) cell.text = shared[index];
-      } else if (type == "inlineStr") {
-        cell.text = textOf(c.child("is"));
       } else {
         cell.isNumber = true;
         cell.number = std::atof(value);
