@@ -24,10 +24,6 @@ namespace {
 constexpr const char* PROGRAM = "desktally-cli: ";
 constexpr const char* SCRIPT = "qsAssetConsole.ini";
 
-// Command-line texts arrive in UTF-8; the core wants CP949. Bytes that are
-// no valid UTF-8 are taken as they are (already CP949).
-std::string toCore(const std::string& text) { return mb::isValidUtf8(text) ? mb::fromUtf8(text) : text; }
-
 std::optional<dcViewKind_t> viewNamed(const std::string& name) {
   if (name == "windows") return dcViewKind_t::WINDOWS_INFO;
   if (name == "hardware") return dcViewKind_t::HARDWARE;
@@ -48,28 +44,30 @@ std::string sitePath(const char* key, std::string* hostPath) {
   return path;
 }
 
-// The settings must have been read, and the group file and data folder they
-// name must be there: without them the load would show an empty tree.
-bool siteReadable(CSettingMgr& settings, std::ostream& err) {
+// One line for each piece of the site that the load goes without: the
+// settings file, the group file and the data folder, each named with its
+// Windows path and its path on disk. EXIT_BAD_SITE when a piece is missing.
+int reportMissingSite(const CSettingMgr& settings, std::ostream& err) {
+  int code = EXIT_OK;
   if (!settings.document || !settings.document->root) {
     err << PROGRAM << "cannot read the settings file " << CSettingMgr::DEFAULT_PATH << " ("
         << winfs::hostPath(CSettingMgr::DEFAULT_PATH)
         << "); point DESKTALLY_DRIVE_C at the folder that holds qss/qslook.xml\n";
-    return false;
+    code = EXIT_BAD_SITE;
   }
   std::string host;
   const std::string groupFile = sitePath("qssgrp", &host);
   std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openFile(groupFile.c_str(), "rb"));
-  if (!file) {
+  if (!file || winfs::isDirectory(groupFile.c_str())) {
     err << PROGRAM << "cannot read the group file " << shown(groupFile) << " (" << host << ")\n";
-    return false;
+    code = EXIT_BAD_SITE;
   }
   const std::string folder = sitePath("logdata", &host);
   if (!winfs::isDirectory(folder.c_str())) {
     err << PROGRAM << "cannot read the data folder " << shown(folder) << " (" << host << ")\n";
-    return false;
+    code = EXIT_BAD_SITE;
   }
-  return true;
+  return code;
 }
 
 // The list as text in a format other than a workbook.
@@ -85,6 +83,19 @@ std::string listText(const dcViewList_t& list, dcListFormat_t format) {
   }
   return dcviews::exportText(list);
 }
+
+// The exit code of a run in which several things went wrong: the lowest
+// non-zero code.
+class ExitCode {
+ public:
+  void note(int code) {
+    if (code != EXIT_OK && (code_ == EXIT_OK || code < code_)) code_ = code;
+  }
+  int code() const { return code_; }
+
+ private:
+  int code_ = EXIT_OK;
+};
 
 }  // namespace
 
@@ -118,9 +129,15 @@ const char* usageText() {
          "  --help                 this text\n"
          "\n"
          "Drive C: is the folder named by DESKTALLY_DRIVE_C.\n"
-         "Exit codes: 0 done, 1 bad option, 2 command line refused, 3 group file ended\n"
-         "early (output written), 4 site unreadable, 5 no such group or client, 6 output\n"
-         "file not written, 7 the list could not be built.\n";
+         "A missing settings file, group file or data folder does not stop the load:\n"
+         "the console goes on with what there is (the root alone when nothing could\n"
+         "be loaded), as the window does, and names each missing piece on stderr.\n"
+         "\n"
+         "Exit codes: 0 done, 1 bad option, 2 command line refused (or a command word\n"
+         "it cannot carry), 3 group file ended early (output written), 4 settings file,\n"
+         "group file or data folder missing (output written), 5 no such group or\n"
+         "client, 6 output file not written, 7 the list could not be built. When\n"
+         "several apply, the lowest one is the exit code.\n";
 }
 
 std::optional<std::string> parseOptions(const std::vector<std::string>& args, Options& options) {
@@ -162,10 +179,10 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
         const auto kind = viewNamed(*v);
         if (!kind) return "unknown view '" + *v + "' (windows, hardware, software or usage)";
         options.view = *kind;
-      } else if (arg == "--group") {
-        options.group = toCore(*v);
-      } else if (arg == "--client") {
-        options.client = toCore(*v);
+      } else if (arg == "--group" || arg == "--client") {
+        std::optional<std::string> name = dcTextFromTerminal(*v);
+        if (!name) return "the name '" + *v + "' of " + arg + " holds a character that code page 949 lacks";
+        (arg == "--group" ? options.group : options.client) = std::move(name);
       } else if (arg == "--filter") {
         options.filter = mb::isValidUtf8(*v) ? dcRowFilter_t::fromUtf8(*v) : dcRowFilter_t(*v);
       } else if (arg == "--format") {
@@ -182,7 +199,7 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
       }
     }
   }
-  for (; i < args.size(); ++i) options.words.push_back(toCore(args[i]));
+  options.words.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
 
   if (options.help) return std::nullopt;
   if (options.group && options.client) return "give --group or --client, not both";
@@ -197,7 +214,9 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
   return std::nullopt;
 }
 
-std::string rawCommandLine(const std::vector<std::string>& words) { return dcJoinCommandWords(words); }
+dcJoinedCommandLine_t rawCommandLine(const std::vector<std::string>& words) {
+  return dcJoinTerminalWords(words);
+}
 
 std::string treeText(dcQsGroup_t* root) {
   std::string text;
@@ -235,39 +254,49 @@ std::string treeText(dcQsGroup_t* root) {
 }
 
 int run(const Options& options, std::ostream& out, std::ostream& err) {
+  ExitCode exit;
   // 1. The settings the program read as it started; read afresh only when
   // the drive mapping now names another file (runs inside a test program).
+  // Without the file every lookup is empty and the load goes on.
   std::optional<CSettingMgr> fresh;
   CSettingMgr* settings = theSettingMgr;
   if (!settings || settings->hostPath() != winfs::hostPath(CSettingMgr::DEFAULT_PATH))
     settings = &fresh.emplace(CSettingMgr::DEFAULT_PATH);
   CSettingMgrOverride useSettings(settings);
-  if (!siteReadable(*settings, err)) return EXIT_BAD_SITE;
 
-  // 2. The engine, 3. the command words as the process command line.
+  // 2. The engine, 3. the command words as the process command line; a
+  // refusal ends the run before the load, as it ends the window's start-up.
   auto engine = std::make_unique<dcAssetConsoleEngine_t>();
-  const std::string commandLine = rawCommandLine(options.words);
-  if (const dcStatus_t result = engine->interpret(commandLine.c_str()); result != dcStatus::OK) {
-    err << PROGRAM << "the command line '" << shown(commandLine) << "' was refused (status " << result
-        << ")\n";
-    return EXIT_COMMAND_LINE;
+  const dcJoinedCommandLine_t commandLine = rawCommandLine(options.words);
+  if (!commandLine) {
+    err << PROGRAM << commandLine.error << "\n";
+    exit.note(EXIT_COMMAND_LINE);
+  } else if (const dcStatus_t result = engine->interpret(commandLine.line.c_str()); result != dcStatus::OK) {
+    err << PROGRAM << "the command line '" << shown(commandLine.line) << "' was refused (status " << result;
+    if (commandLine.line.size() > dcCommandList_t::MAX_LINE)
+      err << ": longer than the " << dcCommandList_t::MAX_LINE << " bytes a command line may hold";
+    err << ")\n";
+    exit.note(EXIT_COMMAND_LINE);
+  }
+  if (exit.code() != EXIT_OK) {
+    exit.note(reportMissingSite(*settings, err));
+    return exit.code();
   }
   engine->initialize(nullptr);
   engine->loadIni(SCRIPT);
 
-  // 4. The data load; a group file that ends early stops it where it is.
-  std::optional<std::string> archiveError;
+  // 4. The data load, with whatever the site holds; a group file that ends
+  // early stops it where it is.
+  exit.note(reportMissingSite(*settings, err));
   try {
     runDataLoad(engine.get());
   } catch (const dcArchiveException_t& e) {
-    archiveError = e.what();
+    err << PROGRAM << "the group file ended early: " << e.what()
+        << "; the tree holds what was read before, nothing was gathered\n";
+    exit.note(EXIT_ARCHIVE_ERROR);
   }
-  auto reportArchiveError = [&] {
-    if (archiveError)
-      err << PROGRAM << "the group file ended early: " << *archiveError
-          << "; the tree holds what was read before, nothing was gathered\n";
-  };
 
+  // 5. The output asked for.
   std::string text;
   std::optional<std::string> workbookError;
   if (options.tree) text += treeText(&engine->root);
@@ -281,8 +310,8 @@ int run(const Options& options, std::ostream& out, std::ostream& err) {
       if (!node) err << PROGRAM << "no group named '" << shown(*options.group) << "'\n";
     }
     if (!node) {
-      reportArchiveError();
-      return EXIT_NO_NODE;
+      exit.note(EXIT_NO_NODE);
+      return exit.code();
     }
     const dcViewDate_t today = dcViewDate_t::today();
     dcViewPeriod_t period{options.from.value_or(today), options.to.value_or(today)};
@@ -291,8 +320,8 @@ int run(const Options& options, std::ostream& out, std::ostream& err) {
     if (result.status.value_or(dcStatus::MISSING_OBJECT) != dcStatus::OK) {
       err << PROGRAM << "the list could not be built (status "
           << result.status.value_or(dcStatus::MISSING_OBJECT) << ")\n";
-      reportArchiveError();
-      return EXIT_VIEW_FAILED;
+      exit.note(EXIT_VIEW_FAILED);
+      return exit.code();
     }
     if (options.filter) options.filter->keepMatching(list);
     if (options.format == dcListFormat_t::XLSX)
@@ -306,26 +335,20 @@ int run(const Options& options, std::ostream& out, std::ostream& err) {
   if (options.format == dcListFormat_t::XLSX) {
     if (workbookError) {
       err << PROGRAM << "cannot write " << *options.outputFile << ": " << *workbookError << "\n";
-      reportArchiveError();
-      return EXIT_OUTPUT;
+      exit.note(EXIT_OUTPUT);
     }
   } else if (options.outputFile) {
     std::ofstream file(*options.outputFile, std::ios::binary | std::ios::trunc);
     if (file) file.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (!file || !file.flush()) {
       err << PROGRAM << "cannot write " << *options.outputFile << ": " << std::strerror(errno) << "\n";
-      reportArchiveError();
-      return EXIT_OUTPUT;
+      exit.note(EXIT_OUTPUT);
     }
   } else {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
   }
-  if (archiveError) {
-    reportArchiveError();
-    return EXIT_ARCHIVE_ERROR;
-  }
-  return EXIT_OK;
+  return exit.code();
 }
 
 int consoleMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

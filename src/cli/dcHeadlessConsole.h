@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "dcCommandList.h"
 #include "dcListFiles.h"
 #include "dcListViews.h"
 #include "dcRowFilter.h"
@@ -18,12 +19,12 @@ class dcQsGroup_t;
 
 namespace dccli {
 
-// Exit codes.
+// Exit codes; when several apply, the lowest non-zero one.
 constexpr int EXIT_OK = 0;
 constexpr int EXIT_BAD_OPTION = 1;     // unknown option, missing or bad value
 constexpr int EXIT_COMMAND_LINE = 2;   // the engine refused the command words
 constexpr int EXIT_ARCHIVE_ERROR = 3;  // the group file ended early (output still written)
-constexpr int EXIT_BAD_SITE = 4;       // settings, group file or data folder unreadable
+constexpr int EXIT_BAD_SITE = 4;       // settings, group file or data folder missing (output written)
 constexpr int EXIT_NO_NODE = 5;        // no group or client of that name
 constexpr int EXIT_OUTPUT = 6;         // the output file cannot be written
 constexpr int EXIT_VIEW_FAILED = 7;    // the view reported a failure status
@@ -32,7 +33,7 @@ struct Options {
   bool help = false;
   bool tree = false;
   dcViewKind_t view = dcViewKind_t::NONE;
-  // CP949, converted from the command line's UTF-8.
+  // CP949, converted from the terminal's UTF-8.
   std::optional<std::string> group;
   std::optional<std::string> client;
   std::optional<dcViewDate_t> from;
@@ -42,7 +43,7 @@ struct Options {
   dcListFormat_t format = dcListFormat_t::TSV;
   bool utf8 = false;
   std::optional<std::string> outputFile;  // host path, as given
-  // The words after the options, CP949.
+  // The words after the options, as the terminal gave them.
   std::vector<std::string> words;
 };
 
@@ -51,9 +52,9 @@ struct Options {
 // an error message, or nothing when options holds the result.
 std::optional<std::string> parseOptions(const std::vector<std::string>& args, Options& options);
 
-// The command words as one raw command line: joined by blanks, a word
-// holding a blank wrapped in double quotes.
-std::string rawCommandLine(const std::vector<std::string>& words);
+// The command words as one raw command line that the engine reads back as
+// exactly those words, or why a word cannot be carried (dcJoinTerminalWords).
+dcJoinedCommandLine_t rawCommandLine(const std::vector<std::string>& words);
 
 // The tree as the tree pane shows it: a group, then its sub-groups, then its
 // clients; one name a line ("\n"), two blanks of indent a level.

@@ -188,14 +188,61 @@ dcStatus_t dcCommandList_t::dispatch(char* line) {
   return status = ran ? result : dcStatus::NOT_FOUND;
 }
 
-std::string dcJoinCommandWords(const std::vector<std::string>& words) {
-  std::string line;
-  for (const std::string& word : words) {
-    if (!line.empty()) line += ' ';
-    if (word.find(' ') != std::string::npos)
-      line += '"' + word + '"';
-    else
-      line += word;
+dcJoinedCommandLine_t dcJoinCommandWords(const std::vector<std::string>& words) {
+  dcJoinedCommandLine_t joined;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    const bool last = i + 1 == words.size();
+    auto refuse = [&](const char* why) {
+      joined.line.clear();
+      joined.error =
+          "the command word '" + mb::toUtf8(word) + "' cannot be given on the command line: " + why;
+      return joined;
+    };
+    if (word.find('\0') != std::string::npos) return refuse("it holds a zero byte");
+    if (!word.empty() && word.front() == QUOTE)
+      return refuse("a word that begins with a double quote would be read as a quoted string");
+    // Blanks and quotes count where the tokenizer sees them: at character
+    // boundaries, never as the second byte of a double-byte character.
+    bool blank = false;
+    bool quote = false;
+    bool endsInLeadByte = false;
+    for (const char* p = word.c_str(); *p; p = mb::next(p)) {
+      blank = blank || *p == BLANK;
+      quote = quote || *p == QUOTE;
+      endsInLeadByte = mb::isLeadByte(static_cast<unsigned char>(*p)) && p[1] == '\0';
+    }
+    const bool quoted = word.empty() || blank;
+    if (quoted && quote)
+      return refuse("a word that holds a blank must be quoted, and a quoted word cannot hold a double quote");
+    // A lone first byte of a double-byte character would take the blank or
+    // the closing quote after it as its second byte.
+    if (endsInLeadByte && (quoted || !last))
+      return refuse("it ends in the first byte of a double-byte character");
+    if (i > 0) joined.line += BLANK;
+    if (quoted) joined.line += QUOTE;
+    joined.line += word;
+    if (quoted) joined.line += QUOTE;
   }
-  return line;
+  return joined;
+}
+
+std::optional<std::string> dcTextFromTerminal(const std::string& text) {
+  if (!mb::isValidUtf8(text)) return text;
+  std::string core = mb::fromUtf8(text);
+  // The conversion puts '?' for every character it cannot convert.
+  if (std::count(core.begin(), core.end(), '?') != std::count(text.begin(), text.end(), '?'))
+    return std::nullopt;
+  return core;
+}
+
+dcJoinedCommandLine_t dcJoinTerminalWords(const std::vector<std::string>& words) {
+  std::vector<std::string> core;
+  core.reserve(words.size());
+  for (const std::string& word : words) {
+    std::optional<std::string> converted = dcTextFromTerminal(word);
+    if (!converted) return {{}, "the command word '" + word + "' holds a character that code page 949 lacks"};
+    core.push_back(std::move(*converted));
+  }
+  return dcJoinCommandWords(core);
 }

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,7 +100,31 @@ class dcCommandList_t {
   int nesting_ = 0;
 };
 
-// The words a program was started with as one command line: separated by
-// blanks, a word that holds a blank wrapped in double quotes, so that the
-// tokenizer reads it back as one word.
-std::string dcJoinCommandWords(const std::vector<std::string>& words);
+// The words a program was started with, as one command line that the
+// tokenizer reads back as exactly those words, or why that cannot be.
+struct dcJoinedCommandLine_t {
+  std::string line;   // empty when a word cannot be carried
+  std::string error;  // empty on success; else names the word (UTF-8, for the terminal)
+  explicit operator bool() const { return error.empty(); }
+};
+
+// Words are separated by blanks; a word that is empty or holds a blank is
+// wrapped in double quotes, any other word is given as it is. The language
+// has no escape, so a few words cannot be carried: one that holds both a
+// blank and a double quote (quotes are needed, and a quote would end them),
+// one that begins with a double quote (it would be read as a quoted
+// string), and one that ends in the first byte of a double-byte character
+// unless it is the last word (the blank after it would be taken as its
+// second byte). A zero byte cannot be carried either.
+dcJoinedCommandLine_t dcJoinCommandWords(const std::vector<std::string>& words);
+
+// A text from the terminal as the core reads it: valid UTF-8 converted to
+// CP949, other bytes taken as they are (already CP949). Nothing when it
+// holds a character that CP949 lacks, which would otherwise arrive as '?'
+// and make a different word.
+std::optional<std::string> dcTextFromTerminal(const std::string& text);
+
+// Words as the terminal gives them (dcTextFromTerminal), joined as
+// dcJoinCommandWords joins them; both front ends build their start-up
+// command line with it.
+dcJoinedCommandLine_t dcJoinTerminalWords(const std::vector<std::string>& words);

@@ -28,8 +28,13 @@ constexpr int LEGACY_CLIENT_TEXTS_AFTER_GROUP = 3;
 
 using FilePtr = std::unique_ptr<std::FILE, winfs::FileCloser>;
 
-// The group file opened for reading, or nullptr.
-FilePtr openGroupFile(const char* path) { return FilePtr(path ? winfs::openFile(path, "rb") : nullptr); }
+// The group file opened for reading, or nullptr. A folder is no file: the
+// C runtime here would open it and fail only at the first read, which
+// would look like a group file that ends early.
+FilePtr openGroupFile(const char* path) {
+  if (!path || winfs::isDirectory(path)) return nullptr;
+  return FilePtr(winfs::openFile(path, "rb"));
+}
 
 // Finds the groups that records name, in the tree's own search order
 // (depth-first from the root, a group before its children, the first match

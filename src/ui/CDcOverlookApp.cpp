@@ -131,16 +131,19 @@ int CDcOverlookApp::saveScreenshot(const std::string& path) {
   return 0;
 }
 
-std::string CDcOverlookApp::rawCommandLine(int argc, char** argv) {
-  std::vector<std::string> words;
-  for (int i = 1; i < argc; ++i) {
-    if (!argv[i]) continue;
-    std::string word = argv[i];
-    // The terminal gives UTF-8; the engine reads CP949.
-    if (mb::isValidUtf8(word)) word = mb::fromUtf8(word);
-    words.push_back(std::move(word));
+int CDcOverlookApp::run(const dcJoinedCommandLine_t& joined) {
+  if (!joined) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, joined.error.c_str());
+    return EXIT_STARTUP_FAILED;
   }
-  return dcJoinCommandWords(words);
+  return run(joined.line);
+}
+
+dcJoinedCommandLine_t CDcOverlookApp::rawCommandLine(int argc, char** argv) {
+  std::vector<std::string> words;
+  for (int i = 1; i < argc; ++i)
+    if (argv[i]) words.emplace_back(argv[i]);
+  return dcJoinTerminalWords(words);
 }
 
 bool CDcOverlookApp::onCommand(int commandId) {

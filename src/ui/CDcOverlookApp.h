@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "dcCommandList.h"
 #include "dcPaneHooks.h"
 #include "dcQtWindowServices.h"
 #include "dcStatus.h"
@@ -52,10 +53,14 @@ class CDcOverlookApp : public dcCommandTarget_t {
   // With DESKTALLY_SCREENSHOT set, saves a picture of the main window to
   // that file once the loaded window has painted, and ends instead.
   int run(const std::string& commandLine);
+  // The same with the joined arguments; when one of them cannot be carried
+  // on a command line, says so and fails start-up without running it.
+  int run(const dcJoinedCommandLine_t& joined);
 
-  // The program's arguments after its name as one command line, CP949:
-  // joined by blanks, an argument holding a blank wrapped in double quotes.
-  static std::string rawCommandLine(int argc, char** argv);
+  // The program's arguments after its name as one command line, CP949,
+  // that the engine reads back as exactly those words (dcJoinCommandWords).
+  // An argument with a character that CP949 cannot hold is refused too.
+  static dcJoinedCommandLine_t rawCommandLine(int argc, char** argv);
 
   // True while the main window exists and has not been closed.
   bool mainWindowOpen() const;

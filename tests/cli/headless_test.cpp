@@ -55,8 +55,8 @@ TEST(CliOptions, ParsingAndCommandLine) {
   // Names and words arrive in UTF-8 and are kept in CP949.
   EXPECT_FALSE(dccli::parseOptions({"--view=software", "--group", "개발팀", "--", "-x", "하드 디스크"}, o));
   EXPECT_EQ(o.group, "\xB0\xB3\xB9\xDF\xC6\xC0");  // 개발팀
-  EXPECT_EQ(o.words, (std::vector<std::string>{"-x", "\xC7\xCF\xB5\xE5 \xB5\xF0\xBD\xBA\xC5\xA9"}));
-  EXPECT_EQ(dccli::rawCommandLine(o.words), "-x \"\xC7\xCF\xB5\xE5 \xB5\xF0\xBD\xBA\xC5\xA9\"");
+  EXPECT_EQ(o.words, (std::vector<std::string>{"-x", "하드 디스크"}));
+  EXPECT_EQ(dccli::rawCommandLine(o.words).line, "-x \"\xC7\xCF\xB5\xE5 \xB5\xF0\xBD\xBA\xC5\xA9\"");
 
   for (const std::vector<std::string>& bad :
        std::vector<std::vector<std::string>>{{"--bogus"},
@@ -66,6 +66,7 @@ TEST(CliOptions, ParsingAndCommandLine) {
                                              {"--view", "windows", "--from", "2024.01.01"},
                                              {"--view", "windows", "--group", "A", "--client", "B"},
                                              {"--group", "A"},
+                                             {"--view", "windows", "--client", "PC 😀"},
                                              {"--tree=yes"}})
     EXPECT_EQ(runCli(bad).code, dccli::EXIT_BAD_OPTION) << bad[0];
   const CliRun help = runCli({"--help"});
@@ -210,6 +211,17 @@ TEST(CliDemoSite, CommandWordsAndFailures) {
   EXPECT_EQ(r.out.find("하드 디스크"), std::string::npos);
   EXPECT_NE(r.out.find("프로세서"), std::string::npos);
 
+  // Every word reaches the engine as it was given: an empty one too; one
+  // that the command language cannot carry is named, not changed.
+  r = runCli({"--tree", "ignore", "hardware", "", "in", "hardware", "list"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  for (const char* word : {"a\"b c", "\"quoted", "😀"}) {
+    r = runCli({"--tree", "ignore", "hardware", word, "in", "hardware", "list"});
+    EXPECT_EQ(r.code, dccli::EXIT_COMMAND_LINE);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(r.err.rfind(std::string("desktally-cli: the command word '") + word + "'", 0), 0u) << r.err;
+  }
+
   r = runCli({"--tree", "no", "such", "command"});
   EXPECT_EQ(r.code, dccli::EXIT_COMMAND_LINE);
   EXPECT_TRUE(r.out.empty());
@@ -218,11 +230,6 @@ TEST(CliDemoSite, CommandWordsAndFailures) {
   r = runCli({"--view", "windows", "--client", "PC-9999"});
   EXPECT_EQ(r.code, dccli::EXIT_NO_NODE);
   EXPECT_NE(r.err.find("no client named 'PC-9999'"), std::string::npos);
-
-  testutil::TempDir empty;
-  r = runCli({"--tree"}, empty.str());
-  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
-  EXPECT_NE(r.err.find("cannot read the settings file"), std::string::npos);
 
   // A copy of the site with its group file cut short: the groups read
   // before the cut are printed, then exit 3.
@@ -235,13 +242,74 @@ TEST(CliDemoSite, CommandWordsAndFailures) {
   EXPECT_EQ(lines(r.out)[0], "전체 그룹");
   EXPECT_NE(r.out.find("  본사\n"), std::string::npos);
   EXPECT_NE(r.err.find("the group file ended early"), std::string::npos);
-  std::filesystem::remove(group);
-  r = runCli({"--tree"}, copy.str());
-  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
-  EXPECT_NE(r.err.find("cannot read the group file"), std::string::npos);
 
   r = runCli({"--tree", "-o", copy.str() + "/missing/folder/out.txt"});
   EXPECT_EQ(r.code, dccli::EXIT_OUTPUT);
+}
+
+// Runs in a work folder of its own, as the console runs in its folder: the
+// start-up script is read there and the listing written there.
+struct WorkFolder {
+  WorkFolder() : home(std::filesystem::current_path()) { std::filesystem::current_path(dir.path()); }
+  ~WorkFolder() { std::filesystem::current_path(home); }
+  testutil::TempDir dir;
+  std::filesystem::path home;
+};
+
+TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
+  WorkFolder work;
+  // "help" writes its file into the work folder: the script has run.
+  testutil::writeFile(work.dir.path() / "qsAssetConsole.ini", "help\r\n");
+  testutil::TempDir copy;
+  std::filesystem::copy(DEMO_SITE, copy.path(), std::filesystem::copy_options::recursive);
+  const auto qss = copy.path() / "qss";
+  auto missing = [](const std::string& err) {
+    std::vector<std::string> pieces;
+    for (const std::string& line : lines(err))
+      if (line.rfind("desktally-cli: cannot read the ", 0) == 0) pieces.push_back(line.substr(31));
+    return pieces;
+  };
+
+  // No data folder: groups and clients, nothing gathered.
+  std::filesystem::remove_all(qss / "data");
+  CliRun r = runCli({"--tree", "--utf8"}, copy.str());
+  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
+  EXPECT_EQ(lines(r.out).size(), 47u);
+  EXPECT_EQ(missing(r.err),
+            std::vector<std::string>{"data folder C:\\QSS\\data (" + (qss / "data").string() + ")"});
+  EXPECT_TRUE(std::filesystem::exists(work.dir.path() / "dcCommanderHelp.txt"));
+  EXPECT_TRUE(std::filesystem::exists(work.dir.path() / "qsHierarchy.log"));
+
+  // A group file that ends early still wins with 3 over the missing folder.
+  const auto group = qss / "qsgroup.dat";
+  const std::string groupBytes = testutil::readFile(group);
+  testutil::writeFile(group, groupBytes.substr(0, groupBytes.size() / 2));
+  EXPECT_EQ(runCli({"--tree"}, copy.str()).code, dccli::EXIT_ARCHIVE_ERROR);
+
+  // No group file either: the root alone, also as a list; a missing node
+  // and a refused command line are named, and the lowest code wins.
+  std::filesystem::remove(group);
+  std::filesystem::remove(work.dir.path() / "qsHierarchy.log");
+  r = runCli({"--tree", "--view", "hardware", "--utf8"}, copy.str());
+  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
+  EXPECT_EQ(r.out, "전체 그룹\nPC 이름\r\n");
+  EXPECT_EQ(missing(r.err).size(), 2u);
+  EXPECT_EQ(missing(r.err)[0].rfind("group file C:\\QSS\\qsgroup.dat (", 0), 0u);
+  EXPECT_EQ(testutil::readFile(work.dir.path() / "qsHierarchy.log").empty(), false);
+  r = runCli({"--view", "hardware", "--client", "PC-0022"}, copy.str());
+  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
+  EXPECT_NE(r.err.find("no client named 'PC-0022'"), std::string::npos);
+  r = runCli({"--tree", "no", "such", "command"}, copy.str());
+  EXPECT_EQ(r.code, dccli::EXIT_COMMAND_LINE);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(missing(r.err).size(), 2u);
+
+  // No settings file: every setting empty; the load still runs.
+  std::filesystem::remove(qss / "qslook.xml");
+  r = runCli({"--tree", "--utf8"}, copy.str());
+  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
+  EXPECT_EQ(r.out, "전체 그룹\n");
+  EXPECT_EQ(missing(r.err).at(0).rfind("settings file C:\\qss\\qslook.xml (", 0), 0u);
 }
 
 }  // namespace
