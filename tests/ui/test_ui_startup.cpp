@@ -2,7 +2,6 @@
 // title, one data load), the selected root, scripts and command lines that
 // switch the view or close the window, a truncated group file.
 #include <QAction>
-#include <QFileInfo>
 #include <QTreeView>
 #include <QtTest>
 #include <cstdio>
@@ -20,8 +19,7 @@
 
 namespace {
 
-const std::string kDemoSite =
-    QFileInfo(QStringLiteral(__FILE__)).absolutePath().toStdString() + "/../../examples/demo-site";
+const std::string kDemoSite = std::string(DESKTALLY_SOURCE_DIR) + "/examples/demo-site";
 const std::string kShowHardware = "send window message 273 32775 0 to NULL dcOverlook";
 
 // The site's settings, read afresh for the test's drive mapping.

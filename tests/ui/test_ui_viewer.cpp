@@ -393,8 +393,7 @@ void ViewerTest::export_workbookOfTheSortedList() {
 }
 
 void ViewerTest::demoSite_progressAndScreenshots() {
-  const std::filesystem::path demo =
-      std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "examples" / "demo-site";
+  const std::filesystem::path demo = std::filesystem::path(DESKTALLY_SOURCE_DIR) / "examples" / "demo-site";
   if (!std::filesystem::exists(demo / "qss" / "qslook.xml")) QSKIP("no demo site");
   testutil::DriveMapping drive('C', demo.string());
   CSettingMgr settings(CSettingMgr::DEFAULT_PATH);
