@@ -279,6 +279,17 @@ dcViewRefresh_t refresh(dcObject_t* selected, const char* title, dcViewPeriod_t&
   return {};
 }
 
+namespace {
+// One line of the export: a tab after every cell but the last, "\r\n" after
+// the last.
+void appendRowLine(std::string& text, const std::vector<std::string>& row, std::size_t count) {
+  for (std::size_t c = 0; c < count; ++c) {
+    if (c < row.size()) text.append(row[c]);
+    text.append(c + 1 < count ? "\t" : "\r\n");
+  }
+}
+}  // namespace
+
 std::string exportText(const dcViewList_t& list) {
   std::string text;
   if (list.columns.empty()) return text;
@@ -294,12 +305,14 @@ std::string exportText(const dcViewList_t& list) {
     text.append(h.data(), mb::boundedLength(h.c_str(), EXPORT_HEADER_LIMIT));
     text.append(c + 1 < count ? "\t" : "\r\n");
   }
-  for (const auto& row : list.rows) {
-    for (std::size_t c = 0; c < count; ++c) {
-      if (c < row.size()) text.append(row[c]);
-      text.append(c + 1 < count ? "\t" : "\r\n");
-    }
-  }
+  for (const auto& row : list.rows) appendRowLine(text, row, count);
+  return text;
+}
+
+std::string exportRows(const dcViewList_t& list, const std::vector<std::size_t>& rows) {
+  std::string text;
+  for (std::size_t r : rows)
+    if (r < list.rows.size()) appendRowLine(text, list.rows[r], list.columns.size());
   return text;
 }
 

@@ -110,6 +110,9 @@ dcViewRefresh_t refresh(dcObject_t* selected, const char* title, dcViewPeriod_t&
 // character), then each row; a tab after every cell but the last, "\r\n"
 // after the last. No columns: empty.
 std::string exportText(const dcViewList_t& list);
+// The row lines of the export alone, for the rows of list at the given
+// positions (in that order): what copying rows puts on the clipboard.
+std::string exportRows(const dcViewList_t& list, const std::vector<std::size_t>& rows);
 // "name_Y-M-D", the name the export suggests for the selected object.
 std::string exportName(const char* objectName, const dcViewDate_t& date);
 

@@ -1,0 +1,105 @@
+// The chart pane's values: Windows versions counted by PC, programs ranked
+// by the PCs that have them and by minutes of use in a period.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cp949.h"
+#include "dcChartData.h"
+#include "dcQsGroup.h"
+#include "dcXml.h"
+
+namespace {
+
+using Bars = std::vector<dcChartBar_t>;
+
+// Root with PC R1, group A (A1, A2, sub-group AA with AA1, AA2) and group B
+// (B1 without a Windows version), gathered.
+struct ChartSite {
+  dcQsGroup_t root{"root"};
+  dcQsGroup_t *a, *aa;
+  dcQsClient_t *r1, *a1, *a2, *aa1, *aa2, *b1;
+
+  ChartSite() {
+    r1 = root.addClient("R1");
+    a = root.addChild(1, "A");
+    a1 = a->addClient("A1");
+    a2 = a->addClient("A2");
+    aa = a->addChild(2, "AA");
+    aa1 = aa->addClient("AA1");
+    aa2 = aa->addClient("AA2");
+    b1 = root.addChild(3, "B")->addClient("B1");
+    r1->windowsInfo.add("WindowsVersion", "Windows 10");
+    a1->windowsInfo.add("windowsversion", "Windows 11");  // the item's name in any case
+    a2->windowsInfo.add("WindowsVersion", "Windows 10");
+    aa1->windowsInfo.add("WindowsVersion", "Windows 11");
+    aa2->windowsInfo.add("WindowsVersion", "Windows 11");
+    b1->windowsInfo.add("Workgroup", "HOME");
+
+    const std::string office = mb::fromUtf8("오피스");
+    r1->softwareList.add("Editor", "editor.exe", "1");
+    a1->softwareList.add("Editor 2", "EDITOR.EXE", "2");      // the same program: one bar, the first name
+    a1->softwareList.add("Editor again", "editor.exe", "2");  // twice on one PC: counted once
+    a1->softwareList.add(office.c_str(), "office.exe", "1");
+    for (dcQsClient_t* c : {a2, aa1, aa2}) c->softwareList.add(office.c_str(), "office.exe", "1");
+    aa1->softwareList.add("Viewer", "viewer.exe", "1");
+    b1->softwareList.add("Game", "game.exe", "1");
+
+    use(a1,
+        "<unit><progname>editor.exe</progname><date tick='10'>2024.03.01</date></unit>"
+        "<unit><progname>game.exe</progname><date tick='100'>2024.04.01</date></unit>");
+    use(aa1,
+        "<unit><progname>viewer.exe</progname><date tick='20'>2024.03.02</date></unit>"
+        "<unit><progname>editor.exe</progname><date tick='5'>2024.03.31</date></unit>");
+    EXPECT_EQ(root.gatherGroupInfo(), 0u);
+  }
+  static void use(dcQsClient_t* c, const char* units) {
+    const std::string text = std::string("<softwareusage>") + units + "</softwareusage>";
+    dcXmlDocument_t doc;
+    ASSERT_TRUE(doc.loadText(text.c_str(), text.size()));
+    c->usageDocument.merge(dcXmlHandle_t(doc.root));
+  }
+};
+
+TEST(Charts, WindowsVersionsCountPcsOfTheWholeSubtree) {
+  ChartSite site;
+  // A's own PCs and its sub-group's count alike; largest first.
+  EXPECT_EQ(dccharts::windowsVersions(site.a), (Bars{{"Windows 11", 3}, {"Windows 10", 1}}));
+  // Equal counts keep the order versions were first met; B1 has none.
+  EXPECT_EQ(dccharts::windowsVersions(&site.root), (Bars{{"Windows 11", 3}, {"Windows 10", 2}}));
+  EXPECT_EQ(dccharts::windowsVersions(site.r1), (Bars{{"Windows 10", 1}}));
+  EXPECT_TRUE(dccharts::windowsVersions(site.b1).empty());
+  dcObject_t banner("b", "dcBanner_t", 0);
+  EXPECT_TRUE(dccharts::chartData(dcChartKind_t::WINDOWS_VERSIONS, &banner, {}).empty());
+  EXPECT_TRUE(dccharts::chartData(dcChartKind_t::MOST_USED, nullptr, {}).empty());
+}
+
+TEST(Charts, ProgramsByPcsAndByMinutes) {
+  ChartSite site;
+  const std::string office = mb::fromUtf8("오피스");
+  EXPECT_EQ(dccharts::mostInstalled(&site.root),
+            (Bars{{office, 4}, {"Editor", 2}, {"Viewer", 1}, {"Game", 1}}));
+  EXPECT_EQ(dccharts::mostInstalled(site.a, 2), (Bars{{office, 4}, {"Editor 2", 1}}));
+  EXPECT_EQ(dccharts::mostInstalled(site.a1), (Bars{{"Editor 2", 1}, {office, 1}}));
+
+  // Minutes in the period, as the usage view sums them; a start after the
+  // end is the end day alone.
+  const dcViewPeriod_t march{{2024, 3, 1}, {2024, 3, 31}};
+  EXPECT_EQ(dccharts::mostUsed(&site.root, march), (Bars{{"viewer.exe", 60}, {"editor.exe", 45}}));
+  EXPECT_EQ(dccharts::mostUsed(site.a1, {{2024, 4, 1}, {2024, 4, 30}}), (Bars{{"game.exe", 300}}));
+  EXPECT_EQ(dccharts::chartData(dcChartKind_t::MOST_USED, site.aa1, {{2024, 5, 1}, {2024, 3, 31}}),
+            (Bars{{"editor.exe", 15}}));
+
+  // Twenty at most, by default.
+  dcQsGroup_t many("many");
+  dcQsClient_t* pc = many.addClient("PC");
+  for (int k = 0; k < 25; ++k)
+    pc->softwareList.add(("P" + std::to_string(k)).c_str(), ("p" + std::to_string(k)).c_str(), "1");
+  ASSERT_EQ(many.gatherGroupInfo(), 0u);
+  const Bars top = dccharts::chartData(dcChartKind_t::MOST_INSTALLED, &many, {});
+  ASSERT_EQ(top.size(), dccharts::TOP_COUNT);
+  EXPECT_EQ(top.back().label, "P19");
+}
+
+}  // namespace
