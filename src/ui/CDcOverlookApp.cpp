@@ -1,6 +1,8 @@
 #include "CDcOverlookApp.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDockWidget>
 #include <QEventLoop>
 #include <QPixmap>
 #include <QTimer>
@@ -13,9 +15,11 @@
 #include "cp949.h"
 #include "dcAboutDialog.h"
 #include "dcAssetConsoleEngine.h"
+#include "dcChartPane.h"
 #include "dcCommandIds.h"
 #include "dcCommandList.h"
 #include "dcObjectHierarchyForm.h"
+#include "dcUiText.h"
 
 // The list viewer form lives in files of its own; until they are there the
 // right-hand lower pane stays an empty pane of the same place and size.
@@ -28,6 +32,10 @@ namespace {
 
 constexpr const char* kProgram = "desktally";
 constexpr int kScreenshotSettleMs = 100;
+constexpr const char* kFilterEntry = "\xB8\xF1\xB7\xCF \xC7\xCA\xC5\xCD(&L)";  // 목록 필터(&L)
+constexpr const char* kChartsEntry = "\xC2\xF7\xC6\xAE(&C)";                    // 차트(&C)
+constexpr const char* kChartsTitle = "\xC2\xF7\xC6\xAE";                        // 차트
+constexpr int kChartPaneHeight = 360;
 
 dcPaneFactories_t paneFactories() {
   dcPaneFactories_t factories;
@@ -61,6 +69,7 @@ bool CDcOverlookApp::InitInstance(const std::string& commandLine) {
   mainFrame->setWindowIcon(dcMainIcon());
   mainFrame->addCommandTarget(document.get());
   mainFrame->addCommandTarget(this);
+  addFindAndCharts();
 
   // Shown under the application title, which scripts use to reach it.
   mainFrame->show();
@@ -95,6 +104,30 @@ int CDcOverlookApp::ExitInstance(int result) {
   engine.reset();
   installedServices_.reset();
   return result;
+}
+
+void CDcOverlookApp::addFindAndCharts() {
+  mainFrame->addViewEntry(dcCmd::VIEW_FILTER, dcUiString(kFilterEntry), QKeySequence::Find);
+  QAction* charts = mainFrame->addViewEntry(dcCmd::VIEW_CHARTS, dcUiString(kChartsEntry));
+  charts->setCheckable(true);
+
+  chartDock = new QDockWidget(dcUiString(kChartsTitle), mainFrame.get());
+  chartDock->setObjectName(QStringLiteral("chartDock"));
+  chartPane = new dcChartPane_t(chartDock);
+  chartDock->setWidget(chartPane);
+  chartDock->hide();
+  mainFrame->addDockWidget(Qt::BottomDockWidgetArea, chartDock);
+  QObject::connect(chartDock->toggleViewAction(), &QAction::toggled, charts, &QAction::setChecked);
+  // The main window offers no menu of its docks: the View menu has the entry.
+  mainFrame->setContextMenuPolicy(Qt::PreventContextMenu);
+
+#ifdef DC_HAVE_VIEWER_FORM
+  if (auto* viewer = qobject_cast<dcDefaultViewerForm_t*>(mainFrame->viewerPane)) {
+    QObject::connect(viewer, &dcDefaultViewerForm_t::rowCountChanged, mainFrame.get(),
+                     &CMainFrame::setRowCountText);
+    QObject::connect(viewer, &dcDefaultViewerForm_t::refreshed, chartPane, &dcChartPane_t::refresh);
+  }
+#endif
 }
 
 bool CDcOverlookApp::mainWindowOpen() const { return mainFrame && mainFrame->isVisible(); }
@@ -155,6 +188,19 @@ bool CDcOverlookApp::onCommand(int commandId) {
     case dcCmd::FILE_OPEN:
     case dcCmd::FILE_PRINT_SETUP:
       // Nothing is kept in a file: these neither save nor reload the data.
+      return true;
+    case dcCmd::VIEW_FILTER:
+#ifdef DC_HAVE_VIEWER_FORM
+      if (auto* viewer = qobject_cast<dcDefaultViewerForm_t*>(mainFrame ? mainFrame->viewerPane : nullptr))
+        viewer->openFilterBar();
+#endif
+      return true;
+    case dcCmd::VIEW_CHARTS:
+      if (chartDock) {
+        const bool show = !chartDock->isVisible();
+        chartDock->setVisible(show);
+        if (show) mainFrame->resizeDocks({chartDock}, {kChartPaneHeight}, Qt::Vertical);
+      }
       return true;
     default:
       return false;

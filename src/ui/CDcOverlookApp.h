@@ -20,8 +20,10 @@
 
 class CDcOverlookDoc;
 class CMainFrame;
+class QDockWidget;
 class QWidget;
 class dcAssetConsoleEngine_t;
+class dcChartPane_t;
 struct dcDataLoadProgress_t;
 
 class CDcOverlookApp : public dcCommandTarget_t {
@@ -65,7 +67,8 @@ class CDcOverlookApp : public dcCommandTarget_t {
   // True while the main window exists and has not been closed.
   bool mainWindowOpen() const;
 
-  // About, and the file commands that have no effect on the data.
+  // About, the file commands that have no effect on the data, the filter
+  // bar and the chart pane.
   bool onCommand(int commandId) override;
   void OnAppAbout();
 
@@ -75,6 +78,10 @@ class CDcOverlookApp : public dcCommandTarget_t {
   std::unique_ptr<CDcOverlookDoc> document;
   std::unique_ptr<CMainFrame> mainFrame;
   std::unique_ptr<dcAssetConsoleEngine_t> engine;
+  // The chart pane, docked below the forms and hidden until asked for;
+  // owned by the main window.
+  QDockWidget* chartDock = nullptr;
+  dcChartPane_t* chartPane = nullptr;
   // Where the document's messages go; empty: message boxes (or standard
   // error when taking a screenshot).
   std::function<void(const QString& caption, const QString& text)> messageSink;
@@ -86,6 +93,10 @@ class CDcOverlookApp : public dcCommandTarget_t {
 
  private:
   int saveScreenshot(const std::string& path);
+  // The View menu's filter and chart entries after its fixed ones, the
+  // chart pane, and the links from the list viewer to the status bar and
+  // the charts.
+  void addFindAndCharts();
 
   dcQtWindowServices_t services_;
   std::optional<winsvc::ScopedServices> installedServices_;

@@ -60,6 +60,15 @@ void CMainFrame::OnCreate() {
   statusBarWidget = statusBar();
   statusBarWidget->setObjectName(QStringLiteral("59393"));
   statusBarWidget->addWidget(new QLabel(dcUiString(kIdleText), statusBarWidget), 1);
+  // Shown only while the list is filtered, so that the bar is otherwise
+  // exactly the message pane and the three lock keys.
+  rowCount_ = new QLabel(statusBarWidget);
+  rowCount_->setObjectName(QStringLiteral("rowCount"));
+  rowCount_->setAlignment(Qt::AlignCenter);
+  rowCount_->setFrameShape(QFrame::StyledPanel);
+  rowCount_->setFrameShadow(QFrame::Sunken);
+  rowCount_->hide();
+  statusBarWidget->addPermanentWidget(rowCount_);
   const std::pair<int, const char*> panes[] = {
       {ID_INDICATOR_CAPS, "CAP"}, {ID_INDICATOR_NUM, "NUM"}, {ID_INDICATOR_SCRL, "SCRL"}};
   for (const auto& [id, text] : panes) {
@@ -73,6 +82,11 @@ void CMainFrame::OnCreate() {
     statusBarWidget->addPermanentWidget(label);
     indicators_[id] = label;
   }
+}
+
+void CMainFrame::setRowCountText(const QString& text) {
+  rowCount_->setText(text);
+  rowCount_->setVisible(!text.isEmpty());
 }
 
 void CMainFrame::setIndicator(int indicatorId, bool on) {
@@ -154,13 +168,14 @@ void CMainFrame::createMenus() {
       connect(action, &QAction::triggered, this, [this, id] { sendCommand(id); });
       actions_[id] = action;
     }
+    return menu;
   };
   addMenu("\xC6\xC4\xC0\xCF(&F)",  // 파일(&F)
           {{dcCmd::EXPORT_LIST,
             "\xBF\xA2\xBC\xBF \xC6\xC4\xC0\xCF\xB7\xCE \xC0\xFA\xC0\xE5"},  // 엑셀 파일로 저장
            {0, nullptr},
            {dcCmd::APP_EXIT, "\xC1\xBE\xB7\xE1(&X)"}});                                   // 종료(&X)
-  addMenu("\xBA\xB8\xB1\xE2(&V)",                                                         // 보기(&V)
+  viewMenu_ = addMenu("\xBA\xB8\xB1\xE2(&V)",                                                         // 보기(&V)
           {{dcCmd::REDRAW, "\xC8\xAD\xB8\xE9 \xB4\xD9\xBD\xC3\xB1\xD7\xB8\xAE\xB1\xE2"},  // 화면 다시그리기
            {0, nullptr},
            {dcCmd::VIEW_WINDOWS, "Windows \xC1\xA4\xBA\xB8"},                            // Windows 정보
@@ -177,6 +192,16 @@ void CMainFrame::createMenus() {
   QAction* statusBarEntry = actions_[dcCmd::VIEW_STATUS_BAR];
   statusBarEntry->setCheckable(true);
   statusBarEntry->setChecked(true);
+}
+
+QAction* CMainFrame::addViewEntry(int commandId, const QString& text, const QKeySequence& shortcut) {
+  if (!viewExtrasSeparator_) viewExtrasSeparator_ = viewMenu_->addSeparator();
+  QAction* action = viewMenu_->addAction(text);
+  action->setData(commandId);
+  action->setShortcut(shortcut);
+  connect(action, &QAction::triggered, this, [this, commandId] { sendCommand(commandId); });
+  actions_[commandId] = action;
+  return action;
 }
 
 QAction* CMainFrame::commandAction(int commandId) const {

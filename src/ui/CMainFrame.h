@@ -15,7 +15,9 @@
 
 class CColorSplitterWnd;
 class QAction;
+class QKeySequence;
 class QLabel;
+class QMenu;
 class QStatusBar;
 class dcFunctionTitleForm_t;
 
@@ -54,6 +56,13 @@ class CMainFrame : public QMainWindow {
 
   // The menu entry of a command id, or nullptr.
   QAction* commandAction(int commandId) const;
+  // Appends an entry to the View menu, after its fixed entries and a
+  // separator before the first one added; it sends commandId.
+  QAction* addViewEntry(int commandId, const QString& text, const QKeySequence& shortcut = {});
+
+  // The right-hand status bar text before the lock keys (the list's
+  // "shown / total" rows); an empty text hides it.
+  void setRowCountText(const QString& text);
 
   // Swap a form into the tree or viewer pane; the old pane is deleted and
   // the splitter sizes stay. setViewerPane also records viewerPane.
@@ -82,6 +91,9 @@ class CMainFrame : public QMainWindow {
   void OnExportList();
   void replacePane(CColorSplitterWnd* splitter, int index, QWidget* pane);
 
+  QMenu* viewMenu_ = nullptr;
+  QAction* viewExtrasSeparator_ = nullptr;
+  QLabel* rowCount_ = nullptr;
   std::map<int, QAction*> actions_;
   std::map<int, QLabel*> indicators_;
   std::vector<dcCommandTarget_t*> targets_;

@@ -2,8 +2,10 @@
 
 #include <QDateEdit>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <algorithm>
 
 #include "dcArtwork.h"
@@ -15,6 +17,7 @@
 #include "dcObject.h"
 #include "dcQsClient.h"
 #include "dcQsGroup.h"
+#include "dcRowFilter.h"
 #include "dcStripedListCtrl.h"
 #include "dcUiText.h"
 
@@ -25,6 +28,9 @@ namespace {
 constexpr std::uint32_t kCaptionColour = 0xFFFFFF;
 constexpr int kPeriodTextEntry = 1;  // "기간설정" (set period) in the button table
 constexpr int kSearchTextEntry = 2;  // "검색" (search)
+// 이 글자가 있는 행만 보기 (Esc: 닫기): show only the rows holding this text.
+constexpr const char* kFilterHint =
+    "\xC0\xCC \xB1\xDB\xC0\xDA\xB0\xA1 \xC0\xD6\xB4\xC2 \xC7\xE0\xB8\xB8 \xBA\xB8\xB1\xE2 (Esc: \xB4\xDD\xB1\xE2)";
 
 // The form's template places its controls in dialog units of its 9-point
 // face: a quarter of the face's average letter width across, an eighth of
@@ -111,6 +117,18 @@ void dcDefaultViewerForm_t::createControls() {
   periodButton->setObjectName(QString::number(IDC_PERIOD_BUTTON));
   connect(periodButton, &QAbstractButton::clicked, this, &dcDefaultViewerForm_t::onPeriodButton);
 
+  filterBar = new QLineEdit(this);
+  filterBar->setObjectName(QStringLiteral("filterBar"));
+  filterBar->setFont(dcUiFont(12, 400));
+  filterBar->setPlaceholderText(dcUiString(kFilterHint));
+  filterBar->setClearButtonEnabled(true);
+  filterBar->hide();
+  connect(filterBar, &QLineEdit::textChanged, this, &dcDefaultViewerForm_t::onFilterText);
+  closeFilterKey_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  closeFilterKey_->setContext(Qt::WidgetWithChildrenShortcut);
+  closeFilterKey_->setEnabled(false);
+  connect(closeFilterKey_, &QShortcut::activated, this, &dcDefaultViewerForm_t::closeFilterBar);
+
   const DialogUnits units = dialogUnits(*startPicker);
   list->setGeometry(units.rect(7, 28, 313, 168));
   startPicker->setGeometry(units.rect(7, 1, kPickerUnitsWide, 15));
@@ -153,8 +171,53 @@ dcStatus_t dcDefaultViewerForm_t::layoutStep(int mode) {
     control->setEnabled(true);
   dcStripedListCtrl_t* list = listControl();
   if (!list) return status = dcStatus::MISSING_OBJECT;
-  list->setGeometry(rect().adjusted(0, topBand, 0, 0));
+  int top = topBand;
+  if (filterBarOpen()) {
+    const int height = filterBar->sizeHint().height();
+    filterBar->setGeometry(0, top, width(), height);
+    top += height;
+  }
+  list->setGeometry(rect().adjusted(0, top, 0, 0));
   return status = dcStatus::OK;
+}
+
+bool dcDefaultViewerForm_t::filterBarOpen() const { return filterBar->isVisibleTo(this); }
+
+void dcDefaultViewerForm_t::openFilterBar() {
+  if (!filterBarOpen()) {
+    filterBar->show();
+    closeFilterKey_->setEnabled(true);
+    layoutStep(periodMode);
+    emit rowCountChanged(rowCountText());
+  }
+  filterBar->setFocus(Qt::ShortcutFocusReason);
+  filterBar->selectAll();
+}
+
+void dcDefaultViewerForm_t::closeFilterBar() {
+  if (!filterBarOpen()) return;
+  const bool hadFocus = filterBar->hasFocus();
+  filterBar->clear();
+  filterBar->hide();
+  closeFilterKey_->setEnabled(false);
+  layoutStep(periodMode);
+  if (dcStripedListCtrl_t* list = listControl(); list && hadFocus) list->setFocus(Qt::OtherFocusReason);
+  emit rowCountChanged(rowCountText());
+}
+
+void dcDefaultViewerForm_t::onFilterText(const QString& text) {
+  dcStripedListCtrl_t* list = listControl();
+  if (!list) return;
+  const QByteArray typed = text.toUtf8();
+  list->listModel()->setFilter(dcRowFilter_t::fromUtf8(std::string_view(typed.constData(), typed.size())));
+  emit rowCountChanged(rowCountText());
+}
+
+QString dcDefaultViewerForm_t::rowCountText() const {
+  dcStripedListCtrl_t* list = listControl();
+  if (!list || !filterBarOpen()) return {};
+  const dcListModel_t* model = list->listModel();
+  return QStringLiteral("%1 / %2").arg(model->rowCount()).arg(model->totalRows());
 }
 
 dcStatus_t dcDefaultViewerForm_t::resetList() {
@@ -213,6 +276,8 @@ dcStatus_t dcDefaultViewerForm_t::refresh() {
   // A start after the end has moved to the end: the start picker shows it.
   if (kind == dcViewKind_t::USAGE && shown.start != start) startPicker->setDate(toQDate(shown.start));
   if (result.status) status = *result.status;
+  if (filterBarOpen()) emit rowCountChanged(rowCountText());
+  emit refreshed();
   return status;
 }
 
@@ -234,14 +299,14 @@ dcStatus_t dcDefaultViewerForm_t::exportList() {
 
   dcStripedListCtrl_t* list = listControl();
   if (!list) return status = dcStatus::MISSING_OBJECT;
-  // What the list shows, in its on-screen order; a file that cannot be
-  // created is passed over silently.
+  // What the list shows (the rows the filter keeps), in its on-screen
+  // order; a file that cannot be created is passed over silently.
+  dcViewList_t shown = list->listModel()->shownList();
   if (choice.filterIndex != dcexport::FILTER_WORKBOOK) {
-    dcexport::writeFile(path, dcviews::exportText(list->listModel()->list()));
+    dcexport::writeFile(path, dcviews::exportText(shown));
     return status = dcStatus::OK;
   }
   // The workbook's columns are as wide as the operator left them.
-  dcViewList_t shown = list->listModel()->list();
   for (std::size_t c = 0; c < shown.columns.size(); ++c)
     shown.columns[c].width = list->columnWidth(static_cast<int>(c));
   dcexport::writeWorkbook(path, shown, listKind_);

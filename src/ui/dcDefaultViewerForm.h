@@ -2,7 +2,9 @@
 // inventory of the client or group selected in the tree, as the title
 // pane's current title chooses (Windows information, software, hardware or
 // program usage). The usage view adds a 30-pixel band above the list with
-// the period (start and end date pickers) and the search button.
+// the period (start and end date pickers) and the search button. A filter
+// bar, closed until asked for, sits between that band and the list: while
+// it is open the list shows only the rows holding its text.
 #pragma once
 
 #include <QDate>
@@ -15,6 +17,8 @@
 #include "dcStatus.h"
 
 class QDateEdit;
+class QLineEdit;
+class QShortcut;
 class dcBitmapButton_t;
 class dcCaptionLabel_t;
 class dcStripedListCtrl_t;
@@ -59,6 +63,15 @@ class dcDefaultViewerForm_t : public QWidget, public dcViewerPane_t {
   dcViewPeriod_t period() const;
   void setPeriod(const dcViewPeriod_t& period);
 
+  // The filter bar: opening shows it above the list and puts the keyboard
+  // in it (its text selected); closing empties it, so every row shows
+  // again, and hides it. Escape closes it from anywhere in the form.
+  void openFilterBar();
+  void closeFilterBar();
+  bool filterBarOpen() const;
+  // "shown / total" rows while the filter bar is open, else empty.
+  QString rowCountText() const;
+
   // Who answers the save dialog and the overwrite question; nullptr: the
   // platform's dialogs. Not owned.
   void setExportChooser(dcExportChooser_t* chooser) { chooser_ = chooser; }
@@ -72,6 +85,15 @@ class dcDefaultViewerForm_t : public QWidget, public dcViewerPane_t {
   dcBitmapButton_t* searchButton = nullptr;
   QDateEdit* endPicker = nullptr;
   QDateEdit* startPicker = nullptr;
+  QLineEdit* filterBar = nullptr;
+
+ signals:
+  // The text of rowCountText changed: other rows, another filter, the bar
+  // opened or closed.
+  void rowCountChanged(const QString& text);
+  // A refresh filled the list for the selected object (and, in the usage
+  // view, the period).
+  void refreshed();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -81,11 +103,13 @@ class dcDefaultViewerForm_t : public QWidget, public dcViewerPane_t {
   void createControls();
   void initialUpdate();
   void onPeriodButton();
+  void onFilterText(const QString& text);
 
   // The view the list shows, since the last refresh that filled it.
   dcViewKind_t listKind_ = dcViewKind_t::NONE;
   dcExportChooser_t* chooser_ = nullptr;
   std::unique_ptr<dcQtExportChooser_t> platformChooser_;
+  QShortcut* closeFilterKey_ = nullptr;
 };
 
 // The one list viewer form, while it exists.

@@ -1,6 +1,7 @@
 #include "dcListModel.h"
 
 #include <QColor>
+#include <algorithm>
 #include <utility>
 
 #include "cp949.h"
@@ -18,6 +19,8 @@ void dcListModel_t::reset() {
   beginResetModel();
   list_.reset();
   rowData_.clear();
+  kept_.clear();
+  shown_.clear();
   endResetModel();
 }
 
@@ -27,20 +30,67 @@ void dcListModel_t::fill(dcViewList_t&& list) {
   // Every row holds one cell per column, whatever the view gave.
   for (auto& row : list_.rows) row.resize(list_.columns.size());
   rowData_.assign(list_.rows.size(), RowData{});
+  kept_.resize(list_.rows.size());
+  for (std::size_t r = 0; r < list_.rows.size(); ++r) kept_[r] = filter_.matches(list_.rows[r]);
+  collectShown();
   endResetModel();
+}
+
+void dcListModel_t::setFilter(dcRowFilter_t filter) {
+  beginResetModel();
+  // A text that only grows by whole characters keeps a subset of the rows
+  // kept so far: only those need testing again.
+  const std::string& before = filter_.text();
+  const std::string& after = filter.text();
+  const bool narrowing = !filter_.empty() && !filter_.keepsNothing() && !filter.empty() && after.size() > before.size() &&
+                         after.compare(0, before.size(), before) == 0 &&
+                         mb::boundedLength(after.c_str(), before.size()) == before.size();
+  filter_ = std::move(filter);
+  if (narrowing) {
+    for (int r : shown_) kept_[static_cast<std::size_t>(r)] = filter_.matches(list_.rows[static_cast<std::size_t>(r)]);
+  } else {
+    for (std::size_t r = 0; r < list_.rows.size(); ++r) kept_[r] = filter_.matches(list_.rows[r]);
+  }
+  collectShown();
+  endResetModel();
+}
+
+void dcListModel_t::collectShown() {
+  shown_.clear();
+  shown_.reserve(list_.rows.size());
+  for (std::size_t r = 0; r < kept_.size(); ++r)
+    if (kept_[r]) shown_.push_back(static_cast<int>(r));
+}
+
+dcViewList_t dcListModel_t::shownList() const {
+  dcViewList_t shown;
+  shown.columns = list_.columns;
+  shown.rows.reserve(shown_.size());
+  for (int r : shown_) shown.rows.push_back(list_.rows[static_cast<std::size_t>(r)]);
+  return shown;
+}
+
+std::string dcListModel_t::rowsText(std::vector<int> rows) const {
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  std::vector<std::size_t> at;
+  at.reserve(rows.size());
+  for (int row : rows)
+    if (row >= 0 && row < rowCount()) at.push_back(listRow(row));
+  return dcviews::exportRows(list_, at);
 }
 
 const std::string& dcListModel_t::cellText(int row, int column) const {
   if (row < 0 || column < 0 || row >= rowCount() || column >= columnCount()) return kNoText;
-  return list_.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+  return list_.rows[listRow(row)][static_cast<std::size_t>(column)];
 }
 
 void dcListModel_t::setRowData(int row, const RowData& data) {
-  if (row >= 0 && row < rowCount()) rowData_[static_cast<std::size_t>(row)] = data;
+  if (row >= 0 && row < rowCount()) rowData_[listRow(row)] = data;
 }
 
 int dcListModel_t::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(list_.rows.size());
+  return parent.isValid() ? 0 : static_cast<int>(shown_.size());
 }
 
 int dcListModel_t::columnCount(const QModelIndex& parent) const {
@@ -76,22 +126,31 @@ Qt::ItemFlags dcListModel_t::flags(const QModelIndex& index) const {
 }
 
 void dcListModel_t::sortRows(int column, bool ascending) {
-  if (column < 0 || column >= columnCount() || rowCount() < 2) return;
+  if (column < 0 || column >= columnCount() || list_.rows.size() < 2) return;
   emit layoutAboutToBeChanged();
-  // rowAt[k]: the row (as it was before the sort) now at position k.
+  // rowAt[k]: the row of the list (as it was before the sort) now at k.
   std::vector<int> rowAt(list_.rows.size());
   for (std::size_t k = 0; k < rowAt.size(); ++k) rowAt[k] = static_cast<int>(k);
+  const std::vector<int> shownBefore = shown_;
   quickSort(static_cast<std::size_t>(column), ascending, 0, -1, rowAt);
+  collectShown();
 
-  // Selection and current row follow their rows.
+  // Selection and current row follow their rows: screen row, list row
+  // before, list row after, screen row after.
   std::vector<int> positionOf(rowAt.size());
   for (std::size_t k = 0; k < rowAt.size(); ++k)
     positionOf[static_cast<std::size_t>(rowAt[k])] = static_cast<int>(k);
+  std::vector<int> screenRowOf(list_.rows.size(), -1);
+  for (std::size_t k = 0; k < shown_.size(); ++k)
+    screenRowOf[static_cast<std::size_t>(shown_[k])] = static_cast<int>(k);
   const QModelIndexList from = persistentIndexList();
   QModelIndexList to;
   to.reserve(from.size());
-  for (const QModelIndex& old : from)
-    to.append(index(positionOf[static_cast<std::size_t>(old.row())], old.column()));
+  for (const QModelIndex& old : from) {
+    const int listRowBefore = shownBefore[static_cast<std::size_t>(old.row())];
+    const int listRowAfter = positionOf[static_cast<std::size_t>(listRowBefore)];
+    to.append(index(screenRowOf[static_cast<std::size_t>(listRowAfter)], old.column()));
+  }
   changePersistentIndexList(from, to);
   emit layoutChanged();
 }
@@ -99,12 +158,13 @@ void dcListModel_t::sortRows(int column, bool ascending) {
 void dcListModel_t::exchangeRows(int i, int j, std::vector<int>& rowAt) {
   std::swap(list_.rows[static_cast<std::size_t>(i)], list_.rows[static_cast<std::size_t>(j)]);
   std::swap(rowData_[static_cast<std::size_t>(i)], rowData_[static_cast<std::size_t>(j)]);
+  std::swap(kept_[static_cast<std::size_t>(i)], kept_[static_cast<std::size_t>(j)]);
   std::swap(rowAt[static_cast<std::size_t>(i)], rowAt[static_cast<std::size_t>(j)]);
 }
 
 void dcListModel_t::quickSort(std::size_t column, bool ascending, int first, int last,
                               std::vector<int>& rowAt) {
-  if (last == -1) last = rowCount() - 1;
+  if (last == -1) last = static_cast<int>(list_.rows.size()) - 1;
   auto text = [&](int row) -> const std::string& {
     return list_.rows[static_cast<std::size_t>(row)][column];
   };

@@ -1,7 +1,9 @@
 // The rows behind the list viewer's report list: the columns and CP949 cell
-// texts of one view, in on-screen order. A thin table model over the
-// views' own list; it decodes a cell only when the list paints it, paints
-// the per-cell stripes, and reorders its rows for a column sort.
+// texts of one view. A thin table model over the views' own list; it
+// decodes a cell only when the list paints it, paints the per-cell stripes,
+// reorders its rows for a column sort and shows only the rows a filter
+// keeps (all of them while the filter is empty). Row numbers are those on
+// screen: the kept rows in the list's current order.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "dcListViews.h"
+#include "dcRowFilter.h"
 
 class dcListModel_t : public QAbstractTableModel {
   Q_OBJECT
@@ -31,20 +34,33 @@ class dcListModel_t : public QAbstractTableModel {
 
   // Deletes every row and every column.
   void reset();
-  // Replaces the whole content by a view's columns and rows, in its order.
+  // Replaces the whole content by a view's columns and rows, in its order;
+  // the filter stays and applies to the new rows.
   void fill(dcViewList_t&& list);
 
-  // The content in on-screen order, as the export writes it.
+  // Shows only the rows that filter keeps, in the list's current order.
+  void setFilter(dcRowFilter_t filter);
+  const dcRowFilter_t& filter() const { return filter_; }
+  // Rows of the list, kept by the filter or not.
+  int totalRows() const { return static_cast<int>(list_.rows.size()); }
+
+  // Every row, kept or not, in the list's current order.
   const dcViewList_t& list() const { return list_; }
+  // The rows on screen, in their order: what the export writes.
+  dcViewList_t shownList() const;
+  // The export lines of the given on-screen rows, in on-screen order
+  // whatever the order given.
+  std::string rowsText(std::vector<int> rows) const;
   const std::string& cellText(int row, int column) const;
-  const RowData& rowData(int row) const { return rowData_[static_cast<std::size_t>(row)]; }
+  const RowData& rowData(int row) const { return rowData_[listRow(row)]; }
   void setRowData(int row, const RowData& data);
 
   // The report list's column sort: a quicksort over rows first to last (-1:
   // the last row) by the cell texts of column, compared byte for byte.
   // Rows whose texts are equal are never exchanged; an exchange moves all
   // cells of the two rows with their row data. A column outside the list
-  // sorts nothing.
+  // sorts nothing. The whole list is sorted, the rows the filter hides too,
+  // so the rows on screen come out sorted and stay so when it changes.
   void sortRows(int column, bool ascending);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -56,7 +72,15 @@ class dcListModel_t : public QAbstractTableModel {
  private:
   void quickSort(std::size_t column, bool ascending, int first, int last, std::vector<int>& rowAt);
   void exchangeRows(int i, int j, std::vector<int>& rowAt);
+  // Recomputes which rows are shown, from kept_.
+  void collectShown();
+  std::size_t listRow(int row) const { return static_cast<std::size_t>(shown_[static_cast<std::size_t>(row)]); }
 
   dcViewList_t list_;
   std::vector<RowData> rowData_;
+  dcRowFilter_t filter_;
+  // Per row of list_: whether the filter keeps it; moves with its row.
+  std::vector<char> kept_;
+  // The rows of list_ on screen, in order.
+  std::vector<int> shown_;
 };

@@ -1,11 +1,15 @@
 #include "dcStripedListCtrl.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
+#include "cp949.h"
 #include "dcListModel.h"
 #include "dcUiText.h"
 
@@ -84,6 +88,23 @@ void dcStripedListCtrl_t::onColumnClick(int column) {
   lastSortColumn = column;
   lastSortAscending = ascending;
   model_->sortRows(column, ascending != 0);
+}
+
+void dcStripedListCtrl_t::copySelectedRows() {
+  std::vector<int> rows;
+  for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(index.row());
+  if (rows.empty()) return;
+  const std::string text = mb::toUtf8(model_->rowsText(std::move(rows)));
+  QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void dcStripedListCtrl_t::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    copySelectedRows();
+    event->accept();
+    return;
+  }
+  QTableView::keyPressEvent(event);
 }
 
 void dcStripedListCtrl_t::paintEvent(QPaintEvent* event) {

@@ -3,7 +3,8 @@
 // empty space below the last row striped on in the same pattern. A click on
 // a column header sorts the rows by that column, ascending first and then
 // alternating; the last sorted column and direction are shared by every
-// list of this kind and outlive a refill.
+// list of this kind and outlive a refill. Ctrl+C copies the selected rows
+// as the export's lines, Ctrl+A selects every row shown.
 #pragma once
 
 #include <QTableView>
@@ -33,6 +34,11 @@ class dcStripedListCtrl_t : public QTableView {
   // descending; the new state is stored, then the rows are sorted.
   void onColumnClick(int column);
 
+  // Puts the selected rows on the clipboard as UTF-8 text, one export line
+  // each (tabs between cells), in on-screen order; nothing selected leaves
+  // the clipboard alone.
+  void copySelectedRows();
+
   // The shared sort state: last sorted column (-1: none yet) and its
   // direction (1 ascending, 0 descending).
   static int lastSortColumn;
@@ -40,6 +46,7 @@ class dcStripedListCtrl_t : public QTableView {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void paintStripes();

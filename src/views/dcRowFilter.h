@@ -26,6 +26,8 @@ class dcRowFilter_t {
 
   // True when every row is kept.
   bool empty() const { return text_.empty() && !impossible_; }
+  // True when the typed text cannot occur in any cell.
+  bool keepsNothing() const { return impossible_; }
   // The CP949 text looked for.
   const std::string& text() const { return text_; }
 
