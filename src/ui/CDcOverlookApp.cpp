@@ -33,8 +33,8 @@ namespace {
 constexpr const char* kProgram = "desktally";
 constexpr int kScreenshotSettleMs = 100;
 constexpr const char* kFilterEntry = "\xB8\xF1\xB7\xCF \xC7\xCA\xC5\xCD(&L)";  // 목록 필터(&L)
-constexpr const char* kChartsEntry = "\xC2\xF7\xC6\xAE(&C)";                    // 차트(&C)
-constexpr const char* kChartsTitle = "\xC2\xF7\xC6\xAE";                        // 차트
+constexpr const char* kChartsEntry = "\xC2\xF7\xC6\xAE(&C)";                   // 차트(&C)
+constexpr const char* kChartsTitle = "\xC2\xF7\xC6\xAE";                       // 차트
 constexpr int kChartPaneHeight = 360;
 
 dcPaneFactories_t paneFactories() {

@@ -174,18 +174,19 @@ void CMainFrame::createMenus() {
           {{dcCmd::EXPORT_LIST,
             "\xBF\xA2\xBC\xBF \xC6\xC4\xC0\xCF\xB7\xCE \xC0\xFA\xC0\xE5"},  // 엑셀 파일로 저장
            {0, nullptr},
-           {dcCmd::APP_EXIT, "\xC1\xBE\xB7\xE1(&X)"}});                                   // 종료(&X)
-  viewMenu_ = addMenu("\xBA\xB8\xB1\xE2(&V)",                                                         // 보기(&V)
-          {{dcCmd::REDRAW, "\xC8\xAD\xB8\xE9 \xB4\xD9\xBD\xC3\xB1\xD7\xB8\xAE\xB1\xE2"},  // 화면 다시그리기
-           {0, nullptr},
-           {dcCmd::VIEW_WINDOWS, "Windows \xC1\xA4\xBA\xB8"},                            // Windows 정보
-           {dcCmd::VIEW_HARDWARE, "\xC7\xCF\xB5\xE5\xBF\xFE\xBE\xEE \xC1\xA4\xBA\xB8"},  // 하드웨어 정보
-           {dcCmd::VIEW_SOFTWARE,
-            "\xBC\xD2\xC7\xC1\xC6\xAE\xBF\xFE\xBE\xEE \xC1\xA4\xBA\xB8"},  // 소프트웨어 정보
-           {dcCmd::VIEW_USAGE,
-            "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA"},  // 프로그램 사용내역
-           {0, nullptr},
-           {dcCmd::VIEW_STATUS_BAR, "\xBB\xF3\xC5\xC2 \xC7\xA5\xBD\xC3\xC1\xD9(&S)"}});  // 상태 표시줄(&S)
+           {dcCmd::APP_EXIT, "\xC1\xBE\xB7\xE1(&X)"}});  // 종료(&X)
+  viewMenu_ = addMenu(
+      "\xBA\xB8\xB1\xE2(&V)",                                                         // 보기(&V)
+      {{dcCmd::REDRAW, "\xC8\xAD\xB8\xE9 \xB4\xD9\xBD\xC3\xB1\xD7\xB8\xAE\xB1\xE2"},  // 화면 다시그리기
+       {0, nullptr},
+       {dcCmd::VIEW_WINDOWS, "Windows \xC1\xA4\xBA\xB8"},                            // Windows 정보
+       {dcCmd::VIEW_HARDWARE, "\xC7\xCF\xB5\xE5\xBF\xFE\xBE\xEE \xC1\xA4\xBA\xB8"},  // 하드웨어 정보
+       {dcCmd::VIEW_SOFTWARE,
+        "\xBC\xD2\xC7\xC1\xC6\xAE\xBF\xFE\xBE\xEE \xC1\xA4\xBA\xB8"},  // 소프트웨어 정보
+       {dcCmd::VIEW_USAGE,
+        "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA"},  // 프로그램 사용내역
+       {0, nullptr},
+       {dcCmd::VIEW_STATUS_BAR, "\xBB\xF3\xC5\xC2 \xC7\xA5\xBD\xC3\xC1\xD9(&S)"}});  // 상태 표시줄(&S)
   addMenu(
       "\xB5\xB5\xBF\xF2\xB8\xBB(&H)",                                      // 도움말(&H)
       {{dcCmd::APP_ABOUT, "DeskTally Support \xC1\xA4\xBA\xB8(&A)..."}});  // DeskTally Support 정보(&A)...

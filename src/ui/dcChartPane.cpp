@@ -37,14 +37,16 @@ struct KindText {
 const KindText kKinds[] = {
     {dcChartKind_t::WINDOWS_VERSIONS, "Windows \xB9\xF6\xC0\xFC", "PC \xBC\xF6"},  // Windows 버전, PC 수
     {dcChartKind_t::MOST_INSTALLED,
-     "\xB8\xB9\xC0\xCC \xBC\xB3\xC4\xA1\xB5\xC8 \xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 20",  // 많이 설치된 프로그램 20
+     "\xB8\xB9\xC0\xCC \xBC\xB3\xC4\xA1\xB5\xC8 \xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 20",  // 많이 설치된 프로그램
+                                                                                       // 20
      "PC \xBC\xF6"},
     {dcChartKind_t::MOST_USED,
-     "\xB8\xB9\xC0\xCC \xBB\xE7\xBF\xEB\xC7\xD1 \xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 20",  // 많이 사용한 프로그램 20
-     "\xBB\xE7\xBF\xEB \xBD\xC3\xB0\xA3 (\xBA\xD0)"},                                 // 사용 시간 (분)
+     "\xB8\xB9\xC0\xCC \xBB\xE7\xBF\xEB\xC7\xD1 \xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 20",  // 많이 사용한 프로그램
+                                                                                       // 20
+     "\xBB\xE7\xBF\xEB \xBD\xC3\xB0\xA3 (\xBA\xD0)"},  // 사용 시간 (분)
 };
-constexpr const char* kSavePng = "PNG\xB7\xCE \xC0\xFA\xC0\xE5";      // PNG로 저장
-constexpr const char* kSaveSvg = "SVG\xB7\xCE \xC0\xFA\xC0\xE5";      // SVG로 저장
+constexpr const char* kSavePng = "PNG\xB7\xCE \xC0\xFA\xC0\xE5";           // PNG로 저장
+constexpr const char* kSaveSvg = "SVG\xB7\xCE \xC0\xFA\xC0\xE5";           // SVG로 저장
 constexpr const char* kSaveCaption = "\xC2\xF7\xC6\xAE \xC0\xFA\xC0\xE5";  // 차트 저장
 constexpr const char* kCannotWrite =  // 그림 파일을 쓸 수 없습니다
     "\xB1\xD7\xB8\xB2 \xC6\xC4\xC0\xCF\xC0\xBB \xBE\xB5 \xBC\xF6 \xBE\xF8\xBD\xC0\xB4\xCF\xB4\xD9";
@@ -100,6 +102,8 @@ QChart* makeChart(dcChartKind_t kind, const QString& title, const std::vector<dc
     set->append(double(bar->value));
     largest = std::max(largest, bar->value);
   }
+  set->setLabelColor(Qt::black);  // beside the bar, on the chart's white
+  set->setLabelFont(dcUiFont(kTextHeight - 1, 400));
   auto* series = new QHorizontalBarSeries();
   series->append(set);
   series->setLabelsVisible(true);
@@ -110,11 +114,13 @@ QChart* makeChart(dcChartKind_t kind, const QString& title, const std::vector<dc
   auto* names = new QBarCategoryAxis();
   names->append(categories);
   names->setLabelsFont(dcUiFont(kTextHeight - 1, 400));
+  names->setTruncateLabels(false);  // names are already cut to kLabelChars
   chart->addAxis(names, Qt::AlignLeft);
   series->attachAxis(names);
   auto* values = new QValueAxis();
   values->setLabelFormat(QStringLiteral("%d"));
   values->setRange(0, double(largest) * 1.12 + 1);  // room for the value beside the longest bar
+  values->applyNiceNumbers();
   values->setTitleText(dcUiString(kindText(kind).valueAxis));
   values->setTitleFont(dcUiFont(kTextHeight, 400));
   values->setLabelsFont(dcUiFont(kTextHeight - 1, 400));
@@ -138,6 +144,7 @@ void paintChart(QPainter& painter, QChart* chart, QSize size) {
 
 dcChartPane_t::dcChartPane_t(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("dcChartPane_t"));
+  setMinimumHeight(MIN_HEIGHT);
   kinds_ = new QComboBox(this);
   for (const KindText& k : kKinds) kinds_->addItem(dcUiString(k.name), static_cast<int>(k.kind));
   kinds_->setFont(dcUiFont(kTextHeight, 400));
@@ -165,9 +172,13 @@ dcChartPane_t::dcChartPane_t(QWidget* parent) : QWidget(parent) {
 
 dcChartPane_t::~dcChartPane_t() = default;
 
-dcChartKind_t dcChartPane_t::kind() const { return static_cast<dcChartKind_t>(kinds_->currentData().toInt()); }
+dcChartKind_t dcChartPane_t::kind() const {
+  return static_cast<dcChartKind_t>(kinds_->currentData().toInt());
+}
 
-void dcChartPane_t::setKind(dcChartKind_t kind) { kinds_->setCurrentIndex(kinds_->findData(static_cast<int>(kind))); }
+void dcChartPane_t::setKind(dcChartKind_t kind) {
+  kinds_->setCurrentIndex(kinds_->findData(static_cast<int>(kind)));
+}
 
 void dcChartPane_t::refresh() {
   if (!isVisible()) return;
@@ -185,8 +196,8 @@ void dcChartPane_t::draw(dcObject_t* selected, const dcViewPeriod_t& period) {
   if (selected && shown == dcChartKind_t::MOST_USED) {
     dcViewPeriod_t used = period;
     if (used.start > used.end) used.start = used.end;
-    title += QStringLiteral(" (%1 ~ %2)").arg(QString::fromStdString(used.start.text()),
-                                              QString::fromStdString(used.end.text()));
+    title += QStringLiteral(" (%1 ~ %2)")
+                 .arg(QString::fromStdString(used.start.text()), QString::fromStdString(used.end.text()));
   }
   QChart* old = view_->chart();
   view_->setChart(makeChart(shown, title, bars_));
@@ -229,8 +240,9 @@ bool dcChartPane_t::saveSvg(const QString& path) {
 
 void dcChartPane_t::saveAs(const char* format) {
   const QString extension = QString::fromLatin1(format);
-  QString path = QFileDialog::getSaveFileName(this, dcUiString(kSaveCaption), QString(),
-                                              QStringLiteral("%1 (*.%2)").arg(extension.toUpper(), extension));
+  QString path =
+      QFileDialog::getSaveFileName(this, dcUiString(kSaveCaption), QString(),
+                                   QStringLiteral("%1 (*.%2)").arg(extension.toUpper(), extension));
   if (path.isEmpty()) return;
   if (QFileInfo(path).suffix().isEmpty()) path += "." + extension;
   const bool saved = extension == QLatin1String("png") ? savePng(path) : saveSvg(path);

@@ -44,8 +44,11 @@ class dcChartPane_t : public QWidget {
   bool saveSvg(const QString& path);
 
   QChartView* chartView() const { return view_; }
+  QSize sizeHint() const override { return PREFERRED_SIZE; }
 
-  static constexpr QSize MIN_PICTURE{640, 400};
+  static constexpr QSize MIN_PICTURE{800, 520};
+  static constexpr QSize PREFERRED_SIZE{800, 380};
+  static constexpr int MIN_HEIGHT = 300;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -30,7 +30,8 @@ constexpr int kPeriodTextEntry = 1;  // "기간설정" (set period) in the butto
 constexpr int kSearchTextEntry = 2;  // "검색" (search)
 // 이 글자가 있는 행만 보기 (Esc: 닫기): show only the rows holding this text.
 constexpr const char* kFilterHint =
-    "\xC0\xCC \xB1\xDB\xC0\xDA\xB0\xA1 \xC0\xD6\xB4\xC2 \xC7\xE0\xB8\xB8 \xBA\xB8\xB1\xE2 (Esc: \xB4\xDD\xB1\xE2)";
+    "\xC0\xCC \xB1\xDB\xC0\xDA\xB0\xA1 \xC0\xD6\xB4\xC2 \xC7\xE0\xB8\xB8 \xBA\xB8\xB1\xE2 (Esc: "
+    "\xB4\xDD\xB1\xE2)";
 
 // The form's template places its controls in dialog units of its 9-point
 // face: a quarter of the face's average letter width across, an eighth of

@@ -42,12 +42,13 @@ void dcListModel_t::setFilter(dcRowFilter_t filter) {
   // kept so far: only those need testing again.
   const std::string& before = filter_.text();
   const std::string& after = filter.text();
-  const bool narrowing = !filter_.empty() && !filter_.keepsNothing() && !filter.empty() && after.size() > before.size() &&
-                         after.compare(0, before.size(), before) == 0 &&
+  const bool narrowing = !filter_.empty() && !filter_.keepsNothing() && !filter.empty() &&
+                         after.size() > before.size() && after.compare(0, before.size(), before) == 0 &&
                          mb::boundedLength(after.c_str(), before.size()) == before.size();
   filter_ = std::move(filter);
   if (narrowing) {
-    for (int r : shown_) kept_[static_cast<std::size_t>(r)] = filter_.matches(list_.rows[static_cast<std::size_t>(r)]);
+    for (int r : shown_)
+      kept_[static_cast<std::size_t>(r)] = filter_.matches(list_.rows[static_cast<std::size_t>(r)]);
   } else {
     for (std::size_t r = 0; r < list_.rows.size(); ++r) kept_[r] = filter_.matches(list_.rows[r]);
   }

@@ -74,7 +74,9 @@ class dcListModel_t : public QAbstractTableModel {
   void exchangeRows(int i, int j, std::vector<int>& rowAt);
   // Recomputes which rows are shown, from kept_.
   void collectShown();
-  std::size_t listRow(int row) const { return static_cast<std::size_t>(shown_[static_cast<std::size_t>(row)]); }
+  std::size_t listRow(int row) const {
+    return static_cast<std::size_t>(shown_[static_cast<std::size_t>(row)]);
+  }
 
   dcViewList_t list_;
   std::vector<RowData> rowData_;
