@@ -1,7 +1,8 @@
 // The list viewer on a large site: how long the root's four views take to
 // fill the list (view computed, rows handed to the list, columns sized),
 // the view alone for comparison, the fill with the first paint, one page of scrolling through the
-// hardware by PC view, and a header-click sort of it.
+// hardware by PC view, a header-click sort of it, and one keystroke in its filter bar (the rows
+// filtered and the list repainted).
 //
 // The site: DESKTALLY_BENCH_SITE names a sitegen site to use as it is;
 // otherwise tools/sitegen (beside this program's build folder, or named by
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +26,7 @@
 #include "dcDefaultViewerForm.h"
 #include "dcFunctionTitleForm.h"
 #include "dcListModel.h"
+#include "dcRowFilter.h"
 #include "dcStripedListCtrl.h"
 
 namespace fs = std::filesystem;
@@ -159,11 +162,57 @@ void BM_SortColumn(benchmark::State& state) {
   }
 }
 
+// One keystroke in the filter bar over the hardware by PC view: the text
+// goes from the first to the second of a pair, and the list repaints.
+struct Keystroke {
+  const char* label;
+  const char* before;
+  const char* after;
+};
+const Keystroke KEYSTROKES[] = {
+    {"first_letter", "", "s"},                     // every row tested, most kept
+    {"narrowing", "sata ssd 51", "sata ssd 512"},  // only the rows shown tested
+    {"backspace", "sata ssd 512", "sata ssd 51"},  // every row tested again
+    {"first_korean", "", "\xEB\x93\x9C"},          // 드, in many cells
+    {"to_few_rows", "pc-099", "pc-0999"},
+};
+
+void BM_FilterKeystroke(benchmark::State& state) {
+  const Keystroke& key = KEYSTROKES[state.range(0)];
+  state.SetLabel(key.label);
+  console->show(HARDWARE);
+  console->form.openFilterBar();
+  QLineEdit* bar = console->form.filterBar;
+  for (auto _ : state) {
+    state.PauseTiming();
+    bar->setText(QString::fromUtf8(key.before));
+    state.ResumeTiming();
+    bar->setText(QString::fromUtf8(key.after));
+    benchmark::DoNotOptimize(console->list().viewport()->grab());
+  }
+  state.counters["shown"] = console->list().listModel()->rowCount();
+  state.counters["rows"] = console->list().listModel()->totalRows();
+  console->form.closeFilterBar();
+}
+
+// The filter's rule alone over the same rows: what the keystroke adds is
+// the list's reset and repaint.
+void BM_FilterRuleOnly(benchmark::State& state) {
+  const Keystroke& key = KEYSTROKES[state.range(0)];
+  state.SetLabel(key.label);
+  console->show(HARDWARE);
+  const dcViewList_t& rows = console->list().listModel()->list();
+  const dcRowFilter_t filter = dcRowFilter_t::fromUtf8(key.after);
+  for (auto _ : state) benchmark::DoNotOptimize(filter.matchingRows(rows));
+}
+
 BENCHMARK(BM_Fill)->DenseRange(WINDOWS, USAGE)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewOnly)->DenseRange(WINDOWS, USAGE)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillAndPaint)->DenseRange(WINDOWS, USAGE)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScrollPage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortColumn)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilterKeystroke)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilterRuleOnly)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
