@@ -4,7 +4,6 @@
 
 #include <random>
 #include <string>
-#include <vector>
 
 #include "cp949.h"
 #include "dcRowFilter.h"
@@ -46,20 +45,6 @@ TEST(RowFilter, LatinFoldsKoreanIsExact) {
   EXPECT_FALSE(dcRowFilter_t("\xA1\xB0").matchesCell("\xB0\xA1\xB0\xA1"));  // 가가 across the middle
   EXPECT_FALSE(dcRowFilter_t("\xB0\xA1").matchesCell("\xC7\xB0\xA1"));      // its lead is a trail here
   EXPECT_TRUE(dcRowFilter_t("\xB0\xA1").matchesCell("\xC7\xB0\xB0\xA1"));
-}
-
-TEST(RowFilter, RowsAndLists) {
-  dcViewList_t list;
-  list.columns = {{"PC", 150}, {"OS", 150}};
-  list.rows = {{"PC-01", "Windows 10"}, {"pc-02", mb::fromUtf8("윈도우")}, {"HOST", "windows 11"}};
-  const dcRowFilter_t pc("pc");
-  EXPECT_EQ(pc.matchingRows(list), (std::vector<std::size_t>{0, 1}));
-  EXPECT_EQ(dcRowFilter_t("WIN").matchingRows(list), (std::vector<std::size_t>{0, 2}));
-  EXPECT_EQ(dcRowFilter_t().matchingRows(list).size(), 3u);
-  EXPECT_TRUE(dcRowFilter_t::fromUtf8("도").matches(list.rows[1]));
-  pc.keepMatching(list);
-  ASSERT_EQ(list.rows.size(), 2u);
-  EXPECT_EQ(list.rows[1][0], "pc-02");
 }
 
 // The candidate-jumping search against the plain rule on random texts drawn
