@@ -1,18 +1,26 @@
-// The group file reader on any file, into the root of a fresh engine; a
-// file that ends before its counts say raises the archive's read error,
-// which the data load reports. The tree built so far is then written out
+// The group file reader on any file, into the root of a fresh engine, and
+// compared with the model: the same tree, and the archive's read error
+// exactly when the model runs out of bytes. The tree is then written out
 // and gathered, as a load would, and cleared.
 #include "dcDataLoad.h"
 #include "fuzzSupport.h"
+#include "modelCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string path = fuzzsupport::writeInput("qsgroup.dat", data, size);
   dcAssetConsoleEngine_t engine;
   isCurrentGroupFile(path.c_str());
+  bool whole = true;
   try {
     readGroupFile(path.c_str());
   } catch (const dcArchiveException_t&) {
+    whole = false;
   }
+  dcmodel::loaders::Group expected{engine.root.name, 0, {}, {}};
+  const bool modelWhole =
+      dcmodel::loaders::readGroupFile(std::string(reinterpret_cast<const char*>(data), size), expected);
+  fuzzsupport::same(whole, modelWhole);
+  fuzzsupport::same(dcmodel::loaders::describe(engine.root), dcmodel::loaders::describe(expected));
   engine.root.saveHierarchyToFile("qsHierarchy.log");
   engine.root.gatherGroupInfo();
   engine.root.clear();

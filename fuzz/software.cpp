@@ -1,20 +1,21 @@
-// The software loader on any file, loaded twice into the same list, then
-// every entry read back and copied into a second list.
-#include <cstring>
-
+// The software loader on any file, loaded twice into the same list and
+// compared with the model after each load; then every entry copied into a
+// second list.
 #include "dcSoftwareList.h"
 #include "inventorySite.h"
+#include "modelCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzzsupport::installSite();
   const std::string path = fuzzsupport::writeInput("PC softwareinfo.xml", data, size);
   dcSoftwareList_t list;
-  for (int pass = 0; pass < 2; ++pass) list.LoadAssetData(path.c_str());
-  dcSoftwareList_t copy;
-  std::size_t bytes = 0;
-  for (dcSoftwareInfo_t* e = list.entries; e; e = e->next) {
-    bytes += std::strlen(e->packageName) + std::strlen(e->fileName) + std::strlen(e->versionString);
-    copy.add(e);
+  std::vector<dcmodel::loaders::Software> expected;
+  for (int pass = 0; pass < 2; ++pass) {
+    fuzzsupport::same(list.LoadAssetData(path.c_str()), dcmodel::loaders::loadSoftware(expected, path));
+    fuzzsupport::same(dcmodel::loaders::describe(list), dcmodel::loaders::describe(expected));
   }
-  return static_cast<int>(bytes & 0);
+  dcSoftwareList_t copy;
+  for (dcSoftwareInfo_t* e = list.entries; e; e = e->next) copy.add(e);
+  fuzzsupport::same(dcmodel::loaders::describe(copy), dcmodel::loaders::describe(list));
+  return 0;
 }

@@ -1,20 +1,23 @@
 // The Windows information loader on any file, loaded twice into the same
-// list, then every item read back.
-#include <cstring>
-
+// list and compared with the model after each load; then the item names
+// read back.
 #include "dcStringList.h"
 #include "dcWindowsInfo.h"
 #include "inventorySite.h"
+#include "modelCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzzsupport::installSite();
   const std::string path = fuzzsupport::writeInput("PC WindowsInfo.xml", data, size);
   dcWindowsInfo_t info;
-  for (int pass = 0; pass < 2; ++pass) info.LoadAssetData(path.c_str());
-  std::size_t bytes = 0;
-  for (dcWindowsInfoItem_t* i = info.items; i; i = i->next)
-    bytes += std::strlen(i->name) + std::strlen(i->description);
+  std::vector<dcmodel::loaders::WindowsItem> expected;
+  for (int pass = 0; pass < 2; ++pass) {
+    fuzzsupport::same(info.LoadAssetData(path.c_str()),
+                      dcmodel::loaders::loadWindows(expected, path, fuzzsupport::modelSettings(),
+                                                    &fuzzsupport::modelFilters()));
+    fuzzsupport::same(dcmodel::loaders::describe(info), dcmodel::loaders::describe(expected));
+  }
   dcStringList_t names;
   info.getWindowsInfoItems(&names);
-  return static_cast<int>(bytes & 0);
+  return 0;
 }

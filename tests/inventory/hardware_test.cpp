@@ -2,92 +2,11 @@
 
 #include <random>
 #include <string>
-#include <vector>
 
-#include "dcAssetFilters.h"
 #include "dcHardwareList.h"
 #include "dcStringList.h"
-#include "inventorySite.h"
 
 namespace {
-
-const char* kSettings =
-    "<qslook><hardware><cpu>CPU</cpu><memory>Memory</memory><disk></disk>"
-    "<video>\xB1\xD7\xB7\xA1\xC7\xC8</video></hardware><pcname>PC</pcname></qslook>";  // 그래픽
-
-// Category names with their items ("device|description"), in list order.
-std::vector<std::string> dump(dcHardwareList_t& list) {
-  std::vector<std::string> out;
-  for (dcHardwareListNode_t* n = list.categories; n; n = n->next) {
-    std::string line = std::string(n->pInfo->name) + ":";
-    for (dcHardwareItem_t* i = n->pInfo->items; i; i = i->next)
-      line += std::string(" ") + i->device + "|" + i->description;
-    out.push_back(line);
-  }
-  return out;
-}
-
-TEST(HardwareList_Load, CategoriesValuesAndStops) {
-  InventorySite site(kSettings);
-  dcAssetFilters_t filters;
-  dcHardwareList_t list;
-  const std::string file = site.write("PC01 HardwareInfo.xml",
-                                      "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n"
-                                      "<HardwareInfo>\n"
-                                      "  <pcname>PC01</pcname>\n"
-                                      "  <cpu>Intel Pentium 4</cpu>\n"
-                                      "  <memory>512MB<!--slot 2-->512MB<x/>after element</memory>\n"
-                                      "  <disk>Seagate</disk>\n"
-                                      "  <video><card>nested</card>text</video>\n"
-                                      "</HardwareInfo>\n"
-                                      "<other><cpu>not read</cpu></other>\n");
-  EXPECT_EQ(list.LoadAssetData(file.c_str()), dcStatus::OK);
-  // Every value until the first child without one becomes an item "Undefined";
-  // equal texts give two items; a key whose setting is empty gives "".
-  // An element as first child ends its category at once.
-  EXPECT_EQ(dump(list), (std::vector<std::string>{
-                            "CPU: Undefined|Intel Pentium 4",
-                            "Memory: Undefined|512MB Undefined|slot 2 Undefined|512MB",
-                            ": Undefined|Seagate",
-                        }));
-
-  // A node without name among the categories ends the root element.
-  dcHardwareList_t stray;
-  stray.LoadAssetData(
-      site.write("s.xml", "<hardwareinfo><cpu>A</cpu>loose<memory>B</memory></hardwareinfo>").c_str());
-  EXPECT_EQ(dump(stray), (std::vector<std::string>{"CPU: Undefined|A"}));
-
-  // Another root name loads nothing; loading adds to what is there.
-  EXPECT_EQ(list.LoadAssetData(site.write("o.xml", "<inventory><cpu>Z</cpu></inventory>").c_str()), 0u);
-  EXPECT_EQ(dump(list).size(), 3u);
-  EXPECT_EQ(list.LoadAssetData(file.c_str()), dcStatus::OK);
-  EXPECT_EQ(list.find("cpu")->items->next->description, std::string("Intel Pentium 4"));
-}
-
-TEST(HardwareList_Load, FailuresFiltersAndUnknownKeys) {
-  InventorySite site(kSettings);
-  dcHardwareList_t list;
-  const std::string file = site.write("hw.xml",
-                                      "<hardwareinfo><cpu>Intel</cpu><memory>1GB</memory><sound>AC97</sound>"
-                                      "<disk>late</disk></hardwareinfo>");
-
-  // No filter set: nothing is added, and that is no failure.
-  ASSERT_EQ(theAssetFilters, nullptr);
-  EXPECT_EQ(list.LoadAssetData(file.c_str()), dcStatus::OK);
-  EXPECT_EQ(list.categories, nullptr);
-
-  dcAssetFilters_t filters;
-  filters.ignoredHardwares.add("Memory");  // display names are what filters compare
-  filters.ignoredHardwares.add("cpu");
-  // "sound" has no setting: the load stops with 203 and keeps what it added.
-  EXPECT_EQ(list.LoadAssetData(file.c_str()), dcStatus::NULL_ARGUMENT);
-  EXPECT_EQ(list.status, dcStatus::NULL_ARGUMENT);
-  EXPECT_EQ(dump(list), (std::vector<std::string>{"CPU: Undefined|Intel"}));
-
-  EXPECT_EQ(list.LoadAssetData(site.write("empty.xml", "").c_str()), dcStatus::FILE_ERROR);
-  EXPECT_EQ(list.LoadAssetData(nullptr), dcStatus::NULL_ARGUMENT);
-  EXPECT_EQ(dump(list).size(), 1u);
-}
 
 TEST(HardwareList_FindAdd, CaseDuplicatesAndNames) {
   dcHardwareList_t list;
@@ -118,6 +37,7 @@ TEST(HardwareList_FindAdd, CaseDuplicatesAndNames) {
 
   list.clear();
   EXPECT_EQ(list.find("CPU"), nullptr);
+  EXPECT_EQ(list.LoadAssetData(nullptr), dcStatus::NULL_ARGUMENT);
 }
 
 // The hashed look-ups of long lists give what walking the chain gives.

