@@ -4,6 +4,7 @@
 // progress of a real data load on the demo site (with screenshots).
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QtTest>
 #include <filesystem>
 #include <memory>
@@ -151,7 +152,7 @@ class ViewerTest : public QObject {
   void sort_headerClicksAndSharedState();
   void stripes_rowsAndEmptyArea();
   void export_answersAndFileRules();
-  void export_workbookOfTheSortedList();
+  void export_workbookOfTheFilteredSortedList();
   void demoSite_progressAndScreenshots();
 };
 
@@ -361,25 +362,27 @@ void ViewerTest::export_answersAndFileRules() {
   QCOMPARE(v.form.exportList(), 0u);
 }
 
-void ViewerTest::export_workbookOfTheSortedList() {
+void ViewerTest::export_workbookOfTheFilteredSortedList() {
   Site site;
   Viewer v;
-  QCOMPARE(v.show(site.a, USAGE), 0u);
+  QCOMPARE(v.show(site.a, SOFTWARE_VIEW), 0u);
   dcStripedListCtrl_t* list = v.form.listControl();
   dcStripedListCtrl_t::lastSortColumn = -1;
-  list->onColumnClick(1);
-  list->onColumnClick(1);  // descending by minutes
+  list->onColumnClick(0);
+  list->onColumnClick(0);  // descending
+  v.form.openFilterBar();
+  v.form.filterBar->setText(QStringLiteral("a1"));  // hides Viewer (AA)
   list->setColumnWidth(0, 250);
   // The third file type: a name without extension takes ".xlsx".
-  const std::string base = (v.out.path() / "usage").string();
+  const std::string base = (v.out.path() / "software").string();
   v.chooser.choice = {true, QString::fromStdString(base), dcexport::FILTER_WORKBOOK};
   QCOMPARE(v.form.exportList(), 0u);
   const auto book = testutil::readWorkbook(base + ".xlsx");
   QVERIFY(book);
-  QCOMPARE(book->columnPixels, (std::map<int, int>{{0, 250}, {1, 150}}));
-  QCOMPARE(book->texts(),
-           (testutil::Records{{"소프트웨어", "사용 시간"}, {"game.exe", "300"}, {"editor.exe", "45"}}));
-  QVERIFY(book->cell(0, 1)->bold && book->cell(2, 1)->isNumber);
+  QCOMPARE(book->sheetName, std::string("소프트웨어 정보"));
+  QCOMPARE(book->columnPixels, (std::map<int, int>{{0, 250}, {1, 500}}));
+  QCOMPARE(book->texts(), (testutil::Records{{"소프트웨어", "사용자"}, {"가", "A1, "}, {"Editor", "A1, "}}));
+  QVERIFY(book->cell(0, 1)->bold && !book->cell(1, 1)->bold);
 
   // The two original types keep writing tab-separated text, whatever the
   // typed extension.
@@ -387,7 +390,7 @@ void ViewerTest::export_workbookOfTheSortedList() {
   v.chooser.answer = true;
   QCOMPARE(v.form.exportList(), 0u);
   QCOMPARE(testutil::readFile(base + ".xlsx"),
-           USAGE_HEADER + "game.exe\t    300 min\r\neditor.exe\t     45 min\r\n");
+           SOFTWARE + "\t\xBB\xE7\xBF\xEB\xC0\xDA\r\n" + GA + "\tA1, \r\nEditor\tA1, \r\n");
   QCOMPARE(QString::fromLatin1(dcexport::FILTER).section('|', 0, 3),
            QStringLiteral("Excel Files (*.xls)|*.xls|Text Files(*.txt)|*.txt"));
 }
