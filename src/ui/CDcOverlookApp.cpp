@@ -58,6 +58,8 @@ CDcOverlookApp::CDcOverlookApp() {
 CDcOverlookApp::~CDcOverlookApp() { ExitInstance(0); }
 
 bool CDcOverlookApp::InitInstance(const std::string& commandLine) {
+  // Qt's own dialogs speak Korean, whatever the session's locale.
+  dcInstallQtKorean();
   // Scripts find the console's window and send it commands through these.
   installedServices_.emplace(&services_);
 

@@ -78,6 +78,8 @@ QDateEdit* makePicker(QWidget* parent, int id) {
   picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
   picker->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   picker->setFont(dcUiFont(12, 400));
+  // The calendar names its months and days in Korean.
+  picker->setLocale(dcKoreanLocale());
   return picker;
 }
 

@@ -74,6 +74,9 @@ dcSaveDialogChoice_t dcQtExportChooser_t::chooseSaveFile(const dcSaveDialogReque
   // The export asks its own overwrite question; the extension of a name
   // typed without one follows the chosen file type (added by the export).
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  // Qt's own dialog, which speaks the console's Korean; a desktop's native
+  // one would speak the session's language.
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   const QStringList filters = nameFilters(request.filter);
   dialog.setNameFilters(filters);
   dialog.selectFile(request.initialName);

@@ -1,6 +1,9 @@
 #include "dcUiText.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QStringList>
+#include <QTranslator>
 #include <string>
 
 #include "cp949.h"
@@ -25,4 +28,22 @@ QFont dcUiFont(int pixelHeight, int weight) {
   // QFont's weights share the 100-900 scale of the console's font weights.
   font.setWeight(static_cast<QFont::Weight>(weight > 0 ? weight : 400));
   return font;
+}
+
+QLocale dcKoreanLocale() { return QLocale(QLocale::Korean, QLocale::SouthKorea); }
+
+bool dcInstallQtKorean() {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app) return false;
+  static constexpr const char* kTranslatorName = "dcQtKorean";
+  if (app->findChild<QTranslator*>(QLatin1String(kTranslatorName), Qt::FindDirectChildrenOnly)) return true;
+  // Named by file, not by the session's locale.
+  auto* translator = new QTranslator(app);
+  translator->setObjectName(QLatin1String(kTranslatorName));
+  if (!translator->load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+      !QCoreApplication::installTranslator(translator)) {
+    delete translator;
+    return false;
+  }
+  return true;
 }

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLocale>
 #include <QString>
 #include <cstdint>
 #include <string_view>
@@ -22,3 +23,11 @@ inline QColor dcUiColour(std::uint32_t colourRef) {
 // at a cell height in pixels and a weight on the 0-1000 scale (400 normal,
 // 700 bold).
 QFont dcUiFont(int pixelHeight, int weight);
+
+// The console speaks Korean whatever the session's locale: Qt's own texts
+// (file dialog, message box buttons, edit menus) come from Qt's Korean
+// catalogue, and calendars name months and days in Korean.
+QLocale dcKoreanLocale();
+// Loads Qt's Korean catalogue into the running application, once; later
+// calls find it there. False when the catalogue cannot be read.
+bool dcInstallQtKorean();

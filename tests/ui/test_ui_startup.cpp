@@ -1,7 +1,15 @@
 // Start-up on the demo site: the order (window shown, command line, script,
 // title, one data load), the selected root, scripts and command lines that
-// switch the view or close the window, a truncated group file.
+// switch the view or close the window, a truncated group file, Qt's own
+// dialogs in Korean.
 #include <QAction>
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
 #include <cstdio>
@@ -13,6 +21,7 @@
 #include "CMainFrame.h"
 #include "CSettingMgr.h"
 #include "dcAssetConsoleEngine.h"
+#include "dcDefaultViewerForm.h"
 #include "dcFunctionTitleForm.h"
 #include "dcObjectHierarchyForm.h"
 #include "dcUiText.h"
@@ -68,6 +77,7 @@ class StartupTest : public QObject {
   void startup_orderScriptAndSelectedRoot();
   void startup_commandLineAndExitScript();
   void load_truncatedGroupFileIsReported();
+  void dialogs_speakKoreanWhateverTheLocale();
 };
 
 void StartupTest::startup_orderScriptAndSelectedRoot() {
@@ -139,6 +149,47 @@ void StartupTest::load_truncatedGroupFileIsReported() {
   app.mainFrame->sendCommand(32775);
   theFunctionTitleForm->grab();
   QCOMPARE(theFunctionTitleForm->viewIndex, 1);
+}
+
+void StartupTest::dialogs_speakKoreanWhateverTheLocale() {
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+  Site site(kDemoSite);
+  testutil::TempDir dir;
+  const std::filesystem::path existing = dir.path() / "list.xls";
+  testutil::writeFile(existing, "kept");
+  WatchedApp app;
+  QVERIFY(app.InitInstance(""));
+
+  // Export onto an existing file through the real dialogs, answering No.
+  QString saveTitle, lookIn;
+  QStringList buttons;
+  QTimer operatorHand;
+  connect(&operatorHand, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      saveTitle = dialog->windowTitle();
+      lookIn = dialog->findChild<QLabel*>(QStringLiteral("lookInLabel"))->text();
+      dialog->selectFile(QString::fromStdString(existing.string()));
+      static_cast<QDialog*>(dialog)->accept();
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      for (QAbstractButton* b : box->buttons()) buttons << b->text();
+      box->button(QMessageBox::No)->click();
+    }
+  });
+  operatorHand.start(20);
+  QCOMPARE(theDefaultViewerForm->exportList(), 601u);
+  QCOMPARE(testutil::readFile(existing), std::string("kept"));
+  QCOMPARE(saveTitle, QString::fromUtf8("다른 이름으로 저장"));
+  QCOMPARE(lookIn, QString::fromUtf8("다음에서 찾기:"));
+  buttons.sort();
+  QCOMPARE(buttons, (QStringList{QString::fromUtf8("아니요(&N)"), QString::fromUtf8("예(&Y)")}));
+
+  // The period pickers' calendar names the month in Korean.
+  QCalendarWidget* calendar = theDefaultViewerForm->startPicker->calendarWidget();
+  QVERIFY(calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))
+              ->text()
+              .endsWith(QString::fromUtf8("월")));
 }
 
 QTEST_MAIN(StartupTest)
