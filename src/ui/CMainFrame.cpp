@@ -1,16 +1,21 @@
 #include "CMainFrame.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
 #include <algorithm>
 
 #include "CColorSplitterWnd.h"
 #include "dcArtwork.h"
 #include "dcCommandIds.h"
 #include "dcFunctionTitleForm.h"
+#include "dcLockKeys.h"
 #include "dcUiText.h"
 
 namespace {
@@ -23,6 +28,8 @@ constexpr const char* kIdleText = "\xC1\xD8\xBA\xF1";  // 준비 (ready)
 
 constexpr int kInitialWidth = 1024;
 constexpr int kInitialHeight = 720;
+// How often the lock-key indicators look at the keyboard.
+constexpr int kIndicatorPollMs = 250;
 
 // An empty pane standing in for a form made elsewhere.
 QWidget* placeholderPane(QWidget* parent, const char* name) {
@@ -42,6 +49,7 @@ CMainFrame::CMainFrame(const dcPaneFactories_t& factories, QWidget* parent) : QM
   setWindowTitle(QString::fromLatin1(kApplicationTitle));
   resize(kInitialWidth, kInitialHeight);
   createMenus();
+  createAccelerators();
   OnCreate();
   OnCreateClient(factories);
 }
@@ -82,6 +90,21 @@ void CMainFrame::OnCreate() {
     statusBarWidget->addPermanentWidget(label);
     indicators_[id] = label;
   }
+  // The lock keys may change in any window: the indicators follow them
+  // while the platform can tell.
+  if (dcReadLockKeys()) {
+    auto* poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, &CMainFrame::updateKeyIndicators);
+    poll->start(kIndicatorPollMs);
+  }
+  updateKeyIndicators();
+}
+
+void CMainFrame::updateKeyIndicators() {
+  const std::optional<dcLockKeys_t> keys = dcReadLockKeys();
+  setIndicator(ID_INDICATOR_CAPS, keys && keys->caps);
+  setIndicator(ID_INDICATOR_NUM, keys && keys->num);
+  setIndicator(ID_INDICATOR_SCRL, keys && keys->scroll);
 }
 
 void CMainFrame::setRowCountText(const QString& text) {
@@ -205,6 +228,59 @@ QAction* CMainFrame::addViewEntry(int commandId, const QString& text, const QKey
   return action;
 }
 
+void CMainFrame::createAccelerators() {
+  // The standard keys of the window, each sending its command. Only the
+  // pane keys do something here; the file and editing commands find no
+  // handler, and a text field that has the focus keeps its own editing keys.
+  const std::pair<QKeySequence, int> keys[] = {
+      {QKeySequence(Qt::CTRL | Qt::Key_N), dcCmd::FILE_NEW},
+      {QKeySequence(Qt::CTRL | Qt::Key_O), dcCmd::FILE_OPEN},
+      {QKeySequence(Qt::CTRL | Qt::Key_S), dcCmd::FILE_SAVE},
+      {QKeySequence(Qt::CTRL | Qt::Key_P), dcCmd::FILE_PRINT},
+      {QKeySequence(Qt::CTRL | Qt::Key_Z), dcCmd::EDIT_UNDO},
+      {QKeySequence(Qt::CTRL | Qt::Key_X), dcCmd::EDIT_CUT},
+      {QKeySequence(Qt::CTRL | Qt::Key_C), dcCmd::EDIT_COPY},
+      {QKeySequence(Qt::CTRL | Qt::Key_V), dcCmd::EDIT_PASTE},
+      {QKeySequence(Qt::ALT | Qt::Key_Backspace), dcCmd::EDIT_UNDO},
+      {QKeySequence(Qt::SHIFT | Qt::Key_Delete), dcCmd::EDIT_CUT},
+      {QKeySequence(Qt::CTRL | Qt::Key_Insert), dcCmd::EDIT_COPY},
+      {QKeySequence(Qt::SHIFT | Qt::Key_Insert), dcCmd::EDIT_PASTE},
+      {QKeySequence(Qt::Key_F6), dcCmd::NEXT_PANE},
+      {QKeySequence(Qt::SHIFT | Qt::Key_F6), dcCmd::PREV_PANE},
+  };
+  for (const auto& [sequence, id] : keys) {
+    auto* shortcut = new QShortcut(sequence, this);
+    const int command = id;
+    connect(shortcut, &QShortcut::activated, this, [this, command] { sendCommand(command); });
+  }
+}
+
+void CMainFrame::activateNextPane(bool next) {
+  QWidget* const panes[] = {treePane(), viewerPane};
+  constexpr int kPanes = 2;
+  const QWidget* focus = QApplication::focusWidget();
+  int current = -1;
+  for (int i = 0; i < kPanes; ++i)
+    if (focus && panes[i] && (panes[i] == focus || panes[i]->isAncestorOf(focus))) current = i;
+  int target = next ? 0 : kPanes - 1;
+  if (current >= 0) target = (current + (next ? 1 : kPanes - 1)) % kPanes;
+  QWidget* pane = panes[target];
+  if (!pane) return;
+  // The control that had the focus in that pane last, else its first
+  // control that takes the focus.
+  QWidget* control = pane->focusWidget();
+  if (!control || !control->isVisible()) {
+    control = nullptr;
+    for (QWidget* w = pane->nextInFocusChain(); w && w != pane; w = w->nextInFocusChain()) {
+      if (pane->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+        control = w;
+        break;
+      }
+    }
+  }
+  (control ? control : pane)->setFocus(Qt::ShortcutFocusReason);
+}
+
 QAction* CMainFrame::commandAction(int commandId) const {
   auto it = actions_.find(commandId);
   return it == actions_.end() ? nullptr : it->second;
@@ -227,6 +303,10 @@ bool CMainFrame::sendCommand(int commandId) {
       return true;
     case dcCmd::APP_EXIT:
       close();
+      return true;
+    case dcCmd::NEXT_PANE:
+    case dcCmd::PREV_PANE:
+      activateNextPane(commandId == dcCmd::NEXT_PANE);
       return true;
     case dcCmd::VIEW_STATUS_BAR: {
       const bool show = !statusBarWidget->isVisibleTo(this);

@@ -73,6 +73,9 @@ class CMainFrame : public QMainWindow {
 
   // Shows or blanks a lock-key indicator of the status bar.
   void setIndicator(int indicatorId, bool on);
+  // Sets the three lock-key indicators from the keyboard; blank where the
+  // platform cannot tell.
+  void updateKeyIndicators();
 
   dcStatus_t status = dcStatus::OK;
   CColorSplitterWnd* outerSplitter = nullptr;
@@ -88,6 +91,9 @@ class CMainFrame : public QMainWindow {
   void OnCreate();
   void OnCreateClient(const dcPaneFactories_t& factories);
   void createMenus();
+  void createAccelerators();
+  // Moves the focus to the next (or previous) of the tree and list panes.
+  void activateNextPane(bool next);
   void OnExportList();
   void replacePane(CColorSplitterWnd* splitter, int index, QWidget* pane);
 

@@ -14,8 +14,16 @@ constexpr int VIEW_FILTER = 32790;    // open the list's filter bar
 constexpr int VIEW_CHARTS = 32791;    // show or hide the chart pane
 constexpr int FILE_NEW = 57600;
 constexpr int FILE_OPEN = 57601;
+constexpr int FILE_SAVE = 57603;
 constexpr int FILE_PRINT_SETUP = 57606;
+constexpr int FILE_PRINT = 57607;
+constexpr int EDIT_COPY = 57634;
+constexpr int EDIT_CUT = 57635;
+constexpr int EDIT_PASTE = 57637;
+constexpr int EDIT_UNDO = 57643;
 constexpr int APP_ABOUT = 57664;
 constexpr int APP_EXIT = 57665;
+constexpr int NEXT_PANE = 57680;  // F6: the focus to the next pane
+constexpr int PREV_PANE = 57681;  // Shift+F6: to the previous one
 constexpr int VIEW_STATUS_BAR = 59393;
 }  // namespace dcCmd

@@ -98,6 +98,16 @@ void dcStripedListCtrl_t::copySelectedRows() {
   QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+bool dcStripedListCtrl_t::event(QEvent* event) {
+  // The copy keys stay with the list, ahead of the window's accelerators.
+  if (event->type() == QEvent::ShortcutOverride &&
+      static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+    event->accept();
+    return true;
+  }
+  return QTableView::event(event);
+}
+
 void dcStripedListCtrl_t::keyPressEvent(QKeyEvent* event) {
   if (event->matches(QKeySequence::Copy)) {
     copySelectedRows();

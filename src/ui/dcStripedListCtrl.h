@@ -45,6 +45,7 @@ class dcStripedListCtrl_t : public QTableView {
   static int lastSortAscending;
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 

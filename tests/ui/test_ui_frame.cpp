@@ -1,14 +1,22 @@
 // The main frame: the locked bar under the title pane, the draggable bar
-// beside the tree, the view menu's command ids and the routing of commands
-// and window messages.
+// beside the tree, the view menu's command ids, the keyboard, and the
+// routing of commands and window messages.
 #include <QAction>
+#include <QLabel>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QStatusBar>
+#include <QTreeView>
 #include <QtTest>
 
 #include "CColorSplitterWnd.h"
 #include "CMainFrame.h"
+#include "dcDefaultViewerForm.h"
+#include "dcFunctionTitleForm.h"
+#include "dcLockKeys.h"
+#include "dcObjectHierarchyForm.h"
 #include "dcQtWindowServices.h"
+#include "dcStripedListCtrl.h"
 #include "dcUiText.h"
 
 namespace {
@@ -45,6 +53,7 @@ class FrameTest : public QObject {
  private slots:
   void splitters_lockedInnerBarOuterBarMoves();
   void menusAndRouting();
+  void keys_panesStandardKeysAndLocks();
   void windowServices_reachTheFrame();
 };
 
@@ -109,6 +118,63 @@ void FrameTest::menusAndRouting() {
   QCOMPARE(doc.seen, (QList<int>{32775, 32772}));
   QCOMPARE(sent.count(), 6);
   frame.removeCommandTarget(&doc);
+}
+
+void FrameTest::keys_panesStandardKeysAndLocks() {
+  CMainFrame frame({[](QWidget* parent) -> QWidget* { return new dcObjectHierarchyForm_t(parent); },
+                    [](QWidget* parent) -> QWidget* { return new dcDefaultViewerForm_t(parent); }});
+  frame.show();
+  QApplication::setActiveWindow(&frame);
+  QVERIFY(QTest::qWaitForWindowActive(&frame));
+  QWidget* tree = theObjectHierarchyForm->tree;
+  QWidget* list = theDefaultViewerForm->listControl();
+  QSignalSpy sent(&frame, &CMainFrame::commandSent);
+
+  // F6 and Shift+F6 go round the tree and the list, from wherever the focus is.
+  auto press = [](QKeySequence keys) {
+    QTest::keySequence(QApplication::focusWidget(), keys);
+    return QApplication::focusWidget();
+  };
+  tree->setFocus();
+  QCOMPARE(press(Qt::Key_F6), list);
+  QCOMPARE(press(Qt::Key_F6), tree);
+  QCOMPARE(press(Qt::SHIFT | Qt::Key_F6), list);
+  QCOMPARE(press(Qt::SHIFT | Qt::Key_F6), tree);
+  frame.titleForm()->setFocus();  // outside both: F6 starts at the tree, Shift+F6 at the list
+  QCOMPARE(press(Qt::Key_F6), tree);
+  frame.titleForm()->setFocus();
+  QCOMPARE(press(Qt::SHIFT | Qt::Key_F6), list);
+  QCOMPARE(sent.count(), 6);
+
+  // The other standard keys send their commands and nothing else happens.
+  sent.clear();
+  tree->setFocus();
+  for (QKeySequence keys :
+       {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::CTRL | Qt::Key_O),
+        QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_P),
+        QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_X),
+        QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_V),
+        QKeySequence(Qt::ALT | Qt::Key_Backspace), QKeySequence(Qt::SHIFT | Qt::Key_Delete),
+        QKeySequence(Qt::CTRL | Qt::Key_Insert), QKeySequence(Qt::SHIFT | Qt::Key_Insert)})
+    QCOMPARE(press(keys), tree);
+  QList<int> ids;
+  for (const QList<QVariant>& s : sent) ids << s.at(0).toInt();
+  QCOMPARE(ids,
+           (QList<int>{57600, 57601, 57603, 57607, 57643, 57635, 57634, 57637, 57643, 57635, 57634, 57637}));
+  QVERIFY(!QApplication::activeModalWidget());
+  // The list keeps its own copy keys.
+  sent.clear();
+  list->setFocus();
+  press(QKeySequence(Qt::CTRL | Qt::Key_C));
+  press(QKeySequence(Qt::CTRL | Qt::Key_Insert));
+  QVERIFY(sent.isEmpty());
+
+  // Lock keys: blank where the platform cannot tell (here, offscreen).
+  QVERIFY(!dcReadLockKeys());
+  frame.setIndicator(CMainFrame::ID_INDICATOR_NUM, true);
+  frame.updateKeyIndicators();
+  for (const char* name : {"CAP", "NUM", "SCRL"})
+    QVERIFY(frame.statusBarWidget->findChild<QLabel*>(QLatin1String(name))->text().isEmpty());
 }
 
 void FrameTest::windowServices_reachTheFrame() {
