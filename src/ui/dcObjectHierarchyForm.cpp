@@ -12,6 +12,7 @@
 #include "dcObject.h"
 #include "dcQsClient.h"
 #include "dcQsGroup.h"
+#include "dcTreeStyle.h"
 #include "dcUiText.h"
 
 dcObjectHierarchyForm_t* theObjectHierarchyForm = nullptr;
@@ -151,6 +152,9 @@ dcObjectHierarchyForm_t::dcObjectHierarchyForm_t(QWidget* parent) : QWidget(pare
   // the tree loses the focus.
   tree = new QTreeView(this);
   tree->setObjectName(QString::number(TREE_CONTROL_ID));
+  auto* branches = new dcTreeStyle_t;
+  branches->setParent(this);
+  tree->setStyle(branches);
   tree->setHeaderHidden(true);
   tree->setRootIsDecorated(true);
   tree->setUniformRowHeights(true);

@@ -1,5 +1,6 @@
 // The tree pane: item order, images, the selected root, selection changes
-// reaching the caption, layout, and wide or deep trees.
+// reaching the caption, branch lines and boxes, layout, and wide or deep
+// trees.
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTreeView>
@@ -31,6 +32,7 @@ class TreeFormTest : public QObject {
  private slots:
   void rebuild_orderImagesAndRoot();
   void selection_reachesCaptionThroughRedraw();
+  void branches_linesAndPlusMinusBoxes();
   void layoutAndScale_wideAndDeepTrees();
 };
 
@@ -102,6 +104,54 @@ void TreeFormTest::selection_reachesCaptionThroughRedraw() {
   QCOMPARE(commands.takeFirst().at(0).toInt(), 32772);
   frame.titleForm()->grab();  // paints with the new selection
   QCOMPARE(dcUiString(frame.titleForm()->caption), QString::fromUtf8("'PC-01'의 Windows 정보"));
+}
+
+void TreeFormTest::branches_linesAndPlusMinusBoxes() {
+  dcAssetConsoleEngine_t engine;
+  mb::copyBounded(engine.root.name, dcQsGroup_t::ROOT_NAME);
+  engine.root.addChild(1, "Sales")->addClient("PC-01");
+  engine.root.addClient("PC-R");
+  dcObjectHierarchyForm_t form;
+  form.resize(240, 300);
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  form.rebuildTree();  // the root expanded, Sales collapsed, PC-R last
+  QTreeView* tree = form.tree;
+  const QImage image = tree->viewport()->grab().toImage();
+
+  // The joint of an item's own column: box centre or where its lines meet.
+  struct Joint {
+    int x, y, top, bottom;
+  };
+  auto jointOf = [&](const QModelIndex& index) {
+    const QRect item = tree->visualRect(index);
+    const int left = item.left() - tree->indentation();
+    return Joint{left + tree->indentation() / 2, item.top() + item.height() / 2, item.top(), item.bottom()};
+  };
+  auto inked = [&](int x, int y) { return image.pixelColor(x, y).lightness() < 200; };
+  auto anyInked = [&](int x0, int y0, int x1, int y1) {
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x)
+        if (inked(x, y)) return true;
+    return false;
+  };
+
+  const QModelIndex root = form.model()->index(0, 0);
+  const Joint r = jointOf(root);
+  // Minus box at the root, a line on to its picture, nothing above it.
+  QVERIFY(inked(r.x, r.y) && !inked(r.x, r.y - 2) && inked(r.x - 4, r.y - 4) && inked(r.x + 4, r.y + 4));
+  QVERIFY(anyInked(r.x + 5, r.y, r.x + 8, r.y));
+  QVERIFY(!anyInked(r.x, r.top, r.x, r.y - 5));
+
+  // Plus box on the collapsed group, joined to the client below it.
+  const Joint g = jointOf(form.model()->index(0, 0, root));
+  QVERIFY(inked(g.x, g.y) && inked(g.x, g.y - 2) && inked(g.x, g.y + 2) && inked(g.x - 4, g.y));
+  QVERIFY(anyInked(g.x, g.y + 5, g.x, g.bottom) && anyInked(g.x, g.top, g.x, g.y - 5));
+
+  // The last item: dotted lines up and across, none below.
+  const Joint c = jointOf(form.model()->index(1, 0, root));
+  QVERIFY(anyInked(c.x, c.top, c.x, c.y) && !anyInked(c.x, c.y + 2, c.x, c.bottom));
+  QVERIFY(inked(c.x + 2, c.y) != inked(c.x + 3, c.y));
 }
 
 void TreeFormTest::layoutAndScale_wideAndDeepTrees() {
