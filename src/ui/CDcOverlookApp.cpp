@@ -58,8 +58,10 @@ CDcOverlookApp::CDcOverlookApp() {
 CDcOverlookApp::~CDcOverlookApp() { ExitInstance(0); }
 
 bool CDcOverlookApp::InitInstance(const std::string& commandLine) {
-  // Qt's own dialogs speak Korean, whatever the session's locale.
+  // Qt's own dialogs speak Korean, whatever the session's locale, and menus,
+  // status bar and dialogs show the lists' face.
   dcInstallQtKorean();
+  QApplication::setFont(dcUiFont(DC_UI_FONT_HEIGHT, 400));
   // Scripts find the console's window and send it commands through these.
   installedServices_.emplace(&services_);
 

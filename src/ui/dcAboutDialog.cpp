@@ -14,14 +14,13 @@ constexpr const char* kCaption = "DeskTally Support \xC1\xA4\xBA\xB8";      // D
 constexpr const char* kVersion = "DeskTally Support \xB9\xF6\xC0\xFC 1.0";  // DeskTally Support 버전 1.0
 constexpr const char* kOk = "\xC8\xAE\xC0\xCE";                             // 확인
 constexpr int kFontHeight = 12;                                             // 9 points
-constexpr int kIconSize = 32;
+constexpr int kIconSize = dcArt::ICON_LARGE;
 }  // namespace
 
 QIcon dcMainIcon() {
   QIcon icon;
-  const QPixmap root = dcWhiteTransparent(dcLoadBitmap(dcArt::TREE_ROOT));
-  icon.addPixmap(root);
-  icon.addPixmap(root.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  icon.addPixmap(dcLoadIcon(dcArt::MAIN_ICON, dcArt::ICON_SMALL));
+  icon.addPixmap(dcLoadIcon(dcArt::MAIN_ICON, dcArt::ICON_LARGE));
   return icon;
 }
 
@@ -35,7 +34,7 @@ dcAboutDialog_t::dcAboutDialog_t(QWidget* parent) : QDialog(parent) {
   baseY_ = std::max(1, metrics.height());
 
   icon = new QLabel(this);
-  icon->setPixmap(dcMainIcon().pixmap(kIconSize, kIconSize));
+  icon->setPixmap(dcLoadIcon(dcArt::MAIN_ICON, kIconSize));
   const QRect iconAt = dluRect(11, 17, 0, 0);
   icon->setGeometry(iconAt.x(), iconAt.y(), kIconSize, kIconSize);
 

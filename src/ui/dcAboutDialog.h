@@ -29,5 +29,5 @@ class dcAboutDialog_t : public QDialog {
   int baseY_ = 12;  // pixels per 8 vertical dialog units
 };
 
-// The console's main icon, painted from its root picture.
+// The console's main icon, at 16 and 32 pixels.
 QIcon dcMainIcon();

@@ -315,6 +315,54 @@ QImage treeImage(int which) {
   return image;
 }
 
+// The console's icon: a PC whose screen shows a small tree beside the lines
+// of a list, and a tally mark on an amber badge. Drawn without smoothing,
+// so every pixel sits on the grid of its size.
+QImage mainIcon(int size) {
+  using namespace dcArt;
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  const QColor amber(0xF2, 0xB8, 0x3C), amberDark(0xB0, 0x78, 0x10);
+  if (size == ICON_LARGE) {
+    p.fillRect(2, 3, 28, 20, kDeep);  // bezel
+    p.fillRect(3, 4, 26, 18, kNavy);
+    p.fillRect(4, 5, 24, 15, vertical(5, 20, kBright, kRoyal));  // screen
+    p.fillRect(6, 7, 3, 3, amber);                               // the tree: a root,
+    p.fillRect(7, 10, 1, 7, kGlyph);                             // its stem
+    p.fillRect(8, 12, 3, 1, kGlyph);                             // and two branches
+    p.fillRect(8, 16, 3, 1, kGlyph);
+    p.fillRect(11, 7, 13, 2, kPale);  // the list's lines
+    p.fillRect(12, 11, 10, 2, kPale);
+    p.fillRect(12, 15, 8, 2, kPale);
+    p.fillRect(13, 23, 6, 3, kNavy);  // stand
+    p.fillRect(8, 26, 16, 2, kDeep);
+    p.fillRect(9, 26, 14, 1, kMedium);
+    p.fillRect(20, 18, 11, 11, amberDark);  // badge with its tally mark
+    p.fillRect(21, 19, 9, 9, amber);
+    p.setPen(QPen(kDeep, 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.drawLine(23, 23, 24, 24);
+    p.drawLine(24, 24, 27, 21);
+  } else if (size == ICON_SMALL) {
+    p.fillRect(0, 1, 16, 11, kDeep);
+    p.fillRect(1, 2, 14, 9, vertical(2, 11, kBright, kRoyal));
+    p.fillRect(2, 3, 2, 2, amber);
+    p.fillRect(5, 3, 7, 1, kPale);
+    p.fillRect(5, 6, 5, 1, kPale);
+    p.fillRect(5, 9, 4, 1, kPale);
+    p.fillRect(6, 12, 4, 1, kNavy);
+    p.fillRect(3, 13, 10, 2, kDeep);
+    p.fillRect(10, 9, 6, 6, amberDark);
+    p.fillRect(11, 10, 4, 4, amber);
+    p.fillRect(12, 12, 1, 1, kDeep);
+    p.fillRect(13, 11, 1, 1, kDeep);
+  } else {
+    return QImage();
+  }
+  return image;
+}
+
 QImage paint(int id) {
   using namespace dcArt;
   switch (id) {
@@ -372,6 +420,18 @@ QPixmap dcLoadBitmap(int resourceId) {
   QPixmap picture;
   if (QPixmapCache::find(key, &picture)) return picture;
   const QImage image = paint(resourceId);
+  if (image.isNull()) return QPixmap();
+  picture = QPixmap::fromImage(image);
+  QPixmapCache::insert(key, picture);
+  return picture;
+}
+
+QPixmap dcLoadIcon(int resourceId, int size) {
+  if (resourceId != dcArt::MAIN_ICON) return QPixmap();
+  const QString key = QStringLiteral("dcIcon%1_%2").arg(resourceId).arg(size);
+  QPixmap picture;
+  if (QPixmapCache::find(key, &picture)) return picture;
+  const QImage image = mainIcon(size);
   if (image.isNull()) return QPixmap();
   picture = QPixmap::fromImage(image);
   QPixmapCache::insert(key, picture);

@@ -6,6 +6,7 @@
 #include <QPixmap>
 
 namespace dcArt {
+constexpr int MAIN_ICON = 128;     // 32 x 32 and 16 x 16, each drawn at its size
 constexpr int TREE_PICTURE = 151;  // 200 x 70, heads the tree pane
 constexpr int BANNER_WINDOWS = 152;
 constexpr int BANNER_HARDWARE = 153;
@@ -39,11 +40,17 @@ constexpr int SEARCH_WIDTH = 54;
 constexpr int PERIOD_WIDTH = 80;
 constexpr int BUTTON_HEIGHT = 22;
 constexpr int TREE_IMAGE_SIZE = 16;
+constexpr int ICON_LARGE = 32;
+constexpr int ICON_SMALL = 16;
 }  // namespace dcArt
 
 // The picture with that number, or a null pixmap when there is none.
 // Needs the GUI application; pictures are painted once and then shared.
 QPixmap dcLoadBitmap(int resourceId);
+
+// The icon with that number at 32 or 16 pixels square, or a null pixmap.
+// Icons are drawn pixel by pixel: every pixel is opaque or transparent.
+QPixmap dcLoadIcon(int resourceId, int size);
 
 // The picture with its pure white pixels made transparent (tree images).
 QPixmap dcWhiteTransparent(const QPixmap& picture);

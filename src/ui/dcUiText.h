@@ -24,6 +24,10 @@ inline QColor dcUiColour(std::uint32_t colourRef) {
 // 700 bold).
 QFont dcUiFont(int pixelHeight, int weight);
 
+// Pixel height of the forms' 9-point face: the lists, menus, status bar and
+// dialogs all show their texts in it.
+constexpr int DC_UI_FONT_HEIGHT = 12;
+
 // The console speaks Korean whatever the session's locale: Qt's own texts
 // (file dialog, message box buttons, edit menus) come from Qt's Korean
 // catalogue, and calendars name months and days in Korean.

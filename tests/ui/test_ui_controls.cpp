@@ -1,9 +1,11 @@
 // The drawn controls: button states from hover, press, toggle and inactive;
-// captions; banners and the pictures by number.
+// captions; banners and the pictures by number; the about box's icon.
+#include <QLabel>
 #include <QSignalSpy>
 #include <QtTest>
 #include <cstring>
 
+#include "dcAboutDialog.h"
 #include "dcArtwork.h"
 #include "dcBanner.h"
 #include "dcBitmapButton.h"
@@ -36,6 +38,7 @@ class ControlsTest : public QObject {
  private slots:
   void button_statesOneToEight();
   void button_captionsBannersAndArtwork();
+  void about_iconDrawnAtItsSize();
 };
 
 void ControlsTest::button_statesOneToEight() {
@@ -127,6 +130,30 @@ void ControlsTest::button_captionsBannersAndArtwork() {
   const QImage client = dcWhiteTransparent(dcLoadBitmap(dcArt::TREE_CLIENT)).toImage();
   QCOMPARE(client.pixelColor(0, 0).alpha(), 0);
   QCOMPARE(client.pixelColor(8, 6).alpha(), 255);
+}
+
+void ControlsTest::about_iconDrawnAtItsSize() {
+  dcAboutDialog_t about;
+  const QImage icon = about.icon->pixmap().toImage();
+  QCOMPARE(icon.size(), QSize(32, 32));
+  QCOMPARE(about.icon->size(), QSize(32, 32));
+  // Every pixel on the grid: a smaller picture scaled up would leave
+  // half-transparent edges and 2 x 2 cells of one colour.
+  int opaque = 0;
+  bool finerThanDoubled = false;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const int alpha = qAlpha(icon.pixel(x, y));
+      QVERIFY2(alpha == 0 || alpha == 255, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+      opaque += alpha == 255;
+      if (x % 2 == 0 && y % 2 == 0)
+        finerThanDoubled |=
+            icon.pixel(x, y) != icon.pixel(x + 1, y) || icon.pixel(x, y) != icon.pixel(x, y + 1);
+    }
+  QVERIFY(opaque > 32 * 32 / 2 && finerThanDoubled);
+  // The window's icon has its own 16 x 16 drawing beside it.
+  QCOMPARE(dcMainIcon().availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
+  QCOMPARE(dcMainIcon().pixmap(16, 16).toImage(), dcLoadIcon(dcArt::MAIN_ICON, 16).toImage());
 }
 
 QTEST_MAIN(ControlsTest)

@@ -7,8 +7,10 @@
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
@@ -24,6 +26,7 @@
 #include "dcDefaultViewerForm.h"
 #include "dcFunctionTitleForm.h"
 #include "dcObjectHierarchyForm.h"
+#include "dcStripedListCtrl.h"
 #include "dcUiText.h"
 
 namespace {
@@ -78,6 +81,7 @@ class StartupTest : public QObject {
   void startup_commandLineAndExitScript();
   void load_truncatedGroupFileIsReported();
   void dialogs_speakKoreanWhateverTheLocale();
+  void look_menusStatusBarAndDialogsInTheListFace();
 };
 
 void StartupTest::startup_orderScriptAndSelectedRoot() {
@@ -190,6 +194,21 @@ void StartupTest::dialogs_speakKoreanWhateverTheLocale() {
   QVERIFY(calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))
               ->text()
               .endsWith(QString::fromUtf8("월")));
+}
+
+void StartupTest::look_menusStatusBarAndDialogsInTheListFace() {
+  Site site(kDemoSite);
+  WatchedApp app;
+  QVERIFY(app.InitInstance(""));
+  const QFontInfo list(theDefaultViewerForm->listControl()->font());
+  auto inListFace = [&list](const QWidget& w) {
+    const QFontInfo face(w.font());
+    return face.family() == list.family() && face.pixelSize() == list.pixelSize();
+  };
+  QMenuBar* menus = app.mainFrame->menuBar();
+  QVERIFY(inListFace(*menus) && inListFace(*menus->actions().at(0)->menu()));
+  QVERIFY(inListFace(*app.mainFrame->statusBarWidget->findChild<QLabel*>()));
+  QVERIFY(inListFace(QMessageBox(app.mainFrame.get())) && inListFace(QFileDialog()));
 }
 
 QTEST_MAIN(StartupTest)
