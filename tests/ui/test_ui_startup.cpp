@@ -7,6 +7,7 @@
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -166,7 +167,8 @@ void StartupTest::dialogs_speakKoreanWhateverTheLocale() {
   QVERIFY(app.InitInstance(""));
 
   // Export onto an existing file through the real dialogs, answering No.
-  QString saveTitle, lookIn;
+  const QString existingPath = QString::fromStdString(existing.string());
+  QString saveTitle, lookIn, chosen;
   QStringList buttons;
   QTimer operatorHand;
   connect(&operatorHand, &QTimer::timeout, [&] {
@@ -174,7 +176,8 @@ void StartupTest::dialogs_speakKoreanWhateverTheLocale() {
     if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
       saveTitle = dialog->windowTitle();
       lookIn = dialog->findChild<QLabel*>(QStringLiteral("lookInLabel"))->text();
-      dialog->selectFile(QString::fromStdString(existing.string()));
+      dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(existingPath);
+      chosen = dialog->selectedFiles().value(0);
       static_cast<QDialog*>(dialog)->accept();
     } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
       for (QAbstractButton* b : box->buttons()) buttons << b->text();
@@ -182,7 +185,9 @@ void StartupTest::dialogs_speakKoreanWhateverTheLocale() {
     }
   });
   operatorHand.start(20);
-  QCOMPARE(theDefaultViewerForm->exportList(), 601u);
+  const dcStatus_t result = theDefaultViewerForm->exportList();
+  QCOMPARE(chosen, existingPath);
+  QCOMPARE(result, 601u);
   QCOMPARE(testutil::readFile(existing), std::string("kept"));
   QCOMPARE(saveTitle, QString::fromUtf8("다른 이름으로 저장"));
   QCOMPARE(lookIn, QString::fromUtf8("다음에서 찾기:"));
