@@ -1,41 +1,64 @@
-// The usage loader on any file; the tree merged twice into a group's
-// document (the second merge runs the merge proper, not the first copy),
-// then summed over a fixed period and over a period read from the input.
-// The same file gathered from a client whose tree was never built (the
-// text read directly where it has the agents' layout) must sum alike.
-#include <cstring>
+// The usage loader on any file, compared with the plain model: the client's
+// tree, a group's tree after merging it twice (the second merge runs the
+// merge proper, not the first copy), once from the built tree and once from
+// a client whose tree was never built, and the summaries of a fixed period
+// and of a period read from the input.
 #include <string>
 
+#include "dcModel.h"
 #include "dcSoftwareUsage.h"
 #include "inventorySite.h"
+
+namespace {
+
+std::string text(const std::vector<dcUsageSummaryLine_t>& lines) {
+  std::string out;
+  for (const auto& line : lines) out += line.name + "|" + line.minutes + "\n";
+  return out;
+}
+std::string text(const std::vector<dcmodel::UsageLine>& lines) {
+  std::string out;
+  for (const auto& line : lines) out += line.name + "|" + line.minutes + "\n";
+  return out;
+}
+
+void expectSame(const dcSoftwareUsageDocument_t& product, const dcmodel::UsageDocument& model,
+                const std::string& first, const std::string& last) {
+  if (dcmodel::describe(product.getRootNode().node()) != dcmodel::describe(model.root())) __builtin_trap();
+  if (text(product.summarize(first.c_str(), last.c_str())) != text(model.summarize(first, last)))
+    __builtin_trap();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzzsupport::installSite();
   const std::string path = fuzzsupport::writeInput("PC totalsuinfo.xml", data, size);
-  dcSoftwareUsageDocument_t client;
-  client.LoadUsageData(path.c_str());
-  dcSoftwareUsageDocument_t group;
-  group.merge(client.getRootNode());
-  group.merge(client.getRootNode());
+  // The last 20 bytes as two days of ten, as the period picker writes them.
+  std::string first = "2000.01.01", last = "2099.12.31";
+  if (size >= 20) {
+    first.assign(reinterpret_cast<const char*>(data) + size - 20, 10);
+    last.assign(reinterpret_cast<const char*>(data) + size - 10, 10);
+  }
+  dcmodel::UsageDocument modelClient;
+  modelClient.load(path);
+  dcmodel::UsageDocument modelGroup;
+  modelGroup.merge(modelClient.root());
+  modelGroup.merge(modelClient.root());
+
   dcSoftwareUsageDocument_t pending;
   pending.LoadUsageData(path.c_str());
   dcSoftwareUsageDocument_t gathered;
   gathered.mergeFrom(pending);
   gathered.mergeFrom(pending);
-  std::size_t bytes = 0;
-  const auto lines = group.summarize("2000.01.01", "2099.12.31");
-  const auto gatheredLines = gathered.summarize("2000.01.01", "2099.12.31");
-  if (lines.size() != gatheredLines.size()) __builtin_trap();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].name != gatheredLines[i].name || lines[i].minutes != gatheredLines[i].minutes)
-      __builtin_trap();
-    bytes += lines[i].name.size();
-  }
-  // The last 20 bytes as two days of ten, as the period picker writes them.
-  if (size >= 20) {
-    const std::string first(reinterpret_cast<const char*>(data) + size - 20, 10);
-    const std::string last(reinterpret_cast<const char*>(data) + size - 10, 10);
-    for (const auto& line : client.summarize(first.c_str(), last.c_str())) bytes += line.minutes.size();
-  }
-  return static_cast<int>(bytes & 0);
+  expectSame(gathered, modelGroup, first, last);
+
+  dcSoftwareUsageDocument_t client;
+  client.LoadUsageData(path.c_str());
+  expectSame(client, modelClient, first, last);
+  dcSoftwareUsageDocument_t group;
+  group.merge(client.getRootNode());
+  group.merge(client.getRootNode());
+  expectSame(group, modelGroup, first, last);
+  return 0;
 }

@@ -182,11 +182,10 @@ dcXmlNode_t* documentNodeOf(dcXmlNode_t* node) {
 // days and by programs appended after everything else, so the first
 // program a name without wildcard characters finds stays the first for all
 // its days and is looked up once; a name that finds none is looked up again
-// after its program was appended. A name with wildcard characters, or a
-// document told to walk its tree, goes through mergeUsage day by day.
+// after its program was appended. A name with wildcard characters goes
+// through mergeUsage day by day.
 struct dcSoftwareUsageDocument_t::ProgramCursor {
-  explicit ProgramCursor(const char* programName)
-      : name(programName), plain(indexedSearch && !hasWildcards(programName)) {}
+  explicit ProgramCursor(const char* programName) : name(programName), plain(!hasWildcards(programName)) {}
   const char* name;
   bool plain;
   dcXmlNode_t* program = nullptr;
@@ -706,7 +705,7 @@ void dcSoftwareUsageDocument_t::dropDayIndex() {
 }
 
 dcXmlNode_t* dcSoftwareUsageDocument_t::findProgram(dcXmlNode_t* root, const char* progName) {
-  if (!indexedSearch || !document || root != document->root || hasWildcards(progName))
+  if (!document || root != document->root || hasWildcards(progName))
     return nameTextSearch(root, PROGRAM_NAME, progName);
   if (!programsIndexed_) {
     programsIndexed_ = true;
@@ -731,8 +730,7 @@ dcXmlNode_t* dcSoftwareUsageDocument_t::findProgram(dcXmlNode_t* root, const cha
 dcXmlNode_t* dcSoftwareUsageDocument_t::findDay(dcXmlNode_t* parent, const char* day, std::size_t dayLength,
                                                 bool ownTree, std::uint32_t& sum) {
   sum = TREE_SEARCH;
-  if (!indexedSearch || !ownTree || hasWildcards(day) || dayLength > UINT32_MAX)
-    return nameTextSearch(parent, DAY_NAME, day);
+  if (!ownTree || hasWildcards(day) || dayLength > UINT32_MAX) return nameTextSearch(parent, DAY_NAME, day);
   DayTable* table = dayTable(parent);
   if (!table) {
     auto made = std::make_unique<DayTable>();

@@ -56,10 +56,6 @@ class dcSoftwareUsageDocument_t {
   // usage there give no line.
   std::vector<dcUsageSummaryLine_t> summarize(const char* firstDay, const char* lastDay) const;
 
-  // False: mergeUsage walks the tree for every look-up instead of using its
-  // indexes (the answers are the same; for comparisons).
-  static inline bool indexedSearch = true;
-
   // The tree, once built (see LoadUsageData). Tick counts merged into it
   // are written when the tree is handed out: read it through getRootNode.
   mutable dcXmlDocument_t* document = nullptr;

@@ -15,14 +15,6 @@ void addProgram(dcQsClient_t* c, const char* file, const char* version = "Not de
   ASSERT_NE(c->softwareList.add(file, file, version), nullptr);
 }
 
-// The client's usage as if read from its "totalsuinfo.xml".
-void setUsage(dcQsClient_t* c, const std::string& units) {
-  const std::string text = "<softwareusage>" + units + "</softwareusage>";
-  dcXmlDocument_t doc;
-  ASSERT_TRUE(doc.loadText(text.c_str(), text.size()));
-  c->usageDocument.merge(dcXmlHandle_t(doc.root));
-}
-
 std::string unit(const char* prog, const char* day, int ticks) {
   return std::string("<unit><progname>") + prog + "</progname><date tick=\"" + std::to_string(ticks) + "\">" +
          day + "</date></unit>";
@@ -133,24 +125,6 @@ TEST(Gather, MultiLevel_EntriesCountsLinksOrder) {
   EXPECT_EQ(s.root.findWindowsVersion("Xp"), nullptr);
   EXPECT_EQ(s.root.status, 102u);
   EXPECT_EQ(strings(s.root.windowsInfoItems), "WindowsVersion,Owner,ServicePack,");
-}
-
-TEST(Gather, Usage_SumsSameProgramDay) {
-  dcQsGroup_t root("root");
-  dcQsGroup_t* g = root.addChild("G");
-  setUsage(g->addClient("A"), unit("notepad.exe", "2004.12.01", 20));
-  setUsage(g->addClient("B"), unit("notepad.exe", "2004.12.01", 10) + unit("calc.exe", "2004.12.02", 1));
-  g->addClient("C");  // never read its usage: skipped
-  EXPECT_EQ(root.gatherGroupInfo(), 0u);
-  for (dcQsGroup_t* group : {g, &root}) {
-    std::string rows;
-    for (const auto& line : group->usageDocument.summarize("2004.12.01", "2004.12.31"))
-      rows += line.name + ":" + line.minutes + "|";
-    EXPECT_EQ(rows, "notepad.exe:     90 min|calc.exe:      3 min|");
-  }
-  // clear leaves the usage document; gathering again adds to it.
-  root.clear();
-  EXPECT_EQ(root.usageDocument.summarize("2004.12.01", "2004.12.31").size(), 2u);
 }
 
 // A group's first contributor is copied whole, whatever kind of node holds

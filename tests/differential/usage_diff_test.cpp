@@ -1,0 +1,238 @@
+// Usage loading, gathering and summaries compared with the plain model on
+// random sites: odd files (entities, CDATA, comments, INCLUDE sections,
+// declarations, wildcard and Korean names, broken ticks, text after the
+// closing tag, NUL bytes), random group trees, clients whose tree is built
+// before gathering or not.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cp949.h"
+#include "dcModel.h"
+#include "dcQsGroup.h"
+#include "testutil.h"
+
+namespace {
+
+class UsageFiles {
+ public:
+  explicit UsageFiles(std::uint32_t seed) : rng_(seed) {}
+
+  std::string file() {
+    if (chance(4)) return "";
+    std::string s;
+    if (chance(2))
+      s += pickOf<std::string>({"<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n", "<?xml  version=\"1.0\"  ?>",
+                                "<?xml version=\"1.0\" encoding=\"a?b\" ?>"});
+    if (chance(5)) s += "<!-- agent 2.1 -->";
+    if (chance(6))
+      s += "<!DOCTYPE softwareusage [<!ENTITY e \"x\"><!ELEMENT progname (#PCDATA)><!ATTLIST date tick CDATA "
+           "#IMPLIED><!NOTATION n SYSTEM \"s\">]>";
+    if (chance(8)) s += "<progname>" + pickOf(names()) + "</progname>" + date();
+    s += "<softwareusage>";
+    for (int i = pick(6); i > 0; --i) s += unit();
+    if (chance(12)) s += "<progname>" + pickOf(names()) + "</progname>" + date();
+    if (chance(15)) return s;  // no closing tag
+    s += "</softwareusage>";
+    if (chance(6)) s += "<softwareusage>" + unit() + "</softwareusage>";
+    if (chance(10)) s.insert(s.size() / 2, 1, '\0');
+    // Blanks between tags, as other agents write them.
+    if (chance(4))
+      for (std::size_t at = s.find("><"); at != std::string::npos; at = s.find("><", at + 5))
+        s.insert(at + 1, "\n\t ");
+    return s;
+  }
+
+  std::string day() { return pickOf(days()); }
+  std::mt19937& rng() { return rng_; }
+
+ private:
+  bool chance(int in) { return std::uniform_int_distribution<int>(0, in - 1)(rng_) == 0; }
+  int pick(int n) { return std::uniform_int_distribution<int>(0, n)(rng_); }
+  template <class T>
+  T pickOf(const std::vector<T>& v) {
+    return v[std::uniform_int_distribution<std::size_t>(0, v.size() - 1)(rng_)];
+  }
+
+  static const std::vector<std::string>& names() {
+    static const std::vector<std::string> pool = {"notepad.exe",
+                                                  "calc.exe",
+                                                  "note*",
+                                                  "?alc.exe",
+                                                  "[a-d]*",
+                                                  "NOTEPAD.EXE",
+                                                  "",
+                                                  "a&amp;b.exe",
+                                                  mb::fromUtf8("메모장.exe"),
+                                                  mb::fromUtf8("계산기"),
+                                                  "calc.exe ",
+                                                  "x[!y]z"};
+    return pool;
+  }
+  static const std::vector<std::string>& days() {
+    static const std::vector<std::string> pool = {"2004.12.01",   "2004.12.02", "2004.11.30", "2005.01.01",
+                                                  "2004.12.1",    "",           "2004.12.0?", "x",
+                                                  " 2004.12.03 ", " \r\n",      "1",          "11111111111",
+                                                  "11111111112",  "2004.12.1*"};
+    return pool;
+  }
+
+  std::string progname() {
+    const std::string& name = pickOf(names());
+    switch (pick(5)) {
+      case 0:
+        return "<progname><![CDATA[" + name + "]]></progname>";
+      case 1:
+        return "<progname><![INCLUDE[" + name + "]]></progname>";
+      case 2:
+        return "<progname><!--c-->" + name + "</progname>";
+      case 3:
+        return "<progname/>";
+      default:
+        return "<progname>" + name + "</progname>";
+    }
+  }
+
+  std::string date() {
+    static const std::vector<std::string> ticks = {"5",  "20",  "1", "0",   "  +7",
+                                                   "-2", "abc", "",  "12x", "300"};
+    std::string attributes = " tick=\"" + pickOf(ticks) + "\"";
+    if (chance(8)) attributes = "";
+    if (chance(8)) attributes = " kind=\"a\"" + attributes;
+    std::string text = day();
+    if (chance(10)) text = "<![CDATA[" + text + "]]>";
+    if (chance(15)) return "<?date " + text + "?>";
+    return "<date" + attributes + ">" + text + "</date>";
+  }
+
+  std::string unit() {
+    std::string inner;
+    if (chance(6)) inner += date();
+    inner += progname();
+    if (chance(10)) inner += progname();
+    for (int i = pick(3); i > 0; --i) {
+      if (chance(10)) inner += "<other>x</other>";
+      if (chance(12)) inner += "<?mark at=\"x\"?>";
+      inner += chance(12) ? "<day>" + date() + "</day>" : date();
+    }
+    const std::string tag = chance(6) ? "app" : "unit";
+    std::string s = "<" + tag + ">" + inner + "</" + tag + ">";
+    if (chance(8)) s = "<folder>" + s + "</folder>";
+    return s;
+  }
+
+  std::mt19937 rng_;
+};
+
+struct Site {
+  dcQsGroup_t root{"root"};
+  dcmodel::Group model;
+  std::vector<std::pair<dcQsGroup_t*, dcmodel::Group*>> groups;
+  std::vector<std::pair<dcQsClient_t*, dcmodel::Client*>> clients;
+};
+
+void addGroup(Site& site, UsageFiles& files, const testutil::TempDir& dir, dcQsGroup_t* group,
+              dcmodel::Group* model, int depth) {
+  site.groups.emplace_back(group, model);
+  auto& rng = files.rng();
+  for (int i = std::uniform_int_distribution<int>(0, 3)(rng); i > 0; --i) {
+    const std::string name = "PC" + std::to_string(site.clients.size());
+    const std::string path = dir.str() + "/" + name + " totalsuinfo.xml";
+    std::ofstream(path, std::ios::binary) << files.file();
+    if (rng() % 5 != 0) {
+      dcQsClient_t* client = group->addClient(name.c_str());
+      client->LoadAssetDataFromFile(path.c_str(), name.c_str(), "TOTALSUINFO.XML");
+      model->clients.push_back(std::make_unique<dcmodel::Client>());
+      model->clients.back()->usage.load(path);
+      site.clients.emplace_back(client, model->clients.back().get());
+    }
+  }
+  if (depth == 0) return;
+  for (int i = std::uniform_int_distribution<int>(0, 2)(rng); i > 0; --i) {
+    const std::string name = "G" + std::to_string(site.groups.size());
+    model->children.push_back(std::make_unique<dcmodel::Group>());
+    addGroup(site, files, dir, group->addChild(name.c_str()), model->children.back().get(), depth - 1);
+  }
+}
+
+std::string summaryText(const std::vector<dcUsageSummaryLine_t>& lines) {
+  std::string out;
+  for (const auto& line : lines) out += line.name + "|" + line.minutes + "\n";
+  return out;
+}
+std::string summaryText(const std::vector<dcmodel::UsageLine>& lines) {
+  std::string out;
+  for (const auto& line : lines) out += line.name + "|" + line.minutes + "\n";
+  return out;
+}
+
+template <class Product, class Model>
+void expectSame(const Product& product, const Model& model, UsageFiles& files, const std::string& where) {
+  EXPECT_EQ(dcmodel::describe(product.getRootNode().node()), dcmodel::describe(model.root())) << where;
+  const std::vector<std::pair<std::string, std::string>> periods = {{"2004.12.01", "2004.12.02"},
+                                                                    {"2000.01.01", "2099.12.31"},
+                                                                    {"2004.12.02", "2004.12.01"},
+                                                                    {files.day(), files.day()}};
+  for (const auto& [first, last] : periods)
+    EXPECT_EQ(summaryText(product.summarize(first.c_str(), last.c_str())),
+              summaryText(model.summarize(first, last)))
+        << where << " " << first << ".." << last;
+}
+
+TEST(UsageDifferential, RandomSitesGatherAsTheModel) {
+  for (std::uint32_t seed = 1; seed <= 150; ++seed) {
+    testutil::TempDir dir;
+    UsageFiles files(seed);
+    Site site;
+    addGroup(site, files, dir, &site.root, &site.model, 3);
+    // Some clients' trees are built before gathering, the rest are gathered
+    // from what the load kept.
+    for (auto& [client, model] : site.clients)
+      if (files.rng()() % 3 == 0) expectSame(client->usageDocument, model->usage, files, "client before");
+    const int gatherings = seed % 7 == 0 ? 2 : 1;
+    for (int i = 0; i < gatherings; ++i) {
+      site.root.gatherSoftwareUsages();
+      site.model.gatherUsage();
+    }
+    for (auto& [group, model] : site.groups)
+      expectSame(group->usageDocument, model->usage, files,
+                 "seed " + std::to_string(seed) + " " + group->name);
+    for (auto& [client, model] : site.clients)
+      expectSame(client->usageDocument, model->usage, files, client->name);
+    if (HasFailure()) break;
+  }
+}
+
+// Direct merges of program-days with wildcard names and days into a
+// group's tree, as mergeUsage is documented to take them.
+TEST(UsageDifferential, MergeUsageWithPatterns) {
+  for (std::uint32_t seed = 1; seed <= 100; ++seed) {
+    testutil::TempDir dir;
+    UsageFiles files(seed * 7919);
+    const std::string path = dir.str() + "/PC totalsuinfo.xml";
+    std::ofstream(path, std::ios::binary) << files.file();
+    dcSoftwareUsageDocument_t client;
+    client.LoadUsageData(path.c_str());
+    dcmodel::UsageDocument modelClient;
+    modelClient.load(path);
+    dcSoftwareUsageDocument_t group;
+    dcmodel::UsageDocument model;
+    group.merge(client.getRootNode());
+    model.merge(modelClient.root());
+    static const std::vector<std::string> names = {"notepad.exe", "note*", "*", "[c-n]*", "calc.exe", "new"};
+    for (int i = 0; i < 6; ++i) {
+      const std::string& name = names[files.rng()() % names.size()];
+      const std::string day = files.day();
+      const std::string ticks = std::to_string(files.rng()() % 50);
+      group.mergeUsage(group.getRootNode(), name.c_str(), day.c_str(), ticks.c_str());
+      model.mergeUsage(name, day, ticks);
+    }
+    expectSame(group, model, files, "seed " + std::to_string(seed));
+    if (HasFailure()) break;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,214 @@
+// Program usage as trees: load, merge and the period summary, each step
+// walking the whole tree the way the agents' file is described.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <limits>
+
+#include "cp949.h"
+#include "dcModel.h"
+
+namespace dcmodel {
+
+namespace {
+
+bool matches(const char* pattern, const std::optional<std::string>& text) {
+  return text && xmlNameMatch(pattern, text->c_str());
+}
+
+std::string firstChildValue(const Node& node) {
+  if (node.children.empty()) return "";
+  const Node& child = *node.children.front();
+  return (child.kind != XN_NONE && child.value) ? *child.value : "";
+}
+
+std::string firstAttributeValue(const Node& node) {
+  if (node.attributes.empty() || !node.attributes.front().second) return "";
+  return *node.attributes.front().second;
+}
+
+std::int64_t clampTicks(std::int64_t value) {
+  return std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                  std::numeric_limits<std::int32_t>::max());
+}
+
+std::int64_t readTicks(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size() && mb::isAsciiSpace(static_cast<unsigned char>(text[i]))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::int64_t value = 0;
+  for (; i < text.size() && mb::isAsciiDigit(static_cast<unsigned char>(text[i])); ++i)
+    value =
+        std::min<std::int64_t>(value * 10 + (text[i] - '0'), std::numeric_limits<std::int32_t>::max() + 1LL);
+  return clampTicks(negative ? -value : value);
+}
+
+// Every node below top whose name matches pattern, a node before its
+// children, matches entered too.
+void findAll(const Node& top, const char* pattern, std::vector<const Node*>& out) {
+  for (const auto& child : top.children) {
+    if (matches(pattern, child->name)) out.push_back(child.get());
+    findAll(*child, pattern, out);
+  }
+}
+
+// The first node under top named like namePattern with a child whose value
+// matches textPattern; a named node that has no such child is not entered.
+Node* findByNameAndText(Node& top, const char* namePattern, const char* textPattern) {
+  for (const auto& element : top.children) {
+    if (matches(namePattern, element->name)) {
+      for (const auto& child : element->children)
+        if (matches(textPattern, child->value)) return element.get();
+      continue;
+    }
+    if (Node* found = findByNameAndText(*element, namePattern, textPattern)) return found;
+  }
+  return nullptr;
+}
+
+std::size_t indexIn(const Node& parent, const Node* child) {
+  for (std::size_t i = 0; i < parent.children.size(); ++i)
+    if (parent.children[i].get() == child) return i;
+  return parent.children.size();
+}
+
+// Each program of the tree with each of its days: the first date element
+// (or processing instruction) among the program's siblings, then every later
+// sibling named date.
+void forEachProgramDay(const Node& root,
+                       const std::function<void(const std::string& name, const Node* day)>& onDay) {
+  std::vector<const Node*> programs;
+  findAll(root, "progname", programs);
+  for (const Node* program : programs) {
+    const std::string name = firstChildValue(*program);
+    onDay(name, nullptr);
+    const Node& parent = *program->parent;
+    const Node* from = program;
+    for (const auto& child : parent.children)
+      if ((child->kind == XN_ELEMENT || child->kind == XN_PI) && matches("date", child->name)) {
+        from = child.get();
+        onDay(name, from);
+        break;
+      }
+    for (std::size_t i = indexIn(parent, from) + 1; i < parent.children.size(); ++i)
+      if (matches("date", parent.children[i]->name)) onDay(name, parent.children[i].get());
+  }
+}
+
+void appendDay(Node& parent, const std::string& day, const std::string& ticks) {
+  if (parent.kind != XN_DOCUMENT && parent.kind != XN_ELEMENT) return;
+  Node* date = parent.append(XN_ELEMENT);
+  date->name = "date";
+  date->attributes.emplace_back("tick", ticks);
+  date->append(XN_TEXT)->value = day;
+}
+
+}  // namespace
+
+std::uint32_t UsageDocument::load(const std::string& path) {
+  if (std::ifstream in{path, std::ios::binary}) {
+    std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    stream_ += bytes.substr(0, bytes.find('\0'));
+  }
+  stream_ += '\0';
+  std::string text = stream_.c_str();
+  hasDocument_ = true;
+  tree_.reset();
+  static constexpr const char* closing = "</softwareusage>";
+  const std::size_t at = text.find(closing);
+  if (at == std::string::npos) return 0;
+  text.resize(at + std::strlen(closing));
+  dcXmlNode_t* top = xmlNewNode(XN_DOCUMENT);
+  top->parent = top;
+  const char* end = xmlParse(text.data(), top, 4, XOPT_INVENTORY);
+  tree_ = copyOf(top);
+  xmlFreeTree(top);
+  return end ? 1 : 0;
+}
+
+void UsageDocument::merge(const Node* other) {
+  if (!hasDocument_) {
+    hasDocument_ = true;
+    tree_ = std::make_unique<Node>();
+    tree_->kind = XN_DOCUMENT;
+    tree_->parent = tree_.get();
+    if (!other) return;
+    for (const auto& child : other->children) {
+      tree_->children.push_back(copyOf(*child));
+      tree_->children.back()->parent = tree_.get();
+    }
+    return;
+  }
+  if (!other) return;
+  forEachProgramDay(*other, [&](const std::string& name, const Node* day) {
+    if (day) mergeUsage(name, firstChildValue(*day), firstAttributeValue(*day));
+  });
+}
+
+void UsageDocument::mergeUsage(const std::string& progName, const std::string& day,
+                               const std::string& ticks) {
+  if (!tree_) return;
+  Node* program = findByNameAndText(*tree_, "progname", progName.c_str());
+  if (!program) {
+    Node* unit = tree_->append(XN_ELEMENT);
+    unit->name = "unit";
+    Node* name = unit->append(XN_ELEMENT);
+    name->name = "progname";
+    name->append(XN_CDATA)->value = progName;
+    appendDay(*unit, day, ticks);
+    return;
+  }
+  Node& parent = *program->parent;
+  Node* date = findByNameAndText(parent, "date", day.c_str());
+  if (!date) {
+    appendDay(parent, day, ticks);
+    return;
+  }
+  if (date->attributes.empty()) return;
+  auto& value = date->attributes.front().second;
+  // Sums beyond 32 bits stop at its limits.
+  value = std::to_string(clampTicks(readTicks(value.value_or("")) + readTicks(ticks)));
+}
+
+std::vector<UsageLine> UsageDocument::summarize(const std::string& firstDay,
+                                                const std::string& lastDay) const {
+  std::vector<UsageLine> lines;
+  if (!tree_) return lines;
+  std::int64_t total = 0;
+  std::string current;
+  auto flush = [&] {
+    if (total <= 0) return;
+    char minutes[32];
+    std::snprintf(minutes, sizeof minutes, "%7lld min", static_cast<long long>(total * 3));
+    lines.push_back({current, minutes});
+  };
+  forEachProgramDay(*tree_, [&](const std::string& name, const Node* day) {
+    if (!day) {
+      flush();
+      total = 0;
+      current = name;
+      return;
+    }
+    const std::string text = firstChildValue(*day);
+    if (mb::compareNoCase(text.c_str(), firstDay.c_str()) >= 0 &&
+        mb::compareNoCase(text.c_str(), lastDay.c_str()) <= 0)
+      total += readTicks(firstAttributeValue(*day));
+  });
+  flush();
+  return lines;
+}
+
+void Group::gatherUsage() {
+  for (const auto& client : clients)
+    if (client->usage.root()) usage.merge(client->usage.root());
+  for (const auto& child : children) {
+    child->gatherUsage();
+    usage.merge(child->usage.root());
+  }
+}
+
+}  // namespace dcmodel
