@@ -8,23 +8,26 @@
 #include "dcInventoryWalk.h"
 #include "dcLog.h"
 #include "dcStringList.h"
+#include "dcTextPool.h"
 #include "dcXml.h"
 
 dcHardwareItem_t* dcHardwareItem_t::create(const char* device, const char* description) noexcept {
-  const dcinv::FieldText dev(device, TEXT_SIZE), desc(description, TEXT_SIZE);
-  void* memory = ::operator new(sizeof(dcHardwareItem_t) + dev.length + 1 + desc.length + 1, std::nothrow);
-  if (!memory) return nullptr;
-  auto* item = new (memory) dcHardwareItem_t;
-  char* texts = reinterpret_cast<char*>(item + 1);
-  item->device = dev.copyTo(texts);
-  item->description = desc.copyTo(texts + dev.length + 1);
+  auto* item = new (std::nothrow) dcHardwareItem_t;
+  if (!item) return nullptr;
+  item->device = dcinv::holdText(device, TEXT_SIZE);
+  item->description = dcinv::holdText(description, TEXT_SIZE);
+  if (item->device == dcinv::UNHELD || item->description == dcinv::UNHELD) {
+    destroy(item);
+    return nullptr;
+  }
   return item;
 }
 
 void dcHardwareItem_t::destroy(dcHardwareItem_t* item) noexcept {
   if (!item) return;
-  item->~dcHardwareItem_t();
-  ::operator delete(item);
+  dcinv::releaseText(item->device);
+  dcinv::releaseText(item->description);
+  delete item;
 }
 
 using dcinv::Bounded;
@@ -32,8 +35,8 @@ using dcinv::Bounded;
 // ---------------------------------------------------------------------------
 // dcHardwareInfo_t
 
-dcHardwareInfo_t::dcHardwareInfo_t(const char* categoryName) {
-  mb::copyBounded(name, categoryName ? categoryName : "");
+dcHardwareInfo_t::dcHardwareInfo_t(const char* categoryName)
+    : name(dcinv::holdText(categoryName ? categoryName : "", NAME_SIZE)) {
   theLog.pfWrite(this, 1, "[dcHardwareInfo_t::dcHardwareInfo_t] Starting... name=%s", name);
 }
 
@@ -45,6 +48,7 @@ dcHardwareInfo_t::~dcHardwareInfo_t() {
     dcHardwareItem_t::destroy(items);
     items = next;
   }
+  dcinv::releaseText(name);
 }
 
 void dcHardwareInfo_t::dropIndex() {
@@ -223,7 +227,8 @@ dcHardwareInfo_t* dcHardwareList_t::add(const char* hardware) {
     return nullptr;
   }
   node->pInfo = new (std::nothrow) dcHardwareInfo_t(hardware);
-  if (!node->pInfo) {
+  if (!node->pInfo || node->pInfo->name == dcinv::UNHELD) {
+    delete node->pInfo;
     delete node;
     status = dcStatus::CANNOT_CREATE;
     return nullptr;

@@ -8,23 +8,24 @@
 
 #include "dcNoCaseIndex.h"
 #include "dcStatus.h"
+#include "dcTextPool.h"
 
 class dcXmlDocument_t;
 class dcStringList_t;
 class dcpgBackwardLinks_t;
 
 // One item. Its texts hold at most TEXT_SIZE - 1 bytes, cut at a character
-// boundary, and are kept at their own length in the item's own memory.
+// boundary, and are shared with every other item of the same texts.
 struct dcHardwareItem_t {
   static constexpr std::size_t TEXT_SIZE = 256;
-  const char* device = "";
-  const char* description = "";
+  const char* device = dcinv::UNHELD;
+  const char* description = dcinv::UNHELD;
   // Contributors of a gathered item; set and freed by the group only.
   dcpgBackwardLinks_t* pBackwardLinks = nullptr;
   dcHardwareItem_t* next = nullptr;
 
-  // A new item with copies of both texts (cut to their fields), or nullptr
-  // without memory; destroy frees it.
+  // A new item with both texts (cut to their fields), or nullptr without
+  // memory; destroy frees it.
   static dcHardwareItem_t* create(const char* device, const char* description) noexcept;
   static void destroy(dcHardwareItem_t* item) noexcept;
 };
@@ -52,7 +53,9 @@ class dcHardwareInfo_t {
   dcHardwareItem_t* add(const char* device, const char* description, int bAllowDuplication);
 
   dcStatus_t status = dcStatus::OK;
-  char name[NAME_SIZE];
+  // Cut to NAME_SIZE - 1 bytes and shared like the items' texts;
+  // dcinv::UNHELD when there was no memory for it.
+  const char* name;
   dcHardwareItem_t* items = nullptr;
 
  private:

@@ -10,17 +10,24 @@
 #include "dcStringList.h"
 #include "dcXml.h"
 
-dcWindowsInfoItem_t::~dcWindowsInfoItem_t() { ::operator delete(texts_); }
+dcWindowsInfoItem_t::~dcWindowsInfoItem_t() {
+  dcinv::releaseText(name);
+  dcinv::releaseText(description);
+}
 
 bool dcWindowsInfoItem_t::setTexts(const char* newName, const char* newDescription) noexcept {
-  const dcinv::FieldText n(newName, TEXT_SIZE), d(newDescription, TEXT_SIZE);
-  auto* block = static_cast<char*>(::operator new(n.length + 1 + d.length + 1, std::nothrow));
-  if (!block) return false;
-  // Copied before the old block goes: the new texts may be the old ones.
-  name = n.copyTo(block);
-  description = d.copyTo(block + n.length + 1);
-  ::operator delete(texts_);
-  texts_ = block;
+  // Held before the old texts go: the new texts may be the old ones.
+  const char* n = dcinv::holdText(newName, TEXT_SIZE);
+  const char* d = dcinv::holdText(newDescription, TEXT_SIZE);
+  if (n == dcinv::UNHELD || d == dcinv::UNHELD) {
+    dcinv::releaseText(n);
+    dcinv::releaseText(d);
+    return false;
+  }
+  dcinv::releaseText(name);
+  dcinv::releaseText(description);
+  name = n;
+  description = d;
   return true;
 }
 

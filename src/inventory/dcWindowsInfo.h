@@ -6,28 +6,26 @@
 
 #include "dcNoCaseIndex.h"
 #include "dcStatus.h"
+#include "dcTextPool.h"
 
 class dcXmlDocument_t;
 class dcStringList_t;
 
 // One item. Its texts hold at most TEXT_SIZE - 1 bytes, cut at a character
-// boundary, and are kept at their own length in one block the item owns.
+// boundary, and are shared with every other item of the same texts.
 struct dcWindowsInfoItem_t {
   static constexpr std::size_t TEXT_SIZE = 256;
-  const char* name = "";
-  const char* description = "";
+  const char* name = dcinv::UNHELD;
+  const char* description = dcinv::UNHELD;
   dcWindowsInfoItem_t* next = nullptr;
 
   dcWindowsInfoItem_t() = default;
   ~dcWindowsInfoItem_t();
   dcWindowsInfoItem_t(const dcWindowsInfoItem_t&) = delete;
   dcWindowsInfoItem_t& operator=(const dcWindowsInfoItem_t&) = delete;
-  // Replaces both texts with copies (cut to their fields); false without
-  // memory, the texts unchanged.
+  // Replaces both texts (cut to their fields); false without memory, the
+  // texts unchanged.
   bool setTexts(const char* newName, const char* newDescription) noexcept;
-
- private:
-  char* texts_ = nullptr;
 };
 
 // Names compare without regard to case (mb::compareNoCase) and are unique;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "dcStringList.h"
@@ -31,6 +32,20 @@ TEST(WindowsInfo_FindAdd, ReplaceInPlaceAndNames) {
   int count = 0;
   for (dcStringListItem_t* i = names.head; i; i = i->next) ++count;
   EXPECT_EQ(count, 2 + 1 + 40 + 2);
+}
+
+// Lists share equal texts; a new spelling in one list never shows in another,
+// and a text outlives the list it came from while another uses it.
+TEST(WindowsInfo_FindAdd, SharedTextsStayPerList) {
+  auto a = std::make_unique<dcWindowsInfo_t>();
+  dcWindowsInfo_t b;
+  a->add("OS", "Windows XP");
+  dcWindowsInfoItem_t* item = b.add("OS", "Windows XP");
+  EXPECT_EQ(a->items->name, item->name);
+  a->add("os", "windows xp");
+  EXPECT_STREQ(a->items->name, "os");
+  a.reset();
+  EXPECT_EQ(std::string(item->name) + "=" + item->description, "OS=Windows XP");
 }
 
 }  // namespace
