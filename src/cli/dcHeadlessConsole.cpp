@@ -52,7 +52,7 @@ int reportMissingSite(const CSettingMgr& settings, std::ostream& err) {
   if (!settings.document || !settings.document->root) {
     err << PROGRAM << "cannot read the settings file " << CSettingMgr::DEFAULT_PATH << " ("
         << winfs::hostPath(CSettingMgr::DEFAULT_PATH)
-        << "); point DESKTALLY_DRIVE_C at the folder that holds qss/qslook.xml\n";
+        << "); give the folder that holds qss/qslook.xml with --site DIR\n";
     code = EXIT_BAD_SITE;
   }
   std::string host;
@@ -106,6 +106,8 @@ const char* usageText() {
          "words as one command line, qsAssetConsole.ini, group file and data folder,\n"
          "qsHierarchy.log, gathering) and prints what is asked:\n"
          "\n"
+         "  --site DIR             use DIR, a folder that holds qss/qslook.xml, as\n"
+         "                         drive C: for this run\n"
          "  --tree                 the group tree, sub-groups before clients, two blanks\n"
          "                         of indent a level\n"
          "  --view KIND            one list as the viewer fills it, tab-separated like an\n"
@@ -128,7 +130,9 @@ const char* usageText() {
          "  -o FILE                write to FILE instead of standard output\n"
          "  --help                 this text\n"
          "\n"
-         "Drive C: is the folder named by DESKTALLY_DRIVE_C.\n"
+         "Drive C: is the folder given by --site, else the one DESKTALLY_DRIVE_C names,\n"
+         "else the one the console window last opened (key C of [drives] in\n"
+         "~/.config/DeskTally/desktally.conf).\n"
          "A missing settings file, group file or data folder does not stop the load:\n"
          "the console goes on with what there is (the root alone when nothing could\n"
          "be loaded), as the window does, and names each missing piece on stderr.\n"
@@ -162,7 +166,8 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
       return std::nullopt;
     };
     const bool takesValue = arg == "--view" || arg == "--group" || arg == "--client" || arg == "--from" ||
-                            arg == "--to" || arg == "--filter" || arg == "--format" || arg == "-o";
+                            arg == "--to" || arg == "--filter" || arg == "--format" || arg == "-o" ||
+                            arg == "--site";
     if (!takesValue && inlineValue) return "option " + arg + " takes no value";
     if (arg == "--help" || arg == "-h") {
       options.help = true;
@@ -189,6 +194,9 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
         const auto format = dclistfile::formatNamed(*v);
         if (!format) return "unknown format '" + *v + "' (tsv, csv, json or xlsx)";
         options.format = *format;
+      } else if (arg == "--site") {
+        if (v->empty()) return "option --site needs a folder";
+        options.site = *v;
       } else if (arg == "-o") {
         if (v->empty()) return "option -o needs a file name";
         options.outputFile = *v;
@@ -255,6 +263,15 @@ std::string treeText(dcQsGroup_t* root) {
 
 int run(const Options& options, std::ostream& out, std::ostream& err) {
   ExitCode exit;
+  // The site given on the command line is drive C: while this run lasts.
+  std::optional<winfs::DriveChoice> site;
+  if (options.site) {
+    if (!CSettingMgr::isSiteFolder(*options.site)) {
+      err << PROGRAM << *options.site << " is not a site folder: it holds no qss/qslook.xml\n";
+      return EXIT_BAD_SITE;
+    }
+    site.emplace('C', *options.site);
+  }
   // 1. The settings the program read as it started; read afresh only when
   // the drive mapping now names another file (runs inside a test program).
   // Without the file every lookup is empty and the load goes on.

@@ -43,6 +43,8 @@ struct Options {
   dcListFormat_t format = dcListFormat_t::TSV;
   bool utf8 = false;
   std::optional<std::string> outputFile;  // host path, as given
+  // The folder that drive C: maps to for this run (host path, as given).
+  std::optional<std::string> site;
   // The words after the options, as the terminal gave them.
   std::vector<std::string> words;
 };

@@ -13,9 +13,11 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <unordered_map>
 
 #include "cp949.h"
+#include "inifile.h"
 
 namespace winfs {
 namespace {
@@ -223,17 +225,100 @@ std::string folderOf(const std::string& root, const std::vector<std::string>& co
   return resolve(root, components, components.size() - 1);
 }
 
+// Drive folders chosen for this run, and the configuration file's as last
+// read. Both front ends and the data load's reading thread look drives up,
+// so the table is guarded.
+struct DriveTable {
+  std::mutex lock;
+  std::string chosen[DRIVE_COUNT];
+  std::string fileRead;  // the configuration file the values below came from
+  bool anyFileRead = false;
+  std::optional<std::string> configured[DRIVE_COUNT];
+};
+
+DriveTable& driveTable() {
+  static DriveTable table;
+  return table;
+}
+
+int driveIndex(char drive) {
+  const int letter = std::toupper(static_cast<unsigned char>(drive));
+  return letter >= 'A' && letter <= 'Z' ? letter - 'A' : -1;
+}
+
+// The configuration file is read once per run (again only when its name
+// changes): every path the core opens asks for its drive, and a program that
+// rewrites the file also chooses the drive for the rest of its run.
+const std::optional<std::string>& configuredFolder(DriveTable& table, int index) {
+  const std::string file = configurationFile();
+  if (!table.anyFileRead || table.fileRead != file) {
+    const std::optional<std::string> text = inifile::readFile(file);
+    for (int i = 0; i < DRIVE_COUNT; ++i) {
+      const char key[2] = {static_cast<char>('A' + i), 0};
+      table.configured[i] = text ? inifile::readValue(*text, CONFIG_DRIVES_SECTION, key) : std::nullopt;
+      if (table.configured[i] && table.configured[i]->empty()) table.configured[i].reset();
+    }
+    table.fileRead = file;
+    table.anyFileRead = true;
+  }
+  return table.configured[index];
+}
+
 }  // namespace
 
+std::string configurationFile() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  std::string folder;
+  if (config && config[0] == '/') {
+    folder = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    folder = std::string((home && *home) ? home : ".") + "/.config";
+  }
+  return folder + "/" + CONFIG_FOLDER + "/" + CONFIG_FILE;
+}
+
+std::string setDriveFolder(char drive, const std::string& hostFolder) {
+  const int index = driveIndex(drive);
+  if (index < 0) return {};
+  DriveTable& table = driveTable();
+  const std::lock_guard<std::mutex> hold(table.lock);
+  std::string previous = std::move(table.chosen[index]);
+  table.chosen[index] = hostFolder;
+  return previous;
+}
+
 std::string driveFolder(char drive) {
+  const int index = driveIndex(drive);
   const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(drive)));
+  if (index >= 0) {
+    DriveTable& table = driveTable();
+    const std::lock_guard<std::mutex> hold(table.lock);
+    if (!table.chosen[index].empty()) return table.chosen[index];
+  }
   const std::string variable = std::string("DESKTALLY_DRIVE_") + letter;
   if (const char* value = std::getenv(variable.c_str()); value && *value) return value;
+  if (index >= 0) {
+    DriveTable& table = driveTable();
+    const std::lock_guard<std::mutex> hold(table.lock);
+    if (const auto& folder = configuredFolder(table, index)) return *folder;
+  }
   const char* home = std::getenv("HOME");
   std::string folder = (home && *home) ? home : ".";
   folder += "/.desktally/drive_";
   folder += static_cast<char>(std::tolower(static_cast<unsigned char>(drive)));
   return folder;
+}
+
+bool folderHoldsFile(const std::string& hostFolder, const char* relativeCorePath) {
+  if (hostFolder.empty() || !relativeCorePath) return false;
+  std::string root;
+  std::vector<std::string> components;
+  splitPath(relativeCorePath, root, components);
+  if (!root.empty() || components.empty()) return false;
+  struct stat st;
+  const std::string path = resolve(hostFolder, components, components.size());
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::string hostPath(const char* corePath) {

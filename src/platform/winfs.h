@@ -2,8 +2,7 @@
 //
 // The core builds paths the Windows way ("C:\qss\qslook.xml", folder +
 // "\*.xml", "./log/20041121.log"). This layer maps them to the host:
-//  - a drive letter X: maps to the folder named by DESKTALLY_DRIVE_X
-//    (default $HOME/.desktally/drive_x);
+//  - a drive letter X: maps to a host folder (see driveFolder);
 //  - backslashes become slashes;
 //  - "." and ".." are taken away before the disk is asked, and ".." at a
 //    drive's root stays there ("C:\..\x" is "C:\x");
@@ -23,8 +22,47 @@ namespace winfs {
 // resolved case-insensitively; missing ones are kept as written (converted).
 std::string hostPath(const char* corePath);
 
-// The host folder that drive letter `drive` maps to.
+// The host folder that drive letter `drive` maps to; every path through
+// this layer finds its drive here. Strongest first:
+//  1. a folder chosen for this run with setDriveFolder (a program's
+//     "--site DIR", a site opened in the window);
+//  2. the environment variable DESKTALLY_DRIVE_X;
+//  3. the configuration file (configurationFile()): key X of the section
+//     [drives], read once per run;
+//  4. $HOME/.desktally/drive_x.
 std::string driveFolder(char drive);
+
+// Maps drive letter `drive` to hostFolder for the rest of the run; an empty
+// folder gives the drive back to the environment and the configuration.
+// Returns the folder chosen before ("" when none was).
+std::string setDriveFolder(char drive, const std::string& hostFolder);
+
+// A drive's folder chosen for as long as the object lives; then the choice
+// before it is back.
+class DriveChoice {
+ public:
+  DriveChoice(char drive, const std::string& hostFolder)
+      : drive_(drive), previous_(setDriveFolder(drive, hostFolder)) {}
+  ~DriveChoice() { setDriveFolder(drive_, previous_); }
+  DriveChoice(const DriveChoice&) = delete;
+  DriveChoice& operator=(const DriveChoice&) = delete;
+
+ private:
+  char drive_;
+  std::string previous_;
+};
+
+// The configuration file: $XDG_CONFIG_HOME (or $HOME/.config), then
+// DeskTally/desktally.conf, in the INI layout of the window's toolkit.
+constexpr int DRIVE_COUNT = 26;
+constexpr const char* CONFIG_FOLDER = "DeskTally";
+constexpr const char* CONFIG_FILE = "desktally.conf";
+constexpr const char* CONFIG_DRIVES_SECTION = "drives";
+std::string configurationFile();
+
+// True when the host folder holds the file relativeCorePath ("qss\qslook.xml"),
+// each component found without regard to letter case as under a drive.
+bool folderHoldsFile(const std::string& hostFolder, const char* relativeCorePath);
 
 // fopen through the mapping. Returns nullptr on failure (errno set).
 std::FILE* openFile(const char* corePath, const char* mode);

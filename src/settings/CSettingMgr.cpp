@@ -10,6 +10,10 @@ CSettingMgr* theSettingMgr = new CSettingMgr(CSettingMgr::DEFAULT_PATH);
 
 CSettingMgr::CSettingMgr() = default;
 
+bool CSettingMgr::isSiteFolder(const std::string& hostFolder) {
+  return winfs::folderHoldsFile(hostFolder, SITE_RELATIVE_PATH);
+}
+
 CSettingMgr::CSettingMgr(const char* settingsPath) {
   if (settingsPath) sys::expandEnvironmentStrings(settingsPath, path, sizeof path);
   hostPath_ = winfs::hostPath(path);

@@ -16,6 +16,11 @@ class CSettingMgr {
   static constexpr std::size_t PATH_SIZE = 260;
   // Where the console reads its settings from.
   static constexpr const char* DEFAULT_PATH = "C:\\qss\\qslook.xml";
+  // The same file within the folder of drive C:.
+  static constexpr const char* SITE_RELATIVE_PATH = DEFAULT_PATH + 3;
+
+  // True when hostFolder can be drive C:: it holds the settings file.
+  static bool isSiteFolder(const std::string& hostFolder);
 
   // A manager without a document: every lookup yields none.
   CSettingMgr();

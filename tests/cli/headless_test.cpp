@@ -312,4 +312,22 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
   EXPECT_EQ(missing(r.err).at(0).rfind("settings file C:\\qss\\qslook.xml (", 0), 0u);
 }
 
+TEST(CliRun, SiteOptionMapsDriveCForTheRun) {
+  // --site wins over the environment, only while the run lasts.
+  testutil::TempDir empty;
+  const CliRun fromEnvironment = runCli({"--tree"});
+  CliRun r = runCli({"--site", DEMO_SITE, "--tree"}, empty.str());
+  EXPECT_EQ(r.code, dccli::EXIT_OK) << r.err;
+  EXPECT_EQ(r.out, fromEnvironment.out);
+  r = runCli({"--tree"}, empty.str());
+  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
+
+  // A folder without qss/qslook.xml is refused before anything is loaded.
+  r = runCli({"--site=" + empty.str(), "--tree"});
+  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(r.err, "desktally-cli: " + empty.str() + " is not a site folder: it holds no qss/qslook.xml\n");
+  EXPECT_EQ(runCli({"--site="}).code, dccli::EXIT_BAD_OPTION);
+}
+
 }  // namespace

@@ -1,0 +1,106 @@
+// Where drive letters lead: a folder chosen for the run, the environment,
+// the configuration file and the default, in every combination; the
+// configuration file as the window's toolkit writes it; site folders.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "inifile.h"
+#include "testutil.h"
+#include "winfs.h"
+
+namespace {
+
+// Sets (or removes, with nullptr) one environment variable for a scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+  }
+  ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(DriveFolder, ChoiceThenEnvironmentThenFileThenDefault) {
+  testutil::TempDir dir;
+  const std::string withFile = dir.str() + "/config-with-file";
+  const std::string withoutFile = dir.str() + "/config-without-file";
+  testutil::writeFile(
+      withFile + "/DeskTally/desktally.conf",
+      "[General]\nC=/not/this/section\n\n[drives]\nD=/srv/d\nC=" + dir.str() + "/from-file\n");
+  const ScopedEnv home("HOME", (dir.str() + "/home").c_str());
+  const std::string fromFile = dir.str() + "/from-file";
+  const std::string fromEnv = dir.str() + "/from-env";
+  const std::string chosen = dir.str() + "/chosen";
+  const std::string fallback = dir.str() + "/home/.desktally/drive_c";
+
+  // Every combination of the three sources: the strongest present wins.
+  for (int sources = 0; sources < 8; ++sources) {
+    const bool file = sources & 1, env = sources & 2, choice = sources & 4;
+    SCOPED_TRACE("file " + std::to_string(file) + " env " + std::to_string(env) + " choice " +
+                 std::to_string(choice));
+    const ScopedEnv config("XDG_CONFIG_HOME", (file ? withFile : withoutFile).c_str());
+    const ScopedEnv variable("DESKTALLY_DRIVE_C", env ? fromEnv.c_str() : nullptr);
+    std::optional<winfs::DriveChoice> chosenFolder;
+    if (choice) chosenFolder.emplace('C', chosen);
+    const std::string expected = choice ? chosen : env ? fromEnv : file ? fromFile : fallback;
+    EXPECT_EQ(winfs::driveFolder('C'), expected);
+    EXPECT_EQ(winfs::driveFolder('c'), expected);
+    // Every path under the drive goes there.
+    EXPECT_EQ(winfs::hostPath("c:\\qss\\qslook.xml"), expected + "/qss/qslook.xml");
+  }
+  // Other letters keep their own keys; a choice ends with its scope.
+  const ScopedEnv config("XDG_CONFIG_HOME", withFile.c_str());
+  EXPECT_EQ(winfs::driveFolder('D'), "/srv/d");
+  {
+    winfs::DriveChoice outer('D', "/a");
+    winfs::DriveChoice inner('D', "/b");
+    EXPECT_EQ(winfs::driveFolder('D'), "/b");
+  }
+  EXPECT_EQ(winfs::driveFolder('D'), "/srv/d");
+  EXPECT_EQ(winfs::driveFolder('E'), dir.str() + "/home/.desktally/drive_e");
+  EXPECT_EQ(winfs::configurationFile(), withFile + "/DeskTally/desktally.conf");
+  const ScopedEnv relative("XDG_CONFIG_HOME", "relative/config");
+  EXPECT_EQ(winfs::configurationFile(), dir.str() + "/home/.config/DeskTally/desktally.conf");
+}
+
+TEST(DriveFolder, ValuesAsTheToolkitWritesThem) {
+  const std::string text =
+      "; written by the window\n"
+      "[drives]\r\n"
+      "C = \"/srv/site, north\"\r\n"
+      "D=/srv/\\\"q\\\"\\\\x\\x41\\x20ac ; a comment\n"
+      "E=/a,/b\n"
+      "F=\n"
+      "G=\"  padded  \"\n"
+      "H=/\xED\x95\x9C\n"
+      "[sites]\n"
+      "I=/elsewhere\n";
+  EXPECT_EQ(inifile::readValue(text, "drives", "C"), "/srv/site, north");
+  EXPECT_EQ(inifile::readValue(text, "drives", "D"), "/srv/\"q\"\\xA\xE2\x82\xAC");
+  EXPECT_EQ(inifile::readValue(text, "drives", "E"), std::nullopt);  // a list
+  EXPECT_EQ(inifile::readValue(text, "drives", "F"), "");
+  EXPECT_EQ(inifile::readValue(text, "drives", "G"), "  padded  ");
+  EXPECT_EQ(inifile::readValue(text, "drives", "H"), "/\xED\x95\x9C");
+  EXPECT_EQ(inifile::readValue(text, "drives", "I"), std::nullopt);
+  EXPECT_EQ(inifile::readValue(text, "drives", "c"), std::nullopt);
+  EXPECT_EQ(inifile::readValue("[drives]\nC=\"unterminated\\", "drives", "C"), "unterminated\\");
+}
+
+TEST(SiteFolder, HoldsTheSettingsFileInAnyCase) {
+  testutil::TempDir dir;
+  testutil::writeFile(dir.path() / "site" / "QSS" / "QSLook.XML", "<x/>");
+  std::filesystem::create_directories(dir.path() / "folder" / "qss" / "qslook.xml");
+  EXPECT_TRUE(winfs::folderHoldsFile(dir.str() + "/site", "qss\\qslook.xml"));
+  EXPECT_FALSE(winfs::folderHoldsFile(dir.str() + "/folder", "qss\\qslook.xml"));  // a folder of that name
+  EXPECT_FALSE(winfs::folderHoldsFile(dir.str(), "qss\\qslook.xml"));
+  EXPECT_FALSE(winfs::folderHoldsFile("", "qss\\qslook.xml"));
+  EXPECT_FALSE(winfs::folderHoldsFile(dir.str() + "/site", "\\qss\\qslook.xml"));
+}
+
+}  // namespace
