@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,6 +23,8 @@ class CDcOverlookDoc;
 class CMainFrame;
 class QDockWidget;
 class QWidget;
+class CSettingMgr;
+class CSettingMgrOverride;
 class dcAssetConsoleEngine_t;
 class dcChartPane_t;
 struct dcDataLoadProgress_t;
@@ -64,6 +67,25 @@ class CDcOverlookApp : public dcCommandTarget_t {
   // An argument with a character that CP949 cannot hold is refused too.
   static dcJoinedCommandLine_t rawCommandLine(int argc, char** argv);
 
+  // The program's own options, which come first and begin with "--"; the
+  // first other word, or "--", starts the engine's command line.
+  struct Arguments {
+    std::optional<std::string> site;  // --site DIR: drive C: for this run
+    bool help = false;
+    dcJoinedCommandLine_t commandLine;  // the rest, as rawCommandLine joins it
+    std::optional<std::string> error;   // an unknown option or a missing value
+  };
+  static Arguments parseArguments(int argc, char** argv);
+  static const char* usageText();
+
+  // Opens the site in folder: refused with a message unless the folder holds
+  // qss/qslook.xml; otherwise drive C: maps to it, it is kept in the
+  // configuration file as drive C: and as the newest recent site, its
+  // settings are read and the data load runs again. False when refused.
+  bool openSite(const QString& folder);
+  // The sites opened last, newest first, at most four.
+  QStringList recentSites() const { return recentSites_; }
+
   // True while the main window exists and has not been closed.
   bool mainWindowOpen() const;
 
@@ -90,6 +112,8 @@ class CDcOverlookApp : public dcCommandTarget_t {
   // How the data load runs (handed to the document); empty: with the
   // document's progress dialog.
   std::function<void(const std::function<void(const dcDataLoadProgress_t*)>& load)> loadRunner;
+  // Asks for a site folder (File > open site); an empty answer cancels.
+  std::function<QString(QWidget* parent)> chooseSiteFolder;
 
  private:
   int saveScreenshot(const std::string& path);
@@ -97,6 +121,14 @@ class CDcOverlookApp : public dcCommandTarget_t {
   // chart pane, and the links from the list viewer to the status bar and
   // the charts.
   void addFindAndCharts();
+  // Reads the settings file anew when drive C: no longer leads to the one
+  // in use; the manager replaced is handed back to be let go after the load.
+  std::unique_ptr<CSettingMgr> useSiteSettings();
+  void showSiteHint();
+
+  QStringList recentSites_;
+  std::unique_ptr<CSettingMgr> siteSettings_;
+  std::unique_ptr<CSettingMgrOverride> useSiteSettings_;
 
   dcQtWindowServices_t services_;
   std::optional<winsvc::ScopedServices> installedServices_;

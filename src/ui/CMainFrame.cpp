@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
@@ -25,6 +26,9 @@ CMainFrame* theMainFrame = nullptr;
 // Window titles: the application title until start-up sets the main title.
 constexpr const char* kApplicationTitle = "dcOverlook";
 constexpr const char* kIdleText = "\xC1\xD8\xBA\xF1";  // 준비 (ready)
+
+constexpr const char* kOpenSiteText = "사이트 열기(&O)...";
+constexpr int kSiteHintMargin = 16;
 
 constexpr int kInitialWidth = 1024;
 constexpr int kInitialHeight = 720;
@@ -193,11 +197,12 @@ void CMainFrame::createMenus() {
     }
     return menu;
   };
-  addMenu("\xC6\xC4\xC0\xCF(&F)",  // 파일(&F)
-          {{dcCmd::EXPORT_LIST,
-            "\xBF\xA2\xBC\xBF \xC6\xC4\xC0\xCF\xB7\xCE \xC0\xFA\xC0\xE5"},  // 엑셀 파일로 저장
-           {0, nullptr},
-           {dcCmd::APP_EXIT, "\xC1\xBE\xB7\xE1(&X)"}});  // 종료(&X)
+  QMenu* fileMenu =
+      addMenu("\xC6\xC4\xC0\xCF(&F)",  // 파일(&F)
+              {{dcCmd::EXPORT_LIST,
+                "\xBF\xA2\xBC\xBF \xC6\xC4\xC0\xCF\xB7\xCE \xC0\xFA\xC0\xE5"},  // 엑셀 파일로 저장
+               {0, nullptr},
+               {dcCmd::APP_EXIT, "\xC1\xBE\xB7\xE1(&X)"}});  // 종료(&X)
   viewMenu_ = addMenu(
       "\xBA\xB8\xB1\xE2(&V)",                                                         // 보기(&V)
       {{dcCmd::REDRAW, "\xC8\xAD\xB8\xE9 \xB4\xD9\xBD\xC3\xB1\xD7\xB8\xAE\xB1\xE2"},  // 화면 다시그리기
@@ -213,6 +218,7 @@ void CMainFrame::createMenus() {
   addMenu(
       "\xB5\xB5\xBF\xF2\xB8\xBB(&H)",                                      // 도움말(&H)
       {{dcCmd::APP_ABOUT, "DeskTally Support \xC1\xA4\xBA\xB8(&A)..."}});  // DeskTally Support 정보(&A)...
+  createSiteEntries(fileMenu);
   QAction* statusBarEntry = actions_[dcCmd::VIEW_STATUS_BAR];
   statusBarEntry->setCheckable(true);
   statusBarEntry->setChecked(true);
@@ -279,6 +285,68 @@ void CMainFrame::activateNextPane(bool next) {
     }
   }
   (control ? control : pane)->setFocus(Qt::ShortcutFocusReason);
+}
+
+void CMainFrame::createSiteEntries(QMenu* fileMenu) {
+  // After the fixed entries, which keep their places.
+  fileMenu->addSeparator();
+  auto add = [this, fileMenu](int id, const QString& text) {
+    QAction* action = fileMenu->addAction(text);
+    action->setData(id);
+    connect(action, &QAction::triggered, this, [this, id] { sendCommand(id); });
+    actions_[id] = action;
+    return action;
+  };
+  add(dcCmd::OPEN_SITE, QString::fromUtf8(kOpenSiteText));
+  for (int i = 0; i < dcCmd::RECENT_SITE_COUNT; ++i)
+    add(dcCmd::RECENT_SITE_FIRST + i, QString())->setVisible(false);
+}
+
+void CMainFrame::setRecentSites(const QStringList& folders) {
+  for (int i = 0; i < dcCmd::RECENT_SITE_COUNT; ++i) {
+    QAction* entry = actions_[dcCmd::RECENT_SITE_FIRST + i];
+    const bool shown = i < folders.size();
+    QString folder = shown ? folders[i] : QString();
+    entry->setText(shown ? QStringLiteral("&%1 %2").arg(i + 1).arg(folder.replace(u'&', QStringLiteral("&&")))
+                         : QString());
+    entry->setVisible(shown);
+  }
+}
+
+void CMainFrame::setSiteHint(const QString& text) {
+  QWidget* pane = treePane();
+  if (text.isEmpty() || !pane) {
+    if (siteHint_) siteHint_->hide();
+    return;
+  }
+  if (!siteHint_ || siteHint_->parentWidget() != pane) {
+    delete siteHint_;
+    siteHint_ = new QLabel(pane);
+    siteHint_->setObjectName(QStringLiteral("siteHint"));
+    siteHint_->setWordWrap(true);
+    siteHint_->setAlignment(Qt::AlignCenter);
+    siteHint_->setMargin(kSiteHintMargin);
+    siteHint_->setAutoFillBackground(true);
+    QPalette palette = siteHint_->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    siteHint_->setPalette(palette);
+    pane->installEventFilter(this);
+  }
+  siteHint_->setText(text);
+  siteHint_->setGeometry(pane->rect());
+  siteHint_->raise();
+  siteHint_->show();
+}
+
+QString CMainFrame::siteHint() const {
+  return siteHint_ && !siteHint_->isHidden() ? siteHint_->text() : QString();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  // The hint keeps covering the tree pane as the pane changes size.
+  if (siteHint_ && watched == siteHint_->parentWidget() && event->type() == QEvent::Resize)
+    siteHint_->setGeometry(siteHint_->parentWidget()->rect());
+  return QMainWindow::eventFilter(watched, event);
 }
 
 QAction* CMainFrame::commandAction(int commandId) const {

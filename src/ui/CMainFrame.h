@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -77,6 +79,13 @@ class CMainFrame : public QMainWindow {
   // platform cannot tell.
   void updateKeyIndicators();
 
+  // The File menu's recent-site entries: one per folder, newest first, at
+  // most dcCmd::RECENT_SITE_COUNT; the rest hidden.
+  void setRecentSites(const QStringList& folders);
+  // Covers the tree pane with text (how to open a site); empty: uncovered.
+  void setSiteHint(const QString& text);
+  QString siteHint() const;
+
   dcStatus_t status = dcStatus::OK;
   CColorSplitterWnd* outerSplitter = nullptr;
   CColorSplitterWnd* innerSplitter = nullptr;
@@ -96,6 +105,8 @@ class CMainFrame : public QMainWindow {
   void activateNextPane(bool next);
   void OnExportList();
   void replacePane(CColorSplitterWnd* splitter, int index, QWidget* pane);
+  void createSiteEntries(QMenu* fileMenu);
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   QMenu* viewMenu_ = nullptr;
   QAction* viewExtrasSeparator_ = nullptr;
@@ -103,4 +114,5 @@ class CMainFrame : public QMainWindow {
   std::map<int, QAction*> actions_;
   std::map<int, QLabel*> indicators_;
   std::vector<dcCommandTarget_t*> targets_;
+  QPointer<QLabel> siteHint_;
 };

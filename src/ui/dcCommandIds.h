@@ -26,4 +26,9 @@ constexpr int APP_EXIT = 57665;
 constexpr int NEXT_PANE = 57680;  // F6: the focus to the next pane
 constexpr int PREV_PANE = 57681;  // Shift+F6: to the previous one
 constexpr int VIEW_STATUS_BAR = 59393;
+
+// The File menu's site entries, after its fixed ones.
+constexpr int OPEN_SITE = 32800;          // choose a site folder and load it
+constexpr int RECENT_SITE_FIRST = 32801;  // the last sites opened, newest first
+constexpr int RECENT_SITE_COUNT = 4;
 }  // namespace dcCmd
