@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build test run format format-check asan-test bench fuzz clean
+.PHONY: all setup configure build test run package check-package format format-check asan-test bench fuzz clean
 
 all: build
 
@@ -25,6 +25,15 @@ test: build
 
 run: build
 	@scripts/run-console $(BUILD)
+
+# The Debian package, $(BUILD)/desktally_<version>_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# The package checked as a distribution would: menu entry, metadata, lintian,
+# and an install into a scratch root that must load the demo site.
+check-package:
+	@scripts/check-package $(BUILD)
 
 # The core once more, under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan-test: setup
