@@ -36,7 +36,7 @@ add_custom_command(OUTPUT ${staged}/changelog.Debian.gz
 list(APPEND compressed ${staged}/changelog.Debian.gz)
 add_custom_target(desktally_package_data ALL DEPENDS ${compressed})
 install(FILES ${staged}/man/desktally.1.gz ${staged}/man/desktally-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${data}/debian/copyright ${staged}/changelog.Debian.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${data}/debian/copyright ${staged}/changelog.Debian.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/desktally)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME desktally)
@@ -60,10 +60,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://desktally.org/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-nanum")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
-# The first line is the synopsis; CPack indents the rest and marks the blank
+# Follows the summary as the synopsis; CPack indents it and marks the blank
 # line between paragraphs.
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
-       "console for the inventories of managed PCs\n"
        "DeskTally loads a site of PC inventories (hardware, Windows information,\n"
        "installed programs and program usage, written as XML files by agents on\n"
        "the PCs), arranges the PCs in the tree of groups of a group file, gathers\n"
