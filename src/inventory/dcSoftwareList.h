@@ -10,32 +10,26 @@
 #include "dcNoCaseIndex.h"
 #include "dcSlotPool.h"
 #include "dcStatus.h"
+#include "dcTextPool.h"
 
 class dcXmlDocument_t;
 class dcpgBackwardLinks_t;
 
-// The texts of an entry, zero-terminated one after the other in one block
-// that is shared by every entry carrying the same texts: a group's entry
-// uses the block of the entry it was gathered from. Defined in the list.
-struct dcSoftwareTexts_t;
-
 // One entry. Its texts hold at most PACKAGE_SIZE - 1, FILE_SIZE - 1 and
-// VERSION_SIZE - 1 bytes, cut at a character boundary; they are kept at
-// their own length, not in fields of the full size, so that a site's
+// VERSION_SIZE - 1 bytes, cut at a character boundary, and are shared with
+// every other entry of the same texts (dcTextPool.h), so that a site's
 // millions of entries stay small.
 struct dcSoftwareInfo_t : dcpool::Pooled<dcSoftwareInfo_t> {
   static constexpr std::size_t PACKAGE_SIZE = 256;
   static constexpr std::size_t FILE_SIZE = 512;
   static constexpr std::size_t VERSION_SIZE = 256;
-  const char* packageName = "";
-  const char* fileName = "";
-  const char* versionString = "";
+  const char* packageName = dcinv::UNHELD;
+  const char* fileName = dcinv::UNHELD;
+  const char* versionString = dcinv::UNHELD;
   // In a group's list: contributions and contributors (set by the group).
   std::uint32_t referenceCount = 0;
   dcpgBackwardLinks_t* pBackwardLinks = nullptr;
   dcSoftwareInfo_t* next = nullptr;
-  // The block the three texts point into (owned with the other sharers).
-  dcSoftwareTexts_t* texts = nullptr;
 
   dcSoftwareInfo_t() = default;
   ~dcSoftwareInfo_t();
@@ -76,12 +70,6 @@ class dcSoftwareList_t {
 
  private:
   void freeEntries();
-  // find; fileTexts, when given, holds the texts fileName is one of.
-  dcSoftwareInfo_t* findEntry(const char* packageName, const char* fileName, const char* versionString,
-                              const dcSoftwareTexts_t* fileTexts);
-  // add, taking the texts from shared when they equal its texts.
-  dcSoftwareInfo_t* addTexts(const char* packageName, const char* fileName, const char* versionString,
-                             const dcSoftwareInfo_t* shared);
   bool indexEntry(dcSoftwareInfo_t* entry);
   void dropIndex();
 
