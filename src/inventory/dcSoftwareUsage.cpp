@@ -303,7 +303,7 @@ void writeTicks(dcXmlNode_t* date, dcXmlAttribute_t* tick, std::int32_t count) {
   if (tick->value && std::strlen(tick->value) >= digits)
     std::memcpy(tick->value, text, digits + 1);
   else
-    dcXmlAttrHandle_t(tick, date).setValue(text);
+    dcXmlAttrHandle_t(tick).setValue(text);
 }
 
 }  // namespace

@@ -67,11 +67,12 @@ struct dcXmlNode_t {
   std::uint8_t valueBorrowed;
 };
 
-// Nodes, their arrays, attribute records and owned strings belong to this
-// layer: build and change trees only with xmlNewNode, xmlParse and the
-// handles (appendChild, appendAttribute, setName, setValue), and free them
-// with xmlFreeTree. Reading every field is fine; writing pointers, counts or
-// borrowed flags directly, or calling free() on any of them, is not.
+// Every node, attribute record, pointer array and owned string is a block
+// of its own from malloc, freed with free. A node is nothing but this
+// record: one made with xmlNewNode, or zeroed with calloc and given a kind
+// (and, for a document, itself as parent), works with every function here.
+// Arrays are made and grown only by this layer (xmlParse and the handles);
+// reading every field is fine.
 //
 // A zeroed node of the given kind, both borrowed flags 1, no parent; or
 // nullptr when memory runs out.
@@ -179,9 +180,7 @@ class dcXmlHandle_t {
 class dcXmlAttrHandle_t {
  public:
   dcXmlAttrHandle_t() = default;
-  // owner: the node holding the attribute, where the handle knows it.
-  explicit dcXmlAttrHandle_t(dcXmlAttribute_t* attr, dcXmlNode_t* owner = nullptr)
-      : attr_(attr), owner_(owner) {}
+  explicit dcXmlAttrHandle_t(dcXmlAttribute_t* attr) : attr_(attr) {}
   bool valid() const { return attr_ != nullptr; }
   const char* name() const;   // never null
   const char* value() const;  // never null
@@ -190,7 +189,6 @@ class dcXmlAttrHandle_t {
 
  private:
   dcXmlAttribute_t* attr_ = nullptr;
-  dcXmlNode_t* owner_ = nullptr;
 };
 
 // Iterators over a node's children and attributes; compare by index.

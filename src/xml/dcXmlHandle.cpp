@@ -131,30 +131,29 @@ std::uint32_t dcXmlHandle_t::attributeCount() const { return node_ ? node_->attr
 
 dcXmlAttrHandle_t dcXmlHandle_t::attributeAt(std::uint32_t i) const {
   if (!node_ || !node_->attributes || i >= node_->attributeCount) return dcXmlAttrHandle_t();
-  return dcXmlAttrHandle_t(node_->attributes[i], node_);
+  return dcXmlAttrHandle_t(node_->attributes[i]);
 }
 
 dcXmlAttrHandle_t dcXmlHandle_t::attribute(const char* name) {
   if (!name || !valid()) return dcXmlAttrHandle_t();
   for (std::uint32_t i = 0; node_->attributes && i < node_->attributeCount; ++i) {
     dcXmlAttribute_t* a = node_->attributes[i];
-    if (a && a->name && xmlNameMatch(name, a->name)) return dcXmlAttrHandle_t(a, node_);
+    if (a && a->name && xmlNameMatch(name, a->name)) return dcXmlAttrHandle_t(a);
   }
   if (!appendAttribute(name, "")) return dcXmlAttrHandle_t();
-  return dcXmlAttrHandle_t(node_->attributes[node_->attributeCount - 1], node_);
+  return dcXmlAttrHandle_t(node_->attributes[node_->attributeCount - 1]);
 }
 
 bool dcXmlHandle_t::appendAttribute(const char* name, const char* value) {
   if (!name || !value || !valid()) return false;
-  dcXmlAttribute_t* a = dcxml::newAttribute(node_);
+  dcXmlAttribute_t* a = dcxml::newAttribute();
   if (!a) return false;
   a->name = dcxml::copyText(name);
   a->nameBorrowed = 0;
   a->value = dcxml::copyText(value);
   a->valueBorrowed = 0;
-  dcxml::noteOwnedString(node_);
   if (!a->name || !a->value || !dcxml::appendAttribute(node_, a, 1)) {
-    dcxml::discardAttribute(node_, a);
+    dcxml::discardAttribute(a);
     return false;
   }
   return true;
@@ -162,13 +161,13 @@ bool dcXmlHandle_t::appendAttribute(const char* name, const char* value) {
 
 dcXmlHandle_t dcXmlHandle_t::appendChild(std::int32_t kind) {
   if (!valid() || (node_->kind != XN_DOCUMENT && node_->kind != XN_ELEMENT)) return dcXmlHandle_t();
-  dcXmlNode_t* c = dcxml::newNode(dcxml::childArena(node_), kind);
+  dcXmlNode_t* c = dcxml::newNode(kind);
   if (!c) return dcXmlHandle_t();
   c->parent = node_;
   c->nameBorrowed = 0;
   c->valueBorrowed = 0;
   if (!dcxml::appendChild(node_, c, 1)) {
-    dcxml::discardNode(c);
+    xmlFreeTree(c);
     return dcXmlHandle_t();
   }
   return dcXmlHandle_t(c);
@@ -176,13 +175,13 @@ dcXmlHandle_t dcXmlHandle_t::appendChild(std::int32_t kind) {
 
 bool dcXmlHandle_t::setName(const char* text) {
   if (!text || !valid() || (node_->kind != XN_ELEMENT && node_->kind != XN_PI)) return false;
-  return dcxml::replaceText(node_, &node_->name, &node_->nameBorrowed, text);
+  return dcxml::replaceText(&node_->name, &node_->nameBorrowed, text);
 }
 
 bool dcXmlHandle_t::setValue(const char* text) {
   if (!text || !valid()) return false;
   if (node_->kind != XN_TEXT && node_->kind != XN_CDATA && node_->kind != XN_COMMENT) return false;
-  return dcxml::replaceText(node_, &node_->value, &node_->valueBorrowed, text);
+  return dcxml::replaceText(&node_->value, &node_->valueBorrowed, text);
 }
 
 const char* dcXmlAttrHandle_t::name() const { return attr_ && attr_->name ? attr_->name : ""; }
@@ -190,7 +189,7 @@ const char* dcXmlAttrHandle_t::value() const { return attr_ && attr_->value ? at
 
 bool dcXmlAttrHandle_t::setValue(const char* text) {
   if (!attr_ || !text) return false;
-  return dcxml::replaceText(owner_, &attr_->value, &attr_->valueBorrowed, text);
+  return dcxml::replaceText(&attr_->value, &attr_->valueBorrowed, text);
 }
 
 bool dcXmlChildIter_t::inRange() const {
@@ -210,7 +209,7 @@ bool dcXmlAttrIter_t::inRange() const {
 
 dcXmlAttrHandle_t dcXmlAttrIter_t::operator*() const {
   if (!inRange()) return dcXmlAttrHandle_t();
-  return dcXmlAttrHandle_t(node_->attributes[index_], node_);
+  return dcXmlAttrHandle_t(node_->attributes[index_]);
 }
 
 namespace {

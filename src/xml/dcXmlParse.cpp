@@ -134,11 +134,11 @@ class Parser {
   // A new node appended as the last child of to; nullptr when memory runs
   // out (nothing appended then).
   dcXmlNode_t* addNode(dcXmlNode_t* to, std::int32_t kind) {
-    dcXmlNode_t* node = dcxml::newNode(arena_, kind);
+    dcXmlNode_t* node = dcxml::newNode(kind);
     if (!node) return nullptr;
     node->parent = to;
     if (!dcxml::appendChild(to, node, growBy_)) {
-      dcxml::discardNode(node);
+      xmlFreeTree(node);
       return nullptr;
     }
     return node;
@@ -156,10 +156,10 @@ class Parser {
   // A new attribute appended to node; the attributes of a document type
   // grow one slot at a time.
   dcXmlAttribute_t* addAttribute(dcXmlNode_t* node) {
-    dcXmlAttribute_t* attribute = dcxml::newAttribute(node);
+    dcXmlAttribute_t* attribute = dcxml::newAttribute();
     if (!attribute) return nullptr;
     if (!dcxml::appendAttribute(node, attribute, node->kind == XN_DOCTYPE ? 1 : growBy_)) {
-      dcxml::discardAttribute(node, attribute);
+      dcxml::discardAttribute(attribute);
       return nullptr;
     }
     return attribute;
@@ -167,7 +167,6 @@ class Parser {
 
   std::uint32_t growBy_;
   std::uint32_t options_;
-  dcxml::Arena* arena_ = nullptr;  // where the nodes of this parse are made
 };
 
 bool spells(char*& p, const char* word) {
@@ -187,7 +186,6 @@ char* Parser::run(char* text, dcXmlNode_t* parent) {
   char* p = text;
   char* end = p + std::strlen(p);
   dcXmlNode_t* cur = parent;
-  arena_ = dcxml::childArena(parent);
   FrameStack frames;
   // Scratch of the states below; declared here so that the jumps between
   // states never cross an initialisation.
