@@ -9,7 +9,6 @@
 
 #include "cp949.h"
 #include "dcLog.h"
-#include "dcXmlReadAhead.h"
 #include "sys.h"
 #include "winfs.h"
 
@@ -317,35 +316,28 @@ std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder,
            splitTwoWords(entry.name.c_str(), pcName, dataType);
   };
 
-  // The files the loop below hands to the clients are read ahead on a
-  // second thread, in the same order.
-  std::vector<dcXmlReadAhead_t::File> ahead;
-  for (const winfs::FindData& entry : found) {
-    if (!dataFile(entry)) continue;
-    if (mb::compareNoCase(dataType, "totalsuinfo.xml") == 0)
-      ahead.push_back({fullPath, dcXmlReadAhead_t::Kind::Text});
-    else if (mb::compareNoCase(dataType, "HardwareInfo.xml") == 0 ||
-             mb::compareNoCase(dataType, "WindowsInfo.xml") == 0 ||
-             mb::compareNoCase(dataType, "softwareinfo.xml") == 0)
-      ahead.push_back({fullPath, dcXmlReadAhead_t::Kind::Document});
+  // The client of every entry that names a data file of a PC the group
+  // file holds (nullptr for the others), and those files in order.
+  std::vector<dcQsClient_t*> clientOf(found.size(), nullptr);
+  std::vector<dcDataFile_t> files;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    if (!dataFile(found[i])) continue;
+    clientOf[i] = root.findClient(pcName);
+    if (clientOf[i] && preparer) files.push_back({fullPath, pcName, dataType});
   }
-  const dcXmlReadAhead_t readAhead(std::move(ahead));
+  const std::unique_ptr<dcFilePreparer_t> prepared = preparer ? preparer(std::move(files)) : nullptr;
 
-  std::size_t done = 0;
-  for (const winfs::FindData& entry : found) {
-    ++done;
-    if (!dataFile(entry)) {
-      report(done);
-      continue;
-    }
-    if (dcQsClient_t* client = root.findClient(pcName)) {
-      const dcStatus_t code = client->LoadAssetDataFromFile(fullPath, pcName, dataType);
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    if (dcQsClient_t* client = clientOf[i]; client && dataFile(found[i])) {
+      const dcStatus_t code = client->applyAssetData(
+          fullPath, pcName, dataType,
+          prepared ? prepared->next() : dcQsClient_t::prepareAssetData(fullPath, pcName, dataType));
       if (code != dcStatus::OK) {
         theLog.pfWrite(this, 0, "[dcQsClientList_t::loadFromFile] pdcQsClient->loadFromFile failed %d %d",
                        static_cast<int>(code), sys::lastError());
       }
     }
-    report(done);
+    report(i + 1);
   }
   return 1;
 }

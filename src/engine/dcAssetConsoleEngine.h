@@ -9,6 +9,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "dcAssetFilters.h"
 #include "dcCommanderEngine.h"
@@ -27,6 +30,23 @@ struct dcDataLoadProgress_t {
   std::function<void(std::size_t filesRead, std::size_t filesFound)> onFile;
 };
 
+// A data file a scan hands to a client.
+struct dcDataFile_t {
+  std::string path;
+  std::string pcName;
+  std::string dataType;
+};
+
+// Prepares a scan's data files (dcQsClient_t::prepareAssetData) ahead of
+// the loading thread. Started with the list of files the scan will hand
+// over, in order; next() returns their prepared data in that order, one
+// call per file.
+class dcFilePreparer_t {
+ public:
+  virtual ~dcFilePreparer_t() = default;
+  virtual dcPreparedAssetData_t next() = 0;
+};
+
 class dcAssetConsoleEngine_t : public dcCommanderEngine_t {
  public:
   static constexpr const char* VERSION = "alpha0,20041121630";
@@ -39,6 +59,8 @@ class dcAssetConsoleEngine_t : public dcCommanderEngine_t {
 
   // Reads the group file into the engine's root before a scan; 0 or a status.
   using GroupLoader = dcStatus_t (*)(dcAssetConsoleEngine_t* engine);
+  // Starts preparing the files of a scan; see dcFilePreparer_t.
+  using PreparerStart = std::unique_ptr<dcFilePreparer_t> (*)(std::vector<dcDataFile_t> files);
 
   // The commander part with its built-in commands, an empty filter set, the
   // root group "root"; then theAssetConsoleEngine and the inventory commands.
@@ -57,6 +79,8 @@ class dcAssetConsoleEngine_t : public dcCommanderEngine_t {
 
   // The data-folder scan: runs groupLoader when it is set, then hands every
   // "<PC> <data type>" file of folder\*.xml to the root's client of that PC.
+  // With a preparer, the files of clients that exist are listed first and
+  // read and parsed by it; results, traces and progress are the same.
   // folder has no trailing backslash. Always 1. A group file that ends too
   // early raises dcArchiveException_t out of groupLoader, which ends the scan.
   std::uint32_t Test_loadfromFile(const char* folder);
@@ -66,6 +90,7 @@ class dcAssetConsoleEngine_t : public dcCommanderEngine_t {
   dcAssetFilters_t filters;
   dcQsGroup_t root;
   GroupLoader groupLoader = nullptr;
+  PreparerStart preparer = nullptr;
   std::uint32_t hardwareListing = LISTING_BY_PC;
   std::uint32_t windowsInfoListing = LISTING_BY_PC;
 };

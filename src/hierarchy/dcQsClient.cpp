@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 #include "cp949.h"
 #include "dcLog.h"
@@ -40,29 +41,83 @@ dcQsClient_t::~dcQsClient_t() {
   status = dcStatus::OK;
 }
 
+namespace {
+
+enum class DataKind { Hardware, Windows, Software, Usage, Other };
+
+DataKind kindOf(const char* dataType) {
+  if (mb::compareNoCase(dataType, "HardwareInfo.xml") == 0) return DataKind::Hardware;
+  if (mb::compareNoCase(dataType, "WindowsInfo.xml") == 0) return DataKind::Windows;
+  if (mb::compareNoCase(dataType, "softwareinfo.xml") == 0) return DataKind::Software;
+  if (mb::compareNoCase(dataType, "totalsuinfo.xml") == 0) return DataKind::Usage;
+  return DataKind::Other;
+}
+
+// The data-type word: dataType, or with pcName or dataType null the latter
+// of fileName's two words; nullptr when it has not two.
+const char* typeWord(const char* fileName, const char* pcName, const char* dataType,
+                     char (&pcWord)[kWordSize], char (&typeWord)[kWordSize]) {
+  if (pcName && dataType) return dataType;
+  return splitTwoWords(fileName, pcWord, typeWord) ? typeWord : nullptr;
+}
+
+}  // namespace
+
 dcStatus_t dcQsClient_t::LoadAssetDataFromFile(const char* fileName, const char* pcName,
                                                const char* dataType) {
+  return applyAssetData(fileName, pcName, dataType, prepareAssetData(fileName, pcName, dataType));
+}
+
+dcPreparedAssetData_t dcQsClient_t::prepareAssetData(const char* fileName, const char* pcName,
+                                                     const char* dataType) {
+  dcPreparedAssetData_t prepared;
+  if (!fileName) return prepared;
+  char pcWord[kWordSize];
+  char typeText[kWordSize];
+  dataType = typeWord(fileName, pcName, dataType, pcWord, typeText);
+  if (!dataType) return prepared;
+  switch (kindOf(dataType)) {
+    case DataKind::Hardware:
+    case DataKind::Windows:
+    case DataKind::Software:
+      prepared.document = dcXmlDocument_t::prepare(fileName);
+      break;
+    case DataKind::Usage:
+      prepared.usageText = dcSoftwareUsageDocument_t::readUsageFile(fileName);
+      break;
+    case DataKind::Other:
+      break;
+  }
+  return prepared;
+}
+
+dcStatus_t dcQsClient_t::applyAssetData(const char* fileName, const char* pcName, const char* dataType,
+                                        dcPreparedAssetData_t&& prepared) {
   if (!fileName) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcQsClient_t::LoadAssetDataFromFile] fileName=%s,pcName=%x, dataType=%x",
                  fileName, dcTraceTag(pcName), dcTraceTag(dataType));
   char pcWord[kWordSize];
-  char typeWord[kWordSize];
-  if (!pcName || !dataType) {
-    if (!splitTwoWords(fileName, pcWord, typeWord)) return status = dcStatus::BAD_FILE_NAME;
-    dataType = typeWord;
-  }
+  char typeText[kWordSize];
+  dataType = typeWord(fileName, pcName, dataType, pcWord, typeText);
+  if (!dataType) return status = dcStatus::BAD_FILE_NAME;
 
-  dcStatus_t result;
-  if (mb::compareNoCase(dataType, "HardwareInfo.xml") == 0) {
-    result = hardwareList.LoadAssetData(fileName);
-  } else if (mb::compareNoCase(dataType, "WindowsInfo.xml") == 0) {
-    result = windowsInfo.LoadAssetData(fileName);
-  } else if (mb::compareNoCase(dataType, "softwareinfo.xml") == 0) {
-    result = softwareList.LoadAssetData(fileName);
-  } else {
-    // Usage that cannot be read is not an error, nor is an unknown type.
-    if (mb::compareNoCase(dataType, "totalsuinfo.xml") == 0) usageDocument.LoadUsageData(fileName);
-    return status = dcStatus::OK;
+  dcStatus_t result = dcStatus::OK;
+  switch (kindOf(dataType)) {
+    case DataKind::Hardware:
+      result = hardwareList.LoadAssetData(fileName, std::move(prepared.document));
+      break;
+    case DataKind::Windows:
+      result = windowsInfo.LoadAssetData(fileName, std::move(prepared.document));
+      break;
+    case DataKind::Software:
+      result = softwareList.LoadAssetData(fileName, std::move(prepared.document));
+      break;
+    case DataKind::Usage:
+      // Usage that cannot be read is not an error, nor is an unknown type.
+      usageDocument.LoadUsageText(prepared.usageText);
+      return status = dcStatus::OK;
+    case DataKind::Other:
+      return status = dcStatus::OK;
   }
   if (result != dcStatus::OK) {
     theLog.pfWrite(this, 0, "[dcQsClient_t::loadFromFile] loadXml failed. %d %d", static_cast<int>(result),

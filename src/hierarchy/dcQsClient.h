@@ -1,11 +1,21 @@
 // One managed PC: its name and the four inventories its agent reported.
 #pragma once
 
+#include <string>
+
 #include "dcHardwareList.h"
 #include "dcObject.h"
 #include "dcSoftwareList.h"
 #include "dcSoftwareUsage.h"
 #include "dcWindowsInfo.h"
+
+// One inventory file read and parsed away from the loading thread
+// (dcQsClient_t::prepareAssetData): the parsed tree of a hardware, Windows
+// information or software file, or the text of a usage file.
+struct dcPreparedAssetData_t {
+  dcXmlPrepared_t document;
+  std::string usageText;
+};
 
 class dcQsClient_t : public dcObject_t {
  public:
@@ -21,6 +31,14 @@ class dcQsClient_t : public dcObject_t {
   // proper, e.g. "HardwareInfo.xml"). With pcName or dataType null the word
   // is taken from fileName itself: the latter of two blank-separated words.
   dcStatus_t LoadAssetDataFromFile(const char* fileName, const char* pcName, const char* dataType);
+  // LoadAssetDataFromFile in two steps. prepareAssetData reads and parses
+  // the file and touches nothing shared, so it may run on any thread;
+  // applyAssetData does everything else on the loading thread, with the
+  // same traces, results and errno.
+  static dcPreparedAssetData_t prepareAssetData(const char* fileName, const char* pcName,
+                                                const char* dataType);
+  dcStatus_t applyAssetData(const char* fileName, const char* pcName, const char* dataType,
+                            dcPreparedAssetData_t&& prepared);
 
   dcHardwareList_t hardwareList;
   dcWindowsInfo_t windowsInfo;

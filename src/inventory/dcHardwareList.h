@@ -11,6 +11,7 @@
 #include "dcTextPool.h"
 
 class dcXmlDocument_t;
+struct dcXmlPrepared_t;
 class dcStringList_t;
 class dcpgBackwardLinks_t;
 
@@ -99,6 +100,8 @@ class dcHardwareList_t {
   // Adds the descriptions of a "HardwareInfo.xml" file under the display
   // names the settings give its keys, leaving out ignored categories.
   dcStatus_t LoadAssetData(const char* fileName);
+  // The same with the file already read and parsed (dcXmlDocument_t::prepare).
+  dcStatus_t LoadAssetData(const char* fileName, dcXmlPrepared_t&& prepared);
 
   dcStatus_t status = dcStatus::OK;
   dcXmlDocument_t* document = nullptr;

@@ -1,6 +1,7 @@
 #include "dcSoftwareList.h"
 
 #include <new>
+#include <utility>
 
 #include "cp949.h"
 #include "dcLog.h"
@@ -171,9 +172,13 @@ dcSoftwareInfo_t* dcSoftwareList_t::add(const dcSoftwareInfo_t* pdcSoftwareInfo)
 }
 
 dcStatus_t dcSoftwareList_t::LoadAssetData(const char* fileName) {
+  return LoadAssetData(fileName, fileName ? dcXmlDocument_t::prepare(fileName) : dcXmlPrepared_t());
+}
+
+dcStatus_t dcSoftwareList_t::LoadAssetData(const char* fileName, dcXmlPrepared_t&& prepared) {
   if (!fileName) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcSoftwareList_t::LoadAssetData] fileName=%s", fileName);
-  if (!document || !document->load(fileName)) return status = dcStatus::FILE_ERROR;
+  if (!document || !document->adopt(std::move(prepared))) return status = dcStatus::FILE_ERROR;
   // Every text the list keeps is a copy, so the parsed file is let go as
   // soon as it has been read: a site of many PCs would otherwise hold every
   // file twice.

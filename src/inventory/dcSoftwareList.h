@@ -13,6 +13,7 @@
 #include "dcTextPool.h"
 
 class dcXmlDocument_t;
+struct dcXmlPrepared_t;
 class dcpgBackwardLinks_t;
 
 // One entry. Its texts hold at most PACKAGE_SIZE - 1, FILE_SIZE - 1 and
@@ -63,6 +64,8 @@ class dcSoftwareList_t {
   dcSoftwareInfo_t* findFileOf(const dcSoftwareInfo_t* pdcSoftwareInfo);
   // Adds every "Program" element of a "softwareinfo.xml" file.
   dcStatus_t LoadAssetData(const char* fileName);
+  // The same with the file already read and parsed (dcXmlDocument_t::prepare).
+  dcStatus_t LoadAssetData(const char* fileName, dcXmlPrepared_t&& prepared);
 
   dcStatus_t status = dcStatus::OK;
   dcXmlDocument_t* document = nullptr;

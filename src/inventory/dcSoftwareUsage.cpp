@@ -15,7 +15,6 @@
 
 #include "cp949.h"
 #include "dcLog.h"
-#include "dcXmlReadAhead.h"
 #include "winfs.h"
 
 namespace {
@@ -379,43 +378,42 @@ dcXmlHandle_t dcSoftwareUsageDocument_t::getRootNode() const {
   return document ? dcXmlHandle_t(document->root) : dcXmlHandle_t();
 }
 
-std::uint32_t dcSoftwareUsageDocument_t::LoadUsageData(const char* fileName) {
-  const bool firstLoad = textStream.empty();
-  std::size_t at = textStream.size();
-  // A load that reads ahead on a second thread may have read the file
-  // already, up to its first NUL as below.
-  std::string ahead;
-  dcXmlReadAhead_t* reader = fileName ? dcXmlReadAhead_t::current() : nullptr;
-  const dcXmlReadAhead_t::Taken taken =
-      reader ? reader->takeText(fileName, ahead) : dcXmlReadAhead_t::Taken::NotReady;
-  if (taken == dcXmlReadAhead_t::Taken::Done) {
-    textStream.reserve(at + ahead.size() + 1);
-    textStream.append(ahead);
-    at = textStream.size();
-  } else if (taken == dcXmlReadAhead_t::Taken::NotReady && fileName) {
-    std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openFile(fileName, "r"));
-    if (file) {
-      // One read of the file's size and one byte more, which finds the end
-      // at once; a file that grew or tells no size goes on in pieces.
-      struct stat info {};
-      std::size_t piece = 64 * 1024;
-      if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        piece = static_cast<std::size_t>(info.st_size) + 1;
-      for (;;) {
-        textStream.resize(at + piece);
-        char* into = textStream.data() + at;
-        const std::size_t got = std::fread(into, 1, piece, file.get());
-        if (const void* nul = std::memchr(into, '\0', got)) {
-          at += static_cast<std::size_t>(static_cast<const char*>(nul) - into);
-          break;
-        }
-        at += got;
-        if (got < piece) break;
-        piece = 64 * 1024;
-      }
+std::string dcSoftwareUsageDocument_t::readUsageFile(const char* fileName) {
+  std::string text;
+  std::unique_ptr<std::FILE, winfs::FileCloser> file(fileName ? winfs::openFile(fileName, "r") : nullptr);
+  if (!file) return text;
+  // One read of the file's size and one byte more, which finds the end at
+  // once; a file that grew or tells no size goes on in pieces.
+  struct stat info {};
+  std::size_t piece = 64 * 1024;
+  if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+    piece = static_cast<std::size_t>(info.st_size) + 1;
+  std::size_t at = 0;
+  for (;;) {
+    text.resize(at + piece);
+    char* into = text.data() + at;
+    const std::size_t got = std::fread(into, 1, piece, file.get());
+    if (const void* nul = std::memchr(into, '\0', got)) {
+      at += static_cast<std::size_t>(static_cast<const char*>(nul) - into);
+      break;
     }
+    at += got;
+    if (got < piece) break;
+    piece = 64 * 1024;
   }
-  textStream.resize(at);
+  text.resize(at);
+  return text;
+}
+
+std::uint32_t dcSoftwareUsageDocument_t::LoadUsageData(const char* fileName) {
+  return LoadUsageText(readUsageFile(fileName));
+}
+
+std::uint32_t dcSoftwareUsageDocument_t::LoadUsageText(const std::string& text) {
+  const bool firstLoad = textStream.empty();
+  textStream.reserve(textStream.size() + text.size() + 1);
+  textStream.append(text);
+  const std::size_t at = textStream.size();
   textStream.push_back('\0');
 
   dropTree();

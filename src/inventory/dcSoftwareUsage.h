@@ -37,6 +37,11 @@ class dcSoftwareUsageDocument_t {
   // from the text on first use (getRootNode, merge, mergeUsage), so a site
   // of many PCs holds their usage as text until it is gathered or shown.
   std::uint32_t LoadUsageData(const char* fileName);
+  // LoadUsageData in two steps: the file's text up to its first NUL (empty
+  // when it cannot be opened), read on any thread; then what LoadUsageData
+  // does with it.
+  static std::string readUsageFile(const char* fileName);
+  std::uint32_t LoadUsageText(const std::string& text);
   // The tree's document node; an empty handle while there is no tree.
   dcXmlHandle_t getRootNode() const;
   // Folds another document's tree into this one: the first merge copies it,

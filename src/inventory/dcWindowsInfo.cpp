@@ -1,6 +1,7 @@
 #include "dcWindowsInfo.h"
 
 #include <new>
+#include <utility>
 
 #include "CSettingMgr.h"
 #include "cp949.h"
@@ -122,10 +123,14 @@ dcStatus_t dcWindowsInfo_t::getWindowsInfoItems(dcStringList_t* strings) {
 }
 
 dcStatus_t dcWindowsInfo_t::LoadAssetData(const char* fileName) {
+  return LoadAssetData(fileName, fileName ? dcXmlDocument_t::prepare(fileName) : dcXmlPrepared_t());
+}
+
+dcStatus_t dcWindowsInfo_t::LoadAssetData(const char* fileName, dcXmlPrepared_t&& prepared) {
   if (!fileName) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcWindowsInfo_t::LoadAssetData] fileName=%s", fileName);
   if (!document) return status = dcStatus::CANNOT_CREATE;
-  if (!document->load(fileName)) return status = dcStatus::FILE_ERROR;
+  if (!document->adopt(std::move(prepared))) return status = dcStatus::FILE_ERROR;
   // Every text the list keeps is a copy, so the parsed file is let go as
   // soon as it has been read: a site of many PCs would otherwise hold every
   // file twice.

@@ -9,6 +9,7 @@
 #include "dcTextPool.h"
 
 class dcXmlDocument_t;
+struct dcXmlPrepared_t;
 class dcStringList_t;
 
 // One item. Its texts hold at most TEXT_SIZE - 1 bytes, cut at a character
@@ -48,6 +49,8 @@ class dcWindowsInfo_t {
   // Adds the items of a "WindowsInfo.xml" file under the display names the
   // settings give its keys, leaving out ignored items.
   dcStatus_t LoadAssetData(const char* fileName);
+  // The same with the file already read and parsed (dcXmlDocument_t::prepare).
+  dcStatus_t LoadAssetData(const char* fileName, dcXmlPrepared_t&& prepared);
 
   dcStatus_t status = dcStatus::OK;
   dcXmlDocument_t* document = nullptr;

@@ -11,6 +11,7 @@
 #include "CSettingMgr.h"
 #include "cp949.h"
 #include "dcFileUtil.h"
+#include "dcParseStage.h"
 #include "sys.h"
 #include "winfs.h"
 
@@ -207,6 +208,7 @@ dcStatus_t runDataLoad(dcAssetConsoleEngine_t* engine, const dcDataLoadProgress_
   if (!engine) return dcStatus::MISSING_OBJECT;
   engine->root.clear();
   engine->groupLoader = loadGroupFile;
+  engine->preparer = dcParseStage_t::start;
   char folder[DATA_PATH_SIZE];
   buildDataPath(CSettingMgr::GetInstance()->GetValue(DATA_FOLDER_KEY), folder, sizeof folder);
   engine->Test_loadfromFile(folder, progress);

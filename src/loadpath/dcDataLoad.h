@@ -30,7 +30,8 @@
 constexpr std::size_t DATA_PATH_SIZE = 260;
 
 // The data load command, in this order: clear the root group; install
-// loadGroupFile as the engine's group loader; build the data folder from the
+// loadGroupFile as the engine's group loader and the parse stage
+// (dcParseStage_t) as its preparer; build the data folder from the
 // setting "logdata"; engine->Test_loadfromFile(folder) (which reads the group
 // file first); write "qsHierarchy.log" in the current folder; gather on the
 // root. 201 without an engine (nothing changed), else 0. progress, when

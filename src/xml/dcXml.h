@@ -100,8 +100,25 @@ int xmlNameMatchCmp(const char* pattern, const char* text);
 // it), in chunks of chunkSize - 1 bytes. True when size is not 0.
 bool readWholeFile(const char* path, char** buffer, std::size_t* size, std::size_t chunkSize);
 
+// A file read and parsed as dcXmlDocument_t::load does, by any thread, for a
+// document to adopt later (dcXmlDocument_t::prepare). Owns its tree and
+// text until adopted.
+struct dcXmlPrepared_t {
+  dcXmlPrepared_t() = default;
+  dcXmlPrepared_t(dcXmlPrepared_t&& other) noexcept;
+  dcXmlPrepared_t& operator=(dcXmlPrepared_t&& other) noexcept;
+  ~dcXmlPrepared_t();
+
+  dcXmlNode_t* root = nullptr;  // nullptr: the file could not be read, or is empty
+  char* buffer = nullptr;
+  char* textEnd = nullptr;
+  int error = 0;  // errno as the read left it
+};
+
 class dcXmlDocument_t {
  public:
+  static constexpr std::uint32_t GROW_BY = 4;
+
   dcXmlDocument_t() = default;
   ~dcXmlDocument_t();
   dcXmlDocument_t(const dcXmlDocument_t&) = delete;
@@ -112,12 +129,18 @@ class dcXmlDocument_t {
   // The steps every loader performs: clear, XOPT_INVENTORY, read, parse.
   // False when the file cannot be read or is empty (no tree then).
   bool load(const char* path);
+  // load in two steps: prepare reads and parses the file and touches
+  // nothing shared, so it may run on any thread; adopt installs its result
+  // as load would have left the document, sets errno as the read left it,
+  // and returns what load returns.
+  static dcXmlPrepared_t prepare(const char* path, std::uint32_t growBy = GROW_BY);
+  bool adopt(dcXmlPrepared_t&& prepared);
   // Parses a copy of text (for documents built in memory). False when the
   // text is null.
   bool loadText(const char* text, std::size_t size);
 
   dcXmlNode_t* root = nullptr;
-  std::uint32_t growBy = 4;
+  std::uint32_t growBy = GROW_BY;
   std::uint8_t deleteTree = 1;
   char* buffer = nullptr;
   char* textEnd = nullptr;

@@ -2,13 +2,15 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <utility>
 
 #include "dcXml.h"
 #include "dcXmlAlloc.h"
-#include "dcXmlReadAhead.h"
 #include "winfs.h"
 
 bool readWholeFile(const char* path, char** buffer, std::size_t* size, std::size_t chunkSize) {
@@ -101,44 +103,56 @@ void dcXmlDocument_t::clear() {
   textEnd = nullptr;
 }
 
-namespace {
-
-// A fresh document node (its own parent) with text parsed under it.
-bool parseInto(dcXmlDocument_t& doc) {
-  doc.root = xmlNewNode(XN_DOCUMENT);
-  if (!doc.root) return false;
-  doc.root->parent = doc.root;
-  doc.textEnd = xmlParse(doc.buffer, doc.root, doc.growBy, doc.options);
-  return true;
+dcXmlPrepared_t::dcXmlPrepared_t(dcXmlPrepared_t&& other) noexcept
+    : root(other.root), buffer(other.buffer), textEnd(other.textEnd), error(other.error) {
+  other.root = nullptr;
+  other.buffer = other.textEnd = nullptr;
 }
 
-}  // namespace
-
-bool dcXmlDocument_t::load(const char* path) {
-  if (dcXmlReadAhead_t* ahead = dcXmlReadAhead_t::current()) {
-    switch (ahead->takeDocument(path, *this)) {
-      case dcXmlReadAhead_t::Taken::Done:
-        return true;
-      case dcXmlReadAhead_t::Taken::Failed:
-        clear();
-        return false;
-      case dcXmlReadAhead_t::Taken::NotReady:
-        break;
-    }
+dcXmlPrepared_t& dcXmlPrepared_t::operator=(dcXmlPrepared_t&& other) noexcept {
+  if (this != &other) {
+    this->~dcXmlPrepared_t();
+    new (this) dcXmlPrepared_t(std::move(other));
   }
+  return *this;
+}
+
+dcXmlPrepared_t::~dcXmlPrepared_t() {
+  xmlFreeTree(root);
+  dcxml::release(buffer);
+}
+
+dcXmlPrepared_t dcXmlDocument_t::prepare(const char* path, std::uint32_t growBy) {
+  dcXmlPrepared_t out;
+  std::size_t size = 0;
+  errno = 0;
+  const bool read = readWholeFile(path, &out.buffer, &size, 4096) && size != 0 && out.buffer;
+  out.error = errno;
+  if (!read) return out;
+  out.root = xmlNewNode(XN_DOCUMENT);
+  if (!out.root) {
+    out.error = ENOMEM;
+    return out;
+  }
+  out.root->parent = out.root;
+  out.textEnd = xmlParse(out.buffer, out.root, growBy, XOPT_INVENTORY);
+  return out;
+}
+
+bool dcXmlDocument_t::adopt(dcXmlPrepared_t&& prepared) {
   clear();
   options = XOPT_INVENTORY;
-  std::size_t size = 0;
-  if (!readWholeFile(path, &buffer, &size, 4096) || size == 0 || !buffer) {
-    clear();
-    return false;
-  }
-  if (!parseInto(*this)) {
-    clear();
-    return false;
-  }
+  errno = prepared.error;
+  if (!prepared.root) return false;
+  root = prepared.root;
+  buffer = prepared.buffer;
+  textEnd = prepared.textEnd;
+  prepared.root = nullptr;
+  prepared.buffer = prepared.textEnd = nullptr;
   return true;
 }
+
+bool dcXmlDocument_t::load(const char* path) { return adopt(prepare(path, growBy)); }
 
 bool dcXmlDocument_t::loadText(const char* text, std::size_t size) {
   if (!text) return false;
@@ -147,9 +161,12 @@ bool dcXmlDocument_t::loadText(const char* text, std::size_t size) {
   if (!buffer) return false;
   std::memcpy(buffer, text, size);
   buffer[size] = '\0';
-  if (!parseInto(*this)) {
+  root = xmlNewNode(XN_DOCUMENT);
+  if (!root) {
     clear();
     return false;
   }
+  root->parent = root;
+  textEnd = xmlParse(buffer, root, growBy, options);
   return true;
 }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "dcSoftwareUsage.h"
-#include "dcXmlReadAhead.h"
 #include "inventorySite.h"
 
 namespace {
@@ -53,18 +52,6 @@ TEST(SoftwareUsage_Load, ReadsUpToTheFirstClosingTag) {
       0u);
   EXPECT_FALSE(cut.getRootNode().valid());
   EXPECT_EQ(cut.LoadUsageData(site.path("none.xml").c_str()), 0u);
-  // Files read ahead on a second thread give the same streams.
-  {
-    const std::string nulPath = site.path("nul.xml");
-    dcSoftwareUsageDocument_t whole, early, cutEarly;
-    whole.LoadUsageData(first.c_str());
-    const dcXmlReadAhead_t ahead(
-        {{first, dcXmlReadAhead_t::Kind::Text}, {nulPath, dcXmlReadAhead_t::Kind::Text}});
-    EXPECT_EQ(early.LoadUsageData(first.c_str()), 1u);
-    EXPECT_EQ(cutEarly.LoadUsageData(nulPath.c_str()), 0u);
-    EXPECT_EQ(early.textStream, whole.textStream);
-    EXPECT_EQ(cutEarly.textStream, cut.textStream.substr(0, cut.textStream.find('\0') + 1));
-  }
   // Merging a document without tree adds nothing, and needs nothing.
   dcSoftwareUsageDocument_t group;
   group.merge(cut.getRootNode());

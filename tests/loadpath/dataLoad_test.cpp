@@ -11,6 +11,7 @@
 
 #include "CSettingMgr.h"
 #include "dcDataLoad.h"
+#include "dcParseStage.h"
 #include "testutil.h"
 
 namespace fs = std::filesystem;
@@ -147,4 +148,55 @@ TEST_F(DataLoad, MissingOrTruncatedGroupFile) {
   EXPECT_EQ(engine.root.findClient("PC03"), nullptr);
   EXPECT_EQ(engine.root.findClient("PC01")->softwareList.entries, nullptr);
   EXPECT_FALSE(fs::exists("qsHierarchy.log"));
+}
+
+// The parse stage hands every file over in the scan's order: a load through
+// it leaves exactly what a load on one thread leaves, on a site with many
+// files of every kind, unreadable ones and PCs the group file lacks.
+TEST_F(DataLoad, ParseStageLoadsAsOneThreadDoes) {
+  std::vector<std::string> pcs;
+  for (int i = 0; i < 40; ++i) {
+    const std::string pc = "PC" + std::to_string(100 + i);
+    if (i % 7 != 3) pcs.push_back(pc);
+    const std::string cpu = "P" + std::to_string(i % 5);
+    write("qss/data/" + pc + " HardwareInfo.xml", i % 11 == 5 ? "" : hardware(cpu.c_str()));
+    write("qss/data/" + pc + " softwareinfo.xml",
+          "<softwareinfo><Program>p" + std::to_string(i % 9) +
+              ".exe</Program><Program>q.exe</Program></softwareinfo>");
+    write("qss/data/" + pc + " WindowsInfo.xml",
+          "<WindowsInfo><WindowsVersion>5." + std::to_string(i % 3) + "</WindowsVersion></WindowsInfo>");
+    write("qss/data/" + pc + " totalsuinfo.xml",
+          "<softwareusage><unit><progname>q.exe</progname><date tick=\"" + std::to_string(i) +
+              "\">2026.11.01</date></unit></softwareusage>");
+  }
+  write("qss/grp.dat", groupFile(pcs));
+  auto usage = [](dcAssetConsoleEngine_t& engine) {
+    std::string s;
+    for (const char* pc : {"PC100", "PC139"})
+      if (dcQsClient_t* c = engine.root.findClient(pc)) s += c->usageDocument.textStream + "|";
+    return s;
+  };
+
+  dcAssetConsoleEngine_t staged;
+  std::vector<std::size_t> stagedSteps, serialSteps;
+  dcDataLoadProgress_t stagedProgress{[&](std::size_t read, std::size_t) { stagedSteps.push_back(read); }};
+  ASSERT_EQ(runDataLoad(&staged, &stagedProgress), dcStatus::OK);
+
+  dcAssetConsoleEngine_t serial;
+  dcDataLoadProgress_t serialProgress{[&](std::size_t read, std::size_t) { serialSteps.push_back(read); }};
+  serial.groupLoader = loadGroupFile;
+  serial.Test_loadfromFile("C:\\QSS\\data", &serialProgress);
+  serial.root.saveHierarchyToFile("qsHierarchy.log");
+  serial.root.gatherGroupInfo();
+  EXPECT_EQ(outcome(serial), outcome(staged));
+  EXPECT_EQ(usage(serial), usage(staged));
+  EXPECT_EQ(serialSteps, stagedSteps);
+
+  // A stage let go before all its files were taken stops cleanly.
+  std::vector<dcDataFile_t> files;
+  for (const char* pc : {"PC100", "PC105", "PC101", "PC102", "PC104", "PC106"})
+    files.push_back({std::string("C:\\qss\\data\\") + pc + " HardwareInfo.xml", pc, "HardwareInfo.xml"});
+  dcParseStage_t stage(files, 2);
+  EXPECT_NE(stage.next().document.root, nullptr);
+  EXPECT_EQ(stage.next().document.root, nullptr);  // PC105's file is empty
 }
