@@ -32,7 +32,6 @@ void* SlotPool::allocate() noexcept {
 #ifdef DC_SLOT_POOL_DIRECT
   return std::malloc(slot_);
 #else
-  const std::lock_guard<std::mutex> lock(mutex_);
   if (free_) {
     FreeSlot* slot = free_;
     free_ = slot->next;
@@ -50,7 +49,6 @@ void SlotPool::release(void* slot) noexcept {
 #ifdef DC_SLOT_POOL_DIRECT
   std::free(slot);
 #else
-  const std::lock_guard<std::mutex> lock(mutex_);
   auto* freed = static_cast<FreeSlot*>(slot);
   freed->next = free_;
   free_ = freed;

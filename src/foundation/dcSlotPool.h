@@ -7,12 +7,12 @@
 // makes the first touch of millions of records far cheaper than one page
 // fault per 4 KB.
 //
-// Thread-safe. Under the address sanitizer every slot is an allocation of
+// For one thread: the lists that use it are built and freed by the loading
+// thread. Under the address sanitizer every slot is an allocation of
 // its own, so that misuse stays detectable.
 #pragma once
 
 #include <cstddef>
-#include <mutex>
 #include <new>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -53,7 +53,6 @@ class SlotPool {
   };
   bool refill() noexcept;
 
-  std::mutex mutex_;
   std::size_t slot_;
   FreeSlot* free_ = nullptr;
   char* next_ = nullptr;

@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "CSettingMgr.h"
@@ -37,66 +35,8 @@ FilePtr openGroupFile(const char* path) {
   return FilePtr(winfs::openFile(path, "rb"));
 }
 
-// Finds the groups that records name, in the tree's own search order
-// (depth-first from the root, a group before its children, the first match
-// winning), without walking the tree for every record: a group file of
-// thousands of groups and tens of thousands of clients would otherwise
-// search the whole tree once per record.
-class GroupFinder {
- public:
-  explicit GroupFinder(dcQsGroup_t& root) : root_(root) {
-    std::vector<dcQsGroup_t*> pending{&root};
-    while (!pending.empty()) {
-      dcQsGroup_t* group = pending.back();
-      pending.pop_back();
-      note(group);
-      // Children pushed in reverse so that the first child is taken next.
-      std::vector<dcQsGroup_t*> children;
-      for (dcQsGroupNode_t* node = group->children; node; node = node->next) children.push_back(node->pGroup);
-      pending.insert(pending.end(), children.rbegin(), children.rend());
-    }
-  }
-
-  // The group the tree's findGroup(id) answers.
-  dcQsGroup_t* byId(std::int32_t id) {
-    if (id == root_.id) return &root_;  // the root comes first in every search
-    if (ambiguousIds_.count(id)) return root_.findGroup(id);
-    auto it = byId_.find(id);
-    return it == byId_.end() ? nullptr : it->second;
-  }
-
-  // The group the tree's findGroup(name) answers, for trees whose new
-  // groups are all children of the root (the legacy layout): a new group
-  // then comes after everything that was there before it.
-  dcQsGroup_t* byName(const char* name) {
-    if (mb::compare(root_.name, name) == 0) return &root_;
-    auto it = byName_.find(name);
-    return it == byName_.end() ? nullptr : it->second;
-  }
-
-  // Records a group just added to the tree.
-  void note(dcQsGroup_t* group) {
-    if (group != &root_) {
-      // An id held by two groups is left to the tree's own search, which
-      // knows which of them comes first.
-      if (!ambiguousIds_.count(group->id) && !byId_.emplace(group->id, group).second) {
-        byId_.erase(group->id);
-        ambiguousIds_.insert(group->id);
-      }
-    }
-    byName_.emplace(group->name, group);
-  }
-
- private:
-  dcQsGroup_t& root_;
-  std::unordered_map<std::int32_t, dcQsGroup_t*> byId_;
-  std::unordered_set<std::int32_t> ambiguousIds_;
-  std::unordered_map<std::string, dcQsGroup_t*> byName_;
-};
-
 // Group and client records of the current layout, after the magic.
 void readCurrentLayout(dcArchiveReader_t& ar, dcQsGroup_t& root) {
-  GroupFinder finder(root);
   const std::uint32_t groupCount = ar.readU32();
   for (std::uint32_t i = 0; i < groupCount; ++i) {
     const auto parentId = static_cast<std::int32_t>(ar.readU32());
@@ -104,12 +44,9 @@ void readCurrentLayout(dcArchiveReader_t& ar, dcQsGroup_t& root) {
     const std::string name = ar.readString();
     ar.readString();
     ar.readU32();
-    // The root itself may be listed in the file; it is never added again.
-    if (mb::compareNoCase(name.c_str(), dcQsGroup_t::ROOT_NAME) == 0) continue;
-    dcQsGroup_t* parent = finder.byId(parentId);
-    // A parent that is not (yet) known puts the group under the root.
-    if (!parent) parent = &root;
-    if (dcQsGroup_t* group = parent->addChild(groupId, name.c_str())) finder.note(group);
+    // A parent that is not (yet) known puts the group under the root; the
+    // root itself, when listed, is never added again.
+    root.addChild(parentId, groupId, name.c_str());
   }
 
   const std::uint32_t clientCount = ar.readU32();
@@ -125,13 +62,12 @@ void readCurrentLayout(dcArchiveReader_t& ar, dcQsGroup_t& root) {
 }
 
 void readLegacyLayout(dcArchiveReader_t& ar, dcQsGroup_t& root) {
-  GroupFinder finder(root);
   const std::uint32_t groupCount = ar.readU32();
   for (std::uint32_t i = 0; i < groupCount; ++i) {
     const std::string name = ar.readString();
     ar.readString();
     ar.readU32();
-    if (dcQsGroup_t* group = root.addChild(name.c_str())) finder.note(group);
+    root.addChild(name.c_str());
   }
 
   const std::uint32_t clientCount = ar.readU32();
@@ -143,9 +79,9 @@ void readLegacyLayout(dcArchiveReader_t& ar, dcQsGroup_t& root) {
     std::string groupName = ar.readString();
     for (int t = 0; t < LEGACY_CLIENT_TEXTS_AFTER_GROUP; ++t) ar.readString();
     // No group name: the client belongs to the root, found by its name.
-    if (groupName.empty()) groupName = dcQsGroup_t::ROOT_NAME;
     // Group names compare exactly; a client of an unknown group is dropped.
-    if (dcQsGroup_t* group = finder.byName(groupName.c_str())) group->addClient(name.c_str());
+    if (groupName.empty()) groupName = dcQsGroup_t::ROOT_NAME;
+    root.addClient(groupName.c_str(), name.c_str());
   }
 }
 

@@ -5,13 +5,11 @@
 namespace winsvc {
 
 bool HeadlessWindowServices::setTimer(WindowHandle window, std::uint32_t timerId, std::uint32_t intervalMs) {
-  std::lock_guard<std::mutex> guard(lock_);
   timers_[{window, timerId}] = intervalMs;
   return true;
 }
 
 bool HeadlessWindowServices::killTimer(WindowHandle window, std::uint32_t timerId) {
-  std::lock_guard<std::mutex> guard(lock_);
   return timers_.erase({window, timerId}) > 0;
 }
 
@@ -21,10 +19,7 @@ std::intptr_t HeadlessWindowServices::sendMessage(WindowHandle, std::uint32_t, s
   return 0;
 }
 
-std::size_t HeadlessWindowServices::activeTimers() const {
-  std::lock_guard<std::mutex> guard(lock_);
-  return timers_.size();
-}
+std::size_t HeadlessWindowServices::activeTimers() const { return timers_.size(); }
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <utility>
 
 namespace winsvc {
@@ -54,7 +53,6 @@ class HeadlessWindowServices : public WindowServices {
   std::size_t activeTimers() const;
 
  private:
-  mutable std::mutex lock_;
   std::map<std::pair<WindowHandle, std::uint32_t>, std::uint32_t> timers_;
 };
 
