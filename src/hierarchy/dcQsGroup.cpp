@@ -11,14 +11,12 @@
 #include "sys.h"
 #include "winfs.h"
 
-// The look-up index of a subtree: the first group of each id and of each
-// name and the first client of each name in search order, each valid for
-// one state of the trees.
+// The look-up index of a subtree: the first group of each id and the first
+// client of each name in search order, each valid for one state of the trees.
 struct dcQsGroup_t::LookupIndex {
   std::uint64_t idsBuiltAt = 0;      // groupGeneration_ when built, 0 = not built
   std::uint64_t clientsBuiltAt = 0;  // clientGeneration_ when built, 0 = not built
   std::unordered_map<std::int32_t, dcQsGroup_t*> groupsById;
-  std::unordered_map<std::string, dcQsGroup_t*> groupsByName;
   std::unordered_map<std::string, dcQsClient_t*> clientsByName;
 };
 
@@ -138,17 +136,6 @@ dcStatus_t dcQsGroup_t::clear() {
   return status;
 }
 
-template <class Index, class Key>
-dcQsGroup_t* dcQsGroup_t::indexed(const Index& index, const Key& key) {
-  auto it = index.find(key);
-  if (it == index.end()) {
-    status = dcStatus::NOT_FOUND;
-    return nullptr;
-  }
-  if (it->second != this) status = dcStatus::OK;
-  return it->second;
-}
-
 template <class Match>
 dcQsGroup_t* dcQsGroup_t::searchGroups(Match match) {
   dcQsGroup_t* found = walkPreOrder(this, match);
@@ -166,7 +153,6 @@ dcQsGroup_t* dcQsGroup_t::findGroup(const char* name_) {
     return nullptr;
   }
   theLog.pfWrite(this, 1, "[dcQsGroup_t::findGroup] name=%s", name_);
-  if (LookupIndex* index = lookupIndex(false)) return indexed(index->groupsByName, std::string(name_));
   return searchGroups([name_](dcQsGroup_t* g) { return mb::compare(g->name, name_) == 0; });
 }
 
@@ -195,11 +181,9 @@ dcQsGroup_t::LookupIndex* dcQsGroup_t::lookupIndex(bool clientsToo) {
       lookup_->clientsBuiltAt = now;
     } else {
       lookup_->groupsById.clear();
-      lookup_->groupsByName.clear();
       lookup_->idsBuiltAt = 0;
       walkPreOrder(this, [this](dcQsGroup_t* g) {
         lookup_->groupsById.emplace(g->id, g);
-        lookup_->groupsByName.emplace(g->name, g);
         return false;
       });
       lookup_->idsBuiltAt = now;
@@ -213,7 +197,15 @@ dcQsGroup_t::LookupIndex* dcQsGroup_t::lookupIndex(bool clientsToo) {
 
 dcQsGroup_t* dcQsGroup_t::findGroup(std::int32_t id_) {
   theLog.pfWrite(this, 1, "[dcQsGroup_t::findGroup] id=%d", id_);
-  if (LookupIndex* index = lookupIndex(false)) return indexed(index->groupsById, id_);
+  if (LookupIndex* index = lookupIndex(false)) {
+    auto it = index->groupsById.find(id_);
+    if (it == index->groupsById.end()) {
+      status = dcStatus::NOT_FOUND;
+      return nullptr;
+    }
+    if (it->second != this) status = dcStatus::OK;
+    return it->second;
+  }
   return searchGroups([id_](dcQsGroup_t* g) { return g->id == id_; });
 }
 

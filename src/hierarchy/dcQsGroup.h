@@ -121,9 +121,6 @@ class dcQsGroup_t : public dcObject_t {
   void destroyCleared();
   template <class Match>
   dcQsGroup_t* searchGroups(Match match);
-  // The group an index holds for key, with the status searchGroups sets.
-  template <class Index, class Key>
-  dcQsGroup_t* indexed(const Index& index, const Key& key);
   LookupIndex* lookupIndex(bool clientsToo);
 
   dcQsGroup_t* appendChildGroup(const char* name, std::int32_t id);
