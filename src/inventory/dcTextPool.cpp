@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <new>
 #include <string_view>
 #include <unordered_set>
@@ -39,8 +38,9 @@ struct BlockEqual {
 };
 
 // Never destroyed: lists may be freed by destructors that run at exit.
+// Lists are built and freed on the loading thread only (the load's workers
+// parse files and touch no list), so the table needs no lock.
 struct Pool {
-  std::mutex lock;
   std::unordered_set<Block*, BlockHash, BlockEqual> blocks;
 };
 
@@ -56,7 +56,6 @@ Block* blockOf(const char* text) { return reinterpret_cast<Block*>(const_cast<ch
 const char* holdText(const char* text, std::size_t fieldSize) noexcept {
   const std::string_view key(text, mb::boundedLength(text, fieldSize - 1));
   Pool& p = pool();
-  const std::lock_guard<std::mutex> guard(p.lock);
   if (auto found = p.blocks.find(key); found != p.blocks.end()) {
     ++(*found)->references;
     return (*found)->text();
@@ -78,7 +77,6 @@ const char* holdText(const char* text, std::size_t fieldSize) noexcept {
 void releaseText(const char* text) noexcept {
   if (!text || text == UNHELD) return;
   Pool& p = pool();
-  const std::lock_guard<std::mutex> guard(p.lock);
   Block* block = blockOf(text);
   if (--block->references > 0) return;
   p.blocks.erase(block);
