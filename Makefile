@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build test run package check-package format format-check asan-test bench fuzz clean
+.PHONY: all setup configure build test run package check-package format format-check asan-test tsan-test bench fuzz clean
 
 all: build
 
@@ -41,6 +41,18 @@ asan-test: setup
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
 
+# The loading tests under ThreadSanitizer: the load's worker threads parse
+# files while the loading thread applies their results. ThreadSanitizer
+# brings its own allocator, so mimalloc stays out.
+TSAN_BUILD ?= build-tsan
+TSAN_FLAGS = -fsanitize=thread -fno-omit-frame-pointer
+tsan-test: setup
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDESKTALLY_CORE_ONLY=ON \
+	  -DDESKTALLY_BENCH=OFF -DDESKTALLY_MIMALLOC=OFF -DCMAKE_CXX_FLAGS="$(TSAN_FLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target test_loadpath
+	cd $(TSAN_BUILD)/tests/run_loadpath && TSAN_OPTIONS=halt_on_error=1 ../test_loadpath
+
 # Every fuzz target under libFuzzer with the sanitizers, FUZZ_SECONDS each.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -61,4 +73,4 @@ format-check:
 	git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run --Werror
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
