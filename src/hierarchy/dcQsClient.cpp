@@ -31,7 +31,8 @@ bool splitTwoWords(const char* text, char (&first)[kWordSize], char (&second)[kW
 
 }  // namespace
 
-dcQsClient_t::dcQsClient_t(const char* name_) : dcObject_t(name_, CLASS_NAME, 0) {
+dcQsClient_t::dcQsClient_t(const char* name_, dcTextTable_t* texts)
+    : dcObject_t(name_, CLASS_NAME, 0), hardwareList(texts), windowsInfo(texts), softwareList(texts) {
   theLog.pfWrite(this, 1, "[dcQsClient_t::dcQsClient_t] Starting...");
   status = dcStatus::OK;
 }

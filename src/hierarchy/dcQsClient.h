@@ -21,8 +21,9 @@ class dcQsClient_t : public dcObject_t {
  public:
   static constexpr const char* CLASS_NAME = "dcQsClient_t";
 
-  // Created by its group only; the name is fixed from then on.
-  explicit dcQsClient_t(const char* name);
+  // Created by its group only; the name is fixed from then on. texts: the
+  // group tree's text table for the inventories (each keeps its own without).
+  explicit dcQsClient_t(const char* name, dcTextTable_t* texts = nullptr);
   ~dcQsClient_t();
   dcQsClient_t(const dcQsClient_t&) = delete;
   dcQsClient_t& operator=(const dcQsClient_t&) = delete;

@@ -46,7 +46,12 @@ dcQsGroup_t* walkPreOrder(dcQsGroup_t* root, Visit visit) {
 
 dcQsGroup_t::dcQsGroup_t(const char* name_) : dcQsGroup_t(name_, 0) {}
 
-dcQsGroup_t::dcQsGroup_t(const char* name_, std::int32_t id_) : dcObject_t(name_, CLASS_NAME, id_) {
+dcQsGroup_t::dcQsGroup_t(const char* name_, std::int32_t id_, dcTextTable_t* texts)
+    : dcObject_t(name_, CLASS_NAME, id_),
+      ownTexts_(texts ? nullptr : new (std::nothrow) dcTextTable_t),
+      texts_(texts ? texts : ownTexts_.get()),
+      softwareList(texts_),
+      hardwareList(texts_) {
   // Usage records that still hold back-links when their list goes free them.
   dcSoftwareUsage_t::pfFreeBackwardLinks = [](dcpgBackwardLinks_t* links) { delete links; };
   if (!name_) {
@@ -131,6 +136,8 @@ dcStatus_t dcQsGroup_t::clear() {
     done.group->status = done.result;
     if (done.group != this) done.group->destroyCleared();
   }
+  // Nothing of the tree holds a kept text any more.
+  if (ownTexts_) ownTexts_->clear();
   ++groupGeneration_;
   ++clientGeneration_;
   return status;
@@ -260,7 +267,7 @@ dcQsGroup_t* dcQsGroup_t::appendChildGroup(const char* name_, std::int32_t id_) 
     status = dcStatus::NO_MEMORY;
     return nullptr;
   }
-  node->pGroup = new (std::nothrow) dcQsGroup_t(name_, id_);
+  node->pGroup = new (std::nothrow) dcQsGroup_t(name_, id_, texts_);
   if (!node->pGroup) {
     delete node;
     status = dcStatus::CANNOT_CREATE;
@@ -301,7 +308,7 @@ dcQsClient_t* dcQsGroup_t::addClient(const char* name_) {
     status = dcStatus::NO_MEMORY;
     return nullptr;
   }
-  node->pClient = new (std::nothrow) dcQsClient_t(name_);
+  node->pClient = new (std::nothrow) dcQsClient_t(name_, texts_);
   if (!node->pClient) {
     delete node;
     status = dcStatus::CANNOT_CREATE;

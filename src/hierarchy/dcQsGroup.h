@@ -35,20 +35,28 @@ struct dcQsGroupNode_t {
 };
 
 class dcQsGroup_t : public dcObject_t {
+  // The text table of every list in the tree: owned by the group made
+  // without one (the root), passed down to each child and client made
+  // under it. Declared first, since the lists below are made with it.
+  std::unique_ptr<dcTextTable_t> ownTexts_;
+  dcTextTable_t* texts_;
+
  public:
   static constexpr const char* CLASS_NAME = "dcQsGroup_t";
   // "전체 그룹" (all groups): the root's name once a group file is read.
   static constexpr const char* ROOT_NAME = "\xC0\xFC\xC3\xBC \xB1\xD7\xB7\xEC";
 
   explicit dcQsGroup_t(const char* name);
-  dcQsGroup_t(const char* name, std::int32_t id);
+  // texts: the tree's text table; nullptr for a root, which owns one.
+  dcQsGroup_t(const char* name, std::int32_t id, dcTextTable_t* texts = nullptr);
   ~dcQsGroup_t();
   dcQsGroup_t(const dcQsGroup_t&) = delete;
   dcQsGroup_t& operator=(const dcQsGroup_t&) = delete;
 
   // --- the tree ---------------------------------------------------------
   // Empties the gathered lists (the usage document aside) and destroys
-  // every client and child group; returns clearSoftwareUsages' result.
+  // every client and child group (and, in a root, forgets the texts they
+  // kept); returns clearSoftwareUsages' result.
   dcStatus_t clear();
   // First match, depth-first pre-order from this group (this group included).
   dcQsGroup_t* findGroup(const char* name);

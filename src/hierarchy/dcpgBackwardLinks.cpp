@@ -6,18 +6,9 @@
 #include "dcQsClient.h"
 #include "dcQsGroup.h"
 
-dcpgBackwardLinks_t::Key dcpgBackwardLinks_t::keyOf(const void* object, std::uint32_t kind) {
+std::uint32_t dcpgBackwardLinks_t::hashOf(const void* object, std::uint32_t kind) {
   const std::uint64_t h = (reinterpret_cast<std::uintptr_t>(object) ^ kind) * 0x9E3779B97F4A7C15ull;
-  return Key{static_cast<std::size_t>(h ^ (h >> 29)), object, kind};
-}
-
-dcpgBackwardLinks_t::~dcpgBackwardLinks_t() {
-  for (dcpgBackwardLink_t* link = head; link;) {
-    dcpgBackwardLink_t* next = link->next;
-    delete link;
-    link = next;
-  }
-  head = tail_ = nullptr;
+  return static_cast<std::uint32_t>(h >> 32);
 }
 
 std::uint64_t dcpgBackwardLinks_t::filterBit(const void* object, std::uint32_t kind) {
@@ -27,44 +18,40 @@ std::uint64_t dcpgBackwardLinks_t::filterBit(const void* object, std::uint32_t k
 
 bool dcpgBackwardLinks_t::contains(const void* object, std::uint32_t kind) const {
   if (!(filter_ & filterBit(object, kind))) return false;
+  auto same = [&](const dcpgBackwardLink_t& link) { return link.kind == kind && link.pObject == object; };
   if (index_) {
-    const Key key = keyOf(object, kind);
-    return index_->find(key.hash, [&](const Key& k) { return k.object == object && k.kind == kind; }) !=
+    const std::uint32_t hash = hashOf(object, kind);
+    return index_->find(hash, [&](const Key& k) { return k.hash == hash && same(links_[k.place - 1]); }) !=
            nullptr;
   }
-  for (const dcpgBackwardLink_t* link = head; link; link = link->next) {
-    if (link->kind == kind && link->pObject == object) return true;
-  }
+  for (const dcpgBackwardLink_t& link : links_)
+    if (same(link)) return true;
   return false;
 }
 
+// Links are unique, so every link is its own first match.
+bool dcpgBackwardLinks_t::indexLink(std::uint32_t place) {
+  const dcpgBackwardLink_t& link = links_[place];
+  const std::uint32_t hash = hashOf(link.pObject, link.kind);
+  return index_->insertFirst(hash, Key{hash, place + 1}, [](const Key&) { return false; });
+}
+
 dcStatus_t dcpgBackwardLinks_t::append(dcObject_t* object, std::uint32_t kind) {
-  auto* link = new (std::nothrow) dcpgBackwardLink_t;
-  if (!link) return status = dcStatus::NO_MEMORY_TEXT;
-  link->kind = kind;
-  link->pObject = object;
-  filter_ |= filterBit(object, kind);
-  if (index_ || count_ + 1 >= kIndexFrom) {
-    auto insert = [this](const void* o, std::uint32_t k) {
-      const Key key = keyOf(o, k);
-      return index_->insertFirst(key.hash, key,
-                                 [&](const Key& in) { return in.object == o && in.kind == k; });
-    };
-    bool indexed = true;
-    if (!index_) {
-      index_.reset(new (std::nothrow) dcinv::ProbeTable<Key>);
-      for (const dcpgBackwardLink_t* l = head; l && index_ && indexed; l = l->next)
-        indexed = insert(l->pObject, l->kind);
-    }
-    // Without memory for its index the set still answers correctly, along the list.
-    if (index_ && !(indexed && insert(object, kind))) index_.reset();
+  try {
+    links_.push_back(dcpgBackwardLink_t{kind, object});
+  } catch (const std::bad_alloc&) {
+    return status = dcStatus::NO_MEMORY_TEXT;
   }
-  if (tail_)
-    tail_->next = link;
-  else
-    head = link;
-  tail_ = link;
-  ++count_;
+  filter_ |= filterBit(object, kind);
+  const auto last = static_cast<std::uint32_t>(links_.size() - 1);
+  if (index_) {
+    if (!indexLink(last)) index_.reset();
+  } else if (links_.size() >= kIndexFrom) {
+    // Without memory for its index the set still answers correctly, along the array.
+    index_.reset(new (std::nothrow) dcinv::ProbeTable<Key>);
+    for (std::uint32_t place = 0; place <= last && index_; ++place)
+      if (!indexLink(place)) index_.reset();
+  }
   return status = dcStatus::OK;
 }
 

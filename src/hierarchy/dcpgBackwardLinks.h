@@ -5,20 +5,19 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "dcProbeTable.h"
-#include "dcSlotPool.h"
 #include "dcStatus.h"
 
 class dcObject_t;
 class dcQsClient_t;
 class dcQsGroup_t;
 
-// Links live in a pool of slots of their size: a site has millions.
-struct dcpgBackwardLink_t : dcpool::Pooled<dcpgBackwardLink_t> {
+// One link: the kind of object and the object, never owned.
+struct dcpgBackwardLink_t {
   std::uint32_t kind = 0;         // dcpgBackwardLinks_t::KIND_CLIENT or KIND_GROUP
-  dcObject_t* pObject = nullptr;  // the client or group, never owned
-  dcpgBackwardLink_t* next = nullptr;
+  dcObject_t* pObject = nullptr;  // the client or group
 };
 
 class dcpgBackwardLinks_t {
@@ -27,7 +26,6 @@ class dcpgBackwardLinks_t {
   static constexpr std::uint32_t KIND_GROUP = 2;
 
   dcpgBackwardLinks_t() = default;
-  ~dcpgBackwardLinks_t();
   dcpgBackwardLinks_t(const dcpgBackwardLinks_t&) = delete;
   dcpgBackwardLinks_t& operator=(const dcpgBackwardLinks_t&) = delete;
 
@@ -38,34 +36,33 @@ class dcpgBackwardLinks_t {
   dcStatus_t add(dcQsClient_t* pClient);
   dcStatus_t add(dcQsGroup_t* pGroup);
 
-  // Number of links, for callers that size their output.
-  std::uint32_t count() const { return count_; }
+  // The links in order of insertion.
+  const std::vector<dcpgBackwardLink_t>& links() const { return links_; }
+  std::uint32_t count() const { return static_cast<std::uint32_t>(links_.size()); }
 
   dcStatus_t status = dcStatus::OK;
-  dcpgBackwardLink_t* head = nullptr;
 
  private:
-  // A link in the index: its object and kind, and their hash.
+  // A link in the index: part of its hash and its place in links_.
   struct Key {
-    std::size_t hash;
-    const void* object;
-    std::uint32_t kind;
-    bool filled() const { return object != nullptr; }
+    std::uint32_t hash;
+    std::uint32_t place;  // place + 1; 0 marks an empty slot
+    bool filled() const { return place != 0; }
   };
-  static Key keyOf(const void* object, std::uint32_t kind);
+  static std::uint32_t hashOf(const void* object, std::uint32_t kind);
 
   bool contains(const void* object, std::uint32_t kind) const;
+  bool indexLink(std::uint32_t place);
   dcStatus_t append(dcObject_t* object, std::uint32_t kind);
 
-  // Short sets are searched along the list; longer ones keep a hash set of
-  // their links beside it, so that membership stays O(1) while the list
+  // Short sets are searched along the array; longer ones keep a hash set of
+  // their places beside it, so that membership stays O(1) while the array
   // keeps the order of insertion.
   static constexpr std::uint32_t kIndexFrom = 8;
   // One bit per link, picked by its object and kind: a clear bit answers
-  // "absent" without walking the list (the usual answer while gathering).
+  // "absent" without a search (the usual answer while gathering).
   static std::uint64_t filterBit(const void* object, std::uint32_t kind);
   std::uint64_t filter_ = 0;
-  dcpgBackwardLink_t* tail_ = nullptr;
-  std::uint32_t count_ = 0;
+  std::vector<dcpgBackwardLink_t> links_;
   std::unique_ptr<dcinv::ProbeTable<Key>> index_;
 };

@@ -9,36 +9,16 @@
 #include "dcInventoryWalk.h"
 #include "dcLog.h"
 #include "dcStringList.h"
-#include "dcTextPool.h"
 #include "dcXml.h"
-
-dcHardwareItem_t* dcHardwareItem_t::create(const char* device, const char* description) noexcept {
-  auto* item = new (std::nothrow) dcHardwareItem_t;
-  if (!item) return nullptr;
-  item->device = dcinv::holdText(device, TEXT_SIZE);
-  item->description = dcinv::holdText(description, TEXT_SIZE);
-  if (item->device == dcinv::UNHELD || item->description == dcinv::UNHELD) {
-    destroy(item);
-    return nullptr;
-  }
-  return item;
-}
-
-void dcHardwareItem_t::destroy(dcHardwareItem_t* item) noexcept {
-  if (!item) return;
-  dcinv::releaseText(item->device);
-  dcinv::releaseText(item->description);
-  delete item;
-}
 
 using dcinv::Bounded;
 
 // ---------------------------------------------------------------------------
 // dcHardwareInfo_t
 
-dcHardwareInfo_t::dcHardwareInfo_t(const char* categoryName)
-    : name(dcinv::holdText(categoryName ? categoryName : "", NAME_SIZE)) {
-  theLog.pfWrite(this, 1, "[dcHardwareInfo_t::dcHardwareInfo_t] Starting... name=%s", name);
+dcHardwareInfo_t::dcHardwareInfo_t(const char* categoryName, dcTextTable_t* texts)
+    : name(texts->keep(categoryName ? categoryName : "", NAME_SIZE)), texts_(texts) {
+  theLog.pfWrite(this, 1, "[dcHardwareInfo_t::dcHardwareInfo_t] Starting... name=%s", name ? name : "");
 }
 
 dcHardwareInfo_t::~dcHardwareInfo_t() {
@@ -46,16 +26,9 @@ dcHardwareInfo_t::~dcHardwareInfo_t() {
   status = dcStatus::OK;
   while (items) {
     dcHardwareItem_t* next = items->next;
-    dcHardwareItem_t::destroy(items);
+    delete items;
     items = next;
   }
-  dcinv::releaseText(name);
-}
-
-void dcHardwareInfo_t::dropIndex() {
-  indexed_ = false;
-  byDevice_.clear();
-  byPair_.clear();
 }
 
 // Items are only ever appended, so the first item stored under a key stays
@@ -66,8 +39,8 @@ bool dcHardwareInfo_t::indexItem(dcHardwareItem_t* item) {
     return dcinv::equalNoCase(e->device, item->device) &&
            dcinv::equalNoCase(e->description, item->description);
   };
-  return byDevice_.insertFirst(dcinv::noCaseHash(item->device), item, sameDevice) &&
-         byPair_.insertFirst(dcinv::noCaseHash(item->device, item->description), item, samePair);
+  return index_->byDevice.insertFirst(dcinv::noCaseHash(item->device), item, sameDevice) &&
+         index_->byPair.insertFirst(dcinv::noCaseHash(item->device, item->description), item, samePair);
 }
 
 dcHardwareItem_t* dcHardwareInfo_t::find(const char* device) {
@@ -78,8 +51,8 @@ dcHardwareItem_t* dcHardwareInfo_t::find(const char* device) {
   theLog.pfWrite(this, 1, "[dcHardwareInfo_t::find] device=%s", device);
   const Bounded<dcHardwareItem_t::TEXT_SIZE> key(device);
   dcHardwareItem_t* found = nullptr;
-  if (indexed_) {
-    found = byDevice_.find(dcinv::noCaseHash(key.text), [&](const dcHardwareItem_t* e) {
+  if (index_) {
+    found = index_->byDevice.find(dcinv::noCaseHash(key.text), [&](const dcHardwareItem_t* e) {
       return dcinv::equalNoCase(e->device, key.text);
     });
   } else {
@@ -98,8 +71,8 @@ dcHardwareItem_t* dcHardwareInfo_t::find(const char* device, const char* descrip
   theLog.pfWrite(this, 1, "[dcHardwareInfo_t::find] device=%s, description=%s", device, description);
   const Bounded<dcHardwareItem_t::TEXT_SIZE> dev(device), desc(description);
   dcHardwareItem_t* found = nullptr;
-  if (indexed_) {
-    found = byPair_.find(dcinv::noCaseHash(dev.text, desc.text), [&](const dcHardwareItem_t* e) {
+  if (index_) {
+    found = index_->byPair.find(dcinv::noCaseHash(dev.text, desc.text), [&](const dcHardwareItem_t* e) {
       return dcinv::equalNoCase(e->device, dev.text) && dcinv::equalNoCase(e->description, desc.text);
     });
   } else {
@@ -123,7 +96,9 @@ dcHardwareItem_t* dcHardwareInfo_t::add(const char* device, const char* descript
     status = dcStatus::ALREADY_PRESENT;
     return nullptr;
   }
-  dcHardwareItem_t* item = dcHardwareItem_t::create(device, description);
+  const char* dev = texts_->keep(device, dcHardwareItem_t::TEXT_SIZE);
+  const char* desc = texts_->keep(description, dcHardwareItem_t::TEXT_SIZE);
+  auto* item = dev && desc ? new (std::nothrow) dcHardwareItem_t{dev, desc} : nullptr;
   if (!item) {
     status = dcStatus::NO_MEMORY;
     return nullptr;
@@ -134,12 +109,12 @@ dcHardwareItem_t* dcHardwareInfo_t::add(const char* device, const char* descript
     items = item;
   tail_ = item;
   ++count_;
-  if (indexed_) {
-    if (!indexItem(item)) dropIndex();  // without memory for it the chain is walked
+  if (index_) {
+    if (!indexItem(item)) index_.reset();  // without memory for it the chain is walked
   } else if (count_ >= dcinv::INDEX_THRESHOLD) {
-    indexed_ = true;
-    for (dcHardwareItem_t* i = items; i && indexed_; i = i->next)
-      if (!indexItem(i)) dropIndex();
+    index_.reset(new (std::nothrow) Index);
+    for (dcHardwareItem_t* i = items; i && index_; i = i->next)
+      if (!indexItem(i)) index_.reset();
   }
   status = dcStatus::OK;
   return item;
@@ -148,10 +123,11 @@ dcHardwareItem_t* dcHardwareInfo_t::add(const char* device, const char* descript
 // ---------------------------------------------------------------------------
 // dcHardwareList_t
 
-dcHardwareList_t::dcHardwareList_t() {
+dcHardwareList_t::dcHardwareList_t(dcTextTable_t* texts)
+    : ownTexts_(texts ? nullptr : new (std::nothrow) dcTextTable_t), texts_(texts ? texts : ownTexts_.get()) {
   theLog.pfWrite(this, 1, "[dcHardwareList_t::dcHardwareList_t] Starting...");
   document = new (std::nothrow) dcXmlDocument_t();
-  if (!document) status = dcStatus::CANNOT_CREATE;
+  if (!document || !texts_) status = dcStatus::CANNOT_CREATE;
 }
 
 dcHardwareList_t::~dcHardwareList_t() {
@@ -227,8 +203,8 @@ dcHardwareInfo_t* dcHardwareList_t::add(const char* hardware) {
     status = dcStatus::NO_MEMORY;
     return nullptr;
   }
-  node->pInfo = new (std::nothrow) dcHardwareInfo_t(hardware);
-  if (!node->pInfo || node->pInfo->name == dcinv::UNHELD) {
+  node->pInfo = texts_ ? new (std::nothrow) dcHardwareInfo_t(hardware, texts_) : nullptr;
+  if (!node->pInfo || !node->pInfo->name) {
     delete node->pInfo;
     delete node;
     status = dcStatus::CANNOT_CREATE;

@@ -4,11 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <new>
+#include <memory>
 
 #include "dcNoCaseIndex.h"
 #include "dcStatus.h"
-#include "dcTextPool.h"
+#include "dcTextTable.h"
 
 class dcXmlDocument_t;
 struct dcXmlPrepared_t;
@@ -16,19 +16,14 @@ class dcStringList_t;
 class dcpgBackwardLinks_t;
 
 // One item. Its texts hold at most TEXT_SIZE - 1 bytes, cut at a character
-// boundary, and are shared with every other item of the same texts.
+// boundary, and live in the list's text table.
 struct dcHardwareItem_t {
   static constexpr std::size_t TEXT_SIZE = 256;
-  const char* device = dcinv::UNHELD;
-  const char* description = dcinv::UNHELD;
+  const char* device = "";
+  const char* description = "";
   // Contributors of a gathered item; set and freed by the group only.
   dcpgBackwardLinks_t* pBackwardLinks = nullptr;
   dcHardwareItem_t* next = nullptr;
-
-  // A new item with both texts (cut to their fields), or nullptr without
-  // memory; destroy frees it.
-  static dcHardwareItem_t* create(const char* device, const char* description) noexcept;
-  static void destroy(dcHardwareItem_t* item) noexcept;
 };
 
 // One category and its items, in insertion order. Device and description
@@ -38,7 +33,8 @@ class dcHardwareInfo_t {
  public:
   static constexpr std::size_t NAME_SIZE = 256;
 
-  explicit dcHardwareInfo_t(const char* name);
+  // Made by its list, which passes its text table (never null).
+  dcHardwareInfo_t(const char* name, dcTextTable_t* texts);
   // Frees every item (not their back-links).
   ~dcHardwareInfo_t();
   dcHardwareInfo_t(const dcHardwareInfo_t&) = delete;
@@ -54,22 +50,25 @@ class dcHardwareInfo_t {
   dcHardwareItem_t* add(const char* device, const char* description, int bAllowDuplication);
 
   dcStatus_t status = dcStatus::OK;
-  // Cut to NAME_SIZE - 1 bytes and shared like the items' texts;
-  // dcinv::UNHELD when there was no memory for it.
+  // Cut to NAME_SIZE - 1 bytes and kept in the text table; nullptr when
+  // there was no memory for it.
   const char* name;
   dcHardwareItem_t* items = nullptr;
 
  private:
+  // First item per device and per (device, description), made once the
+  // chain is long enough to be worth it (most categories never are). Keys
+  // point into the items' own fields.
+  struct Index {
+    dcinv::FirstMatchIndex<dcHardwareItem_t> byDevice;
+    dcinv::FirstMatchIndex<dcHardwareItem_t> byPair;
+  };
   bool indexItem(dcHardwareItem_t* item);
-  void dropIndex();
 
+  dcTextTable_t* texts_;
   dcHardwareItem_t* tail_ = nullptr;
   std::uint32_t count_ = 0;
-  // First item per device and per (device, description), once the chain is
-  // long enough to be worth it. Keys point into the items' own fields.
-  bool indexed_ = false;
-  dcinv::FirstMatchIndex<dcHardwareItem_t> byDevice_;
-  dcinv::FirstMatchIndex<dcHardwareItem_t> byPair_;
+  std::unique_ptr<Index> index_;
 };
 
 struct dcHardwareListNode_t {
@@ -79,7 +78,9 @@ struct dcHardwareListNode_t {
 
 class dcHardwareList_t {
  public:
-  dcHardwareList_t();
+  // texts: the table the list keeps its texts in (the group tree's);
+  // without one the list keeps a table of its own.
+  explicit dcHardwareList_t(dcTextTable_t* texts = nullptr);
   ~dcHardwareList_t();
   dcHardwareList_t(const dcHardwareList_t&) = delete;
   dcHardwareList_t& operator=(const dcHardwareList_t&) = delete;
@@ -110,6 +111,8 @@ class dcHardwareList_t {
  private:
   void destroyCategories();
 
+  std::unique_ptr<dcTextTable_t> ownTexts_;
+  dcTextTable_t* texts_;
   dcHardwareListNode_t* tail_ = nullptr;
   std::uint32_t count_ = 0;
   bool indexed_ = false;

@@ -8,15 +8,10 @@
 #include "dcPointerArray.h"
 #include "dcXml.h"
 
-dcSoftwareInfo_t::~dcSoftwareInfo_t() {
-  dcinv::releaseText(packageName);
-  dcinv::releaseText(fileName);
-  dcinv::releaseText(versionString);
-}
-
 using dcinv::Bounded;
 
-dcSoftwareList_t::dcSoftwareList_t() {
+dcSoftwareList_t::dcSoftwareList_t(dcTextTable_t* texts)
+    : ownTexts_(texts ? nullptr : new (std::nothrow) dcTextTable_t), texts_(texts ? texts : ownTexts_.get()) {
   theLog.pfWrite(this, 1, "[dcSoftwareList_t::dcSoftwareList_t] Starting...");
   document = new (std::nothrow) dcXmlDocument_t();
   status = dcStatus::OK;
@@ -32,13 +27,8 @@ dcSoftwareList_t::~dcSoftwareList_t() {
 }
 
 void dcSoftwareList_t::freeEntries() {
-  while (entries) {
-    dcSoftwareInfo_t* next = entries->next;
-    delete entries;
-    entries = next;
-  }
-  tail_ = nullptr;
-  count_ = 0;
+  entries = nullptr;
+  store_.clear();
   dropIndex();
 }
 
@@ -126,36 +116,36 @@ dcSoftwareInfo_t* dcSoftwareList_t::add(const char* packageName, const char* fil
   }
   theLog.pfWrite(this, 1, "[dcSoftwareList_t::add] packageName=%s, fileName=%s, versionString=%s",
                  packageName, fileName, versionString);
-  // Held before a reused entry lets its own go: they may be the same texts.
-  const char* package = dcinv::holdText(packageName, dcSoftwareInfo_t::PACKAGE_SIZE);
-  const char* file = dcinv::holdText(fileName, dcSoftwareInfo_t::FILE_SIZE);
-  const char* version = dcinv::holdText(versionString, dcSoftwareInfo_t::VERSION_SIZE);
+  const char* package = texts_ ? texts_->keep(packageName, dcSoftwareInfo_t::PACKAGE_SIZE) : nullptr;
+  const char* file = texts_ ? texts_->keep(fileName, dcSoftwareInfo_t::FILE_SIZE) : nullptr;
+  const char* version = texts_ ? texts_->keep(versionString, dcSoftwareInfo_t::VERSION_SIZE) : nullptr;
   dcSoftwareInfo_t* entry = find(packageName, fileName, versionString);
   const bool isNew = entry == nullptr;
-  if (isNew) entry = new (std::nothrow) dcSoftwareInfo_t;
-  if (!entry || package == dcinv::UNHELD || file == dcinv::UNHELD || version == dcinv::UNHELD) {
-    for (const char* held : {package, file, version}) dcinv::releaseText(held);
-    if (isNew) delete entry;
+  if (isNew && package && file && version) {
+    try {
+      entry = &store_.emplace_back();
+    } catch (const std::bad_alloc&) {
+      entry = nullptr;
+    }
+  }
+  if (!entry || !package || !file || !version) {
     status = dcStatus::NO_MEMORY;
     return nullptr;
   }
-  for (const char* old : {entry->packageName, entry->fileName, entry->versionString}) dcinv::releaseText(old);
   entry->packageName = package;
   entry->fileName = file;
   entry->versionString = version;
   if (isNew) {
-    if (tail_)
-      tail_->next = entry;
+    if (store_.size() > 1)
+      store_[store_.size() - 2].next = entry;
     else
       entries = entry;
-    tail_ = entry;
-    ++count_;
     if (indexed_) {
       if (!indexEntry(entry)) dropIndex();
-    } else if (count_ >= dcinv::INDEX_THRESHOLD) {
+    } else if (store_.size() >= dcinv::INDEX_THRESHOLD) {
       indexed_ = true;
-      for (dcSoftwareInfo_t* e = entries; e && indexed_; e = e->next)
-        if (!indexEntry(e)) dropIndex();
+      for (auto e = store_.begin(); e != store_.end() && indexed_; ++e)
+        if (!indexEntry(&*e)) dropIndex();
     }
   }
   status = dcStatus::OK;

@@ -3,37 +3,35 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <new>
+#include <deque>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
 #include "dcNoCaseIndex.h"
-#include "dcSlotPool.h"
 #include "dcStatus.h"
-#include "dcTextPool.h"
+#include "dcTextTable.h"
 
 class dcXmlDocument_t;
 struct dcXmlPrepared_t;
 class dcpgBackwardLinks_t;
 
-// One entry. Its texts hold at most PACKAGE_SIZE - 1, FILE_SIZE - 1 and
-// VERSION_SIZE - 1 bytes, cut at a character boundary, and are shared with
-// every other entry of the same texts (dcTextPool.h), so that a site's
-// millions of entries stay small.
-struct dcSoftwareInfo_t : dcpool::Pooled<dcSoftwareInfo_t> {
+// One entry, held by its list. Its texts hold at most PACKAGE_SIZE - 1,
+// FILE_SIZE - 1 and VERSION_SIZE - 1 bytes, cut at a character boundary, and
+// live in the list's text table, shared with every entry of the same texts.
+struct dcSoftwareInfo_t {
   static constexpr std::size_t PACKAGE_SIZE = 256;
   static constexpr std::size_t FILE_SIZE = 512;
   static constexpr std::size_t VERSION_SIZE = 256;
-  const char* packageName = dcinv::UNHELD;
-  const char* fileName = dcinv::UNHELD;
-  const char* versionString = dcinv::UNHELD;
+  const char* packageName = "";
+  const char* fileName = "";
+  const char* versionString = "";
   // In a group's list: contributions and contributors (set by the group).
   std::uint32_t referenceCount = 0;
   dcpgBackwardLinks_t* pBackwardLinks = nullptr;
   dcSoftwareInfo_t* next = nullptr;
 
   dcSoftwareInfo_t() = default;
-  ~dcSoftwareInfo_t();
   dcSoftwareInfo_t(const dcSoftwareInfo_t&) = delete;
   dcSoftwareInfo_t& operator=(const dcSoftwareInfo_t&) = delete;
 };
@@ -43,7 +41,9 @@ struct dcSoftwareInfo_t : dcpool::Pooled<dcSoftwareInfo_t> {
 // and for comparing alike.
 class dcSoftwareList_t {
  public:
-  dcSoftwareList_t();
+  // texts: the table the entries keep their texts in (the group tree's);
+  // without one the list keeps a table of its own.
+  explicit dcSoftwareList_t(dcTextTable_t* texts = nullptr);
   ~dcSoftwareList_t();
   dcSoftwareList_t(const dcSoftwareList_t&) = delete;
   dcSoftwareList_t& operator=(const dcSoftwareList_t&) = delete;
@@ -76,8 +76,10 @@ class dcSoftwareList_t {
   bool indexEntry(dcSoftwareInfo_t* entry);
   void dropIndex();
 
-  dcSoftwareInfo_t* tail_ = nullptr;
-  std::uint32_t count_ = 0;
+  std::unique_ptr<dcTextTable_t> ownTexts_;
+  dcTextTable_t* texts_;
+  // The entries themselves, in chain order; a deque never moves them.
+  std::deque<dcSoftwareInfo_t> store_;
   // The first entry of every file name; the later entries of a file name
   // that differ in package or version, in chain order, under that first one.
   // An add changes a file name in letter case only, so keys never move.

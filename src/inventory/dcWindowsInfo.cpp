@@ -11,28 +11,8 @@
 #include "dcStringList.h"
 #include "dcXml.h"
 
-dcWindowsInfoItem_t::~dcWindowsInfoItem_t() {
-  dcinv::releaseText(name);
-  dcinv::releaseText(description);
-}
-
-bool dcWindowsInfoItem_t::setTexts(const char* newName, const char* newDescription) noexcept {
-  // Held before the old texts go: the new texts may be the old ones.
-  const char* n = dcinv::holdText(newName, TEXT_SIZE);
-  const char* d = dcinv::holdText(newDescription, TEXT_SIZE);
-  if (n == dcinv::UNHELD || d == dcinv::UNHELD) {
-    dcinv::releaseText(n);
-    dcinv::releaseText(d);
-    return false;
-  }
-  dcinv::releaseText(name);
-  dcinv::releaseText(description);
-  name = n;
-  description = d;
-  return true;
-}
-
-dcWindowsInfo_t::dcWindowsInfo_t() {
+dcWindowsInfo_t::dcWindowsInfo_t(dcTextTable_t* texts)
+    : ownTexts_(texts ? nullptr : new (std::nothrow) dcTextTable_t), texts_(texts ? texts : ownTexts_.get()) {
   theLog.pfWrite(this, 1, "[dcWindowsInfo_t::dcWindowsInfo_t] Starting...");
   document = new (std::nothrow) dcXmlDocument_t();
   status = dcStatus::OK;
@@ -75,17 +55,21 @@ dcWindowsInfoItem_t* dcWindowsInfo_t::add(const char* name, const char* descript
     return nullptr;
   }
   theLog.pfWrite(this, 1, "[dcWindowsInfo_t::add] name=%s, description=%s", name, description);
-  if (dcWindowsInfoItem_t* present = find(name)) {
-    if (!present->setTexts(name, description)) {
-      status = dcStatus::NO_MEMORY;
-      return nullptr;
-    }
+  const char* keptName = texts_ ? texts_->keep(name, dcWindowsInfoItem_t::TEXT_SIZE) : nullptr;
+  const char* keptDescription = texts_ ? texts_->keep(description, dcWindowsInfoItem_t::TEXT_SIZE) : nullptr;
+  dcWindowsInfoItem_t* present = find(name);
+  if (!keptName || !keptDescription) {
+    status = dcStatus::NO_MEMORY;
+    return nullptr;
+  }
+  if (present) {
+    present->name = keptName;
+    present->description = keptDescription;
     status = dcStatus::OK;
     return present;
   }
-  auto* item = new (std::nothrow) dcWindowsInfoItem_t;
-  if (!item || !item->setTexts(name, description)) {
-    delete item;
+  auto* item = new (std::nothrow) dcWindowsInfoItem_t{keptName, keptDescription, nullptr};
+  if (!item) {
     status = dcStatus::NO_MEMORY;
     return nullptr;
   }

@@ -3,30 +3,23 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "dcNoCaseIndex.h"
 #include "dcStatus.h"
-#include "dcTextPool.h"
+#include "dcTextTable.h"
 
 class dcXmlDocument_t;
 struct dcXmlPrepared_t;
 class dcStringList_t;
 
 // One item. Its texts hold at most TEXT_SIZE - 1 bytes, cut at a character
-// boundary, and are shared with every other item of the same texts.
+// boundary, and live in the list's text table.
 struct dcWindowsInfoItem_t {
   static constexpr std::size_t TEXT_SIZE = 256;
-  const char* name = dcinv::UNHELD;
-  const char* description = dcinv::UNHELD;
+  const char* name = "";
+  const char* description = "";
   dcWindowsInfoItem_t* next = nullptr;
-
-  dcWindowsInfoItem_t() = default;
-  ~dcWindowsInfoItem_t();
-  dcWindowsInfoItem_t(const dcWindowsInfoItem_t&) = delete;
-  dcWindowsInfoItem_t& operator=(const dcWindowsInfoItem_t&) = delete;
-  // Replaces both texts (cut to their fields); false without memory, the
-  // texts unchanged.
-  bool setTexts(const char* newName, const char* newDescription) noexcept;
 };
 
 // Names compare without regard to case (mb::compareNoCase) and are unique;
@@ -34,7 +27,9 @@ struct dcWindowsInfoItem_t {
 // field are cut to it, for storing and for comparing alike.
 class dcWindowsInfo_t {
  public:
-  dcWindowsInfo_t();
+  // texts: the table the list keeps its texts in (the group tree's);
+  // without one the list keeps a table of its own.
+  explicit dcWindowsInfo_t(dcTextTable_t* texts = nullptr);
   ~dcWindowsInfo_t();
   dcWindowsInfo_t(const dcWindowsInfo_t&) = delete;
   dcWindowsInfo_t& operator=(const dcWindowsInfo_t&) = delete;
@@ -57,6 +52,8 @@ class dcWindowsInfo_t {
   dcWindowsInfoItem_t* items = nullptr;
 
  private:
+  std::unique_ptr<dcTextTable_t> ownTexts_;
+  dcTextTable_t* texts_;
   dcWindowsInfoItem_t* tail_ = nullptr;
   std::uint32_t count_ = 0;
   bool indexed_ = false;

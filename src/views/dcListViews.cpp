@@ -232,12 +232,12 @@ dcStatus_t groupSoftware(dcQsGroup_t* group, dcViewList_t& list) {
                   {header(DST_SOFTWARE_COLUMNS, 3), USERS_WIDTH}};
   for (dcSoftwareInfo_t* entry = group->softwareList.entries; entry; entry = entry->next) {
     std::string users;
-    for (dcpgBackwardLink_t* link = entry->pBackwardLinks ? entry->pBackwardLinks->head : nullptr; link;
-         link = link->next) {
-      const bool named =
-          link->kind == dcpgBackwardLinks_t::KIND_CLIENT || link->kind == dcpgBackwardLinks_t::KIND_GROUP;
-      if (named && link->pObject) appendBounded(users, link->pObject->name, ", ");
-    }
+    if (entry->pBackwardLinks)
+      for (const dcpgBackwardLink_t& link : entry->pBackwardLinks->links()) {
+        const bool named =
+            link.kind == dcpgBackwardLinks_t::KIND_CLIENT || link.kind == dcpgBackwardLinks_t::KIND_GROUP;
+        if (named && link.pObject) appendBounded(users, link.pObject->name, ", ");
+      }
     list.rows.push_back({entry->packageName, std::move(users)});
   }
   return dcStatus::OK;

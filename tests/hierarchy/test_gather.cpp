@@ -22,8 +22,9 @@ std::string unit(const char* prog, const char* day, int ticks) {
 
 std::string linkNames(const dcpgBackwardLinks_t* links) {
   std::string out;
-  for (const dcpgBackwardLink_t* l = links ? links->head : nullptr; l; l = l->next)
-    out += (l->kind == 1 ? "c:" : "g:") + std::string(l->pObject->name) + " ";
+  if (links)
+    for (const dcpgBackwardLink_t& l : links->links())
+      out += (l.kind == 1 ? "c:" : "g:") + std::string(l.pObject->name) + " ";
   return out;
 }
 

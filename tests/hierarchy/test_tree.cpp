@@ -125,7 +125,7 @@ TEST(BackwardLinks, Add_Membership_Order) {
     EXPECT_EQ(links.status, 102u);
   }
   std::vector<std::pair<std::uint32_t, const dcObject_t*>> order;
-  for (const dcpgBackwardLink_t* l = links.head; l; l = l->next) order.emplace_back(l->kind, l->pObject);
+  for (const dcpgBackwardLink_t& l : links.links()) order.emplace_back(l.kind, l.pObject);
   ASSERT_EQ(order.size(), 22u);
   EXPECT_TRUE(order[0] == std::make_pair(1u, (const dcObject_t*)&client) && order[1].first == 2u);
   EXPECT_EQ(order[21].second, many[19].get());

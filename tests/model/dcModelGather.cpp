@@ -152,9 +152,10 @@ std::string linksText(const std::vector<Link>& links) {
 
 std::string linksText(const dcpgBackwardLinks_t* links) {
   std::vector<Link> plain;
-  for (const dcpgBackwardLink_t* l = links ? links->head : nullptr; l; l = l->next)
-    plain.push_back({static_cast<int>(l->kind), l->pObject->name});
-  return links ? linksText(plain) : " (no links)";
+  if (!links) return " (no links)";
+  for (const dcpgBackwardLink_t& l : links->links())
+    plain.push_back({static_cast<int>(l.kind), l.pObject->name});
+  return linksText(plain);
 }
 
 }  // namespace

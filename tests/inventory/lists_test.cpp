@@ -1,0 +1,111 @@
+// The software, hardware and Windows information lists through their own
+// operations: status codes the loaders never reach, texts shared through
+// one table, and hashed look-ups against a walk of the chain. What loading
+// files gives is compared with the plain model in tests/differential.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "cp949.h"
+#include "dcHardwareList.h"
+#include "dcSoftwareList.h"
+#include "dcStringList.h"
+#include "dcWindowsInfo.h"
+
+namespace {
+
+int count(const dcStringList_t& names) {
+  int n = 0;
+  for (const dcStringListItem_t* i = names.head; i; i = i->next) ++n;
+  return n;
+}
+
+TEST(InventoryLists, StatusCodesOfFindAndAdd) {
+  dcSoftwareList_t software;
+  EXPECT_TRUE(!software.find(nullptr, "x", nullptr) && software.status == dcStatus::NOT_FOUND);
+  dcSoftwareInfo_t* first = software.add("a", "b", "1");
+  first->referenceCount = 3;
+  EXPECT_EQ(software.add("A", "B", "1"), first);  // reused: latest spelling, count kept
+  EXPECT_EQ(first->referenceCount, 3u);
+  EXPECT_EQ(software.find("a", nullptr, "1"), first);
+  EXPECT_TRUE(!software.find(nullptr, nullptr, "1") && software.status == dcStatus::NULL_ARGUMENT);
+  EXPECT_TRUE(!software.add("a", nullptr, "1") && software.status == dcStatus::NULL_ARGUMENT);
+
+  dcHardwareList_t hardware;
+  ASSERT_NE(hardware.add("CPU", "Undefined", "Intel", 0), nullptr);
+  EXPECT_EQ(hardware.add("cpu"), hardware.categories->pInfo);  // same category in any letter case
+  EXPECT_TRUE(!hardware.add("CPU", "undefined", "AMD", 0) && hardware.status == dcStatus::ALREADY_PRESENT);
+  EXPECT_TRUE(!hardware.find("GPU", "Undefined", "Intel") && hardware.status == dcStatus::NOT_FOUND);
+
+  dcWindowsInfo_t windows;
+  windows.add("WindowsVersion", "5.0");
+  EXPECT_TRUE(!windows.add(nullptr, "x") && windows.status == dcStatus::NULL_ARGUMENT);
+  dcStringList_t names;
+  names.add("windowsversion");  // other bytes: the item's own name is still added
+  EXPECT_EQ(windows.getWindowsInfoItems(&names), dcStatus::OK);
+  EXPECT_EQ(hardware.getHardwareNames(&names), dcStatus::OK);
+  EXPECT_EQ(hardware.getHardwareNames(&names), dcStatus::OK);  // CPU is there already
+  EXPECT_EQ(count(names), 3);
+}
+
+// The lists of one tree keep their texts in one table: equal texts are one
+// copy, a new spelling in one list never shows in another, and a text cut
+// to its field is cut at a character boundary.
+TEST(InventoryLists, ListsSharingATableKeepTheirOwnSpelling) {
+  dcTextTable_t texts;
+  dcSoftwareList_t client(&texts), group(&texts);
+  dcWindowsInfo_t windows(&texts);
+  dcSoftwareInfo_t* x = client.add("Pkg", "app.exe", "1");
+  dcSoftwareInfo_t* z = group.add(x);
+  EXPECT_EQ(z->fileName, x->fileName);
+  EXPECT_EQ(windows.add("app.exe", "Pkg")->name, x->fileName);
+  EXPECT_EQ(client.add("PKG", "APP.EXE", "1"), x);
+  EXPECT_EQ(std::string(x->fileName) + z->fileName, "APP.EXEapp.exe");
+  client.clear();
+  EXPECT_EQ(std::string(z->packageName) + z->fileName + z->versionString, "Pkgapp.exe1");
+
+  const std::string wide = std::string(510, 'w') + "\xB0\xA1";  // 가 across the field's end
+  dcSoftwareInfo_t* w = group.add(wide.c_str(), wide.c_str(), "v");
+  EXPECT_EQ(std::string(w->fileName), std::string(510, 'w'));
+  EXPECT_EQ(std::string(w->packageName), std::string(255, 'w'));
+  EXPECT_EQ(group.add(wide.c_str(), wide.c_str(), "v"), w);
+}
+
+// Long lists answer through hashed indexes; they must give what walking the
+// chain gives, first match first, with every argument left out in turn.
+TEST(InventoryLists, IndexedLookupsMatchAWalk) {
+  std::mt19937 rng(11);
+  const char* words[] = {"a", "A", "b", "\xB0\xA1", "\x81\x41", "\x81\x61", "x y", ""};
+  auto pick = [&] { return std::string(words[rng() % 8]) + words[rng() % 8]; };
+  auto same = [](const char* a, const char* b) { return !b || mb::compareNoCase(a, b) == 0; };
+  dcTextTable_t texts;
+  dcSoftwareList_t software(&texts);
+  dcHardwareList_t hardware(&texts);
+  for (int step = 0; step < 4000; ++step) {
+    const std::string p = pick(), f = pick(), v = pick();
+    if (rng() % 3 == 0) software.add(p.c_str(), f.c_str(), v.c_str());
+    if (rng() % 2) hardware.add(p.c_str(), f.c_str(), v.c_str(), static_cast<int>(rng() % 2));
+    const char* args[3] = {rng() % 2 ? p.c_str() : nullptr, rng() % 4 ? f.c_str() : nullptr,
+                           rng() % 2 ? v.c_str() : nullptr};
+    dcSoftwareInfo_t* entry = nullptr;
+    for (dcSoftwareInfo_t* e = software.entries; e && !entry; e = e->next)
+      if (same(e->packageName, args[0]) && same(e->fileName, args[1]) && same(e->versionString, args[2]))
+        entry = e;
+    if (args[0] || args[1]) {
+      ASSERT_EQ(software.find(args[0], args[1], args[2]), entry) << step;
+    }
+
+    dcHardwareItem_t *byDevice = nullptr, *byPair = nullptr;
+    for (dcHardwareListNode_t* n = hardware.categories; n; n = n->next)
+      for (dcHardwareItem_t* i = n->pInfo->items; same(n->pInfo->name, p.c_str()) && i; i = i->next) {
+        if (!byDevice && same(i->device, f.c_str())) byDevice = i;
+        if (!byPair && same(i->device, f.c_str()) && same(i->description, v.c_str())) byPair = i;
+      }
+    dcHardwareInfo_t* category = hardware.find(p.c_str());
+    ASSERT_EQ(category ? category->find(f.c_str()) : nullptr, byDevice) << step;
+    ASSERT_EQ(hardware.find(p.c_str(), f.c_str(), v.c_str()), byPair) << step;
+  }
+}
+
+}  // namespace
