@@ -9,33 +9,21 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "../support/testutil.h"
 #include "CDcOverlookApp.h"
 #include "CMainFrame.h"
-#include "CSettingMgr.h"
 #include "dcAssetConsoleEngine.h"
 #include "dcCommandIds.h"
 #include "dcObjectHierarchyForm.h"
 #include "dcQsGroup.h"
 #include "inifile.h"
+#include "uiSupport.h"
 #include "winfs.h"
 
 namespace {
 
 const QString kDemoSite = QDir::cleanPath(QStringLiteral(DESKTALLY_SOURCE_DIR "/examples/demo-site"));
 
-struct SiteApp : CDcOverlookApp {
-  int loads = 0;
-  QStringList messages;
-  QString nextChoice;
-  SiteApp() {
-    loadRunner = [this](const std::function<void(const dcDataLoadProgress_t*)>& load) {
-      ++loads;
-      load(nullptr);
-    };
-    messageSink = [this](const QString&, const QString& text) { messages << text; };
-    chooseSiteFolder = [this](QWidget*) { return nextChoice; };
-  }
+struct SiteApp : uitest::App {
   void choose(int commandId) { mainFrame->commandAction(commandId)->trigger(); }
 };
 
@@ -94,14 +82,14 @@ void SiteTest::site_firstStartHintThenOpenFromMenu() {
 
   // A folder without qss/qslook.xml is refused with a message; nothing moves.
   const QString empty = home_.path();
-  app.nextChoice = empty;
+  app.nextSiteFolder = empty;
   app.choose(dcCmd::OPEN_SITE);
   QCOMPARE(app.messages.size(), 1);
   QVERIFY(app.messages[0].contains(empty) && app.messages[0].contains(QStringLiteral("qss/qslook.xml")));
   QVERIFY(app.loads == 1 && app.recentSites().isEmpty() && !configuredDriveC());
 
   // The demo site: read, loaded from scratch, remembered, hint gone.
-  app.nextChoice = kDemoSite;
+  app.nextSiteFolder = kDemoSite;
   app.choose(dcCmd::OPEN_SITE);
   QCOMPARE(app.loads, 2);
   QVERIFY(app.mainFrame->siteHint().isEmpty() && topGroups() > 0);

@@ -18,30 +18,21 @@
 #include <cstdio>
 #include <fstream>
 
-#include "../support/testutil.h"
-#include "CDcOverlookApp.h"
 #include "CDcOverlookDoc.h"
 #include "CMainFrame.h"
-#include "CSettingMgr.h"
 #include "dcAssetConsoleEngine.h"
 #include "dcDefaultViewerForm.h"
 #include "dcFunctionTitleForm.h"
 #include "dcObjectHierarchyForm.h"
 #include "dcStripedListCtrl.h"
 #include "dcUiText.h"
+#include "uiSupport.h"
 
 namespace {
 
-const std::string kDemoSite = std::string(DESKTALLY_SOURCE_DIR) + "/examples/demo-site";
+using uitest::DEMO_SITE;
+using uitest::Site;
 const std::string kShowHardware = "send window message 273 32775 0 to NULL dcOverlook";
-
-// The site's settings, read afresh for the test's drive mapping.
-struct Site {
-  explicit Site(const std::string& folder) : drive('C', folder) {}
-  testutil::DriveMapping drive;
-  CSettingMgr settings{CSettingMgr::DEFAULT_PATH};
-  CSettingMgrOverride use{&settings};
-};
 
 // "qsAssetConsole.ini" in the working folder for the test's lifetime.
 struct Script {
@@ -51,19 +42,12 @@ struct Script {
   ~Script() { std::remove(CDcOverlookApp::SCRIPT); }
 };
 
-// Loads record the console's state as they start; messages are collected.
-struct WatchedApp : CDcOverlookApp {
-  int loads = 0;
+// Loads also record the console's state as they start.
+struct WatchedApp : uitest::App {
   QString titleAtLoad, viewAtLoad;
-  QStringList messages;
-  WatchedApp() {
-    loadRunner = [this](const std::function<void(const dcDataLoadProgress_t*)>& load) {
-      ++loads;
-      titleAtLoad = mainFrame->isVisible() && theAssetConsoleEngine ? mainFrame->windowTitle() : QString();
-      viewAtLoad = dcUiString(theFunctionTitleForm->currentTitle);
-      load(nullptr);
-    };
-    messageSink = [this](const QString&, const QString& text) { messages << text; };
+  void onLoad() override {
+    titleAtLoad = mainFrame->isVisible() && theAssetConsoleEngine ? mainFrame->windowTitle() : QString();
+    viewAtLoad = dcUiString(theFunctionTitleForm->currentTitle);
   }
 };
 
@@ -86,7 +70,7 @@ class StartupTest : public QObject {
 };
 
 void StartupTest::startup_orderScriptAndSelectedRoot() {
-  Site site(kDemoSite);
+  Site site;
   Script script("ignore hardware X in hardware list\r\n" + kShowHardware + "\r\n");
   WatchedApp app;
   QVERIFY(app.InitInstance(""));
@@ -108,7 +92,7 @@ void StartupTest::startup_orderScriptAndSelectedRoot() {
 }
 
 void StartupTest::startup_commandLineAndExitScript() {
-  Site site(kDemoSite);
+  Site site;
   {
     WatchedApp app;  // the script's words on the command line
     QVERIFY(app.InitInstance(kShowHardware));
@@ -135,7 +119,7 @@ void StartupTest::startup_commandLineAndExitScript() {
 
 void StartupTest::load_truncatedGroupFileIsReported() {
   testutil::TempDir drive;
-  const std::filesystem::path demo = std::filesystem::path(kDemoSite) / "qss";
+  const std::filesystem::path demo = std::filesystem::path(DEMO_SITE) / "qss";
   testutil::writeFile(drive.path() / "qss" / "qslook.xml", testutil::readFile(demo / "qslook.xml"));
   const std::string groups = testutil::readFile(demo / "qsgroup.dat");
   testutil::writeFile(drive.path() / "qss" / "qsgroup.dat", groups.substr(0, groups.size() / 2));
@@ -159,7 +143,7 @@ void StartupTest::load_truncatedGroupFileIsReported() {
 void StartupTest::dialogs_speakKoreanWhateverTheLocale() {
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
-  Site site(kDemoSite);
+  Site site;
   testutil::TempDir dir;
   const std::filesystem::path existing = dir.path() / "list.xls";
   testutil::writeFile(existing, "kept");
@@ -202,7 +186,7 @@ void StartupTest::dialogs_speakKoreanWhateverTheLocale() {
 }
 
 void StartupTest::look_menusStatusBarAndDialogsInTheListFace() {
-  Site site(kDemoSite);
+  Site site;
   WatchedApp app;
   QVERIFY(app.InitInstance(""));
   const QFontInfo list(theDefaultViewerForm->listControl()->font());

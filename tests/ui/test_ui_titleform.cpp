@@ -8,6 +8,7 @@
 #include "dcBitmapButton.h"
 #include "dcFunctionTitleForm.h"
 #include "dcObject.h"
+#include "uiSupport.h"
 
 namespace {
 
@@ -24,11 +25,6 @@ struct ViewDocument : dcCommandTarget_t {
     }
     return false;
   }
-};
-
-struct Selection : dcTreePane_t {
-  dcObject_t* object = nullptr;
-  dcObject_t* selectedObject() const override { return object; }
 };
 
 struct PaintCounter : QObject {
@@ -92,9 +88,8 @@ void TitleFormTest::caption_andByteExactTitles() {
   form.resize(700, 100);
   // With a selection: "'<name>'의 <title>".
   dcObject_t client("PC-07", "dcQsClient_t", 0);
-  Selection selection;
+  uitest::Selection selection;
   selection.object = &client;
-  dcRegisterPane<dcTreePane_t>(theTreePane, &selection);
   form.setCurrentTitle(dcFunctionTitleForm_t::tabText(1));
   form.grab();
   QCOMPARE(form.caption,
@@ -115,7 +110,6 @@ void TitleFormTest::caption_andByteExactTitles() {
   form.grab();
   QCOMPARE(form.viewIndex, 3);
   QVERIFY(std::strstr(form.caption, "\xBB\xE7\xBF\xEB\xB3\xBB"));
-  dcUnregisterPane<dcTreePane_t>(theTreePane, &selection);
 }
 
 QTEST_MAIN(TitleFormTest)
