@@ -2,18 +2,22 @@
 // fill the list (view computed, rows handed to the list, columns sized),
 // the view alone for comparison, the fill with the first paint, one page of scrolling through the
 // hardware by PC view, a header-click sort of it, and one keystroke in its filter bar (the rows
-// filtered and the list repainted).
+// filtered and the list repainted). Before the benchmarks it prints the
+// load's time and peak memory, and how long each root view took the first
+// time it was shown after the load, list reset and first paint included.
 //
 // The site: DESKTALLY_BENCH_SITE names a sitegen site to use as it is;
 // otherwise tools/sitegen (beside this program's build folder, or named by
 // SITEGEN) writes a 10,000-PC site into a temporary folder that goes at the
 // end. Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -32,6 +36,25 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double cpuSeconds() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+long peakRssMb() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024;
+}
 
 constexpr const char* SITE_OPTIONS =
     " --pcs 10000 --groups 200 --depth 4 --programs 150 --pool 5000 --hardware 30 --windows 15"
@@ -93,7 +116,11 @@ struct Console {
     ::setenv("DESKTALLY_DRIVE_C", site.c_str(), 1);
     settings = std::make_unique<CSettingMgr>(CSettingMgr::DEFAULT_PATH);
     use = std::make_unique<CSettingMgrOverride>(settings.get());
+    const auto started = Clock::now();
+    const double cpuBefore = cpuSeconds();
     runDataLoad(&engine);
+    std::fprintf(stderr, "load: %.2f s (cpu %.2f s), peak RSS %ld MB\n", secondsSince(started),
+                 cpuSeconds() - cpuBefore, peakRssMb());
     selection.object = &engine.root;
     dcRegisterPane<dcTreePane_t>(theTreePane, &selection);
     form.resize(1200, 700);
@@ -111,6 +138,19 @@ struct Console {
 };
 
 Console* console = nullptr;
+
+// Each root view once, as the operator first opens it after the load.
+void showFirstFills() {
+  for (int view = WINDOWS; view <= USAGE; ++view) {
+    const auto started = Clock::now();
+    const double cpuBefore = cpuSeconds();
+    console->show(view);
+    console->list().viewport()->grab();
+    std::fprintf(stderr, "first fill and paint of %s: %.0f ms (cpu %.0f ms, %d rows), peak RSS %ld MB\n",
+                 VIEW_NAMES[view], secondsSince(started) * 1000, (cpuSeconds() - cpuBefore) * 1000,
+                 console->list().listModel()->rowCount(), peakRssMb());
+  }
+}
 
 void BM_Fill(benchmark::State& state) {
   const int view = static_cast<int>(state.range(0));
@@ -225,6 +265,7 @@ int main(int argc, char** argv) {
   Site site;
   Console loaded(site.folder);
   console = &loaded;
+  showFirstFills();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   console = nullptr;

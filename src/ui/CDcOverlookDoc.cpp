@@ -85,8 +85,10 @@ void CDcOverlookDoc::OnLoadData() {
     status = dcStatus::MISSING_OBJECT;
     return;
   }
-  // The load destroys every group and client the tree's items point to.
+  // The load destroys every group and client the tree's items point to,
+  // and those the list's rows not made yet would be made from.
   if (theObjectHierarchyForm) theObjectHierarchyForm->detachTree();
+  if (theViewerPane) theViewerPane->makeAllRows();
   try {
     auto load = [engine](const dcDataLoadProgress_t* progress) { runDataLoad(engine, progress); };
     if (loadRunner)

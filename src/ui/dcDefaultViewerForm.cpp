@@ -223,6 +223,10 @@ QString dcDefaultViewerForm_t::rowCountText() const {
   return QStringLiteral("%1 / %2").arg(model->rowCount()).arg(model->totalRows());
 }
 
+void dcDefaultViewerForm_t::makeAllRows() {
+  if (dcStripedListCtrl_t* list = listControl()) list->listModel()->makeAllRows();
+}
+
 dcStatus_t dcDefaultViewerForm_t::resetList() {
   dcStripedListCtrl_t* list = listControl();
   if (!list) return status = dcStatus::MISSING_OBJECT;
@@ -273,8 +277,11 @@ dcStatus_t dcDefaultViewerForm_t::refresh() {
   dcViewPeriod_t shown = period();
   const dcViewDate_t start = shown.start;
   dcViewList_t rows;
-  const dcViewRefresh_t result = dcviews::refresh(selected, title, shown, rows);
-  list->fill(std::move(rows));
+  // A by-PC view's rows are made as the list shows them, so that a group of
+  // many PCs comes up at once.
+  std::unique_ptr<dcRowMaker_t> later;
+  const dcViewRefresh_t result = dcviews::refresh(selected, title, shown, rows, &later);
+  list->fill(std::move(rows), std::move(later));
   listKind_ = result.kind;
   // A start after the end has moved to the end: the start picker shows it.
   if (kind == dcViewKind_t::USAGE && shown.start != start) startPicker->setDate(toQDate(shown.start));

@@ -49,6 +49,7 @@ class dcDefaultViewerForm_t : public QWidget, public dcViewerPane_t {
   // type is chosen: 0, 7 (dialog cancelled, status unchanged), 112, 201 or
   // 601 (overwrite refused, file untouched).
   dcStatus_t exportList() override;
+  void makeAllRows() override;
 
   // Shows or hides the period controls (mode non-zero: the usage views) and
   // places the list under the band. Nothing before the initial update; 201

@@ -18,22 +18,53 @@ dcListModel_t::dcListModel_t(QObject* parent) : QAbstractTableModel(parent) {}
 void dcListModel_t::reset() {
   beginResetModel();
   list_.reset();
+  maker_.reset();
+  made_.clear();
   rowData_.clear();
   kept_.clear();
   shown_.clear();
   endResetModel();
 }
 
-void dcListModel_t::fill(dcViewList_t&& list) {
+void dcListModel_t::fill(dcViewList_t&& list, std::unique_ptr<dcRowMaker_t> later) {
   beginResetModel();
   list_ = std::move(list);
+  maker_ = std::move(later);
+  made_.clear();
+  if (maker_) {
+    list_.rows.assign(maker_->rowCount(), {});
+    made_.assign(list_.rows.size(), 0);
+  }
   // Every row holds one cell per column, whatever the view gave.
-  for (auto& row : list_.rows) row.resize(list_.columns.size());
+  if (!maker_)
+    for (auto& row : list_.rows) row.resize(list_.columns.size());
   rowData_.assign(list_.rows.size(), RowData{});
-  kept_.resize(list_.rows.size());
-  for (std::size_t r = 0; r < list_.rows.size(); ++r) kept_[r] = filter_.matches(list_.rows[r]);
+  if (filter_.empty()) {
+    kept_.assign(list_.rows.size(), 1);
+  } else {
+    makeAllRows();
+    kept_.resize(list_.rows.size());
+    for (std::size_t r = 0; r < list_.rows.size(); ++r) kept_[r] = filter_.matches(list_.rows[r]);
+  }
   collectShown();
   endResetModel();
+}
+
+const std::vector<std::string>& dcListModel_t::madeRow(std::size_t r) const {
+  std::vector<std::string>& row = list_.rows[r];
+  if (maker_ && !made_[r]) {
+    row = maker_->makeRow(r);
+    row.resize(list_.columns.size());
+    made_[r] = 1;
+  }
+  return row;
+}
+
+void dcListModel_t::makeAllRows() const {
+  if (!maker_) return;
+  for (std::size_t r = 0; r < list_.rows.size(); ++r) madeRow(r);
+  maker_.reset();
+  made_.clear();
 }
 
 void dcListModel_t::setFilter(dcRowFilter_t filter) {
@@ -46,6 +77,7 @@ void dcListModel_t::setFilter(dcRowFilter_t filter) {
                          after.size() > before.size() && after.compare(0, before.size(), before) == 0 &&
                          mb::boundedLength(after.c_str(), before.size()) == before.size();
   filter_ = std::move(filter);
+  if (!filter_.empty()) makeAllRows();
   if (narrowing) {
     for (int r : shown_)
       kept_[static_cast<std::size_t>(r)] = filter_.matches(list_.rows[static_cast<std::size_t>(r)]);
@@ -64,6 +96,7 @@ void dcListModel_t::collectShown() {
 }
 
 dcViewList_t dcListModel_t::shownList() const {
+  makeAllRows();
   dcViewList_t shown;
   shown.columns = list_.columns;
   shown.rows.reserve(shown_.size());
@@ -72,6 +105,7 @@ dcViewList_t dcListModel_t::shownList() const {
 }
 
 std::string dcListModel_t::rowsText(std::vector<int> rows) const {
+  makeAllRows();
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   std::vector<std::size_t> at;
@@ -83,7 +117,7 @@ std::string dcListModel_t::rowsText(std::vector<int> rows) const {
 
 const std::string& dcListModel_t::cellText(int row, int column) const {
   if (row < 0 || column < 0 || row >= rowCount() || column >= columnCount()) return kNoText;
-  return list_.rows[listRow(row)][static_cast<std::size_t>(column)];
+  return madeRow(listRow(row))[static_cast<std::size_t>(column)];
 }
 
 void dcListModel_t::setRowData(int row, const RowData& data) {
@@ -128,6 +162,7 @@ Qt::ItemFlags dcListModel_t::flags(const QModelIndex& index) const {
 
 void dcListModel_t::sortRows(int column, bool ascending) {
   if (column < 0 || column >= columnCount() || list_.rows.size() < 2) return;
+  makeAllRows();
   emit layoutAboutToBeChanged();
   // rowAt[k]: the row of the list (as it was before the sort) now at k.
   std::vector<int> rowAt(list_.rows.size());

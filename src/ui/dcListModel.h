@@ -4,10 +4,17 @@
 // reorders its rows for a column sort and shows only the rows a filter
 // keeps (all of them while the filter is empty). Row numbers are those on
 // screen: the kept rows in the list's current order.
+//
+// A view with many rows may hand its rows over as a maker: the list then
+// makes a row when it is first painted or read, and makes all of them as
+// soon as something needs every row (a sort, a filter, the export, the whole
+// list), after which the maker is let go. Until then the list depends on
+// the inventories the maker reads: makeAllRows() ends that.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,8 +42,11 @@ class dcListModel_t : public QAbstractTableModel {
   // Deletes every row and every column.
   void reset();
   // Replaces the whole content by a view's columns and rows, in its order;
-  // the filter stays and applies to the new rows.
-  void fill(dcViewList_t&& list);
+  // the filter stays and applies to the new rows. With a maker, the rows
+  // are the maker's, made when needed.
+  void fill(dcViewList_t&& list, std::unique_ptr<dcRowMaker_t> later = nullptr);
+  // Makes every row not made yet and lets the maker go.
+  void makeAllRows() const;
 
   // Shows only the rows that filter keeps, in the list's current order.
   void setFilter(dcRowFilter_t filter);
@@ -45,7 +55,10 @@ class dcListModel_t : public QAbstractTableModel {
   int totalRows() const { return static_cast<int>(list_.rows.size()); }
 
   // Every row, kept or not, in the list's current order.
-  const dcViewList_t& list() const { return list_; }
+  const dcViewList_t& list() const {
+    makeAllRows();
+    return list_;
+  }
   // The rows on screen, in their order: what the export writes.
   dcViewList_t shownList() const;
   // The export lines of the given on-screen rows, in on-screen order
@@ -77,8 +90,15 @@ class dcListModel_t : public QAbstractTableModel {
   std::size_t listRow(int row) const {
     return static_cast<std::size_t>(shown_[static_cast<std::size_t>(row)]);
   }
+  // Row r of list_, made first if it is not yet.
+  const std::vector<std::string>& madeRow(std::size_t r) const;
 
-  dcViewList_t list_;
+  // Rows still to be made are empty here; rows are made in place, so list_
+  // changes under const reads while a maker is held. No row moves while a
+  // maker is held: a sort makes every row first.
+  mutable dcViewList_t list_;
+  mutable std::unique_ptr<dcRowMaker_t> maker_;
+  mutable std::vector<char> made_;  // per row of list_, while maker_ is held
   std::vector<RowData> rowData_;
   dcRowFilter_t filter_;
   // Per row of list_: whether the filter keeps it; moves with its row.

@@ -27,6 +27,9 @@ class dcViewerPane_t {
   virtual dcStatus_t refresh() = 0;
   // Saves the list as a tab-separated file (command 32780).
   virtual dcStatus_t exportList() = 0;
+  // Makes every row the list has not made yet from the inventories, so that
+  // it holds nothing of them (before a data load replaces them).
+  virtual void makeAllRows() {}
 
  protected:
   ~dcViewerPane_t() = default;

@@ -73,11 +73,11 @@ dcStripedListCtrl_t::~dcStripedListCtrl_t() = default;
 
 void dcStripedListCtrl_t::resetList() { model_->reset(); }
 
-void dcStripedListCtrl_t::fill(dcViewList_t&& list) {
+void dcStripedListCtrl_t::fill(dcViewList_t&& list, std::unique_ptr<dcRowMaker_t> later) {
   std::vector<int> widths;
   widths.reserve(list.columns.size());
   for (const dcViewColumn_t& column : list.columns) widths.push_back(column.width);
-  model_->fill(std::move(list));
+  model_->fill(std::move(list), std::move(later));
   for (std::size_t c = 0; c < widths.size(); ++c)
     horizontalHeader()->resizeSection(static_cast<int>(c), widths[c]);
   scrollToTop();

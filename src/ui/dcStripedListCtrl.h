@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QTableView>
+#include <memory>
 
 #include "dcListViews.h"
 
@@ -26,8 +27,9 @@ class dcStripedListCtrl_t : public QTableView {
 
   // Deletes all rows and columns.
   void resetList();
-  // Shows a view: its columns (header text and width) and rows, in order.
-  void fill(dcViewList_t&& list);
+  // Shows a view: its columns (header text and width) and rows, in order;
+  // with a maker, the rows are the maker's, made as they are needed.
+  void fill(dcViewList_t&& list, std::unique_ptr<dcRowMaker_t> later = nullptr);
 
   // What a click on the header of column c does: ascending when c is not
   // the column sorted last or the last sort was descending, else

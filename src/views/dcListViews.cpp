@@ -36,8 +36,16 @@ void appendBounded(std::string& cell, const char* text, std::string_view separat
 // one look-up each. Names compare as the lists find them, without regard to
 // case: names that differ in letter case only are distinct columns which all
 // show the same entry. Keys point into the group's name list.
+//
+// Clients list their entries in much the same order, and an entry's name is
+// the inventory's pooled text, so the entry at a given position usually has
+// the very text (the same address) the previous client had there: that
+// look-up is remembered per position and reused when the address is the
+// same, which gives the same columns a full look-up would.
 class ColumnIndex {
  public:
+  using Columns = std::vector<std::size_t>;
+
   ColumnIndex(dcStringList_t& names, dcViewList_t& list, std::string firstHeader) {
     list.columns.push_back({std::move(firstHeader), dcviews::BY_PC_WIDTH});
     for (dcStringListItem_t* item = names.head; item; item = item->next) {
@@ -45,9 +53,15 @@ class ColumnIndex {
       list.columns.push_back({item->text, dcviews::BY_PC_WIDTH});
     }
   }
-  const std::vector<std::size_t>* find(const char* name) const {
+  // The columns of the name of a client's entry at position (0 for its first
+  // entry), or nullptr when no column has that name.
+  const Columns* find(std::size_t position, const char* name) {
+    if (position < recent_.size() && recent_[position].name == name) return recent_[position].columns;
     const auto it = byName_.find(name);
-    return it == byName_.end() ? nullptr : &it->second;
+    const Columns* columns = it == byName_.end() ? nullptr : &it->second;
+    if (position >= recent_.size()) recent_.resize(position + 1);
+    recent_[position] = {name, columns};
+    return columns;
   }
 
  private:
@@ -57,7 +71,12 @@ class ColumnIndex {
   struct NoCaseEqual {
     bool operator()(const char* a, const char* b) const { return mb::compareNoCase(a, b) == 0; }
   };
-  std::unordered_map<const char*, std::vector<std::size_t>, NoCaseHash, NoCaseEqual> byName_;
+  struct Recent {
+    const char* name = nullptr;
+    const Columns* columns = nullptr;
+  };
+  std::unordered_map<const char*, Columns, NoCaseHash, NoCaseEqual> byName_;
+  std::vector<Recent> recent_;
 };
 
 // The clients of a subtree in collection order, freed on every way out.
@@ -78,22 +97,104 @@ std::string pcNameHeader() {
   return text ? text : "";
 }
 
-// One row per client of the subtree; fillRow sets the cells after the
-// client's name, each column at most once (the client's first matching
-// entry wins).
-template <class FillRow>
-dcStatus_t byPcRows(dcQsGroup_t* group, dcViewList_t& list, FillRow fillRow) {
-  CollectedClients clients(group);
-  const std::size_t columns = list.columns.size();
-  std::vector<bool> filled(columns);
-  for (dcQsClientNode_t* node = clients.head(); node; node = node->next) {
-    if (!node->pClient) return dcStatus::NULL_ARGUMENT;
-    std::vector<std::string>& row = list.rows.emplace_back(columns);
-    row[0] = node->pClient->name;
-    filled.assign(columns, false);
-    fillRow(node->pClient, row, filled);
+// The rows of a by-PC view: one per client of the subtree, in collection
+// order up to a null client (status 203), each made from the client's
+// inventory when asked for. Cells after the client's name are set at most
+// once each: the client's first matching entry wins.
+class ByPcRows : public dcRowMaker_t {
+ public:
+  enum class Kind { WINDOWS_INFO, HARDWARE };
+
+  ByPcRows(Kind kind, dcQsGroup_t* group, dcViewList_t& list)
+      : kind_(kind),
+        columns_(kind == Kind::WINDOWS_INFO ? group->windowsInfoItems : group->hardwareNames, list,
+                 pcNameHeader()),
+        columnCount_(list.columns.size()) {
+    const CollectedClients collected(group);
+    for (dcQsClientNode_t* node = collected.head(); node; node = node->next) {
+      if (!node->pClient) {
+        status_ = dcStatus::NULL_ARGUMENT;
+        break;
+      }
+      clients_.push_back(node->pClient);
+    }
+    // A hardware cell is built in one buffer that keeps its room from cell
+    // to cell, and then copied at its final size.
+    if (kind == Kind::HARDWARE) cell_.reserve(dcviews::CELL_LIMIT);
   }
-  return dcStatus::OK;
+
+  dcStatus_t status() const { return status_; }
+  std::size_t rowCount() const override { return clients_.size(); }
+
+  std::vector<std::string> makeRow(std::size_t index) override {
+    std::vector<std::string> row(columnCount_);
+    if (index >= clients_.size()) return row;
+    dcQsClient_t* client = clients_[index];
+    row[0] = client->name;
+    filled_.assign(columnCount_, false);
+    if (kind_ == Kind::WINDOWS_INFO)
+      windowsInfoCells(client, row);
+    else
+      hardwareCells(client, row);
+    return row;
+  }
+
+  // Every row, appended to list.
+  void makeAll(dcViewList_t& list) {
+    list.rows.reserve(list.rows.size() + clients_.size());
+    for (std::size_t i = 0; i < clients_.size(); ++i) list.rows.push_back(makeRow(i));
+  }
+
+ private:
+  template <class Text>
+  void setCell(const ColumnIndex::Columns& at, std::vector<std::string>& row, const Text& text) {
+    for (std::size_t column : at) {
+      if (filled_[column]) continue;
+      filled_[column] = true;
+      row[column] = text;
+    }
+  }
+
+  void windowsInfoCells(dcQsClient_t* client, std::vector<std::string>& row) {
+    std::size_t position = 0;
+    for (dcWindowsInfoItem_t* item = client->windowsInfo.items; item; item = item->next)
+      if (const ColumnIndex::Columns* at = columns_.find(position++, item->name))
+        setCell(*at, row, item->description);
+  }
+
+  // The descriptions of all the category's items, each followed by a blank.
+  void hardwareCells(dcQsClient_t* client, std::vector<std::string>& row) {
+    std::size_t position = 0;
+    for (dcHardwareListNode_t* node = client->hardwareList.categories; node; node = node->next) {
+      if (!node->pInfo) continue;
+      const ColumnIndex::Columns* at = columns_.find(position++, node->pInfo->name);
+      if (!at) continue;
+      cell_.clear();
+      for (dcHardwareItem_t* item = node->pInfo->items; item; item = item->next)
+        appendBounded(cell_, item->description, " ");
+      setCell(*at, row, cell_);
+    }
+  }
+
+  const Kind kind_;
+  ColumnIndex columns_;
+  const std::size_t columnCount_;
+  std::vector<dcQsClient_t*> clients_;
+  dcStatus_t status_ = dcStatus::OK;
+  std::vector<bool> filled_;
+  std::string cell_;
+};
+
+// A by-PC view: its rows made now into list, or left to a maker in later.
+dcStatus_t byPc(ByPcRows::Kind kind, dcQsGroup_t* group, dcViewList_t& list,
+                std::unique_ptr<dcRowMaker_t>* later) {
+  auto rows = std::make_unique<ByPcRows>(kind, group, list);
+  const dcStatus_t status = rows->status();
+  if (later)
+    *later = std::move(rows);
+  else
+    rows->makeAll(list);
+  return status;
 }
 
 }  // namespace
@@ -183,45 +284,19 @@ dcStatus_t clientHardware(dcQsClient_t* client, dcViewList_t& list) {
   return dcStatus::OK;
 }
 
-dcStatus_t windowsInfoByPc(dcQsGroup_t* group, dcViewList_t& list) {
+dcStatus_t windowsInfoByPc(dcQsGroup_t* group, dcViewList_t& list, std::unique_ptr<dcRowMaker_t>* later) {
   list.reset();
+  if (later) later->reset();
   if (!theAssetConsoleEngine) return dcStatus::MISSING_OBJECT;
   if (!group) return dcStatus::NULL_ARGUMENT;
-  const ColumnIndex columns(group->windowsInfoItems, list, pcNameHeader());
-  return byPcRows(group, list,
-                  [&](dcQsClient_t* client, std::vector<std::string>& row, std::vector<bool>& filled) {
-                    for (dcWindowsInfoItem_t* item = client->windowsInfo.items; item; item = item->next) {
-                      const std::vector<std::size_t>* at = columns.find(item->name);
-                      if (!at) continue;
-                      for (std::size_t column : *at) {
-                        if (filled[column]) continue;
-                        filled[column] = true;
-                        row[column] = item->description;
-                      }
-                    }
-                  });
+  return byPc(ByPcRows::Kind::WINDOWS_INFO, group, list, later);
 }
 
-dcStatus_t hardwareByPc(dcQsGroup_t* group, dcViewList_t& list) {
+dcStatus_t hardwareByPc(dcQsGroup_t* group, dcViewList_t& list, std::unique_ptr<dcRowMaker_t>* later) {
   list.reset();
+  if (later) later->reset();
   if (!group) return dcStatus::NULL_ARGUMENT;
-  const ColumnIndex columns(group->hardwareNames, list, pcNameHeader());
-  return byPcRows(
-      group, list, [&](dcQsClient_t* client, std::vector<std::string>& row, std::vector<bool>& filled) {
-        for (dcHardwareListNode_t* node = client->hardwareList.categories; node; node = node->next) {
-          if (!node->pInfo) continue;
-          const std::vector<std::size_t>* at = columns.find(node->pInfo->name);
-          if (!at) continue;
-          std::string cell;
-          for (dcHardwareItem_t* item = node->pInfo->items; item; item = item->next)
-            appendBounded(cell, item->description, " ");
-          for (std::size_t column : *at) {
-            if (filled[column]) continue;
-            filled[column] = true;
-            row[column] = cell;
-          }
-        }
-      });
+  return byPc(ByPcRows::Kind::HARDWARE, group, list, later);
 }
 
 dcStatus_t groupSoftware(dcQsGroup_t* group, dcViewList_t& list) {
@@ -256,7 +331,9 @@ dcStatus_t usage(const dcSoftwareUsageDocument_t* document, dcViewPeriod_t& peri
   return dcStatus::OK;
 }
 
-dcViewRefresh_t refresh(dcObject_t* selected, const char* title, dcViewPeriod_t& period, dcViewList_t& list) {
+dcViewRefresh_t refresh(dcObject_t* selected, const char* title, dcViewPeriod_t& period, dcViewList_t& list,
+                        std::unique_ptr<dcRowMaker_t>* later) {
+  if (later) later->reset();
   if (!selected) return {dcStatus::NOTHING_SELECTED, dcViewKind_t::NONE};
   const bool isClient = selected->isA(dcQsClient_t::CLASS_NAME);
   const bool isGroup = !isClient && selected->isA(dcQsGroup_t::CLASS_NAME);
@@ -266,11 +343,11 @@ dcViewRefresh_t refresh(dcObject_t* selected, const char* title, dcViewPeriod_t&
   auto* group = isGroup ? static_cast<dcQsGroup_t*>(selected) : nullptr;
   switch (kind) {
     case dcViewKind_t::WINDOWS_INFO:
-      return {client ? clientWindowsInfo(client, list) : windowsInfoByPc(group, list), kind};
+      return {client ? clientWindowsInfo(client, list) : windowsInfoByPc(group, list, later), kind};
     case dcViewKind_t::SOFTWARE:
       return {client ? clientSoftware(client, list) : groupSoftware(group, list), kind};
     case dcViewKind_t::HARDWARE:
-      return {client ? clientHardware(client, list) : hardwareByPc(group, list), kind};
+      return {client ? clientHardware(client, list) : hardwareByPc(group, list, later), kind};
     case dcViewKind_t::USAGE:
       return {usage(client ? &client->usageDocument : &group->usageDocument, period, list), kind};
     case dcViewKind_t::NONE:

@@ -7,6 +7,7 @@
 
 #include <compare>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,19 @@ struct dcViewList_t {
     columns.clear();
     rows.clear();
   }
+};
+
+// The rows of a list made one at a time, for a list that shows only some
+// of its rows at first: row i is the i-th row of the view. It reads the
+// inventories when a row is made, so rows made later are the view's rows
+// only while the inventories stay as they are: a data load must come after
+// the last row is made.
+class dcRowMaker_t {
+ public:
+  virtual ~dcRowMaker_t() = default;
+  virtual std::size_t rowCount() const = 0;
+  // Row index, one cell per column.
+  virtual std::vector<std::string> makeRow(std::size_t index) = 0;
 };
 
 // The four views, in the order of the title bar's tabs.
@@ -93,8 +107,13 @@ const char* titleOfView(dcViewKind_t kind);
 dcStatus_t clientWindowsInfo(dcQsClient_t* client, dcViewList_t& list);
 dcStatus_t clientSoftware(dcQsClient_t* client, dcViewList_t& list);
 dcStatus_t clientHardware(dcQsClient_t* client, dcViewList_t& list);
-dcStatus_t windowsInfoByPc(dcQsGroup_t* group, dcViewList_t& list);
-dcStatus_t hardwareByPc(dcQsGroup_t* group, dcViewList_t& list);
+// The by-PC views of a group, one row per client of its subtree: with
+// later, list gets the columns only and the rows are left to the maker put
+// there (the rows up to a null client, as the status says).
+dcStatus_t windowsInfoByPc(dcQsGroup_t* group, dcViewList_t& list,
+                           std::unique_ptr<dcRowMaker_t>* later = nullptr);
+dcStatus_t hardwareByPc(dcQsGroup_t* group, dcViewList_t& list,
+                        std::unique_ptr<dcRowMaker_t>* later = nullptr);
 dcStatus_t groupSoftware(dcQsGroup_t* group, dcViewList_t& list);
 // The usage of a document over the period; a start later than the end is
 // first moved to the end, in period itself.
@@ -103,8 +122,10 @@ dcStatus_t usage(const dcSoftwareUsageDocument_t* document, dcViewPeriod_t& peri
 // The viewer's refresh once its forms are known to exist: no selection
 // gives 112; an object that is neither client nor group, or a title that is
 // no tab text, leaves list and status alone; otherwise the view of the
-// title for the object fills list.
-dcViewRefresh_t refresh(dcObject_t* selected, const char* title, dcViewPeriod_t& period, dcViewList_t& list);
+// title for the object fills list. With later, a by-PC view leaves its rows
+// to a maker put there; later is emptied for every other outcome.
+dcViewRefresh_t refresh(dcObject_t* selected, const char* title, dcViewPeriod_t& period, dcViewList_t& list,
+                        std::unique_ptr<dcRowMaker_t>* later = nullptr);
 
 // The export file's text: the header texts (each cut to 255 bytes on a whole
 // character), then each row; a tab after every cell but the last, "\r\n"

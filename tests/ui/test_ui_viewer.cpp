@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <filesystem>
 #include <memory>
+#include <random>
 
 #include "../support/listreaders.h"
 #include "CSettingMgr.h"
@@ -123,6 +124,7 @@ class ViewerTest : public QObject {
   void views_listsWidthsAndExport();
   void views_dispatchAndPeriodBand();
   void sort_headerClicksAndSharedState();
+  void rows_madeAsNeededAgreeWithTheWholeView();
   void stripes_rowsAndEmptyArea();
   void export_answersAndFileRules();
   void export_workbookOfTheFilteredSortedList();
@@ -259,6 +261,48 @@ void ViewerTest::sort_headerClicksAndSharedState() {
   other.onColumnClick(5);
   QCOMPARE(dcStripedListCtrl_t::lastSortColumn, 5);
   QCOMPARE(other.listModel()->cellText(0, 0), "y");
+}
+
+// A by-PC view hands its rows to the list as a maker. Random reads, sorts
+// and filters on it must give what the same steps give on the whole view
+// handed over at once; once every row is made, the list no longer reads the
+// inventories.
+void ViewerTest::rows_madeAsNeededAgreeWithTheWholeView() {
+  Site site;
+  Viewer v;
+  std::mt19937 random(16);
+  for (int round = 0; round < 40; ++round) {
+    const int view = round % 2 ? HARDWARE : WINDOWS;
+    dcObject_t* group = round % 3 ? static_cast<dcObject_t*>(&site.root) : site.s;
+    QCOMPARE(v.show(group, view), 0u);
+    dcViewPeriod_t period = v.form.period();
+    dcViewList_t whole;
+    dcviews::refresh(group, dcFunctionTitleForm_t::tabText(view), period, whole);
+    dcListModel_t plain;
+    plain.fill(std::move(whole));
+    dcListModel_t& made = v.model();
+    for (int step = 0; step < 4; ++step) {
+      QCOMPARE(made.rowCount(), plain.rowCount());
+      const int row = static_cast<int>(random() % static_cast<unsigned>(plain.rowCount() + 1));
+      const int column = static_cast<int>(random() % static_cast<unsigned>(plain.columnCount()));
+      QCOMPARE(made.cellText(row, column), plain.cellText(row, column));
+      if (random() % 3 == 0) {
+        const bool ascending = random() % 2;
+        made.sortRows(column, ascending);
+        plain.sortRows(column, ascending);
+      } else if (random() % 4 == 0) {
+        const char* texts[] = {"", "core", "w", "a"};
+        const char* text = texts[random() % 4];
+        for (dcListModel_t* m : {&made, &plain}) m->setFilter(dcRowFilter_t(text));
+      }
+    }
+    QCOMPARE(dcviews::exportText(made.shownList()), dcviews::exportText(plain.shownList()));
+    for (dcListModel_t* m : {&made, &plain}) m->setFilter({});
+  }
+  QCOMPARE(v.show(&site.root, WINDOWS), 0u);
+  v.form.makeAllRows();
+  site.a1->windowsInfo.add("WindowsVersion", "changed");
+  QCOMPARE(v.model().cellText(1, 1), "Windows 11 Pro");
 }
 
 void ViewerTest::stripes_rowsAndEmptyArea() {
