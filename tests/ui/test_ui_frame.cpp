@@ -1,15 +1,17 @@
 // The main frame: the locked bar under the title pane, the draggable bar
-// beside the tree, the view menu's command ids, the keyboard, and the
-// routing of commands and window messages.
+// beside the tree, the routing of commands and window messages, the
+// keyboard; the title pane's tabs, banners and caption.
 #include <QAction>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTreeView>
 #include <QtTest>
+#include <cstring>
 
 #include "CColorSplitterWnd.h"
 #include "CMainFrame.h"
+#include "dcBitmapButton.h"
 #include "dcDefaultViewerForm.h"
 #include "dcFunctionTitleForm.h"
 #include "dcLockKeys.h"
@@ -17,6 +19,7 @@
 #include "dcQtWindowServices.h"
 #include "dcStripedListCtrl.h"
 #include "dcUiText.h"
+#include "uiSupport.h"
 
 namespace {
 
@@ -39,10 +42,36 @@ struct FakeViewer : dcViewerPane_t {
   dcStatus_t exportList() override { return ++exports, 0; }
 };
 
+// What the document does with a view command: records it, and for the four
+// views makes the view's tab text the current title.
 struct FakeDocument : dcCommandTarget_t {
   QList<int> seen;
-  bool onCommand(int id) override { return id >= 32772 && id <= 32776 ? (seen << id, true) : false; }
+  bool onCommand(int id) override {
+    const int views[] = {32773, 32775, 32774, 32776};
+    for (int v = 0; v < 4; ++v)
+      if (views[v] == id) {
+        theFunctionTitleForm->setCurrentTitle(dcFunctionTitleForm_t::tabText(v));
+        theFunctionTitleForm->update();
+      }
+    return id >= 32772 && id <= 32776 ? (seen << id, true) : false;
+  }
 };
+
+struct PaintCounter : QObject {
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    paints += e->type() == QEvent::Paint;
+    return false;
+  }
+};
+
+// The one highlighted tab (-1: none, -2: several).
+int activeTab(const dcFunctionTitleForm_t& form) {
+  int active = -1;
+  for (int v = 0; v < 4; ++v)
+    if (!form.tabButtons[v]->inactive) active = active == -1 ? v : -2;
+  return active;
+}
 
 }  // namespace
 
@@ -54,6 +83,8 @@ class FrameTest : public QObject {
   void menusAndRouting();
   void keys_panesStandardKeysAndLocks();
   void windowServices_reachTheFrame();
+  void titlePane_tabsSendViewCommands();
+  void titlePane_captionAndByteExactTitles();
 };
 
 void FrameTest::splitters_lockedInnerBarOuterBarMoves() {
@@ -190,6 +221,65 @@ void FrameTest::windowServices_reachTheFrame() {
   ws.sendMessage(&frame, winsvc::MESSAGE_CLOSE, 0, 0);
   QVERIFY(!frame.isVisible());
   QCOMPARE(ws.sendMessage(reinterpret_cast<void*>(0x10), winsvc::MESSAGE_CLOSE, 0, 0), 0);
+}
+
+void FrameTest::titlePane_tabsSendViewCommands() {
+  CMainFrame frame;
+  FakeDocument doc;
+  frame.addCommandTarget(&doc);
+  frame.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&frame));
+  dcFunctionTitleForm_t& form = *frame.titleForm();
+  form.grab();
+  QCOMPARE(activeTab(form), 0);
+
+  // Once painted, the pane stays quiet: painting must not invalidate it again.
+  QTest::qWait(50);
+  PaintCounter counter;
+  form.installEventFilter(&counter);
+  QTest::qWait(150);
+  QCOMPARE(counter.paints, 0);
+  form.removeEventFilter(&counter);
+
+  QSignalSpy sent(&frame, &CMainFrame::commandSent);
+  const int expected[] = {32773, 32775, 32774, 32776};
+  for (int v : {1, 2, 3, 0, 0}) {
+    QTest::mouseClick(form.tabButtons[v], Qt::LeftButton);
+    QCOMPARE(sent.takeLast().at(0).toInt(), expected[v]);
+    const QImage shot = form.grab().toImage();
+    QCOMPARE(activeTab(form), v);
+    // The view's own banner is on screen.
+    QCOMPARE(shot.pixelColor(50, 35), form.banners[v]->bitmap.toImage().pixelColor(50, 35));
+  }
+}
+
+void FrameTest::titlePane_captionAndByteExactTitles() {
+  dcFunctionTitleForm_t form;
+  form.resize(700, 100);
+  // With a selection: "'<name>'의 <title>".
+  dcObject_t client("PC-07", "dcQsClient_t", 0);
+  uitest::Selection selection;
+  selection.object = &client;
+  form.setCurrentTitle(dcFunctionTitleForm_t::tabText(1));
+  form.grab();
+  QCOMPARE(form.caption,
+           "'PC-07'\xC0\xC7 \xC7\xCF\xB5\xE5\xBF\xFE\xBE\xEE \xC1\xA4\xBA\xB8");  // 'PC-07'의 하드웨어 정보
+
+  // The menu's usage text lacks the blank before 내역: no tab matches, so
+  // banner and highlight stay, while the caption shows the title as it is.
+  form.setCurrentTitle(
+      "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA");  // 프로그램 사용내역
+  form.grab();
+  QCOMPARE(form.viewIndex, 1);
+  QCOMPARE(activeTab(form), 1);
+  QVERIFY(std::strstr(form.caption, "\xBB\xE7\xBF\xEB\xB3\xBB"));
+
+  // Without a selection the caption keeps its last text.
+  selection.object = nullptr;
+  form.setCurrentTitle(dcFunctionTitleForm_t::tabText(3));
+  form.grab();
+  QCOMPARE(form.viewIndex, 3);
+  QVERIFY(std::strstr(form.caption, "\xBB\xE7\xBF\xEB\xB3\xBB"));
 }
 
 QTEST_MAIN(FrameTest)
