@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -81,14 +80,12 @@ struct Site {
 
   // Runs the data load; false when the group file's read error ended it.
   bool load(dcAssetConsoleEngine_t& engine) const {
-    const auto start = std::chrono::steady_clock::now();
     bool whole = true;
     try {
       EXPECT_EQ(runDataLoad(&engine), dcStatus::OK);
     } catch (const dcArchiveException_t&) {
       whole = false;
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
     return whole;
   }
 
