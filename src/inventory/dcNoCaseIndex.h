@@ -16,8 +16,10 @@
 namespace dcinv {
 
 // Lists shorter than this are searched by walking the chain; from this size
-// on they keep a hash index (most client lists stay below it).
-constexpr std::uint32_t INDEX_THRESHOLD = 8;
+// on they keep a hash index. A PC's lists (a few dozen programs, categories
+// and items) mostly stay below it: for them the walk costs less than the
+// index's memory, which would be a third of what the list holds.
+constexpr std::uint32_t INDEX_THRESHOLD = 32;
 
 // A text as a fixed field of N bytes would hold it: cut at a character
 // boundary. Lists store texts this way and compare arguments this way, so a

@@ -28,7 +28,9 @@ dcSoftwareList_t::~dcSoftwareList_t() {
 
 void dcSoftwareList_t::freeEntries() {
   entries = nullptr;
-  store_.clear();
+  blocks_.clear();
+  count_ = 0;
+  tail_ = nullptr;
   dropIndex();
 }
 
@@ -108,6 +110,21 @@ dcSoftwareInfo_t* dcSoftwareList_t::find(const char* packageName, const char* fi
   return found;
 }
 
+// A new entry (empty texts, no count or links) in the last block, or in a
+// new one when that is full; nullptr without memory.
+dcSoftwareInfo_t* dcSoftwareList_t::newEntry() noexcept {
+  if (count_ % ENTRY_BLOCK == 0) {
+    std::unique_ptr<dcSoftwareInfo_t[]> block(new (std::nothrow) dcSoftwareInfo_t[ENTRY_BLOCK]);
+    if (!block) return nullptr;
+    try {
+      blocks_.push_back(std::move(block));
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    }
+  }
+  return &blocks_.back()[count_++ % ENTRY_BLOCK];
+}
+
 dcSoftwareInfo_t* dcSoftwareList_t::add(const char* packageName, const char* fileName,
                                         const char* versionString) {
   if (!packageName || !fileName || !versionString) {
@@ -122,11 +139,7 @@ dcSoftwareInfo_t* dcSoftwareList_t::add(const char* packageName, const char* fil
   dcSoftwareInfo_t* entry = find(packageName, fileName, versionString);
   const bool isNew = entry == nullptr;
   if (isNew && package && file && version) {
-    try {
-      entry = &store_.emplace_back();
-    } catch (const std::bad_alloc&) {
-      entry = nullptr;
-    }
+    entry = newEntry();
   }
   if (!entry || !package || !file || !version) {
     status = dcStatus::NO_MEMORY;
@@ -136,16 +149,17 @@ dcSoftwareInfo_t* dcSoftwareList_t::add(const char* packageName, const char* fil
   entry->fileName = file;
   entry->versionString = version;
   if (isNew) {
-    if (store_.size() > 1)
-      store_[store_.size() - 2].next = entry;
+    if (tail_)
+      tail_->next = entry;
     else
       entries = entry;
+    tail_ = entry;
     if (indexed_) {
       if (!indexEntry(entry)) dropIndex();
-    } else if (store_.size() >= dcinv::INDEX_THRESHOLD) {
+    } else if (count_ >= dcinv::INDEX_THRESHOLD) {
       indexed_ = true;
-      for (auto e = store_.begin(); e != store_.end() && indexed_; ++e)
-        if (!indexEntry(&*e)) dropIndex();
+      for (dcSoftwareInfo_t* e = entries; e && indexed_; e = e->next)
+        if (!indexEntry(e)) dropIndex();
     }
   }
   status = dcStatus::OK;

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -73,13 +72,18 @@ class dcSoftwareList_t {
 
  private:
   void freeEntries();
+  dcSoftwareInfo_t* newEntry() noexcept;
   bool indexEntry(dcSoftwareInfo_t* entry);
   void dropIndex();
 
   std::unique_ptr<dcTextTable_t> ownTexts_;
   dcTextTable_t* texts_;
-  // The entries themselves, in chain order; a deque never moves them.
-  std::deque<dcSoftwareInfo_t> store_;
+  // The entries themselves, in chain order, in blocks of ENTRY_BLOCK that
+  // never move; an empty list holds none.
+  static constexpr std::uint32_t ENTRY_BLOCK = 16;
+  std::vector<std::unique_ptr<dcSoftwareInfo_t[]>> blocks_;
+  std::uint32_t count_ = 0;
+  dcSoftwareInfo_t* tail_ = nullptr;
   // The first entry of every file name; the later entries of a file name
   // that differ in package or version, in chain order, under that first one.
   // An add changes a file name in letter case only, so keys never move.

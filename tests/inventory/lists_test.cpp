@@ -82,9 +82,11 @@ TEST(InventoryLists, IndexedLookupsMatchAWalk) {
   dcTextTable_t texts;
   dcSoftwareList_t software(&texts);
   dcHardwareList_t hardware(&texts);
+  dcWindowsInfo_t windows(&texts);
   for (int step = 0; step < 4000; ++step) {
     const std::string p = pick(), f = pick(), v = pick();
     if (rng() % 3 == 0) software.add(p.c_str(), f.c_str(), v.c_str());
+    if (rng() % 3 == 0) windows.add(f.c_str(), v.c_str());
     if (rng() % 2) hardware.add(p.c_str(), f.c_str(), v.c_str(), static_cast<int>(rng() % 2));
     const char* args[3] = {rng() % 2 ? p.c_str() : nullptr, rng() % 4 ? f.c_str() : nullptr,
                            rng() % 2 ? v.c_str() : nullptr};
@@ -105,6 +107,10 @@ TEST(InventoryLists, IndexedLookupsMatchAWalk) {
     dcHardwareInfo_t* category = hardware.find(p.c_str());
     ASSERT_EQ(category ? category->find(f.c_str()) : nullptr, byDevice) << step;
     ASSERT_EQ(hardware.find(p.c_str(), f.c_str(), v.c_str()), byPair) << step;
+
+    dcWindowsInfoItem_t* item = windows.items;
+    while (item && !same(item->name, p.c_str())) item = item->next;
+    ASSERT_EQ(windows.find(p.c_str()), item) << step;
   }
 }
 
