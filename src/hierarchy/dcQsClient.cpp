@@ -84,7 +84,7 @@ dcPreparedAssetData_t dcQsClient_t::prepareAssetData(const char* fileName, const
       prepared.document = dcXmlDocument_t::prepare(fileName);
       break;
     case DataKind::Usage:
-      prepared.usageText = dcSoftwareUsageDocument_t::readUsageFile(fileName);
+      prepared.usage = dcSoftwareUsageDocument_t::prepareUsage(fileName);
       break;
     case DataKind::Other:
       break;
@@ -115,7 +115,7 @@ dcStatus_t dcQsClient_t::applyAssetData(const char* fileName, const char* pcName
       break;
     case DataKind::Usage:
       // Usage that cannot be read is not an error, nor is an unknown type.
-      usageDocument.LoadUsageText(prepared.usageText);
+      usageDocument.takeUsage(std::move(prepared.usage));
       return status = dcStatus::OK;
     case DataKind::Other:
       return status = dcStatus::OK;

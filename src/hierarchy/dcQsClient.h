@@ -11,10 +11,10 @@
 
 // One inventory file read and parsed away from the loading thread
 // (dcQsClient_t::prepareAssetData): the parsed tree of a hardware, Windows
-// information or software file, or the text of a usage file.
+// information or software file, or the usage of a usage file.
 struct dcPreparedAssetData_t {
   dcXmlPrepared_t document;
-  std::string usageText;
+  dcSoftwareUsageDocument_t::Prepared usage;
 };
 
 class dcQsClient_t : public dcObject_t {

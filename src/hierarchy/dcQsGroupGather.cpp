@@ -274,14 +274,13 @@ dcStatus_t dcQsGroup_t::gatherSoftwareUsages() {
 dcStatus_t dcQsGroup_t::addSoftwareUsages(dcQsClient_t* pdcQsClient) {
   if (!pdcQsClient) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcQsGroup_t::addSoftwareUsages] pdcQsClient=0x%x", dcTraceTag(pdcQsClient));
-  // A client's tree is parsed for the merge only, unless it was built before.
-  usageDocument.mergeFrom(pdcQsClient->usageDocument);
+  if (pdcQsClient->usageDocument.hasTree()) usageDocument.mergeFrom(pdcQsClient->usageDocument);
   return status = dcStatus::OK;
 }
 
 dcStatus_t dcQsGroup_t::addSoftwareUsages(dcQsGroup_t* pdcQsGroup) {
   if (!pdcQsGroup) return status = dcStatus::NULL_ARGUMENT;
-  usageDocument.merge(pdcQsGroup->usageDocument.getRootNode());
+  usageDocument.mergeFrom(pdcQsGroup->usageDocument);
   return status = dcStatus::OK;
 }
 

@@ -2,41 +2,51 @@
 
 #include <sys/stat.h>
 
-#include <bit>
 #include <charconv>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <memory>
-#include <new>
-#include <string_view>
+#include <optional>
+#include <utility>
 
 #include "cp949.h"
 #include "dcLog.h"
+#include "dcProbeTable.h"
 #include "winfs.h"
 
-namespace {
+namespace dcusage {
 
 constexpr const char* CLOSING_TAG = "</softwareusage>";
+constexpr const char* ROOT_NAME = "softwareusage";
+constexpr const char* UNIT_NAME = "unit";
 constexpr const char* PROGRAM_NAME = "progname";
 constexpr const char* DAY_NAME = "date";
+constexpr const char* TICK_NAME = "tick";
+constexpr const char* DECLARATION_NAME = "xml";
+constexpr std::uint32_t NONE = UINT32_MAX;
+
+struct TreeDeleter {
+  void operator()(dcXmlNode_t* node) const { xmlFreeTree(node); }
+};
+// A document node with its tree, owned.
+using Tree = std::unique_ptr<dcXmlNode_t, TreeDeleter>;
+
+Tree newTree() {
+  Tree top(xmlNewNode(XN_DOCUMENT));
+  if (top) top->parent = top.get();
+  return top;
+}
 
 // A node named exactly name: what xmlNameMatch answers for a name without
-// wildcard characters, without running the pattern matcher.
+// wildcard characters.
 bool isNamed(const dcXmlNode_t* node, const char* name) {
   return node->name && std::strcmp(node->name, name) == 0;
 }
 
-bool hasWildcards(const char* pattern) {
-  for (const char* p = pattern; *p; ++p)
-    if (*p == '*' || *p == '?' || *p == '[') return true;
-  return false;
-}
+bool hasWildcards(const char* pattern) { return std::strpbrk(pattern, "*?[") != nullptr; }
 
 dcXmlNode_t* childAt(const dcXmlNode_t* node, std::uint32_t i) {
-  return (node->children && i < node->childCount) ? node->children[i] : nullptr;
+  return (node && node->children && i < node->childCount) ? node->children[i] : nullptr;
 }
 
 // The value of a node's first child, or "" (no child, an empty one, no value).
@@ -53,8 +63,7 @@ const char* firstAttributeValue(const dcXmlNode_t* node) {
 
 // A decimal integer as the agents write ticks: leading blanks and a sign
 // allowed, reading stops at the first other character, no digits count 0.
-// With length: also the length of the whole text.
-std::int64_t readTicks(const char* text, std::size_t* length = nullptr) {
+std::int64_t readTicks(const char* text) {
   const char* p = text;
   while (mb::isAsciiSpace(static_cast<unsigned char>(*p))) ++p;
   bool negative = false;
@@ -62,10 +71,6 @@ std::int64_t readTicks(const char* text, std::size_t* length = nullptr) {
   std::int64_t value = 0;
   for (; mb::isAsciiDigit(static_cast<unsigned char>(*p)); ++p)
     if (value < (std::int64_t{1} << 40)) value = value * 10 + (*p - '0');
-  if (length) {
-    while (*p) ++p;
-    *length = static_cast<std::size_t>(p - text);
-  }
   return negative ? -value : value;
 }
 
@@ -74,6 +79,30 @@ std::int32_t clampToInt32(std::int64_t v) {
   if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
   return static_cast<std::int32_t>(v);
 }
+
+// A tick count as "%d" writes it.
+struct TickText {
+  explicit TickText(std::int32_t count) { *std::to_chars(text, text + sizeof text - 1, count).ptr = '\0'; }
+  char text[16] = {};
+};
+
+// A tick text exactly as "%d" writes its count: the count, or false.
+bool readCanonicalTicks(const char* text, std::int32_t& count) {
+  const char* end = text + std::strlen(text);
+  const auto [at, error] = std::from_chars(text, end, count);
+  return error == std::errc() && at == end && std::strcmp(TickText(count).text, text) == 0;
+}
+
+void addSummaryLine(std::vector<dcUsageSummaryLine_t>& lines, const char* name, std::int64_t total) {
+  if (total <= 0) return;
+  char minutes[32];
+  std::snprintf(minutes, sizeof minutes, "%7lld min", static_cast<long long>(total * 3));
+  lines.push_back({name, minutes});
+}
+
+// ---------------------------------------------------------------------------
+// Trees, searched and changed as the agents' layout is described: any
+// names, any depth, first matches in document order.
 
 // Every node below top, a node before its children (the order of findAll).
 template <class F>
@@ -93,12 +122,11 @@ void forEachDescendant(dcXmlNode_t* top, F&& visit) {
   }
 }
 
-// The order of the name-and-text search: the children of parent from child
-// `from` on; a node called `name` is offered to onMatch and not entered, any
-// other node with children is entered. onMatch returns true to stop.
-template <class F>
-void forEachNamed(dcXmlNode_t* parent, std::uint32_t from, const char* name, F&& onMatch) {
-  std::vector<std::pair<dcXmlNode_t*, std::uint32_t>> stack{{parent, from}};
+// The element called `name` under parent with a child whose value matches
+// the pattern text: a node called `name` is looked at and not entered, any
+// other node with children is entered. nullptr when there is none.
+dcXmlNode_t* nameTextSearch(dcXmlNode_t* parent, const char* name, const char* text) {
+  std::vector<std::pair<dcXmlNode_t*, std::uint32_t>> stack{{parent, 0}};
   while (!stack.empty()) {
     auto& [node, next] = stack.back();
     dcXmlNode_t* child = childAt(node, next);
@@ -107,29 +135,15 @@ void forEachNamed(dcXmlNode_t* parent, std::uint32_t from, const char* name, F&&
       continue;
     }
     if (!child) continue;
-    if (child->name && std::strcmp(child->name, name) == 0) {
-      if (onMatch(child)) return;
+    if (isNamed(child, name)) {
+      for (std::uint32_t i = 0; i < child->childCount; ++i)
+        if (const dcXmlNode_t* c = childAt(child, i); c && c->value && xmlNameMatch(text, c->value))
+          return child;
     } else if (child->childCount > 0 && child->children) {
       stack.emplace_back(child, 0);
     }
   }
-}
-
-// The element called `name` under parent with a child whose value matches
-// the pattern text; nullptr when there is none.
-dcXmlNode_t* nameTextSearch(dcXmlNode_t* parent, const char* name, const char* text) {
-  dcXmlNode_t* found = nullptr;
-  forEachNamed(parent, 0, name, [&](dcXmlNode_t* element) {
-    for (std::uint32_t i = 0; i < element->childCount; ++i) {
-      const dcXmlNode_t* c = childAt(element, i);
-      if (c && c->value && xmlNameMatch(text, c->value)) {
-        found = element;
-        return true;
-      }
-    }
-    return false;
-  });
-  return found;
+  return nullptr;
 }
 
 // The days of a program element: its parent's first element (or processing
@@ -173,212 +187,471 @@ dcXmlNode_t* documentNodeOf(dcXmlNode_t* node) {
   return node;
 }
 
+// Appends <date tick="ticks">day</date> to unit.
+void appendDay(dcXmlHandle_t unit, const char* day, const char* ticks) {
+  dcXmlHandle_t date = unit.appendChild(XN_ELEMENT);
+  date.setName(DAY_NAME);
+  date.appendAttribute(TICK_NAME, ticks);
+  date.appendChild(XN_TEXT).setValue(day);
+}
+
+// Appends <unit><progname>name</progname></unit> to parent, the name a node
+// of kind nameKind; the new unit.
+dcXmlHandle_t appendUnit(dcXmlHandle_t parent, const char* name, std::int32_t nameKind) {
+  dcXmlHandle_t unit = parent.appendChild(XN_ELEMENT);
+  unit.setName(UNIT_NAME);
+  dcXmlHandle_t program = unit.appendChild(XN_ELEMENT);
+  program.setName(PROGRAM_NAME);
+  program.appendChild(nameKind).setValue(name);
+  return unit;
+}
+
+// One program-day added to the tree under root: ticks added to the first
+// matching day of the first matching program, or the day appended to that
+// program's parent, or a new unit appended to the document node.
+void mergeIntoTree(dcXmlNode_t* root, const char* progName, const char* day, const char* ticks) {
+  dcXmlNode_t* program = nameTextSearch(root, PROGRAM_NAME, progName);
+  if (!program) {
+    appendDay(appendUnit(dcXmlHandle_t(documentNodeOf(root)), progName, XN_CDATA), day, ticks);
+    return;
+  }
+  dcXmlNode_t* date = nameTextSearch(program->parent, DAY_NAME, day);
+  if (!date) {
+    appendDay(dcXmlHandle_t(program->parent), day, ticks);
+    return;
+  }
+  // A date element without attributes is left as it is.
+  if (date->attributeCount == 0 || !date->attributes || !date->attributes[0]) return;
+  dcXmlAttribute_t* tick = date->attributes[0];
+  const std::int64_t sum = readTicks(tick->value ? tick->value : "") + readTicks(ticks);
+  dcXmlAttrHandle_t(tick).setValue(TickText(clampToInt32(sum)).text);
+}
+
+void summarizeTree(dcXmlNode_t* root, const char* firstDay, const char* lastDay,
+                   std::vector<dcUsageSummaryLine_t>& lines) {
+  for (dcXmlNode_t* program : programsOf(root)) {
+    std::int64_t total = 0;
+    forEachDayOf(program, [&](dcXmlNode_t* day) {
+      const char* text = firstChildValue(day);
+      if (mb::compareNoCase(text, firstDay) >= 0 && mb::compareNoCase(text, lastDay) <= 0)
+        total += clampToInt32(readTicks(firstAttributeValue(day)));
+    });
+    addSummaryLine(lines, firstChildValue(program), total);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The agents' layout as numbers.
+
+// An incoming program name across the days of one incoming program. A name
+// without wildcard characters finds the same first program for all its days
+// (programs are only ever appended), so it is looked up once.
+struct Cursor {
+  explicit Cursor(const char* programName) : name(programName), plain(!hasWildcards(programName)) {}
+  const char* name;
+  bool plain;
+  std::uint32_t program = NONE;
+};
+
+// The tree a table stands for: the document node holding an optional
+// declaration, then an optional "softwareusage" element holding the first
+// rootPrograms programs, then the other programs, each
+//   <unit><progname>name</progname><date tick="ticks">day</date>...</unit>
+// with the name a text or CDATA node, each day a text node and each tick
+// count as "%d" writes it. Every search of the tree answers the same from
+// the table: programs in order, days in order under their program.
+class UsageTable {
+ public:
+  struct Day {
+    std::uint32_t text;  // day number
+    std::int32_t ticks;
+  };
+  struct Program {
+    std::uint32_t name;  // offset in texts
+    bool cdata;
+    std::vector<Day> days;
+  };
+
+  // Reads the children of top when they are such a tree; false otherwise.
+  bool read(const dcXmlNode_t* top);
+  Tree build() const;
+  // Adds ticks to the first day matching `day` of the first program
+  // matching the cursor's name, or appends the day or a program, as the
+  // tree search and its appends would. dayId: the day's number when known
+  // (NONE: looked up and set). False, with nothing changed, when the table
+  // cannot hold the result: an appended day whose tick text is not what
+  // "%d" writes (canonical false), texts beyond 4 GB, or no memory for the
+  // look-ups.
+  bool add(Cursor& cursor, const char* day, std::uint32_t& dayId, std::int64_t ticks, bool canonical);
+  void summarize(const char* firstDay, const char* lastDay, std::vector<dcUsageSummaryLine_t>& lines) const;
+
+  const char* text(std::uint32_t at) const { return texts_.data() + at; }
+  const char* dayText(std::uint32_t day) const { return text(dayTexts_[day]); }
+  std::size_t dayCount() const { return dayTexts_.size(); }
+  const std::vector<Program>& programs() const { return programs_; }
+
+ private:
+  // Look-ups by text, built when a merge first needs them and not copied
+  // with the table. Slots hold what they find plus 1.
+  struct Slot {
+    std::uint64_t hash;
+    std::uint32_t program;
+    std::uint32_t item;
+    bool filled() const { return item != 0; }
+  };
+  struct Indexes {
+    dcinv::ProbeTable<Slot> programs;   // name -> first program
+    dcinv::ProbeTable<Slot> days;       // text -> day number
+    dcinv::ProbeTable<Slot> positions;  // (program, day number) -> its first place among the days
+  };
+  struct LazyIndexes {
+    LazyIndexes() = default;
+    LazyIndexes(const LazyIndexes&) {}
+    LazyIndexes& operator=(const LazyIndexes&) {
+      built.reset();
+      return *this;
+    }
+    std::unique_ptr<Indexes> built;
+  };
+
+  static std::uint64_t hashText(const char* text);
+  static std::uint64_t hashPosition(std::uint32_t program, std::uint32_t day);
+  Indexes* indexes();
+  bool indexProgram(Indexes& index, std::uint32_t program);
+  bool indexDay(Indexes& index, std::uint32_t day);
+  bool indexPosition(Indexes& index, std::uint32_t program, std::uint32_t at);
+  bool keep(const char* text, std::uint32_t& at);
+  bool dayNumber(const char* text, std::uint32_t& day);
+  std::uint32_t findProgram(const Cursor& cursor);
+  std::uint32_t findDay(std::uint32_t program, const char* day, std::uint32_t& dayId);
+  bool readUnit(const dcXmlNode_t* unit);
+
+  std::string prolog_;  // the declaration's name, attribute names and values, each ended by NUL
+  bool rootElement_ = false;
+  std::uint32_t rootPrograms_ = 0;
+  std::vector<Program> programs_;
+  std::string texts_;                    // program names and day texts, each ended by NUL
+  std::vector<std::uint32_t> dayTexts_;  // day number -> offset in texts_
+  LazyIndexes index_;
+};
+
+namespace {
+
+// An element called name without a value: what the parser and the handles
+// make of a tag.
+bool isElement(const dcXmlNode_t* node, const char* name) {
+  return node && node->kind == XN_ELEMENT && isNamed(node, name) && !node->value;
+}
+bool isBareElement(const dcXmlNode_t* node, const char* name) {
+  return isElement(node, name) && node->attributeCount == 0;
+}
+bool isTextLeaf(const dcXmlNode_t* node, std::int32_t kind) {
+  return node && node->kind == kind && !node->name && node->value && node->attributeCount == 0 &&
+         node->childCount == 0;
+}
+bool isDeclaration(const dcXmlNode_t* node) {
+  if (!node || node->kind != XN_PI || !isNamed(node, DECLARATION_NAME) || node->value ||
+      node->childCount != 0)
+    return false;
+  for (std::uint32_t i = 0; i < node->attributeCount; ++i) {
+    const dcXmlAttribute_t* a = node->attributes ? node->attributes[i] : nullptr;
+    if (!a || !a->name || !a->value) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+bool UsageTable::read(const dcXmlNode_t* top) {
+  std::uint32_t i = 0;
+  const dcXmlNode_t* node = childAt(top, 0);
+  if (isDeclaration(node)) {
+    prolog_.append(node->name).push_back('\0');
+    for (std::uint32_t a = 0; a < node->attributeCount; ++a)
+      prolog_.append(node->attributes[a]->name)
+          .append(1, '\0')
+          .append(node->attributes[a]->value)
+          .push_back('\0');
+    node = childAt(top, ++i);
+  }
+  if (isBareElement(node, ROOT_NAME)) {
+    rootElement_ = true;
+    for (std::uint32_t u = 0; u < node->childCount; ++u)
+      if (!readUnit(childAt(node, u))) return false;
+    rootPrograms_ = static_cast<std::uint32_t>(programs_.size());
+    ++i;
+  }
+  for (; top && i < top->childCount; ++i)
+    if (!readUnit(childAt(top, i))) return false;
+  index_.built.reset();  // a loaded document is rarely merged into
+  return true;
+}
+
+bool UsageTable::readUnit(const dcXmlNode_t* unit) {
+  const dcXmlNode_t* name = childAt(unit, 0);
+  if (!isBareElement(unit, UNIT_NAME) || !isBareElement(name, PROGRAM_NAME) || name->childCount != 1)
+    return false;
+  const dcXmlNode_t* text = childAt(name, 0);
+  Program program{0, isTextLeaf(text, XN_CDATA), {}};
+  if ((!program.cdata && !isTextLeaf(text, XN_TEXT)) || !keep(text->value, program.name)) return false;
+  program.days.reserve(unit->childCount - 1);
+  for (std::uint32_t i = 1; i < unit->childCount; ++i) {
+    const dcXmlNode_t* date = childAt(unit, i);
+    if (!isElement(date, DAY_NAME) || date->attributeCount != 1 || date->childCount != 1) return false;
+    const dcXmlAttribute_t* tick = date->attributes ? date->attributes[0] : nullptr;
+    const dcXmlNode_t* day = childAt(date, 0);
+    Day entry{NONE, 0};
+    if (!tick || !tick->name || std::strcmp(tick->name, TICK_NAME) != 0 || !tick->value ||
+        !readCanonicalTicks(tick->value, entry.ticks) || !isTextLeaf(day, XN_TEXT) ||
+        !dayNumber(day->value, entry.text))
+      return false;
+    program.days.push_back(entry);
+  }
+  programs_.push_back(std::move(program));
+  return true;
+}
+
+Tree UsageTable::build() const {
+  Tree top = newTree();
+  dcXmlHandle_t document(top.get());
+  if (!prolog_.empty()) {
+    dcXmlHandle_t declaration = document.appendChild(XN_PI);
+    const char* p = prolog_.c_str();
+    const char* end = p + prolog_.size();
+    declaration.setName(p);
+    for (p += std::strlen(p) + 1; p < end;) {
+      const char* name = p;
+      const char* value = name + std::strlen(name) + 1;
+      declaration.appendAttribute(name, value);
+      p = value + std::strlen(value) + 1;
+    }
+  }
+  dcXmlHandle_t usage = document;
+  if (rootElement_) {
+    usage = document.appendChild(XN_ELEMENT);
+    usage.setName(ROOT_NAME);
+  }
+  for (std::size_t i = 0; i < programs_.size(); ++i) {
+    const Program& program = programs_[i];
+    dcXmlHandle_t unit = appendUnit(i < rootPrograms_ ? usage : document, text(program.name),
+                                    program.cdata ? XN_CDATA : XN_TEXT);
+    for (const Day& day : program.days) appendDay(unit, dayText(day.text), TickText(day.ticks).text);
+  }
+  return top;
+}
+
+std::uint64_t UsageTable::hashText(const char* text) {
+  std::uint64_t h = 1469598103934665603ull;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
+    h = (h ^ *p) * 1099511628211ull;
+  return h ^ (h >> 29);
+}
+
+std::uint64_t UsageTable::hashPosition(std::uint32_t program, std::uint32_t day) {
+  std::uint64_t h = (std::uint64_t{program} << 32 | day) * 0x9e3779b97f4a7c15ull;
+  return h ^ (h >> 31);
+}
+
+UsageTable::Indexes* UsageTable::indexes() {
+  if (index_.built) return index_.built.get();
+  auto made = std::make_unique<Indexes>();
+  for (std::uint32_t p = 0; p < programs_.size(); ++p) {
+    if (!indexProgram(*made, p)) return nullptr;
+    for (std::uint32_t at = 0; at < programs_[p].days.size(); ++at)
+      if (!indexPosition(*made, p, at)) return nullptr;
+  }
+  for (std::uint32_t d = 0; d < dayTexts_.size(); ++d)
+    if (!indexDay(*made, d)) return nullptr;
+  index_.built = std::move(made);
+  return index_.built.get();
+}
+
+bool UsageTable::indexProgram(Indexes& index, std::uint32_t program) {
+  const char* name = text(programs_[program].name);
+  const std::uint64_t h = hashText(name);
+  return index.programs.insertFirst(h, Slot{h, 0, program + 1}, [&](const Slot& s) {
+    return s.hash == h && std::strcmp(text(programs_[s.item - 1].name), name) == 0;
+  });
+}
+
+bool UsageTable::indexDay(Indexes& index, std::uint32_t day) {
+  const std::uint64_t h = hashText(dayText(day));
+  return index.days.insertFirst(h, Slot{h, 0, day + 1}, [](const Slot&) { return false; });
+}
+
+bool UsageTable::indexPosition(Indexes& index, std::uint32_t program, std::uint32_t at) {
+  const std::vector<Day>& days = programs_[program].days;
+  const std::uint64_t h = hashPosition(program, days[at].text);
+  return index.positions.insertFirst(h, Slot{h, program, at + 1}, [&](const Slot& s) {
+    return s.hash == h && s.program == program && days[s.item - 1].text == days[at].text;
+  });
+}
+
+bool UsageTable::keep(const char* text, std::uint32_t& at) {
+  const std::size_t length = std::strlen(text);
+  if (texts_.size() + length + 1 > UINT32_MAX) return false;
+  at = static_cast<std::uint32_t>(texts_.size());
+  texts_.append(text, length + 1);
+  return true;
+}
+
+// The number of a day text, made when it is new; false when memory runs out.
+bool UsageTable::dayNumber(const char* text, std::uint32_t& day) {
+  Indexes* index = indexes();
+  if (!index) return false;
+  const std::uint64_t h = hashText(text);
+  if (const Slot* s = index->days.find(
+          h, [&](const Slot& s) { return s.hash == h && std::strcmp(dayText(s.item - 1), text) == 0; })) {
+    day = s->item - 1;
+    return true;
+  }
+  std::uint32_t at = 0;
+  if (!keep(text, at)) return false;
+  day = static_cast<std::uint32_t>(dayTexts_.size());
+  dayTexts_.push_back(at);
+  if (!indexDay(*index, day)) index_.built.reset();
+  return true;
+}
+
+std::uint32_t UsageTable::findProgram(const Cursor& cursor) {
+  if (!cursor.plain) {
+    for (std::uint32_t p = 0; p < programs_.size(); ++p)
+      if (xmlNameMatch(cursor.name, text(programs_[p].name))) return p;
+    return NONE;
+  }
+  const std::uint64_t h = hashText(cursor.name);
+  const Slot* s = index_.built->programs.find(h, [&](const Slot& s) {
+    return s.hash == h && std::strcmp(text(programs_[s.item - 1].name), cursor.name) == 0;
+  });
+  return s ? s->item - 1 : NONE;
+}
+
+std::uint32_t UsageTable::findDay(std::uint32_t program, const char* day, std::uint32_t& dayId) {
+  const std::vector<Day>& days = programs_[program].days;
+  if (hasWildcards(day)) {
+    for (std::uint32_t at = 0; at < days.size(); ++at)
+      if (xmlNameMatch(day, dayText(days[at].text))) return at;
+    return NONE;
+  }
+  if (dayId == NONE) {
+    const std::uint64_t h = hashText(day);
+    const Slot* s = index_.built->days.find(
+        h, [&](const Slot& s) { return s.hash == h && std::strcmp(dayText(s.item - 1), day) == 0; });
+    if (!s) return NONE;
+    dayId = s->item - 1;
+  }
+  const std::uint64_t h = hashPosition(program, dayId);
+  const Slot* s = index_.built->positions.find(h, [&](const Slot& s) {
+    return s.hash == h && s.program == program && days[s.item - 1].text == dayId;
+  });
+  return s ? s->item - 1 : NONE;
+}
+
+bool UsageTable::add(Cursor& cursor, const char* day, std::uint32_t& dayId, std::int64_t ticks,
+                     bool canonical) {
+  if (!indexes()) return false;
+  std::uint32_t program = cursor.plain ? cursor.program : NONE;
+  if (program == NONE) program = findProgram(cursor);
+  if (program != NONE) {
+    if (cursor.plain) cursor.program = program;
+    if (const std::uint32_t at = findDay(program, day, dayId); at != NONE) {
+      Day& found = programs_[program].days[at];
+      found.ticks = clampToInt32(found.ticks + ticks);
+      return true;
+    }
+  }
+  if (!canonical || texts_.size() + std::strlen(cursor.name) + std::strlen(day) + 2 > UINT32_MAX)
+    return false;
+  if (program == NONE) {
+    std::uint32_t name = 0;
+    keep(cursor.name, name);
+    program = static_cast<std::uint32_t>(programs_.size());
+    programs_.push_back(Program{name, true, {}});
+    if (cursor.plain) cursor.program = program;
+    if (!indexProgram(*index_.built, program)) index_.built.reset();
+  }
+  Day entry{dayId, static_cast<std::int32_t>(ticks)};
+  if (entry.text == NONE && !dayNumber(day, entry.text)) return true;
+  dayId = entry.text;
+  std::vector<Day>& days = programs_[program].days;
+  days.push_back(entry);
+  if (index_.built && !indexPosition(*index_.built, program, static_cast<std::uint32_t>(days.size() - 1)))
+    index_.built.reset();
+  return true;
+}
+
+void UsageTable::summarize(const char* firstDay, const char* lastDay,
+                           std::vector<dcUsageSummaryLine_t>& lines) const {
+  std::vector<char> counts(dayTexts_.size());
+  for (std::size_t d = 0; d < dayTexts_.size(); ++d) {
+    const char* day = dayText(static_cast<std::uint32_t>(d));
+    counts[d] = mb::compareNoCase(day, firstDay) >= 0 && mb::compareNoCase(day, lastDay) <= 0;
+  }
+  for (const Program& program : programs_) {
+    std::int64_t total = 0;
+    for (const Day& day : program.days)
+      if (counts[day.text]) total += day.ticks;
+    addSummaryLine(lines, text(program.name), total);
+  }
+}
+
+}  // namespace dcusage
+
+using namespace dcusage;
 
 // ---------------------------------------------------------------------------
 
-// mergeUsage for the days of one program in a row. The tree only grows by
-// days and by programs appended after everything else, so the first
-// program a name without wildcard characters finds stays the first for all
-// its days and is looked up once; a name that finds none is looked up again
-// after its program was appended. A name with wildcard characters goes
-// through mergeUsage day by day.
-struct dcSoftwareUsageDocument_t::ProgramCursor {
-  explicit ProgramCursor(const char* programName) : name(programName), plain(!hasWildcards(programName)) {}
-  const char* name;
-  bool plain;
-  dcXmlNode_t* program = nullptr;
-};
+// A document's content: a table, a tree, or neither (a document without a
+// tree, as a load that found no closing tag leaves it).
+struct dcSoftwareUsageDocument_t::Content {
+  std::optional<UsageTable> table;
+  Tree tree;
 
-namespace {
-
-// A day text as a key: its first 16 bytes in two words (zero-padded), its
-// length and a hash of all of it, so that a look-up compares words and only
-// texts longer than 16 bytes compare the rest.
-struct DayKey {
-  std::uint64_t head[2];
-  std::uint64_t hash;
-  const char* text;
-  std::size_t length;
-};
-
-std::uint64_t load64(const char* p) {
-  std::uint64_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-std::uint32_t load32(const char* p) {
-  std::uint32_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-DayKey dayKey(const char* text, std::size_t length) {
-  DayKey key{{0, 0}, 0, text, length};
-  if constexpr (std::endian::native == std::endian::little) {
-    // The head words from loads of fixed size inside the text: a shorter
-    // text loads its last bytes overlapping the first and shifts them in.
-    if (length >= 16) {
-      key.head[0] = load64(text);
-      key.head[1] = load64(text + 8);
-    } else if (length >= 8) {
-      key.head[0] = load64(text);
-      if (length > 8) key.head[1] = load64(text + length - 8) >> (8 * (16 - length));
-    } else if (length >= 4) {
-      key.head[0] = load32(text) | std::uint64_t{load32(text + length - 4)} << (8 * (length - 4));
+  // A copy of the children of source (none: an empty document); false in
+  // complete when memory ran out, what was copied by then kept.
+  static Content copyOf(dcXmlNode_t* source, bool& complete) {
+    Content content;
+    UsageTable table;
+    complete = true;
+    if (table.read(source)) {
+      content.table = std::move(table);
     } else {
-      for (std::size_t i = 0; i < length; ++i)
-        key.head[0] |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+      content.tree = newTree();
+      complete = content.tree && xmlCopyChildren(source, content.tree.get());
     }
-  } else {
-    std::memcpy(key.head, text, length < sizeof key.head ? length : sizeof key.head);
+    return content;
   }
-  std::uint64_t h = key.head[0] * 0x9E3779B97F4A7C15ull ^ (key.head[1] + length) * 0xC2B2AE3D27D4EB4Full;
-  for (std::size_t i = sizeof key.head; i < length; ++i)
-    h = (h ^ static_cast<unsigned char>(text[i])) * 0x100000001B3ull;
-  h ^= h >> 29;
-  h *= 0xBF58476D1CE4E5B9ull;
-  h ^= h >> 32;
-  key.hash = h;
-  return key;
-}
-
-}  // namespace
-
-// The days under one parent: day text -> the first "date" element in
-// search order with a child holding that text. The texts stay in the tree.
-class dcSoftwareUsageDocument_t::DayTable {
- public:
-  // A date element and its tick sum (NO_SUM when it has no attribute),
-  // kept beside the key so that adding ticks needs no visit to the element.
-  struct Slot {
-    std::uint64_t head[2];
-    const char* text;
-    dcXmlNode_t* date;
-    std::uint32_t length;
-    std::uint32_t hash;
-    std::uint32_t sum;
-    bool filled() const { return date != nullptr; }
-  };
-
-  const Slot* find(const DayKey& key) const {
-    return table_.find(key.hash, [&](const Slot& slot) { return same(slot, key); });
+  Content clone() const {
+    bool complete = true;
+    if (tree) return copyOf(tree.get(), complete);
+    Content content;
+    content.table = table;
+    return content;
   }
-  // Stores date under key unless the key is present; false when memory
-  // runs out or the text is too long to be a key.
-  bool insertFirst(const DayKey& key, dcXmlNode_t* date, std::uint32_t sum) {
-    if (key.length > UINT32_MAX) return false;
-    const Slot slot{
-        {key.head[0], key.head[1]},           key.text, date, static_cast<std::uint32_t>(key.length),
-        static_cast<std::uint32_t>(key.hash), sum};
-    return table_.insertFirst(key.hash, slot, [&](const Slot& at) { return same(at, key); });
+  // One program-day, in the table while it can hold it, else in the tree.
+  void add(Cursor& cursor, const char* day, std::uint32_t& dayId, const char* ticks) {
+    if (table) {
+      std::int32_t count = 0;
+      const bool canonical = readCanonicalTicks(ticks, count);
+      if (table->add(cursor, day, dayId, canonical ? count : readTicks(ticks), canonical)) return;
+      toTree();
+    }
+    if (tree) mergeIntoTree(tree.get(), cursor.name, day, ticks);
   }
-
- private:
-  static bool same(const Slot& slot, const DayKey& key) {
-    return slot.hash == static_cast<std::uint32_t>(key.hash) && slot.length == key.length &&
-           slot.head[0] == key.head[0] && slot.head[1] == key.head[1] &&
-           (key.length <= sizeof key.head ||
-            std::memcmp(slot.text + sizeof key.head, key.text + sizeof key.head,
-                        key.length - sizeof key.head) == 0);
+  void add(Cursor& cursor, const char* day, std::uint32_t& dayId, std::int32_t ticks) {
+    if (table && table->add(cursor, day, dayId, ticks, true)) return;
+    add(cursor, day, dayId, TickText(ticks).text);
   }
-
-  dcinv::ProbeTable<Slot, 16, 75> table_;
+  void toTree() {
+    tree = table->build();
+    table.reset();
+  }
 };
 
 namespace {
 
-// No tick sum: the date element has no attribute.
-constexpr std::uint32_t NO_SUM = UINT32_MAX;
-// The date element was found by walking the tree, not by the index.
-constexpr std::uint32_t TREE_SEARCH = UINT32_MAX - 1;
-
-// Writes count with "%d" as the tick attribute's text: in place when the
-// present text is at least as long (what setValue does), else through
-// setValue, which gives the attribute a copy of its own.
-void writeTicks(dcXmlNode_t* date, dcXmlAttribute_t* tick, std::int32_t count) {
-  char text[16] = {};
-  const auto digits = static_cast<std::size_t>(std::to_chars(text, text + sizeof text - 1, count).ptr - text);
-  if (tick->value && std::strlen(tick->value) >= digits)
-    std::memcpy(tick->value, text, digits + 1);
-  else
-    dcXmlAttrHandle_t(tick).setValue(text);
-}
-
-}  // namespace
-
-void dcSoftwareUsageDocument_t::flushTicks() const {
-  for (const std::uint32_t at : dirtyTicks_) {
-    TickSum& total = tickSums_[at];
-    total.dirty = false;
-    writeTicks(total.date, total.attribute, clampToInt32(total.value));
-  }
-  dirtyTicks_.clear();
-}
-
-dcSoftwareUsageDocument_t::dcSoftwareUsageDocument_t() = default;
-
-dcSoftwareUsageDocument_t::~dcSoftwareUsageDocument_t() { dropTree(); }
-
-void dcSoftwareUsageDocument_t::resetIndexes() {
-  dropProgramIndex();
-  dropDayIndex();
-}
-
-// The tree borrows its texts from pText, so it goes first.
-void dcSoftwareUsageDocument_t::dropTree() {
-  resetIndexes();
-  treePending_ = false;
-  delete document;
-  document = nullptr;
-  std::free(pText);
-  pText = nullptr;
-}
-
-void dcSoftwareUsageDocument_t::freeStreamTree(StreamTree& tree) {
-  delete tree.document;
-  tree.document = nullptr;
-  std::free(tree.text);
-  tree.text = nullptr;
-}
-
-// Whatever follows the first closing tag (another document appended, say)
-// is not read; the stream's first NUL ends the text the same way. What is
-// made before memory runs out stays in tree, as the caller's state.
-bool dcSoftwareUsageDocument_t::parseStream(StreamTree& tree) const {
-  if (firstTextEnd_ == std::string::npos || firstTextEnd_ > textStream.size()) return false;
-  const std::size_t length = firstTextEnd_;
-  tree.text = static_cast<char*>(std::malloc(length + 1));
-  if (!tree.text) return false;
-  std::memcpy(tree.text, textStream.data(), length);
-  tree.text[length] = '\0';
-  tree.document = new (std::nothrow) dcXmlDocument_t();
-  if (!tree.document) return false;
-  dcXmlNode_t* root = xmlNewNode(XN_DOCUMENT);
-  if (!root) return false;
-  root->parent = root;
-  tree.document->root = root;
-  tree.document->options = XOPT_INVENTORY;
-  tree.document->textEnd = xmlParse(tree.text, root, tree.document->growBy, tree.document->options);
-  return tree.document->textEnd != nullptr;
-}
-
-void dcSoftwareUsageDocument_t::buildPendingTree() const {
-  if (!treePending_) return;
-  treePending_ = false;
-  StreamTree tree;
-  parseStream(tree);
-  document = tree.document;
-  pText = tree.text;
-}
-
-dcXmlHandle_t dcSoftwareUsageDocument_t::getRootNode() const {
-  buildPendingTree();
-  flushTicks();
-  return document ? dcXmlHandle_t(document->root) : dcXmlHandle_t();
-}
-
-std::string dcSoftwareUsageDocument_t::readUsageFile(const char* fileName) {
+// The file's text up to its first NUL; empty when it cannot be opened.
+std::string readUsageFile(const char* fileName) {
   std::string text;
   std::unique_ptr<std::FILE, winfs::FileCloser> file(fileName ? winfs::openFile(fileName, "r") : nullptr);
   if (!file) return text;
@@ -405,516 +678,115 @@ std::string dcSoftwareUsageDocument_t::readUsageFile(const char* fileName) {
   return text;
 }
 
-std::uint32_t dcSoftwareUsageDocument_t::LoadUsageData(const char* fileName) {
-  return LoadUsageText(readUsageFile(fileName));
-}
-
-std::uint32_t dcSoftwareUsageDocument_t::LoadUsageText(const std::string& text) {
-  const bool firstLoad = textStream.empty();
-  textStream.reserve(textStream.size() + text.size() + 1);
-  textStream.append(text);
-  const std::size_t at = textStream.size();
-  textStream.push_back('\0');
-
-  dropTree();
-  // Only the stream's first text is ever parsed: what later loads append
-  // lies behind its NUL. Where its closing tag ends is found once.
-  if (firstLoad) {
-    const char* first = textStream.data();
-    const void* tag = ::memmem(first, at, CLOSING_TAG, std::strlen(CLOSING_TAG));
-    firstTextEnd_ =
-        tag ? static_cast<std::size_t>(static_cast<const char*>(tag) - first) + std::strlen(CLOSING_TAG)
-            : std::string::npos;
-  }
-  // Without a closing tag the document stays empty: later merges into it
-  // add nothing.
-  if (firstTextEnd_ == std::string::npos) {
-    document = new (std::nothrow) dcXmlDocument_t();
-    return 0;
-  }
-  treePending_ = true;
-  return 1;
-}
-
-std::uint32_t dcSoftwareUsageDocument_t::mergeFrom(const dcSoftwareUsageDocument_t& other) {
-  if (!other.treePending_ || &other == this) {
-    const dcXmlHandle_t root = other.getRootNode();
-    return root.valid() ? merge(root) : 0;
-  }
-  buildPendingTree();
-  if (document && mergeText(other)) return 1;
-  StreamTree tree;
-  std::uint32_t result = 0;
-  if (other.parseStream(tree)) result = merge(dcXmlHandle_t(tree.document->root));
-  freeStreamTree(tree);
-  return result;
-}
-
-namespace {
-
-// The program-days of a text in the layout the agents write, read straight
-// from the text: each name, day and tick value trimmed as the parser trims
-// them and kept NUL-terminated in texts (offset 0 is the empty text).
-struct ScannedProgram {
-  std::size_t name;
-  std::size_t firstDay;
-  std::size_t dayCount;
-};
-struct ScannedDay {
-  std::size_t day;
-  std::size_t dayLength;
-  std::size_t ticks;
-};
-struct UsageScan {
-  std::string texts;
-  std::vector<ScannedProgram> programs;
-  std::vector<ScannedDay> days;
-};
-
-bool isBlank(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u >= 1 && u <= 32;
-}
-bool isNameByte(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' || u == ':' ||
-         u == '-' || u == '.';
-}
-
-// Accepts exactly this layout, blanks (bytes 1 to 32) allowed between tags:
-//   [<?xml name="value" ...?>] <softwareusage>
-//     <unit><progname>text</progname><date tick="value">text</date>...</unit>...
-//   </softwareusage>
-// In that layout the tree's programs are the "progname" elements of the
-// units in order and a program's days are the "date" elements of its unit.
-// Anything else (comments, other names, nesting, text between tags, a "?"
-// in the declaration) is left to the parser: scan() then returns false.
-class UsageScanner {
- public:
-  UsageScanner(const char* text, const char* end, UsageScan& out) : p_(text), end_(end), out_(out) {
-    // Every kept text is a part of [text, end) with a NUL after it, and no
-    // two parts touch, so the texts fit in the text's length and one more.
-    const std::size_t room = static_cast<std::size_t>(end - text) + 1;
-    if (out_.texts.size() < room) out_.texts.resize(room);
-    out_.texts[0] = '\0';
-    out_.programs.clear();
-    out_.days.clear();
-  }
-
-  bool scan() {
-    skipBlanks();
-    if (take("<?xml")) {
-      if (!declaration()) return false;
-      skipBlanks();
-    }
-    if (!take("<softwareusage>")) return false;
-    for (;;) {
-      skipBlanks();
-      if (take(CLOSING_TAG)) return p_ == end_;
-      if (!take("<unit>")) return false;
-      skipBlanks();
-      ScannedProgram program{0, out_.days.size(), 0};
-      if (!take("<progname>") || !content(program.name) || !take("</progname>")) return false;
-      for (;;) {
-        skipBlanks();
-        if (take("</unit>")) break;
-        ScannedDay day{};
-        if (!take("<date tick=\"")) return false;
-        const char* quote = find('"');
-        if (!quote) return false;
-        day.ticks = keep(p_, quote);
-        p_ = quote + 1;
-        if (!take(">") || !content(day.day, &day.dayLength) || !take("</date>")) return false;
-        out_.days.push_back(day);
-        ++program.dayCount;
-      }
-      out_.programs.push_back(program);
-    }
-  }
-
- private:
-  void skipBlanks() {
-    while (p_ < end_ && isBlank(*p_)) ++p_;
-  }
-  bool take(std::string_view literal) {
-    if (static_cast<std::size_t>(end_ - p_) < literal.size() ||
-        std::memcmp(p_, literal.data(), literal.size()) != 0)
-      return false;
-    p_ += literal.size();
-    return true;
-  }
-  // The next c: most are a few bytes away (a day, a tick count, a name).
-  const char* find(char c) const {
-    const char* q = p_;
-    for (const char* near = end_ - q > 32 ? q + 32 : end_; q < near; ++q)
-      if (*q == c) return q;
-    return static_cast<const char*>(std::memchr(q, c, static_cast<std::size_t>(end_ - q)));
-  }
-  // [s, e) without its leading and trailing blanks, kept; 0 when nothing is
-  // left. length: the length kept.
-  std::size_t keep(const char* s, const char* e, std::size_t* length = nullptr) {
-    while (s < e && isBlank(*s)) ++s;
-    while (e > s && isBlank(e[-1])) --e;
-    if (length) *length = static_cast<std::size_t>(e - s);
-    if (s == e) return 0;
-    const std::size_t at = used_;
-    std::memcpy(out_.texts.data() + at, s, static_cast<std::size_t>(e - s));
-    used_ += static_cast<std::size_t>(e - s);
-    out_.texts[used_++] = '\0';
-    return at;
-  }
-  // An element's text up to the next "<": blank gives no child (offset 0).
-  bool content(std::size_t& at, std::size_t* length = nullptr) {
-    const char* lt = find('<');
-    if (!lt) return false;
-    at = keep(p_, lt, length);
-    p_ = lt;
-    return true;
-  }
-  // After "<?xml": blank-separated name="value" pairs, then "?>". The
-  // parser ends the declaration at its first "?", so values hold none.
-  bool declaration() {
-    for (;;) {
-      if (take("?>")) return true;
-      if (p_ == end_ || !isBlank(*p_)) return false;
-      skipBlanks();
-      if (take("?>")) return true;
-      const char* name = p_;
-      while (p_ < end_ && isNameByte(*p_)) ++p_;
-      if (p_ == name || !take("=\"")) return false;
-      const char* quote = find('"');
-      if (!quote || std::memchr(p_, '?', static_cast<std::size_t>(quote - p_))) return false;
-      p_ = quote + 1;
-    }
-  }
-
-  const char* p_;
-  const char* end_;
-  UsageScan& out_;
-  std::size_t used_ = 1;  // bytes of out_.texts in use
-};
-
 }  // namespace
 
-// Merges other's pending text without building its tree, when the text has
-// the agents' layout; false (and nothing merged) when it has not.
-bool dcSoftwareUsageDocument_t::mergeText(const dcSoftwareUsageDocument_t& other) {
-  if (other.firstTextEnd_ == std::string::npos || other.firstTextEnd_ > other.textStream.size()) return false;
-  thread_local UsageScan scan;
-  const char* text = other.textStream.data();
-  if (!UsageScanner(text, text + other.firstTextEnd_, scan).scan()) return false;
-  dcXmlNode_t* own = document->root;
-  if (!own) return true;
-  const char* texts = scan.texts.data();
-  for (const ScannedProgram& program : scan.programs) {
-    ProgramCursor cursor(texts + program.name);
-    for (std::size_t i = 0; i < program.dayCount; ++i) {
-      const ScannedDay& day = scan.days[program.firstDay + i];
-      mergeDay(own, cursor, texts + day.day, day.dayLength, texts + day.ticks);
-    }
+dcSoftwareUsageDocument_t::dcSoftwareUsageDocument_t() = default;
+dcSoftwareUsageDocument_t::~dcSoftwareUsageDocument_t() = default;
+
+dcSoftwareUsageDocument_t::Content& dcSoftwareUsageDocument_t::own() const {
+  if (content_.use_count() > 1) content_ = std::make_shared<Content>(content_->clone());
+  return *content_;
+}
+
+std::uint32_t dcSoftwareUsageDocument_t::LoadUsageData(const char* fileName) {
+  return takeUsage(prepareUsage(fileName));
+}
+
+// Whatever follows the first closing tag (another document appended, say)
+// is not read. A tree in the agents' layout is kept as numbers, any other
+// as a copy, so that nothing points into the file's text.
+dcSoftwareUsageDocument_t::Prepared dcSoftwareUsageDocument_t::prepareUsage(const char* fileName) {
+  Prepared prepared;
+  prepared.content = std::make_shared<Content>();
+  std::string text = readUsageFile(fileName);
+  const std::size_t tag = text.find(CLOSING_TAG);
+  if (tag == std::string::npos) return prepared;
+  text.resize(tag + std::strlen(CLOSING_TAG));
+  Tree parsed = newTree();
+  if (!parsed) return prepared;
+  prepared.result = xmlParse(text.data(), parsed.get(), dcXmlDocument_t::GROW_BY, XOPT_INVENTORY) ? 1 : 0;
+  bool complete = true;
+  *prepared.content = Content::copyOf(parsed.get(), complete);
+  return prepared;
+}
+
+std::uint32_t dcSoftwareUsageDocument_t::takeUsage(Prepared&& prepared) {
+  if (!firstLoad_) {
+    firstLoad_ = prepared.content ? std::move(prepared.content) : std::make_shared<Content>();
+    firstResult_ = prepared.result;
   }
-  return true;
+  content_ = firstLoad_;
+  return firstResult_;
+}
+
+bool dcSoftwareUsageDocument_t::hasTree() const { return content_ && (content_->table || content_->tree); }
+
+// The numbers give way to the tree built from them, which from then on
+// takes every change: whoever holds the handle sees the document as it is.
+dcXmlHandle_t dcSoftwareUsageDocument_t::getRootNode() const {
+  if (!hasTree()) return dcXmlHandle_t();
+  if (content_->table) {
+    auto built = std::make_shared<Content>();
+    built->tree = content_->table->build();
+    content_ = std::move(built);
+  }
+  return dcXmlHandle_t(own().tree.get());
 }
 
 std::uint32_t dcSoftwareUsageDocument_t::merge(const dcXmlHandle_t& root) {
-  buildPendingTree();
-  if (!document) return copyTree(root.valid() ? root.node() : nullptr) ? 1 : 0;
-
-  dcXmlNode_t* own = document->root;
-  // A merge of this tree into itself reads counts as it writes them.
-  const bool self = own && root.valid() && documentNodeOf(root.node()) == own;
-  if (self) flushTicks();
-  writeThrough_ = self;
-  for (dcXmlNode_t* program : programsOf(root.valid() ? root.node() : nullptr)) {
-    if (!own) continue;
-    ProgramCursor cursor(firstChildValue(program));
-    forEachDayOf(program, [&](dcXmlNode_t* day) {
-      const char* text = firstChildValue(day);
-      mergeDay(own, cursor, text, std::strlen(text), firstAttributeValue(day));
+  dcXmlNode_t* source = root.valid() ? root.node() : nullptr;
+  if (!content_) {
+    bool complete = true;
+    content_ = std::make_shared<Content>(Content::copyOf(source, complete));
+    return complete ? 1 : 0;
+  }
+  if (!hasTree()) return 1;
+  Content& content = own();
+  for (dcXmlNode_t* program : programsOf(source)) {
+    Cursor cursor(firstChildValue(program));
+    forEachDayOf(program, [&](dcXmlNode_t* date) {
+      std::uint32_t dayId = NONE;
+      content.add(cursor, firstChildValue(date), dayId, firstAttributeValue(date));
     });
   }
-  writeThrough_ = false;
   return 1;
 }
 
-// The program index holds, for every text of a child of a "progname"
-// element, the first such element in search order (owner: none).
-bool dcSoftwareUsageDocument_t::indexProgram(dcXmlNode_t* program) {
-  for (std::uint32_t i = 0; i < program->childCount; ++i)
-    if (const dcXmlNode_t* c = childAt(program, i); c && c->value)
-      if (!programs_.insertFirst(nullptr, c->value, program)) return false;
-  return true;
-}
-
-// Every text of a child of a "date" element below a parent, with the first
-// such element in search order. A merge looks up the days of one program
-// after another, so each parent keeps a table of its own and the last one
-// used is at hand.
-bool dcSoftwareUsageDocument_t::indexDay(DayTable& table, dcXmlNode_t* date) {
-  std::uint32_t sum = NO_SUM;
-  if (!tickSumOf(date, sum)) return false;
-  for (std::uint32_t i = 0; i < date->childCount; ++i)
-    if (const dcXmlNode_t* c = childAt(date, i); c && c->value)
-      if (!table.insertFirst(dayKey(c->value, std::strlen(c->value)), date, sum)) return false;
-  return true;
-}
-
-// The tick sum of a date element with attributes, made from its first
-// attribute's text on first use; one per element, whatever tables hold it.
-bool dcSoftwareUsageDocument_t::tickSumOf(dcXmlNode_t* date, std::uint32_t& sum) {
-  sum = NO_SUM;
-  if (date->attributeCount == 0 || !date->attributes || !date->attributes[0]) return true;
-  try {
-    const auto [at, made] = tickSumAt_.try_emplace(date, static_cast<std::uint32_t>(tickSums_.size()));
-    if (made) {
-      dcXmlAttribute_t* tick = date->attributes[0];
-      tickSums_.push_back(TickSum{tick, date, readTicks(tick->value ? tick->value : ""), false});
-    }
-    sum = at->second;
-  } catch (const std::bad_alloc&) {
-    return false;
+// Numbers merge into numbers by number: each day text of other is looked up
+// here once.
+std::uint32_t dcSoftwareUsageDocument_t::mergeFrom(const dcSoftwareUsageDocument_t& other) {
+  const Content* from = other.content_.get();
+  if (&other == this) return merge(getRootNode());
+  if (!from || !from->table) return merge(dcXmlHandle_t(from ? from->tree.get() : nullptr));
+  if (!content_) {
+    content_ = std::make_shared<Content>(from->clone());
+    return 1;
   }
-  return true;
-}
-
-dcSoftwareUsageDocument_t::DayTable* dcSoftwareUsageDocument_t::dayTable(const dcXmlNode_t* parent) {
-  if (parent == lastParent_) return lastTable_;
-  auto it = dayTables_.find(parent);
-  if (it == dayTables_.end()) return nullptr;
-  lastParent_ = parent;
-  lastTable_ = it->second.get();
-  return lastTable_;
-}
-
-void dcSoftwareUsageDocument_t::dropProgramIndex() {
-  programsIndexed_ = false;
-  programs_.clear();
-  lastProgName_.clear();
-  lastProgram_ = nullptr;
-}
-
-void dcSoftwareUsageDocument_t::dropDayIndex() {
-  flushTicks();
-  tickSums_.clear();
-  tickSumAt_.clear();
-  dayTables_.clear();
-  lastParent_ = nullptr;
-  lastTable_ = nullptr;
-}
-
-dcXmlNode_t* dcSoftwareUsageDocument_t::findProgram(dcXmlNode_t* root, const char* progName) {
-  if (!document || root != document->root || hasWildcards(progName))
-    return nameTextSearch(root, PROGRAM_NAME, progName);
-  if (!programsIndexed_) {
-    programsIndexed_ = true;
-    bool complete = true;
-    forEachNamed(root, 0, PROGRAM_NAME,
-                 [&](dcXmlNode_t* program) { return !(complete = indexProgram(program)); });
-    if (!complete) {
-      dropProgramIndex();
-      return nameTextSearch(root, PROGRAM_NAME, progName);
-    }
+  if (!hasTree()) return 1;
+  Content& content = own();
+  const UsageTable& source = *from->table;
+  std::vector<std::uint32_t> dayIds(source.dayCount(), NONE);
+  for (const UsageTable::Program& program : source.programs()) {
+    Cursor cursor(source.text(program.name));
+    for (const UsageTable::Day& day : program.days)
+      content.add(cursor, source.dayText(day.text), dayIds[day.text], day.ticks);
   }
-  if (lastProgram_ && lastProgName_ == progName) return lastProgram_;
-  dcXmlNode_t* program = programs_.find(nullptr, progName);
-  // Only answers that were found stay true as the tree grows at its end.
-  if (program) {
-    lastProgName_ = progName;
-    lastProgram_ = program;
-  }
-  return program;
+  return 1;
 }
-
-dcXmlNode_t* dcSoftwareUsageDocument_t::findDay(dcXmlNode_t* parent, const char* day, std::size_t dayLength,
-                                                bool ownTree, std::uint32_t& sum) {
-  sum = TREE_SEARCH;
-  if (!ownTree || hasWildcards(day) || dayLength > UINT32_MAX) return nameTextSearch(parent, DAY_NAME, day);
-  DayTable* table = dayTable(parent);
-  if (!table) {
-    auto made = std::make_unique<DayTable>();
-    bool complete = true;
-    forEachNamed(parent, 0, DAY_NAME, [&](dcXmlNode_t* date) { return !(complete = indexDay(*made, date)); });
-    if (!complete) {
-      dropDayIndex();
-      return nameTextSearch(parent, DAY_NAME, day);
-    }
-    table = dayTables_.emplace(parent, std::move(made)).first->second.get();
-    lastParent_ = parent;
-    lastTable_ = table;
-  }
-  const DayTable::Slot* slot = table->find(dayKey(day, dayLength));
-  if (!slot) return nullptr;
-  sum = slot->sum;
-  return slot->date;
-}
-
-// A subtree was appended as the last child of parent. It comes last in every
-// search that starts at parent, so its entries only add where a key is new;
-// the index of an ancestor would see it in the middle and is dropped.
-void dcSoftwareUsageDocument_t::noteAppended(dcXmlNode_t* parent) {
-  const std::uint32_t at = parent->childCount - 1;
-  if (programsIndexed_) {
-    forEachNamed(parent, at, PROGRAM_NAME, [&](dcXmlNode_t* program) {
-      if (parent == document->root && indexProgram(program)) return false;
-      dropProgramIndex();
-      return true;
-    });
-  }
-  if (dayTables_.empty()) return;
-  bool holdsDays = false;
-  DayTable* table = dayTable(parent);
-  forEachNamed(parent, at, DAY_NAME, [&](dcXmlNode_t* date) {
-    holdsDays = true;
-    if (!table || indexDay(*table, date)) return false;
-    dropDayIndex();
-    return true;
-  });
-  if (!holdsDays || dayTables_.empty()) return;
-  for (dcXmlNode_t* a = parent; a->parent && a->parent != a;) {
-    a = a->parent;
-    if (dayTables_.count(a)) {
-      dropDayIndex();
-      return;
-    }
-  }
-}
-
-namespace {
-
-// Appends <date tick="ticks">day</date> to parent; the new element or nullptr.
-dcXmlNode_t* appendDay(dcXmlHandle_t parent, const char* day, const char* ticks) {
-  dcXmlHandle_t date = parent.appendChild(XN_ELEMENT);
-  if (!date.valid()) return nullptr;
-  date.setName(DAY_NAME);
-  date.appendAttribute("tick", ticks);
-  dcXmlHandle_t text = date.appendChild(XN_TEXT);
-  if (text.valid()) text.setValue(day);
-  return date.node();
-}
-
-}  // namespace
 
 std::uint32_t dcSoftwareUsageDocument_t::mergeUsage(const dcXmlHandle_t& root, const char* progName,
                                                     const char* day, const char* ticks) {
-  buildPendingTree();
-  if (!root.valid()) return 1;
-  if (!progName) progName = "";
-  if (!day) day = "";
-  if (!ticks) ticks = "";
-
-  if (dcXmlNode_t* program = findProgram(root.node(), progName))
-    addToProgram(program, day, std::strlen(day), ticks, document && root.node() == document->root);
-  else
-    appendProgram(root.node(), progName, day, ticks);
+  if (root.valid()) mergeIntoTree(root.node(), progName ? progName : "", day ? day : "", ticks ? ticks : "");
   return 1;
-}
-
-// The day of a program found: its ticks added, or a new day appended.
-void dcSoftwareUsageDocument_t::addToProgram(dcXmlNode_t* program, const char* day, std::size_t dayLength,
-                                             const char* ticks, bool ownTree) {
-  dcXmlNode_t* unit = program->parent;
-  std::uint32_t sum = TREE_SEARCH;
-  if (dcXmlNode_t* date = findDay(unit, day, dayLength, ownTree, sum)) {
-    if (sum != TREE_SEARCH && sum != NO_SUM && !writeThrough_) {
-      TickSum& total = tickSums_[sum];
-      total.value = clampToInt32(total.value + readTicks(ticks));
-      if (!total.dirty) {
-        total.dirty = true;
-        dirtyTicks_.push_back(sum);
-      }
-    } else if (date->attributeCount > 0 && date->attributes && date->attributes[0]) {
-      // Read from the text and written at once; a sum kept for the element
-      // takes the new count.
-      flushTicks();
-      dcXmlAttribute_t* tick = date->attributes[0];
-      const std::int32_t value = clampToInt32(readTicks(tick->value ? tick->value : "") + readTicks(ticks));
-      writeTicks(date, tick, value);
-      if (const auto at = tickSumAt_.find(date); at != tickSumAt_.end()) tickSums_[at->second].value = value;
-    }
-  } else if (appendDay(dcXmlHandle_t(unit), day, ticks)) {
-    noteAppended(unit);
-  }
-}
-
-// A new program goes to the document node itself.
-void dcSoftwareUsageDocument_t::appendProgram(dcXmlNode_t* root, const char* progName, const char* day,
-                                              const char* ticks) {
-  dcXmlNode_t* top = documentNodeOf(root);
-  dcXmlHandle_t unit = dcXmlHandle_t(top).appendChild(XN_ELEMENT);
-  if (!unit.valid()) return;
-  unit.setName("unit");
-  dcXmlHandle_t name = unit.appendChild(XN_ELEMENT);
-  if (name.valid()) {
-    name.setName(PROGRAM_NAME);
-    dcXmlHandle_t text = name.appendChild(XN_CDATA);
-    if (text.valid()) text.setValue(progName);
-  }
-  appendDay(unit, day, ticks);
-  noteAppended(top);
-}
-
-void dcSoftwareUsageDocument_t::mergeDay(dcXmlNode_t* root, ProgramCursor& cursor, const char* day,
-                                         std::size_t dayLength, const char* ticks) {
-  if (!cursor.plain) {
-    mergeUsage(dcXmlHandle_t(root), cursor.name, day, ticks);
-    return;
-  }
-  if (!cursor.program) cursor.program = findProgram(root, cursor.name);
-  if (cursor.program)
-    addToProgram(cursor.program, day, dayLength, ticks, true);
-  else
-    appendProgram(root, cursor.name, day, ticks);
 }
 
 std::vector<dcUsageSummaryLine_t> dcSoftwareUsageDocument_t::summarize(const char* firstDay,
                                                                        const char* lastDay) const {
   std::vector<dcUsageSummaryLine_t> lines;
-  if (!firstDay || !lastDay) return lines;
-  flushTicks();
-  // A tree not built yet is parsed for the summary only.
-  StreamTree pending;
-  const dcXmlDocument_t* tree = document;
-  if (treePending_) {
-    parseStream(pending);
-    tree = pending.document;
-  }
-  if (tree && tree->root) summarizeTree(tree->root, firstDay, lastDay, lines);
-  freeStreamTree(pending);
+  if (!firstDay || !lastDay || !content_) return lines;
+  if (content_->table) content_->table->summarize(firstDay, lastDay, lines);
+  if (content_->tree) summarizeTree(content_->tree.get(), firstDay, lastDay, lines);
   return lines;
-}
-
-void dcSoftwareUsageDocument_t::summarizeTree(dcXmlNode_t* root, const char* firstDay, const char* lastDay,
-                                              std::vector<dcUsageSummaryLine_t>& lines) {
-  for (dcXmlNode_t* program : programsOf(root)) {
-    std::int64_t total = 0;
-    forEachDayOf(program, [&](dcXmlNode_t* day) {
-      const char* text = firstChildValue(day);
-      if (mb::compareNoCase(text, firstDay) >= 0 && mb::compareNoCase(text, lastDay) <= 0)
-        total += clampToInt32(readTicks(firstAttributeValue(day)));
-    });
-    if (total <= 0) continue;
-    char minutes[32];
-    std::snprintf(minutes, sizeof minutes, "%7lld min", static_cast<long long>(total * 3));
-    lines.push_back({firstChildValue(program), minutes});
-  }
-}
-
-// ---------------------------------------------------------------------------
-// The first merge: a deep copy of the other tree, every node as it is (an
-// INCLUDE section holding a program's name, a declaration, a document type
-// with its subset), so that later merges and the summary read the same
-// names and values from the copy as from the original.
-
-bool dcSoftwareUsageDocument_t::copyTree(dcXmlNode_t* source) {
-  dropTree();
-  document = new (std::nothrow) dcXmlDocument_t();
-  if (!document) return false;
-  document->options = XOPT_INVENTORY;
-  dcXmlNode_t* top = xmlNewNode(XN_DOCUMENT);
-  if (!top) return false;
-  top->parent = top;
-  document->root = top;
-  return !source || xmlCopyChildren(source, top);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,8 +1,9 @@
 // Usage loading, gathering and summaries compared with the plain model on
 // random sites: odd files (entities, CDATA, comments, INCLUDE sections,
-// declarations, wildcard and Korean names, broken ticks, text after the
-// closing tag, NUL bytes), random group trees, clients whose tree is built
-// before gathering or not.
+// declarations, wildcard and Korean names, broken ticks and ticks not as
+// "%d" writes them, stray attributes, text after the closing tag, NUL
+// bytes), random group trees, clients and groups whose tree is built before
+// gathering or not.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -32,7 +33,7 @@ class UsageFiles {
       s += "<!DOCTYPE softwareusage [<!ENTITY e \"x\"><!ELEMENT progname (#PCDATA)><!ATTLIST date tick CDATA "
            "#IMPLIED><!NOTATION n SYSTEM \"s\">]>";
     if (chance(8)) s += "<progname>" + pickOf(names()) + "</progname>" + date();
-    s += "<softwareusage>";
+    s += chance(12) ? "<softwareusage v=\"1\">" : "<softwareusage>";
     for (int i = pick(6); i > 0; --i) s += unit();
     if (chance(12)) s += "<progname>" + pickOf(names()) + "</progname>" + date();
     if (chance(15)) return s;  // no closing tag
@@ -97,11 +98,12 @@ class UsageFiles {
   }
 
   std::string date() {
-    static const std::vector<std::string> ticks = {"5",  "20",  "1", "0",   "  +7",
-                                                   "-2", "abc", "",  "12x", "300"};
+    static const std::vector<std::string> ticks = {"5", "20",  "1",   "0",  "  +7", "-2",        "abc",
+                                                   "",  "12x", "300", "05", "-0",   "2147483647"};
     std::string attributes = " tick=\"" + pickOf(ticks) + "\"";
     if (chance(8)) attributes = "";
     if (chance(8)) attributes = " kind=\"a\"" + attributes;
+    if (chance(20)) attributes = " tock=\"5\"";
     std::string text = day();
     if (chance(10)) text = "<![CDATA[" + text + "]]>";
     if (chance(15)) return "<?date " + text + "?>";
@@ -119,7 +121,7 @@ class UsageFiles {
       inner += chance(12) ? "<day>" + date() + "</day>" : date();
     }
     const std::string tag = chance(6) ? "app" : "unit";
-    std::string s = "<" + tag + ">" + inner + "</" + tag + ">";
+    std::string s = "<" + tag + (chance(15) ? " id=\"1\">" : ">") + inner + "</" + tag + ">";
     if (chance(8)) s = "<folder>" + s + "</folder>";
     return s;
   }
@@ -192,10 +194,14 @@ TEST(UsageDifferential, RandomSitesGatherAsTheModel) {
     // from what the load kept.
     for (auto& [client, model] : site.clients)
       if (files.rng()() % 3 == 0) expectSame(client->usageDocument, model->usage, files, "client before");
-    const int gatherings = seed % 7 == 0 ? 2 : 1;
+    // A second gathering merges into groups of which some were handed out
+    // as trees, from children of which some were.
+    const int gatherings = seed % 3 == 0 ? 2 : 1;
     for (int i = 0; i < gatherings; ++i) {
       site.root.gatherSoftwareUsages();
       site.model.gatherUsage();
+      for (auto& [group, model] : site.groups)
+        if (i + 1 < gatherings && files.rng()() % 2 == 0) group->usageDocument.getRootNode();
     }
     for (auto& [group, model] : site.groups)
       expectSame(group->usageDocument, model->usage, files,

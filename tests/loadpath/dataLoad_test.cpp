@@ -173,7 +173,9 @@ TEST_F(DataLoad, ParseStageLoadsAsOneThreadDoes) {
   auto usage = [](dcAssetConsoleEngine_t& engine) {
     std::string s;
     for (const char* pc : {"PC100", "PC139"})
-      if (dcQsClient_t* c = engine.root.findClient(pc)) s += c->usageDocument.textStream + "|";
+      if (dcQsClient_t* c = engine.root.findClient(pc))
+        for (const auto& line : c->usageDocument.summarize("2026.11.01", "2026.11.01"))
+          s += line.minutes + "|";
     return s;
   };
 
