@@ -127,14 +127,11 @@ TEST(CliDemoSite, TreeAndEveryView) {
 // The records of a tab-separated list.
 testutil::Records tsvRecords(const std::string& text) {
   testutil::Records records;
-  for (const std::string& line : lines(text)) {
-    records.emplace_back();
-    for (std::size_t start = 0;;) {
-      const std::size_t tab = line.find('\t', start);
-      records.back().push_back(line.substr(start, tab - start));
-      if (tab == std::string::npos) break;
-      start = tab + 1;
-    }
+  for (std::string line : lines(text)) {
+    std::vector<std::string>& fields = records.emplace_back();
+    for (std::size_t tab; (tab = line.find('\t')) != std::string::npos; line.erase(0, tab + 1))
+      fields.push_back(line.substr(0, tab));
+    fields.push_back(line);
   }
   return records;
 }
@@ -245,17 +242,10 @@ TEST(CliDemoSite, CommandWordsAndFailures) {
   EXPECT_EQ(r.code, dccli::EXIT_OUTPUT);
 }
 
-// Runs in a work folder of its own, as the console runs in its folder: the
-// start-up script is read there and the listing written there.
-struct WorkFolder {
-  WorkFolder() : home(std::filesystem::current_path()) { std::filesystem::current_path(dir.path()); }
-  ~WorkFolder() { std::filesystem::current_path(home); }
-  testutil::TempDir dir;
-  std::filesystem::path home;
-};
-
 TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
-  WorkFolder work;
+  // The console reads its start-up script and writes its listing in the
+  // current folder.
+  testutil::WorkFolder work;
   // "help" writes its file into the work folder: the script has run.
   testutil::writeFile(work.dir.path() / "qsAssetConsole.ini", "help\r\n");
   testutil::TempDir copy;

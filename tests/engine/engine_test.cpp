@@ -6,7 +6,6 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "dcCommanderEngine.h"
 #include "testutil.h"
@@ -16,25 +15,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs each test in a fresh folder, which is removed afterwards.
+// Runs each test in a fresh folder of its own.
 class EngineTest : public ::testing::Test {
  protected:
-  void SetUp() override { fs::current_path(dir.path()); }
-  void TearDown() override { fs::current_path(home); }
-  void write(const char* name, const std::string& text) { testutil::writeFile(dir.path() / name, text); }
+  void write(const char* name, const std::string& text) { testutil::writeFile(work.dir.path() / name, text); }
 
-  // The file's text once it has `lines` line ends, or what it has after five seconds.
-  static std::string waitForLines(const char* name, long lines) {
-    std::string text;
-    for (int i = 0; i < 500 && std::count(text.begin(), text.end(), '\n') < lines; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      text = testutil::readFile(name);
-    }
-    return text;
-  }
-
-  testutil::TempDir dir;
-  fs::path home = fs::current_path();
+  testutil::WorkFolder work;
 };
 
 // One window titled "Target"; searches and messages are written down in `log`.
@@ -118,8 +104,8 @@ TEST_F(EngineTest, Scripts_RunEveryLineAndRepeatCounts) {
   dcCommanderEngine_t engine;
   EXPECT_EQ(engine.loadIni("startup.ini"), 0);
   EXPECT_STREQ(engine.applicationName, "last");  // the last line has no line end
-  EXPECT_EQ(waitForLines("one.txt", 1), "one\n");
-  EXPECT_EQ(waitForLines("three.txt", 3), "x\nx\nx\n");
+  EXPECT_EQ(testutil::waitForLines("one.txt", 1), "one\n");
+  EXPECT_EQ(testutil::waitForLines("three.txt", 3), "x\nx\nx\n");
   EXPECT_EQ(engine.loadIni("missing.ini"), dcStatus::FILE_ERROR);
   EXPECT_EQ(engine.interpret("execute \"\""), dcStatus::CANNOT_START);
 }
@@ -131,10 +117,7 @@ TEST_F(EngineTest, DeleteAndSleep) {
   EXPECT_EQ(engine.interpret("delete *.tmp"), 0);
   EXPECT_EQ(engine.interpret("delete \"WITH BLANK.txt\""), 0);
   EXPECT_EQ(engine.interpret("delete c.txt.none"), 2u);  // the system's "no such file"
-  std::vector<std::string> left;
-  for (const auto& entry : fs::directory_iterator(".")) left.push_back(entry.path().filename().string());
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"c.txt", "keep.tmp.txt", "sub.tmp"}));
+  EXPECT_EQ(testutil::namesIn("."), (std::vector<std::string>{"c.txt", "keep.tmp.txt", "sub.tmp"}));
 
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(engine.interpret("sleep 0"), 0);
@@ -165,7 +148,7 @@ TEST_F(EngineTest, EventsAndWindowMessages) {
   EXPECT_EQ(engine.interpret("do event e1"), 0);
   EXPECT_EQ(engine.uiEnabled, 0u);
   EXPECT_EQ(engine.interpret("do event e2"), 0);
-  EXPECT_EQ(waitForLines("e2.txt", 1), "e2\n");
+  EXPECT_EQ(testutil::waitForLines("e2.txt", 1), "e2\n");
   EXPECT_EQ(engine.interpret("do event nobody"), 0);
   EXPECT_EQ(engine.interpret("do event e3"), dcStatus::NOT_FOUND);  // ends at the nesting limit
 

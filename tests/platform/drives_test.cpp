@@ -3,7 +3,6 @@
 // configuration file as the window's toolkit writes it; site folders.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "inifile.h"
@@ -12,19 +11,7 @@
 
 namespace {
 
-// Sets (or removes, with nullptr) one environment variable for a scope.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-  }
-  ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using testutil::ScopedEnv;
 
 TEST(DriveFolder, ChoiceThenEnvironmentThenFileThenDefault) {
   testutil::TempDir dir;

@@ -4,13 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "process.h"
 #include "testutil.h"
@@ -21,11 +17,7 @@ TEST(Process_StartDetached, RunsInItsOwnSessionAndLeavesNoChild) {
   testutil::TempDir dir;
   const fs::path out = dir.path() / "sid.txt";
   ASSERT_TRUE(proc::startDetached(("cut -d' ' -f6 /proc/$$/stat > '" + out.string() + "'").c_str()));
-  std::string sid;
-  for (int i = 0; i < 500 && (sid.empty() || sid.back() != '\n'); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    sid = testutil::readFile(out);
-  }
+  const std::string sid = testutil::waitForLines(out, 1);
   ASSERT_FALSE(sid.empty());
   EXPECT_NE(std::stol(sid), static_cast<long>(::getsid(0)));
   EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);  // nothing of ours to reap
@@ -48,8 +40,5 @@ TEST(Process_DeleteFiles, RemovesExactlyWhatThePatternNames) {
   EXPECT_EQ(proc::deleteFiles((base + "folder.txt").c_str()), EISDIR);
   EXPECT_EQ(proc::deleteFiles((base + "*.none").c_str()), 0);
   EXPECT_EQ(proc::deleteFiles(base.c_str()), ENOENT);  // no name at all
-  std::vector<std::string> left;
-  for (const auto& entry : fs::directory_iterator(d)) left.push_back(entry.path().filename().string());
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"folder.txt", "keep.txt.bak"}));
+  EXPECT_EQ(testutil::namesIn(d), (std::vector<std::string>{"folder.txt", "keep.txt.bak"}));
 }

@@ -1,12 +1,17 @@
 // Shared helpers for the tests: temporary folders and small files.
 #pragma once
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 namespace testutil {
 
@@ -36,27 +41,34 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-// Points drive letter `drive` at folder for the object's lifetime.
-class DriveMapping {
+// Sets (or, with nullptr, removes) one environment variable for a scope.
+class ScopedEnv {
  public:
-  DriveMapping(char drive, const std::string& folder) : name_(std::string("DESKTALLY_DRIVE_") + drive) {
-    if (const char* old = std::getenv(name_.c_str())) {
-      had_ = true;
-      old_ = old;
-    }
-    ::setenv(name_.c_str(), folder.c_str(), 1);
+  ScopedEnv(const std::string& name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name.c_str())) old_ = old;
+    value ? ::setenv(name.c_str(), value, 1) : ::unsetenv(name.c_str());
   }
-  ~DriveMapping() {
-    if (had_)
-      ::setenv(name_.c_str(), old_.c_str(), 1);
-    else
-      ::unsetenv(name_.c_str());
-  }
+  ~ScopedEnv() { old_ ? ::setenv(name_.c_str(), old_->c_str(), 1) : ::unsetenv(name_.c_str()); }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
 
  private:
   std::string name_;
-  std::string old_;
-  bool had_ = false;
+  std::optional<std::string> old_;
+};
+
+// Points drive letter `drive` at folder for the object's lifetime.
+struct DriveMapping : ScopedEnv {
+  DriveMapping(char drive, const std::string& folder)
+      : ScopedEnv(std::string("DESKTALLY_DRIVE_") + drive, folder.c_str()) {}
+};
+
+// A fresh folder that is the current folder while the object lives.
+struct WorkFolder {
+  WorkFolder() { std::filesystem::current_path(dir.path()); }
+  ~WorkFolder() { std::filesystem::current_path(home); }
+  std::filesystem::path home = std::filesystem::current_path();
+  TempDir dir;
 };
 
 inline void writeFile(const std::filesystem::path& path, std::string_view bytes) {
@@ -68,6 +80,26 @@ inline void writeFile(const std::filesystem::path& path, std::string_view bytes)
 inline std::string readFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The file's text once it has `lines` line ends (a program started apart
+// writes it), or what it holds after five seconds.
+inline std::string waitForLines(const std::filesystem::path& path, long lines) {
+  std::string text;
+  for (int i = 0; i < 500 && std::count(text.begin(), text.end(), '\n') < lines; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    text = readFile(path);
+  }
+  return text;
+}
+
+// The names in a folder, sorted.
+inline std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace testutil

@@ -398,9 +398,7 @@ void ViewerTest::export_workbookOfTheFilteredSortedList() {
 
 void ViewerTest::demoSite_progressAndScreenshots() {
   uitest::Site site;
-  testutil::TempDir cwd;  // the load writes its listing in the current folder
-  const QString previous = QDir::currentPath();
-  QDir::setCurrent(QString::fromStdString(cwd.str()));
+  testutil::WorkFolder work;  // the load writes its listing in the current folder
   dcAssetConsoleEngine_t engine;
   Viewer v;
   v.form.resize(1000, 420);
@@ -409,7 +407,6 @@ void ViewerTest::demoSite_progressAndScreenshots() {
   const dcDataLoadProgress_t callback = progress.progress();
   QCOMPARE(runDataLoad(&engine, &callback), 0u);
   progress.finish();
-  QDir::setCurrent(previous);
   QVERIFY(progress.filesFound > 0);
   QCOMPARE(progress.filesRead, progress.filesFound);
   QVERIFY(progress.updates > 0);  // the window system ran during the load

@@ -1,4 +1,4 @@
-// Peak memory of a load on hostile input, for the record (not a test):
+// Peak memory of a load on hostile input, for the record:
 //   hostile_peak nested|tiny|hardware|software|usage [megabytes]
 // writes a file of that kind to the temporary folder, loads it the way the
 // console does, deletes it and prints the peak resident size (ru_maxrss).
