@@ -413,29 +413,28 @@ QImage paint(int id) {
   }
 }
 
-}  // namespace
-
-QPixmap dcLoadBitmap(int resourceId) {
-  const QString key = QStringLiteral("dcArt%1").arg(resourceId);
+// The picture cached under key, painted and cached on first use; nothing
+// (and nothing cached) when the painter gives no image.
+template <class Painter>
+QPixmap cached(const QString& key, Painter paintImage) {
   QPixmap picture;
   if (QPixmapCache::find(key, &picture)) return picture;
-  const QImage image = paint(resourceId);
+  const QImage image = paintImage();
   if (image.isNull()) return QPixmap();
   picture = QPixmap::fromImage(image);
   QPixmapCache::insert(key, picture);
   return picture;
 }
 
+}  // namespace
+
+QPixmap dcLoadBitmap(int resourceId) {
+  return cached(QStringLiteral("dcArt%1").arg(resourceId), [resourceId] { return paint(resourceId); });
+}
+
 QPixmap dcLoadIcon(int resourceId, int size) {
   if (resourceId != dcArt::MAIN_ICON) return QPixmap();
-  const QString key = QStringLiteral("dcIcon%1_%2").arg(resourceId).arg(size);
-  QPixmap picture;
-  if (QPixmapCache::find(key, &picture)) return picture;
-  const QImage image = mainIcon(size);
-  if (image.isNull()) return QPixmap();
-  picture = QPixmap::fromImage(image);
-  QPixmapCache::insert(key, picture);
-  return picture;
+  return cached(QStringLiteral("dcIcon%1_%2").arg(resourceId).arg(size), [size] { return mainIcon(size); });
 }
 
 QPixmap dcWhiteTransparent(const QPixmap& picture) {
