@@ -24,6 +24,7 @@ class UsageFiles {
 
   std::string file() {
     if (chance(4)) return "";
+    if (chance(2)) return plainFile();
     std::string s;
     if (chance(2))
       s += pickOf<std::string>({"<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n", "<?xml  version=\"1.0\"  ?>",
@@ -108,6 +109,18 @@ class UsageFiles {
     if (chance(10)) text = "<![CDATA[" + text + "]]>";
     if (chance(15)) return "<?date " + text + "?>";
     return "<date" + attributes + ">" + text + "</date>";
+  }
+
+  // A file as the agents write it, which the document keeps as numbers.
+  std::string plainFile() {
+    std::string s = "<softwareusage>";
+    for (int i = pick(6); i > 0; --i) {
+      s += "<unit><progname>" + pickOf(names()) + "</progname>";
+      for (int d = pick(3); d > 0; --d)
+        s += "<date tick=\"" + pickOf<std::string>({"1", "5", "20", "300"}) + "\">" + day() + "</date>";
+      s += "</unit>";
+    }
+    return s + "</softwareusage>";
   }
 
   std::string unit() {
