@@ -11,24 +11,6 @@ constexpr std::size_t SHORT_LIMIT = 0xFF;
 constexpr std::uint16_t LONG_LENGTH = 0xFFFF;
 constexpr std::uint16_t UNICODE_MARK = 0xFFFE;
 
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // UTF-16LE units to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string utf16ToUtf8(const std::vector<std::uint16_t>& units) {
   std::string out;
@@ -37,12 +19,12 @@ std::string utf16ToUtf8(const std::vector<std::uint16_t>& units) {
     const char32_t u = units[i];
     if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
         units[i + 1] <= 0xDFFF) {
-      appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+      mb::appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
       ++i;
     } else if (u >= 0xD800 && u <= 0xDFFF) {
-      appendUtf8(out, 0xFFFD);
+      mb::appendUtf8(out, 0xFFFD);
     } else {
-      appendUtf8(out, u);
+      mb::appendUtf8(out, u);
     }
   }
   return out;

@@ -90,5 +90,7 @@ std::string toUtf8(std::string_view cp949);
 std::string fromUtf8(std::string_view utf8);
 // True when text holds only valid UTF-8.
 bool isValidUtf8(std::string_view text);
+// Appends the UTF-8 form of the code point cp (at most U+10FFFF) to out.
+void appendUtf8(std::string& out, char32_t cp);
 
 }  // namespace mb

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "cp949.h"
+
 namespace inifile {
 namespace {
 
@@ -15,24 +17,6 @@ std::string_view trimmed(std::string_view s) {
   while (!s.empty() && (isBlank(s.front()) || s.front() == '\r')) s.remove_prefix(1);
   while (!s.empty() && (isBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
   return s;
-}
-
-void appendUtf8(std::string& out, unsigned long code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | ((code >> 18) & 0x07));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
 }
 
 int hexDigit(char c) {
@@ -89,7 +73,7 @@ std::optional<std::string> unescaped(std::string_view raw) {
             code = code * 16 + static_cast<unsigned long>(hexDigit(raw[i++]));
             if (code > kMaxCode) code = kMaxCode;
           }
-          appendUtf8(out, code);
+          mb::appendUtf8(out, static_cast<char32_t>(code));
           break;
         }
         default:
@@ -99,7 +83,7 @@ std::optional<std::string> unescaped(std::string_view raw) {
               code = code * 8 + static_cast<unsigned long>(raw[i++] - '0');
               if (code > kMaxCode) code = kMaxCode;
             }
-            appendUtf8(out, code);
+            mb::appendUtf8(out, static_cast<char32_t>(code));
           } else {
             out += e;  // \\ \" \' \? and anything else stand for themselves
           }
