@@ -32,7 +32,7 @@ struct dcDataLoadProgress_t {
 
 // A data file a scan hands to a client.
 struct dcDataFile_t {
-  std::string path;
+  std::string path;  // to open it by: the scan's folder as the disk spells it
   std::string pcName;
   std::string dataType;
 };

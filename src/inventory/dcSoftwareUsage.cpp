@@ -655,6 +655,7 @@ std::string readUsageFile(const char* fileName) {
   std::string text;
   std::unique_ptr<std::FILE, winfs::FileCloser> file(fileName ? winfs::openFile(fileName, "r") : nullptr);
   if (!file) return text;
+  std::setvbuf(file.get(), nullptr, _IONBF, 0);  // read straight into the text
   // One read of the file's size and one byte more, which finds the end at
   // once; a file that grew or tells no size goes on in pieces.
   struct stat info {};

@@ -199,8 +199,10 @@ std::string join(const std::string& folder, const std::string& name) {
 }
 
 // Resolves components onto root; stops looking on disk once a component is
-// missing, since nothing below it can exist.
-std::string resolve(const std::string& root, const std::vector<std::string>& components, std::size_t count) {
+// missing, since nothing below it can exist. With spelled, each component
+// found under another letter case is replaced by its name on disk (CP949).
+std::string resolve(const std::string& root, const std::vector<std::string>& components, std::size_t count,
+                    std::vector<std::string>* spelled = nullptr) {
   std::string path = root;
   bool onDisk = true;
   for (std::size_t i = 0; i < count; ++i) {
@@ -209,10 +211,12 @@ std::string resolve(const std::string& root, const std::vector<std::string>& com
     std::string candidate = join(path, exact);
     if (onDisk && component != "." && component != ".." && !exists(candidate)) {
       const std::string found = findNoCase(path, component);
-      if (found.empty())
+      if (found.empty()) {
         onDisk = false;
-      else
+      } else {
         candidate = join(path, found);
+        if (spelled) (*spelled)[i] = coreName(found.c_str());
+      }
     }
     path = std::move(candidate);
   }
@@ -327,6 +331,24 @@ std::string hostPath(const char* corePath) {
   std::vector<std::string> components;
   splitPath(corePath, root, components);
   return resolve(root, components, components.size());
+}
+
+std::string spelledAsOnDisk(const char* corePath) {
+  if (!corePath) return {};
+  std::string root;
+  std::vector<std::string> components;
+  splitPath(corePath, root, components);
+  std::vector<std::string> spelled = components;
+  resolve(root, components, components.size(), &spelled);
+  std::string path;
+  if (mb::isAsciiAlpha(static_cast<unsigned char>(corePath[0])) && corePath[1] == ':')
+    path.assign(corePath, 2);
+  if (!root.empty()) path += '\\';
+  for (std::size_t i = 0; i < spelled.size(); ++i) {
+    if (i > 0) path += '\\';
+    path += spelled[i];
+  }
+  return path;
 }
 
 std::FILE* openFile(const char* corePath, const char* mode) {
@@ -472,6 +494,9 @@ std::vector<FindData> findFiles(const char* pattern) {
   const std::string folder = folderOf(root, components);
   DirPtr dir(::opendir(folder.c_str()));
   if (!dir) return found;
+  // An entry is looked at relative to the open folder, which spares the
+  // walk down the folder's whole path.
+  const int folderFd = ::dirfd(dir.get());
   while (const dirent* entry = ::readdir(dir.get())) {
     const char* name = entry->d_name;
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
@@ -479,11 +504,13 @@ std::vector<FindData> findFiles(const char* pattern) {
     if (!wildcardMatchNoCase(wildcard.c_str(), core.c_str())) continue;
     FindData data;
     data.name = std::move(core);
+    // The folder listing tells most entries' kind; a link (followed) or an
+    // entry of unknown kind is looked at.
     struct stat st;
-    if (::stat(join(folder, name).c_str(), &st) == 0) {
+    if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK)
+      data.isDirectory = entry->d_type == DT_DIR;
+    else if (::fstatat(folderFd, name, &st, 0) == 0)
       data.isDirectory = S_ISDIR(st.st_mode);
-      data.size = data.isDirectory ? 0 : static_cast<std::uint64_t>(st.st_size);
-    }
     found.push_back(std::move(data));
   }
   std::sort(found.begin(), found.end(), [](const FindData& a, const FindData& b) {

@@ -11,7 +11,6 @@
 //  - names are CP949 in the core and UTF-8 on disk.
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -64,6 +63,13 @@ std::string configurationFile();
 // each component found without regard to letter case as under a drive.
 bool folderHoldsFile(const std::string& hostFolder, const char* relativeCorePath);
 
+// The core path as the disk spells it: each component that exists under
+// another letter case is written as its name on disk, the others as given,
+// "." and ".." taken away ("C:\QSS\Data" -> "C:\qss\data"). A file
+// under the result opens at once, with no look-up of each component, which
+// matters when a folder's thousands of files are opened one by one.
+std::string spelledAsOnDisk(const char* corePath);
+
 // fopen through the mapping. Returns nullptr on failure (errno set).
 std::FILE* openFile(const char* corePath, const char* mode);
 
@@ -89,7 +95,6 @@ bool removeFile(const char* corePath);
 struct FindData {
   std::string name;  // CP949, the file name only
   bool isDirectory = false;
-  std::uint64_t size = 0;
 };
 
 // Directory search: `pattern` is a core path whose last component may hold

@@ -51,6 +51,11 @@ TEST(Winfs_Paths, DriveLettersAndCaseInsensitiveComponents) {
   std::filesystem::current_path(dir.path());
   EXPECT_EQ(winfs::hostPath(".\\QSS\\QSLOOK.XML"), "./qss/QsLook.xml");
   std::filesystem::current_path(cwd);
+
+  // The spelling on disk: found components as the disk names them, missing
+  // ones as written, dots taken away.
+  EXPECT_EQ(winfs::spelledAsOnDisk("Q:\\OLD\\.\\x\\..\\a.TXT"), "Q:\\old\\A.txt");
+  EXPECT_EQ(winfs::spelledAsOnDisk("Q:\\QSS\\none\\qslook.xml"), "Q:\\qss\\none\\qslook.xml");
 }
 
 TEST(Winfs_Paths, KoreanAndNonUtf8NamesOnDisk) {
@@ -63,10 +68,11 @@ TEST(Winfs_Paths, KoreanAndNonUtf8NamesOnDisk) {
   // A name on disk that is not UTF-8 (CP949 bytes) is found by its bytes.
   testutil::writeFile(dir.path() / "\xC7\xD1.txt", "k");
   EXPECT_EQ(winfs::hostPath("K:\\\xC7\xD1.TXT"), dir.str() + "/\xC7\xD1.txt");
+  EXPECT_EQ(winfs::spelledAsOnDisk("K:\\\xB5\xA5\xC0\xCC\xC5\xCD\\pc01 hardwareinfo.XML"),
+            "K:\\\xB5\xA5\xC0\xCC\xC5\xCD\\PC01 HardwareInfo.xml");
   const auto all = winfs::findFiles("K:\\*");
   EXPECT_EQ(names(all), (std::vector<std::string>{"\xB5\xA5\xC0\xCC\xC5\xCD", "\xC7\xD1.txt"}));
-  EXPECT_TRUE(all[0].isDirectory);
-  EXPECT_EQ(all[1].size, 1u);
+  EXPECT_TRUE(all[0].isDirectory && !all[1].isDirectory);
 }
 
 // ".." never leads out of a drive's folder, however it is written: opening,
