@@ -49,6 +49,7 @@ int compare(const char* a, const char* b) {
 }
 
 int compareNoCase(const char* a, const char* b) {
+  if (a == b) return 0;  // one text met twice, as kept texts often are
   for (;;) {
     const std::size_t la = charLength(a), lb = charLength(b);
     const unsigned ca = foldedChar(a, la), cb = foldedChar(b, lb);
