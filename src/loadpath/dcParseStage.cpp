@@ -1,18 +1,21 @@
 #include "dcParseStage.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
 namespace {
 
 unsigned workerCount(unsigned asked) {
-  return std::max(1u, asked ? asked : std::thread::hardware_concurrency());
+  if (asked) return asked;
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores > 1 ? cores - 1 : 1;
 }
 
 }  // namespace
 
 dcParseStage_t::dcParseStage_t(std::vector<dcDataFile_t> files, unsigned workers)
-    : files_(std::move(files)), window_(FILES_PER_WORKER * workerCount(workers)), slots_(window_) {
+    : files_(std::move(files)), window_(FILES_PER_THREAD * (workerCount(workers) + 1)), slots_(window_) {
   const std::size_t count = std::min<std::size_t>(workerCount(workers), files_.size());
   workers_.reserve(count);
   for (std::size_t i = 0; i < count; ++i) workers_.emplace_back([this] { work(); });
@@ -23,27 +26,37 @@ dcParseStage_t::~dcParseStage_t() {
     const std::lock_guard<std::mutex> hold(lock_);
     stop_ = true;
   }
-  changed_.notify_all();
+  roomFree_.notify_all();
   for (std::thread& worker : workers_) worker.join();
+}
+
+void dcParseStage_t::prepareNext(std::unique_lock<std::mutex>& hold) {
+  const std::size_t index = claimed_++;
+  hold.unlock();
+  const dcDataFile_t& file = files_[index];
+  dcPreparedAssetData_t data =
+      dcQsClient_t::prepareAssetData(file.path.c_str(), file.pcName.c_str(), file.dataType.c_str());
+  hold.lock();
+  Slot& slot = slots_[index % window_];
+  slot.data = std::move(data);
+  slot.ready = true;
+  if (index == taken_ && loaderWaiting_) {
+    hold.unlock();
+    resultReady_.notify_one();
+    hold.lock();
+  }
 }
 
 void dcParseStage_t::work() {
   std::unique_lock<std::mutex> hold(lock_);
-  for (;;) {
-    // A file is taken up only when its slot is free: within the window
-    // ahead of the loading thread.
-    changed_.wait(hold, [&] { return stop_ || claimed_ >= files_.size() || claimed_ < taken_ + window_; });
-    if (stop_ || claimed_ >= files_.size()) return;
-    const std::size_t index = claimed_++;
-    hold.unlock();
-    const dcDataFile_t& file = files_[index];
-    dcPreparedAssetData_t data =
-        dcQsClient_t::prepareAssetData(file.path.c_str(), file.pcName.c_str(), file.dataType.c_str());
-    hold.lock();
-    Slot& slot = slots_[index % window_];
-    slot.data = std::move(data);
-    slot.ready = true;
-    changed_.notify_all();
+  while (!stop_ && claimed_ < files_.size()) {
+    if (canClaim()) {
+      prepareNext(hold);
+      continue;
+    }
+    ++workersWaiting_;
+    roomFree_.wait(hold);
+    --workersWaiting_;
   }
 }
 
@@ -51,12 +64,24 @@ dcPreparedAssetData_t dcParseStage_t::next() {
   std::unique_lock<std::mutex> hold(lock_);
   if (taken_ >= files_.size()) return {};
   Slot& slot = slots_[taken_ % window_];
-  changed_.wait(hold, [&] { return slot.ready; });
+  while (!slot.ready) {
+    if (canClaim()) {
+      // errno stays as when a worker prepares the file.
+      const int error = errno;
+      prepareNext(hold);
+      errno = error;
+      continue;
+    }
+    loaderWaiting_ = true;
+    resultReady_.wait(hold);
+    loaderWaiting_ = false;
+  }
   dcPreparedAssetData_t data = std::move(slot.data);
   slot = Slot();
   ++taken_;
+  const bool wake = workersWaiting_ && claimed_ + FILES_PER_THREAD <= taken_ + window_;
   hold.unlock();
-  changed_.notify_all();
+  if (wake) roomFree_.notify_all();
   return data;
 }
 

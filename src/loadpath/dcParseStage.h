@@ -1,12 +1,19 @@
 // The parse stage of a data load: the scan's data files are read and parsed
-// by a small pool of worker threads (one per core), each into a
-// self-contained result, while the loading thread takes the results strictly
-// in the scan's order and applies them to the clients. Lists, traces and
-// progress therefore come out exactly as when one thread does everything.
+// into self-contained results by a small pool of worker threads, while the
+// loading thread takes the results strictly in the scan's order and applies
+// them to the clients. Lists, traces and progress therefore come out exactly
+// as when one thread does everything.
 //
-// Workers run at most `window` files ahead of the loading thread, so the
-// memory in flight stays bounded; every listed file is prepared exactly once
-// and taken exactly once, and no other file is touched.
+// Files are taken up in list order, each by exactly one thread, and at most
+// `window()` files ahead of the loading thread, so the memory in flight stays
+// bounded and no other file is touched. When its next result is not ready,
+// the loading thread prepares the next file nobody has taken up rather than
+// sleep; it sleeps only when every file in the window is taken up. So one
+// worker per core but one keeps every core busy without crowding them.
+//
+// Each side sleeps only when it has nothing to do and is woken only when
+// what it waits for has come: the loading thread by the result it needs,
+// the workers once a batch of room is free in the window, not at every file.
 #pragma once
 
 #include <condition_variable>
@@ -20,18 +27,23 @@
 
 class dcParseStage_t : public dcFilePreparer_t {
  public:
-  static constexpr std::size_t FILES_PER_WORKER = 8;
+  // Files in flight per thread that prepares them (the workers and the
+  // loading thread); sleeping workers are woken when this many are free.
+  static constexpr std::size_t FILES_PER_THREAD = 8;
 
-  // workers 0: one per core.
+  // workers 0: one per core but one, at least one.
   explicit dcParseStage_t(std::vector<dcDataFile_t> files, unsigned workers = 0);
   // Stops the workers; results not taken are freed.
   ~dcParseStage_t() override;
   dcParseStage_t(const dcParseStage_t&) = delete;
   dcParseStage_t& operator=(const dcParseStage_t&) = delete;
 
-  // The prepared data of the next file in list order, waited for. Past the
-  // end of the list: an empty result.
+  // The prepared data of the next file in list order. Past the end of the
+  // list: an empty result.
   dcPreparedAssetData_t next() override;
+
+  // How many files past the last one taken may be taken up.
+  std::size_t window() const { return window_; }
 
   // The engine's preparer: a stage for files.
   static std::unique_ptr<dcFilePreparer_t> start(std::vector<dcDataFile_t> files);
@@ -41,15 +53,21 @@ class dcParseStage_t : public dcFilePreparer_t {
     bool ready = false;
     dcPreparedAssetData_t data;
   };
+  bool canClaim() const { return claimed_ < files_.size() && claimed_ < taken_ + window_; }
+  // Takes up the next file and prepares it with the lock let go.
+  void prepareNext(std::unique_lock<std::mutex>& hold);
   void work();
 
   const std::vector<dcDataFile_t> files_;
   const std::size_t window_;
   std::vector<Slot> slots_;  // file i in slots_[i % window_]
   std::mutex lock_;
-  std::condition_variable changed_;
-  std::size_t claimed_ = 0;  // the first file no worker has taken up
-  std::size_t taken_ = 0;    // the first file the loading thread has not taken
+  std::condition_variable resultReady_;  // the loading thread's next result
+  std::condition_variable roomFree_;     // room in the window for the workers
+  std::size_t claimed_ = 0;              // the first file nobody has taken up
+  std::size_t taken_ = 0;                // the first file the loading thread has not taken
+  bool loaderWaiting_ = false;
+  std::size_t workersWaiting_ = 0;
   bool stop_ = false;
   std::vector<std::thread> workers_;
 };

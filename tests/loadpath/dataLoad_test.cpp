@@ -1,9 +1,15 @@
 // The data load on a small site under drive C: settings, group file, data
 // folder, listing and gathering.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -201,4 +207,55 @@ TEST_F(DataLoad, ParseStageLoadsAsOneThreadDoes) {
   dcParseStage_t stage(files, 2);
   EXPECT_NE(stage.next().document.root, nullptr);
   EXPECT_EQ(stage.next().document.root, nullptr);  // PC105's file is empty
+}
+
+// Every listed file is opened exactly once, never past the stage's window
+// ahead of the files taken, and no other file is opened; the workers fill
+// the window while nothing is taken.
+TEST_F(DataLoad, ParseStageOpensEachListedFileOnceWithinItsWindow) {
+  std::vector<dcDataFile_t> files;
+  std::map<std::string, std::size_t> place;  // a listed file's place in the list
+  for (int i = 0; i < 90; ++i) {
+    const std::string pc = "PC" + std::to_string(200 + i), name = pc + " HardwareInfo.xml";
+    write("qss/data/" + name, hardware("P4"));
+    if (i % 3 == 1) continue;
+    place[name] = files.size();
+    files.push_back({"C:\\qss\\data\\" + name, pc, "HardwareInfo.xml"});
+  }
+  const int watch = inotify_init1(IN_CLOEXEC);
+  ASSERT_GE(inotify_add_watch(watch, (dir.path() / "qss/data").c_str(), IN_OPEN), 0);
+  std::map<std::string, int> opens;
+  std::size_t reach = 0;  // one past the furthest listed file opened
+  auto collect = [&](int waitMs) {
+    pollfd ready{watch, POLLIN, 0};
+    alignas(inotify_event) char events[4096];
+    for (; ::poll(&ready, 1, waitMs) > 0; waitMs = 0) {
+      const ssize_t got = ::read(watch, events, sizeof events);
+      for (ssize_t at = 0; at < got;) {
+        inotify_event event;
+        std::memcpy(&event, events + at, sizeof event);
+        const std::string name = event.len ? events + at + sizeof event : "";
+        at += static_cast<ssize_t>(sizeof event + event.len);
+        if (name.empty()) continue;  // the folder itself
+        ++opens[name];
+        if (const auto listed = place.find(name); listed != place.end())
+          reach = std::max(reach, listed->second + 1);
+      }
+    }
+  };
+  {
+    dcParseStage_t stage(files, 2);
+    for (int i = 0; i < 100 && reach < stage.window(); ++i) collect(100);
+    EXPECT_EQ(reach, stage.window());
+    for (std::size_t taken = 0; taken < files.size(); ++taken) {
+      collect(0);
+      ASSERT_LE(reach, taken + stage.window());
+      EXPECT_NE(stage.next().document.root, nullptr);
+    }
+    EXPECT_EQ(stage.next().document.root, nullptr);
+  }
+  collect(0);
+  ::close(watch);
+  for (const auto& [name, at] : place) EXPECT_EQ(opens[name], 1) << name;
+  EXPECT_EQ(opens.size(), place.size());
 }
