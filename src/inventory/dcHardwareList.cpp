@@ -16,19 +16,14 @@ using dcinv::Bounded;
 // ---------------------------------------------------------------------------
 // dcHardwareInfo_t
 
-dcHardwareInfo_t::dcHardwareInfo_t(const char* categoryName, dcTextTable_t* texts)
-    : name(texts->keep(categoryName ? categoryName : "", NAME_SIZE)), texts_(texts) {
-  theLog.pfWrite(this, 1, "[dcHardwareInfo_t::dcHardwareInfo_t] Starting... name=%s", name ? name : "");
+dcHardwareInfo_t::dcHardwareInfo_t(const char* keptName, dcHardwareList_t* list)
+    : name(keptName), list_(list) {
+  theLog.pfWrite(this, 1, "[dcHardwareInfo_t::dcHardwareInfo_t] Starting... name=%s", name);
 }
 
 dcHardwareInfo_t::~dcHardwareInfo_t() {
   theLog.pfWrite(this, 1, "[dcHardwareInfo_t::~dcHardwareInfo_t] Closed.");
   status = dcStatus::OK;
-  while (items) {
-    dcHardwareItem_t* next = items->next;
-    delete items;
-    items = next;
-  }
 }
 
 // Items are only ever appended, so the first item stored under a key stays
@@ -57,7 +52,7 @@ dcHardwareItem_t* dcHardwareInfo_t::find(const char* device) {
     });
   } else {
     for (dcHardwareItem_t* item = items; item && !found; item = item->next)
-      if (mb::compareNoCase(item->device, key.text) == 0) found = item;
+      if (dcinv::equalNoCase(item->device, key.text)) found = item;
   }
   status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
   return found;
@@ -77,8 +72,7 @@ dcHardwareItem_t* dcHardwareInfo_t::find(const char* device, const char* descrip
     });
   } else {
     for (dcHardwareItem_t* item = items; item && !found; item = item->next)
-      if (mb::compareNoCase(item->device, dev.text) == 0 &&
-          mb::compareNoCase(item->description, desc.text) == 0)
+      if (dcinv::equalNoCase(item->device, dev.text) && dcinv::equalNoCase(item->description, desc.text))
         found = item;
   }
   status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
@@ -96,9 +90,9 @@ dcHardwareItem_t* dcHardwareInfo_t::add(const char* device, const char* descript
     status = dcStatus::ALREADY_PRESENT;
     return nullptr;
   }
-  const char* dev = texts_->keep(device, dcHardwareItem_t::TEXT_SIZE);
-  const char* desc = texts_->keep(description, dcHardwareItem_t::TEXT_SIZE);
-  auto* item = dev && desc ? new (std::nothrow) dcHardwareItem_t{dev, desc} : nullptr;
+  const char* dev = list_->texts_->keep(device, dcHardwareItem_t::TEXT_SIZE);
+  const char* desc = list_->texts_->keep(description, dcHardwareItem_t::TEXT_SIZE);
+  auto* item = dev && desc ? list_->records_.make<dcHardwareItem_t>(dev, desc) : nullptr;
   if (!item) {
     status = dcStatus::NO_MEMORY;
     return nullptr;
@@ -137,13 +131,11 @@ dcHardwareList_t::~dcHardwareList_t() {
   theLog.pfWrite(this, 1, "[dcHardwareList_t::~dcHardwareList_t] Closed.");
 }
 
+// Categories are destroyed in chain order; their items go with the blocks.
 void dcHardwareList_t::destroyCategories() {
-  while (categories) {
-    dcHardwareListNode_t* next = categories->next;
-    delete categories->pInfo;
-    delete categories;
-    categories = next;
-  }
+  for (dcHardwareListNode_t* node = categories; node; node = node->next) node->pInfo->~dcHardwareInfo_t();
+  records_.clear();
+  categories = nullptr;
   tail_ = nullptr;
   count_ = 0;
   indexed_ = false;
@@ -161,15 +153,23 @@ dcHardwareInfo_t* dcHardwareList_t::find(const char* hardware) {
     status = dcStatus::NULL_ARGUMENT;
     return nullptr;
   }
-  theLog.pfWrite(this, 1, "[dcHardwareList_t::find] hardware=%s", hardware);
   const Bounded<dcHardwareInfo_t::NAME_SIZE> key(hardware);
+  return findCategory(hardware, key.text);
+}
+
+dcHardwareInfo_t* dcHardwareList_t::findCategory(const char* hardware, const char* key) {
+  theLog.pfWrite(this, 1, "[dcHardwareList_t::find] hardware=%s", hardware);
   dcHardwareInfo_t* found = nullptr;
   if (indexed_) {
-    found = byName_.find(dcinv::noCaseHash(key.text),
-                         [&](const dcHardwareInfo_t* c) { return dcinv::equalNoCase(c->name, key.text); });
+    found = byName_.find(dcinv::noCaseHash(key),
+                         [&](const dcHardwareInfo_t* c) { return dcinv::equalNoCase(c->name, key); });
   } else {
+    // Names are unique and the table keeps one copy of a text, so the copy
+    // a category holds finds it without comparing texts.
     for (dcHardwareListNode_t* node = categories; node && !found; node = node->next)
-      if (mb::compareNoCase(node->pInfo->name, key.text) == 0) found = node->pInfo;
+      if (node->pInfo->name == key) found = node->pInfo;
+    for (dcHardwareListNode_t* node = categories; node && !found; node = node->next)
+      if (mb::compareNoCase(node->pInfo->name, key) == 0) found = node->pInfo;
   }
   status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
   return found;
@@ -194,22 +194,21 @@ dcHardwareInfo_t* dcHardwareList_t::add(const char* hardware) {
     return nullptr;
   }
   theLog.pfWrite(this, 1, "[dcHardwareList_t::add] hardware=%s", hardware);
-  if (dcHardwareInfo_t* existing = find(hardware)) {
+  const char* name = texts_ ? texts_->keep(hardware, dcHardwareInfo_t::NAME_SIZE) : nullptr;
+  if (dcHardwareInfo_t* existing = name ? findCategory(hardware, name) : find(hardware)) {
     status = dcStatus::OK;
     return existing;
   }
-  auto* node = new (std::nothrow) dcHardwareListNode_t{};
-  if (!node) {
-    status = dcStatus::NO_MEMORY;
-    return nullptr;
-  }
-  node->pInfo = texts_ ? new (std::nothrow) dcHardwareInfo_t(hardware, texts_) : nullptr;
-  if (!node->pInfo || !node->pInfo->name) {
-    delete node->pInfo;
-    delete node;
+  if (!name) {
     status = dcStatus::CANNOT_CREATE;
     return nullptr;
   }
+  auto* category = records_.make<Category>(name, this);
+  if (!category) {
+    status = dcStatus::NO_MEMORY;
+    return nullptr;
+  }
+  dcHardwareListNode_t* node = &category->node;
   if (tail_)
     tail_->next = node;
   else

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "dcNoCaseIndex.h"
+#include "dcRecordArena.h"
 #include "dcStatus.h"
 #include "dcTextTable.h"
 
@@ -14,6 +15,7 @@ class dcXmlDocument_t;
 struct dcXmlPrepared_t;
 class dcStringList_t;
 class dcpgBackwardLinks_t;
+class dcHardwareList_t;
 
 // One item. Its texts hold at most TEXT_SIZE - 1 bytes, cut at a character
 // boundary, and live in the list's text table.
@@ -33,9 +35,9 @@ class dcHardwareInfo_t {
  public:
   static constexpr std::size_t NAME_SIZE = 256;
 
-  // Made by its list, which passes its text table (never null).
-  dcHardwareInfo_t(const char* name, dcTextTable_t* texts);
-  // Frees every item (not their back-links).
+  // Made by its list, with a name the list has kept; its items are placed
+  // in the list's blocks and go with them.
+  dcHardwareInfo_t(const char* keptName, dcHardwareList_t* list);
   ~dcHardwareInfo_t();
   dcHardwareInfo_t(const dcHardwareInfo_t&) = delete;
   dcHardwareInfo_t& operator=(const dcHardwareInfo_t&) = delete;
@@ -50,8 +52,7 @@ class dcHardwareInfo_t {
   dcHardwareItem_t* add(const char* device, const char* description, int bAllowDuplication);
 
   dcStatus_t status = dcStatus::OK;
-  // Cut to NAME_SIZE - 1 bytes and kept in the text table; nullptr when
-  // there was no memory for it.
+  // Cut to NAME_SIZE - 1 bytes and kept in the list's text table.
   const char* name;
   dcHardwareItem_t* items = nullptr;
 
@@ -65,7 +66,7 @@ class dcHardwareInfo_t {
   };
   bool indexItem(dcHardwareItem_t* item);
 
-  dcTextTable_t* texts_;
+  dcHardwareList_t* list_;
   dcHardwareItem_t* tail_ = nullptr;
   std::uint32_t count_ = 0;
   std::unique_ptr<Index> index_;
@@ -109,7 +110,16 @@ class dcHardwareList_t {
   dcHardwareListNode_t* categories = nullptr;
 
  private:
+  friend class dcHardwareInfo_t;
+  // A category and the node that chains it, placed together.
+  struct Category {
+    Category(const char* name, dcHardwareList_t* list) : node{&info, nullptr}, info(name, list) {}
+    dcHardwareListNode_t node;
+    dcHardwareInfo_t info;
+  };
   void destroyCategories();
+  // find for hardware as its field holds it (key), traced as given.
+  dcHardwareInfo_t* findCategory(const char* hardware, const char* key);
 
   std::unique_ptr<dcTextTable_t> ownTexts_;
   dcTextTable_t* texts_;
@@ -117,4 +127,7 @@ class dcHardwareList_t {
   std::uint32_t count_ = 0;
   bool indexed_ = false;
   dcinv::FirstMatchIndex<dcHardwareInfo_t> byName_;
+  // Categories and items share the blocks; a PC's list (some 15 categories
+  // and 30 items) fits one.
+  dcinv::RecordArena<2048> records_;
 };

@@ -28,7 +28,7 @@ dcSoftwareList_t::~dcSoftwareList_t() {
 
 void dcSoftwareList_t::freeEntries() {
   entries = nullptr;
-  blocks_.clear();
+  records_.clear();
   count_ = 0;
   tail_ = nullptr;
   dropIndex();
@@ -110,21 +110,6 @@ dcSoftwareInfo_t* dcSoftwareList_t::find(const char* packageName, const char* fi
   return found;
 }
 
-// A new entry (empty texts, no count or links) in the last block, or in a
-// new one when that is full; nullptr without memory.
-dcSoftwareInfo_t* dcSoftwareList_t::newEntry() noexcept {
-  if (count_ % ENTRY_BLOCK == 0) {
-    std::unique_ptr<dcSoftwareInfo_t[]> block(new (std::nothrow) dcSoftwareInfo_t[ENTRY_BLOCK]);
-    if (!block) return nullptr;
-    try {
-      blocks_.push_back(std::move(block));
-    } catch (const std::bad_alloc&) {
-      return nullptr;
-    }
-  }
-  return &blocks_.back()[count_++ % ENTRY_BLOCK];
-}
-
 dcSoftwareInfo_t* dcSoftwareList_t::add(const char* packageName, const char* fileName,
                                         const char* versionString) {
   if (!packageName || !fileName || !versionString) {
@@ -139,7 +124,8 @@ dcSoftwareInfo_t* dcSoftwareList_t::add(const char* packageName, const char* fil
   dcSoftwareInfo_t* entry = find(packageName, fileName, versionString);
   const bool isNew = entry == nullptr;
   if (isNew && package && file && version) {
-    entry = newEntry();
+    entry = records_.make<dcSoftwareInfo_t>();
+    if (entry) ++count_;
   }
   if (!entry || !package || !file || !version) {
     status = dcStatus::NO_MEMORY;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dcNoCaseIndex.h"
+#include "dcRecordArena.h"
 #include "dcStatus.h"
 #include "dcTextTable.h"
 
@@ -72,16 +73,13 @@ class dcSoftwareList_t {
 
  private:
   void freeEntries();
-  dcSoftwareInfo_t* newEntry() noexcept;
   bool indexEntry(dcSoftwareInfo_t* entry);
   void dropIndex();
 
   std::unique_ptr<dcTextTable_t> ownTexts_;
   dcTextTable_t* texts_;
-  // The entries themselves, in chain order, in blocks of ENTRY_BLOCK that
-  // never move; an empty list holds none.
-  static constexpr std::uint32_t ENTRY_BLOCK = 16;
-  std::vector<std::unique_ptr<dcSoftwareInfo_t[]>> blocks_;
+  // The entries themselves: a PC's few dozen in one block.
+  dcinv::RecordArena<1536> records_;
   std::uint32_t count_ = 0;
   dcSoftwareInfo_t* tail_ = nullptr;
   // The first entry of every file name; the later entries of a file name

@@ -7,10 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <vector>
 
 #include "dcProbeTable.h"
+#include "dcRecordArena.h"
 
 class dcTextTable_t {
  public:
@@ -18,8 +17,9 @@ class dcTextTable_t {
   dcTextTable_t(const dcTextTable_t&) = delete;
   dcTextTable_t& operator=(const dcTextTable_t&) = delete;
 
-  // The kept copy of text as a field of fieldSize bytes holds it: at most
-  // fieldSize - 1 bytes, cut at a character boundary. nullptr without memory.
+  // The kept copy of text as a field of fieldSize bytes (at most a few
+  // kilobytes) holds it: at most fieldSize - 1 bytes, cut at a character
+  // boundary. nullptr without memory.
   const char* keep(const char* text, std::size_t fieldSize) noexcept;
   // Forgets every text: only for an owner whose lists are all empty.
   void clear() noexcept;
@@ -30,11 +30,8 @@ class dcTextTable_t {
     const char* text;
     bool filled() const { return text != nullptr; }
   };
-  char* reserve(std::size_t bytes) noexcept;
 
   dcinv::ProbeTable<Slot> index_;
   // Texts are packed into blocks that never move, so kept texts stay put.
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  char* free_ = nullptr;
-  std::size_t left_ = 0;
+  dcinv::RecordArena<16 * 1024> texts_;
 };

@@ -23,11 +23,6 @@ dcWindowsInfo_t::~dcWindowsInfo_t() {
   document = nullptr;
   theLog.pfWrite(this, 1, "[dcWindowsInfo_t::~dcWindowsInfo_t] Closed.");
   status = dcStatus::OK;
-  while (items) {
-    dcWindowsInfoItem_t* next = items->next;
-    delete items;
-    items = next;
-  }
 }
 
 dcWindowsInfoItem_t* dcWindowsInfo_t::find(const char* name) {
@@ -43,7 +38,7 @@ dcWindowsInfoItem_t* dcWindowsInfo_t::find(const char* name) {
                          [&](const dcWindowsInfoItem_t* i) { return dcinv::equalNoCase(i->name, key.text); });
   } else {
     for (dcWindowsInfoItem_t* item = items; item && !found; item = item->next)
-      if (mb::compareNoCase(item->name, key.text) == 0) found = item;
+      if (dcinv::equalNoCase(item->name, key.text)) found = item;
   }
   status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
   return found;
@@ -68,7 +63,7 @@ dcWindowsInfoItem_t* dcWindowsInfo_t::add(const char* name, const char* descript
     status = dcStatus::OK;
     return present;
   }
-  auto* item = new (std::nothrow) dcWindowsInfoItem_t{keptName, keptDescription, nullptr};
+  auto* item = records_.make<dcWindowsInfoItem_t>(keptName, keptDescription);
   if (!item) {
     status = dcStatus::NO_MEMORY;
     return nullptr;

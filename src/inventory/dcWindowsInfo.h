@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "dcNoCaseIndex.h"
+#include "dcRecordArena.h"
 #include "dcStatus.h"
 #include "dcTextTable.h"
 
@@ -60,4 +61,6 @@ class dcWindowsInfo_t {
   // Keys point into the items' own name fields; a replaced name keeps its
   // key, since it differs from the old one in letter case only.
   dcinv::FirstMatchIndex<dcWindowsInfoItem_t> byName_;
+  // The items: a PC's list (about 15) in one block.
+  dcinv::RecordArena<512> records_;
 };
