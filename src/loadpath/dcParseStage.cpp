@@ -54,9 +54,8 @@ void dcParseStage_t::work() {
       prepareNext(hold);
       continue;
     }
-    ++workersWaiting_;
+    roomWanted_ = true;
     roomFree_.wait(hold);
-    --workersWaiting_;
   }
 }
 
@@ -79,7 +78,9 @@ dcPreparedAssetData_t dcParseStage_t::next() {
   dcPreparedAssetData_t data = std::move(slot.data);
   slot = Slot();
   ++taken_;
-  const bool wake = workersWaiting_ && claimed_ + FILES_PER_THREAD <= taken_ + window_;
+  // Sleeping workers are woken once, when half the window is free.
+  const bool wake = roomWanted_ && claimed_ - taken_ <= window_ / 2;
+  if (wake) roomWanted_ = false;
   hold.unlock();
   if (wake) roomFree_.notify_all();
   return data;

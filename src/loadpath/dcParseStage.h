@@ -13,7 +13,7 @@
 //
 // Each side sleeps only when it has nothing to do and is woken only when
 // what it waits for has come: the loading thread by the result it needs,
-// the workers once a batch of room is free in the window, not at every file.
+// the workers once half the window is free, not at every file taken.
 #pragma once
 
 #include <condition_variable>
@@ -28,8 +28,9 @@
 class dcParseStage_t : public dcFilePreparer_t {
  public:
   // Files in flight per thread that prepares them (the workers and the
-  // loading thread); sleeping workers are woken when this many are free.
-  static constexpr std::size_t FILES_PER_THREAD = 8;
+  // loading thread): enough for the workers to run on while the loading
+  // thread is busy with a large file or off its core.
+  static constexpr std::size_t FILES_PER_THREAD = 32;
 
   // workers 0: one per core but one, at least one.
   explicit dcParseStage_t(std::vector<dcDataFile_t> files, unsigned workers = 0);
@@ -67,7 +68,7 @@ class dcParseStage_t : public dcFilePreparer_t {
   std::size_t claimed_ = 0;              // the first file nobody has taken up
   std::size_t taken_ = 0;                // the first file the loading thread has not taken
   bool loaderWaiting_ = false;
-  std::size_t workersWaiting_ = 0;
+  bool roomWanted_ = false;  // a worker sleeps until room is free
   bool stop_ = false;
   std::vector<std::thread> workers_;
 };
