@@ -6,26 +6,25 @@
 #include <string>
 
 #include "dcModelLoaders.h"
-#include "fuzzSupport.h"
+#include "inventorySite.h"
 
 namespace fuzzsupport {
 
-inline const dcmodel::loaders::Settings& modelSettings() {
+inline void same(bool agree) {
+  if (!agree) __builtin_trap();
+}
+
+// Writes the input as name and loads it twice into product, the same list
+// each time, and into the model's list, comparing after each load.
+template <class Model, class Product>
+void loadTwiceAsTheModel(Product& product, const char* name, const std::uint8_t* data, std::size_t size) {
+  installSite();
   static const dcmodel::loaders::Settings settings{std::string(SETTINGS_XML)};
-  return settings;
-}
-
-inline const dcmodel::loaders::Filters& modelFilters() {
   static const dcmodel::loaders::Filters filters{{"video"}, {"SP"}};
-  return filters;
-}
-
-inline void same(const std::string& product, const std::string& model) {
-  if (product != model) __builtin_trap();
-}
-
-inline void same(unsigned product, unsigned model) {
-  if (product != model) __builtin_trap();
+  const std::string path = writeInput(name, data, size);
+  Model model;
+  for (int pass = 0; pass < 2; ++pass)
+    same(dcmodel::loaders::loadBoth(product, model, path, settings, &filters).empty());
 }
 
 }  // namespace fuzzsupport

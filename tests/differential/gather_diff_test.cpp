@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cp949.h"
-#include "dcModel.h"
+#include "dcModelLoaders.h"
 #include "dcQsGroup.h"
 #include "testutil.h"
 
@@ -114,7 +114,7 @@ struct Site {
       auto& model = *modelGroup->clients.emplace_back(std::make_unique<dcmodel::Client>());
       model.name = name;
       client->LoadAssetDataFromFile(path.c_str(), name.c_str(), "softwareinfo.xml");
-      model.software.load(path);
+      dcmodel::loaders::load(model.software, path);
       texts.hardware(client, model);
       texts.windows(client, model);
     }

@@ -186,7 +186,7 @@ class Gen {
 };
 
 class LoaderDiff : public ::testing::Test {
- protected:
+ public:
   // Installs generated settings and, most of the time, a filter set.
   void newSite(Gen& gen) {
     use_.reset();
@@ -221,49 +221,30 @@ class LoaderDiff : public ::testing::Test {
   std::unique_ptr<model::Filters> modelFilters_;
 };
 
-TEST_F(LoaderDiff, HardwareListMatchesTheModel) {
-  Gen gen(1601);
-  for (int c = 0; c < CASES; ++c) {
-    newSite(gen);
-    dcHardwareList_t list;
-    std::vector<model::HardwareCategory> expected;
-    for (std::size_t loads = 1 + gen.pick(2); loads > 0; --loads) {
-      const std::string path = file(gen, gen.document("hardwareinfo"));
-      ASSERT_EQ(list.LoadAssetData(path.c_str()),
-                model::loadHardware(expected, path, *modelSettings_, modelFilters_.get()))
-          << c;
-      ASSERT_EQ(model::describe(list), model::describe(expected)) << c;
-    }
+// Loads one to maxLoads generated files into the same list, product and
+// model, on a fresh site each case.
+template <class Product, class Model, class Bytes>
+void loadsMatchTheModel(LoaderDiff& site, unsigned seed, std::size_t maxLoads, Bytes bytes) {
+  Gen gen(seed);
+  for (int c = 0; c < CASES && !::testing::Test::HasFailure(); ++c) {
+    site.newSite(gen);
+    Product list;
+    Model expected;
+    for (std::size_t loads = 1 + gen.pick(maxLoads); loads > 0; --loads)
+      EXPECT_EQ(model::loadBoth(list, expected, site.file(gen, bytes(gen)), *site.modelSettings_,
+                                site.modelFilters_.get()),
+                "")
+          << "case " << c;
   }
 }
 
-TEST_F(LoaderDiff, WindowsInfoMatchesTheModel) {
-  Gen gen(1602);
-  for (int c = 0; c < CASES; ++c) {
-    newSite(gen);
-    dcWindowsInfo_t list;
-    std::vector<model::WindowsItem> expected;
-    for (std::size_t loads = 1 + gen.pick(2); loads > 0; --loads) {
-      const std::string path = file(gen, gen.document("windowsinfo"));
-      ASSERT_EQ(list.LoadAssetData(path.c_str()),
-                model::loadWindows(expected, path, *modelSettings_, modelFilters_.get()))
-          << c;
-      ASSERT_EQ(model::describe(list), model::describe(expected)) << c;
-    }
-  }
-}
-
-TEST_F(LoaderDiff, SoftwareListMatchesTheModel) {
-  Gen gen(1603);
-  for (int c = 0; c < CASES; ++c) {
-    dcSoftwareList_t list;
-    std::vector<model::Software> expected;
-    for (std::size_t loads = 1 + gen.pick(3); loads > 0; --loads) {
-      const std::string path = file(gen, gen.programs());
-      ASSERT_EQ(list.LoadAssetData(path.c_str()), model::loadSoftware(expected, path)) << c;
-      ASSERT_EQ(model::describe(list), model::describe(expected)) << c;
-    }
-  }
+TEST_F(LoaderDiff, ListsMatchTheModel) {
+  loadsMatchTheModel<dcHardwareList_t, dcmodel::HardwareList>(
+      *this, 1601, 2, [](Gen& g) { return g.document("hardwareinfo"); });
+  loadsMatchTheModel<dcWindowsInfo_t, dcmodel::WindowsInfo>(*this, 1602, 2,
+                                                            [](Gen& g) { return g.document("windowsinfo"); });
+  loadsMatchTheModel<dcSoftwareList_t, dcmodel::SoftwareList>(*this, 1603, 3,
+                                                              [](Gen& g) { return g.programs(); });
 }
 
 }  // namespace

@@ -13,6 +13,10 @@
 #include "dcXml.h"
 
 class dcQsGroup_t;
+class dcSoftwareList_t;
+class dcHardwareList_t;
+class dcWindowsInfo_t;
+class dcSoftwareUsageDocument_t;
 
 namespace dcmodel {
 
@@ -37,6 +41,12 @@ std::unique_ptr<Node> copyOf(const Node& node);
 // comparing a product tree with a model tree. Empty for no tree.
 std::string describe(const Node* node);
 std::string describe(const dcXmlNode_t* node);
+// The document node of text parsed as the inventory loaders parse it;
+// complete, when given, learns whether the parse reached the text's end.
+std::unique_ptr<Node> parse(std::string text, bool* complete = nullptr);
+// Every node below top whose name matches pattern, a node before its
+// children, matches entered too.
+void findAll(const Node& top, const char* pattern, std::vector<const Node*>& out);
 
 struct UsageLine {
   std::string name;
@@ -94,7 +104,6 @@ struct SoftwareList {
   std::vector<Software> entries;
   Software* find(const std::string* package, const std::string* file, const std::string* version);
   Software& add(const std::string& package, const std::string& file, const std::string& version);
-  void load(const std::string& path);
 };
 struct HardwareList {
   std::vector<HardwareCategory> categories;
@@ -136,9 +145,23 @@ struct Group {
   void gatherLists();
 };
 
-// A group's gathered lists (usage aside) as text, from the product and from
-// the model, for comparing the two.
+// The lists as text, from the product and from the model, for comparing the
+// two: entries in order with their counts and contributors.
+std::string describe(const SoftwareList& list);
+std::string describe(const dcSoftwareList_t& list);
+std::string describe(const HardwareList& list);
+std::string describe(const dcHardwareList_t& list);
+std::string describe(const WindowsInfo& list);
+std::string describe(const dcWindowsInfo_t& list);
+// A group's gathered lists (usage aside).
 std::string describeGathered(const Group& group);
 std::string describeGathered(dcQsGroup_t& group);
+
+// Where a product usage document and the model's differ: the summaries over
+// each period (first day, last day), then the trees; empty when they agree.
+// Summaries come first: asking for the tree turns a document held as
+// numbers into a tree, and the numbers' own summary must be compared before.
+std::string usageDifference(const dcSoftwareUsageDocument_t& product, const UsageDocument& model,
+                            const std::vector<std::pair<std::string, std::string>>& periods);
 
 }  // namespace dcmodel

@@ -47,12 +47,6 @@ Software& SoftwareList::add(const std::string& package, const std::string& file,
   return *entry;
 }
 
-void SoftwareList::load(const std::string& path) {
-  std::vector<loaders::Software> loaded;
-  loaders::loadSoftware(loaded, path);
-  for (const loaders::Software& e : loaded) add(e.package, e.file, e.version);
-}
-
 HardwareCategory& HardwareList::add(const std::string& hardware) {
   for (HardwareCategory& c : categories)
     if (equalNoCase(c.name, cut(hardware, 256))) return c;
@@ -150,28 +144,73 @@ std::string linksText(const std::vector<Link>& links) {
   return out;
 }
 
+// A list of no contributors as the model keeps it: an empty one.
 std::string linksText(const dcpgBackwardLinks_t* links) {
   std::vector<Link> plain;
-  if (!links) return " (no links)";
-  for (const dcpgBackwardLink_t& l : links->links())
-    plain.push_back({static_cast<int>(l.kind), l.pObject->name});
+  if (links)
+    for (const dcpgBackwardLink_t& l : links->links())
+      plain.push_back({static_cast<int>(l.kind), l.pObject->name});
   return linksText(plain);
+}
+
+std::string softwareLine(const std::string& package, const std::string& file, const std::string& version,
+                         std::uint32_t count, const std::string& links) {
+  return package + "|" + file + "|" + version + " x" + std::to_string(count) + links + "\n";
 }
 
 }  // namespace
 
-std::string describeGathered(const Group& group) {
-  std::string out = "software\n";
-  for (const Software& e : group.software.entries)
-    out += e.package + "|" + e.file + "|" + e.version + " x" + std::to_string(e.count) + linksText(e.links) +
-           "\n";
-  out += "hardware\n";
-  for (const HardwareCategory& c : group.hardware.categories) {
+std::string describe(const SoftwareList& list) {
+  std::string out;
+  for (const Software& e : list.entries)
+    out += softwareLine(e.package, e.file, e.version, e.count, linksText(e.links));
+  return out;
+}
+
+std::string describe(const dcSoftwareList_t& list) {
+  std::string out;
+  for (const dcSoftwareInfo_t* e = list.entries; e; e = e->next)
+    out += softwareLine(e->packageName, e->fileName, e->versionString, e->referenceCount,
+                        linksText(e->pBackwardLinks));
+  return out;
+}
+
+std::string describe(const HardwareList& list) {
+  std::string out;
+  for (const HardwareCategory& c : list.categories) {
     out += c.name + "\n";
     for (const HardwareItem& i : c.items)
       out += "  " + i.device + "|" + i.description + linksText(i.links) + "\n";
   }
-  out += "versions\n";
+  return out;
+}
+
+std::string describe(const dcHardwareList_t& list) {
+  std::string out;
+  for (const dcHardwareListNode_t* c = list.categories; c; c = c->next) {
+    out += std::string(c->pInfo->name) + "\n";
+    for (const dcHardwareItem_t* i = c->pInfo->items; i; i = i->next)
+      out += std::string("  ") + i->device + "|" + i->description + linksText(i->pBackwardLinks) + "\n";
+  }
+  return out;
+}
+
+std::string describe(const WindowsInfo& list) {
+  std::string out;
+  for (const WindowsItem& i : list.items) out += i.name + "=" + i.description + "\n";
+  return out;
+}
+
+std::string describe(const dcWindowsInfo_t& list) {
+  std::string out;
+  for (const dcWindowsInfoItem_t* i = list.items; i; i = i->next)
+    out += std::string(i->name) + "=" + i->description + "\n";
+  return out;
+}
+
+std::string describeGathered(const Group& group) {
+  std::string out =
+      "software\n" + describe(group.software) + "hardware\n" + describe(group.hardware) + "versions\n";
   for (const WindowsVersion& v : group.windowsVersions) out += v.version + linksText(v.links) + "\n";
   out += "names\n";
   for (const std::string& n : group.hardwareNames) out += n + "\n";
@@ -181,17 +220,8 @@ std::string describeGathered(const Group& group) {
 }
 
 std::string describeGathered(dcQsGroup_t& group) {
-  std::string out = "software\n";
-  for (const dcSoftwareInfo_t* e = group.softwareList.entries; e; e = e->next)
-    out += std::string(e->packageName) + "|" + e->fileName + "|" + e->versionString + " x" +
-           std::to_string(e->referenceCount) + linksText(e->pBackwardLinks) + "\n";
-  out += "hardware\n";
-  for (const dcHardwareListNode_t* c = group.hardwareList.categories; c; c = c->next) {
-    out += std::string(c->pInfo->name) + "\n";
-    for (const dcHardwareItem_t* i = c->pInfo->items; i; i = i->next)
-      out += std::string("  ") + i->device + "|" + i->description + linksText(i->pBackwardLinks) + "\n";
-  }
-  out += "versions\n";
+  std::string out = "software\n" + describe(group.softwareList) + "hardware\n" +
+                    describe(group.hardwareList) + "versions\n";
   for (const dcWindowsVersionNode_t* v = group.windowsVersions; v; v = v->next)
     out += std::string(v->pVersion->version) + linksText(v->pVersion->pBackwardLinks) + "\n";
   out += "names\n";

@@ -11,24 +11,9 @@
 #include <string>
 #include <vector>
 
-class dcQsGroup_t;
-class dcHardwareList_t;
-class dcWindowsInfo_t;
-class dcSoftwareList_t;
+#include "dcModel.h"
 
 namespace dcmodel::loaders {
-
-struct Node {
-  std::int32_t kind = 0;
-  std::optional<std::string> name, value;
-  std::vector<std::unique_ptr<Node>> children;
-};
-
-// The text of a file as the loaders read it: pieces of 4095 bytes, each up
-// to its first NUL. None when the file cannot be opened or holds no byte.
-std::optional<std::string> readWholeFile(const std::string& path);
-// The document node of text parsed as the loaders parse it.
-std::unique_ptr<Node> parse(std::string text);
 
 // The first bytes of text (up to its first NUL) that fit a field of size
 // bytes with its NUL, never half a double-byte character.
@@ -52,32 +37,23 @@ struct Filters {
   std::vector<std::string> hardware, windows;
 };
 
-struct HardwareCategory {
-  std::string name;
-  std::vector<std::pair<std::string, std::string>> items;  // device, description
-};
-struct WindowsItem {
-  std::string name, description;
-};
-struct Software {
-  std::string package, file, version;
-};
+// Each load adds to what the list holds and returns the list's status; no
+// filter set is nullptr. The software file consults neither settings nor
+// filters.
+std::uint32_t load(HardwareList& list, const std::string& path, const Settings& settings,
+                   const Filters* filters);
+std::uint32_t load(WindowsInfo& list, const std::string& path, const Settings& settings,
+                   const Filters* filters);
+std::uint32_t load(SoftwareList& list, const std::string& path);
 
-// Each load adds to what is there and returns the list's status; no filter
-// set is nullptr.
-std::uint32_t loadHardware(std::vector<HardwareCategory>& list, const std::string& path,
-                           const Settings& settings, const Filters* filters);
-std::uint32_t loadWindows(std::vector<WindowsItem>& list, const std::string& path, const Settings& settings,
-                          const Filters* filters);
-std::uint32_t loadSoftware(std::vector<Software>& list, const std::string& path);
-
-// The lists as text, from the model and from the console, for comparing.
-std::string describe(const std::vector<HardwareCategory>& list);
-std::string describe(const std::vector<WindowsItem>& list);
-std::string describe(const std::vector<Software>& list);
-std::string describe(const dcHardwareList_t& list);
-std::string describe(const dcWindowsInfo_t& list);
-std::string describe(const dcSoftwareList_t& list);
+// Loads path into the product's list and into the model's; where they then
+// differ (status or content), or the empty text when they agree.
+std::string loadBoth(dcHardwareList_t& product, HardwareList& model, const std::string& path,
+                     const Settings& settings, const Filters* filters);
+std::string loadBoth(dcWindowsInfo_t& product, WindowsInfo& model, const std::string& path,
+                     const Settings& settings, const Filters* filters);
+std::string loadBoth(dcSoftwareList_t& product, SoftwareList& model, const std::string& path,
+                     const Settings& settings, const Filters* filters);
 
 struct Group {
   std::string name;

@@ -1,4 +1,4 @@
-// Plain trees: copies of parsed trees and their description as text.
+// Plain trees: parsed, copied, searched and described as text.
 #include "dcModel.h"
 
 namespace dcmodel {
@@ -64,5 +64,22 @@ std::string describe(const Node* node) {
 }
 
 std::string describe(const dcXmlNode_t* node) { return describe(copyOf(node).get()); }
+
+std::unique_ptr<Node> parse(std::string text, bool* complete) {
+  dcXmlNode_t* top = xmlNewNode(XN_DOCUMENT);
+  top->parent = top;
+  const char* end = xmlParse(text.data(), top, 4, XOPT_INVENTORY);
+  if (complete) *complete = end != nullptr;
+  auto tree = copyOf(top);
+  xmlFreeTree(top);
+  return tree;
+}
+
+void findAll(const Node& top, const char* pattern, std::vector<const Node*>& out) {
+  for (const auto& child : top.children) {
+    if (child->name && xmlNameMatch(pattern, child->name->c_str())) out.push_back(child.get());
+    findAll(*child, pattern, out);
+  }
+}
 
 }  // namespace dcmodel

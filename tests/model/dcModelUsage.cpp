@@ -10,6 +10,7 @@
 
 #include "cp949.h"
 #include "dcModel.h"
+#include "dcSoftwareUsage.h"
 
 namespace dcmodel {
 
@@ -45,15 +46,6 @@ std::int64_t readTicks(const std::string& text) {
     value =
         std::min<std::int64_t>(value * 10 + (text[i] - '0'), std::numeric_limits<std::int32_t>::max() + 1LL);
   return clampTicks(negative ? -value : value);
-}
-
-// Every node below top whose name matches pattern, a node before its
-// children, matches entered too.
-void findAll(const Node& top, const char* pattern, std::vector<const Node*>& out) {
-  for (const auto& child : top.children) {
-    if (matches(pattern, child->name)) out.push_back(child.get());
-    findAll(*child, pattern, out);
-  }
 }
 
 // The first node under top named like namePattern with a child whose value
@@ -122,12 +114,9 @@ std::uint32_t UsageDocument::load(const std::string& path) {
   const std::size_t at = text.find(closing);
   if (at == std::string::npos) return 0;
   text.resize(at + std::strlen(closing));
-  dcXmlNode_t* top = xmlNewNode(XN_DOCUMENT);
-  top->parent = top;
-  const char* end = xmlParse(text.data(), top, 4, XOPT_INVENTORY);
-  tree_ = copyOf(top);
-  xmlFreeTree(top);
-  return end ? 1 : 0;
+  bool complete = false;
+  tree_ = parse(std::move(text), &complete);
+  return complete ? 1 : 0;
 }
 
 void UsageDocument::merge(const Node* other) {
@@ -209,6 +198,19 @@ void Group::gatherUsage() {
     child->gatherUsage();
     usage.merge(child->usage.root());
   }
+}
+
+std::string usageDifference(const dcSoftwareUsageDocument_t& product, const UsageDocument& model,
+                            const std::vector<std::pair<std::string, std::string>>& periods) {
+  for (const auto& [first, last] : periods) {
+    std::string got, want;
+    for (const auto& line : product.summarize(first.c_str(), last.c_str()))
+      got += line.name + "|" + line.minutes + "\n";
+    for (const auto& line : model.summarize(first, last)) want += line.name + "|" + line.minutes + "\n";
+    if (got != want) return first + ".." + last + ":\n" + got + "model:\n" + want;
+  }
+  const std::string got = describe(product.getRootNode().node()), want = describe(model.root());
+  return got == want ? "" : "tree:\n" + got + "model:\n" + want;
 }
 
 }  // namespace dcmodel
