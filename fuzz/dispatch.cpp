@@ -9,15 +9,9 @@
 #include <string>
 
 #include "commandInput.h"
+#include "dcAssetConsoleEngine.h"
 #include "dcCommandList.h"
 #include "fuzzSupport.h"
-#ifdef DESKTALLY_FUZZ_ASSET_ENGINE
-#include "dcAssetConsoleEngine.h"
-using Engine = dcAssetConsoleEngine_t;
-#else
-#include "dcCommanderEngine.h"
-using Engine = dcCommanderEngine_t;
-#endif
 
 namespace {
 
@@ -62,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     list.dropFirstWord(line.get());
   }
 
-  Engine engine;
+  dcAssetConsoleEngine_t engine;
   for (std::size_t start = 0; start <= text.size();) {
     std::size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();

@@ -3,19 +3,13 @@
 #include <string_view>
 
 #include "commandInput.h"
-#include "fuzzSupport.h"
-#ifdef DESKTALLY_FUZZ_ASSET_ENGINE
 #include "dcAssetConsoleEngine.h"
-using Engine = dcAssetConsoleEngine_t;
-#else
-#include "dcCommanderEngine.h"
-using Engine = dcCommanderEngine_t;
-#endif
+#include "fuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (!fuzzsupport::harmlessCommands(std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
   const std::string path = fuzzsupport::writeInput("qsAssetConsole.ini", data, size);
-  Engine engine;
+  dcAssetConsoleEngine_t engine;
   engine.loadIni(path.c_str());
   engine.initialize(nullptr);
   engine.deinitialize();

@@ -1,6 +1,6 @@
 // The XML parser on any text, with each option set the console uses, then a
-// walk over the whole tree that reads every name and value and runs the name
-// matcher with a pattern taken from the input.
+// check of the whole tree (parents, counts, borrowed texts inside the text)
+// and the name matcher with a pattern taken from the input.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +10,7 @@
 
 #include "dcPointerArray.h"
 #include "dcXml.h"
+#include "xmlTestUtil.h"
 
 namespace {
 
@@ -19,27 +20,6 @@ constexpr std::uint32_t OPTION_SETS[] = {
     XOPT_INVENTORY | XOPT_SUBSET | XOPT_COLLAPSE,  // subset parsed, values collapsed
     0xFFFF & ~XOPT_SUBSET_ONLY,                    // everything but the early stop
 };
-
-std::size_t walk(dcXmlNode_t* root) {
-  std::size_t bytes = 0;
-  std::vector<dcXmlNode_t*> todo{root};
-  while (!todo.empty()) {
-    dcXmlNode_t* node = todo.back();
-    todo.pop_back();
-    if (node->name) bytes += std::strlen(node->name);
-    if (node->value) bytes += std::strlen(node->value);
-    for (std::uint32_t i = 0; i < node->attributeCount; ++i) {
-      const dcXmlAttribute_t* a = node->attributes[i];
-      if (a->name) bytes += std::strlen(a->name);
-      if (a->value) bytes += std::strlen(a->value);
-    }
-    for (std::uint32_t i = 0; i < node->childCount; ++i) {
-      if (node->children[i]->parent != node) __builtin_trap();
-      todo.push_back(node->children[i]);
-    }
-  }
-  return bytes;
-}
 
 }  // namespace
 
@@ -53,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   doc.options = options;
   if (!doc.loadText(text, length)) return 0;
   if (doc.textEnd < doc.buffer || doc.textEnd > doc.buffer + length) __builtin_trap();
-  walk(doc.root);
+  if (!xmltest::consistent(doc.root, doc.buffer, doc.buffer + length)) __builtin_trap();
 
   // A pattern from the input's first line (sets may be left open).
   const std::size_t head = std::min<std::size_t>(length, 64);

@@ -20,23 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A group-file text record: one length byte, then the bytes.
-std::string text(const std::string& s) { return std::string(1, static_cast<char>(s.size())) + s; }
-std::string u32(std::uint32_t v) {
-  return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-          static_cast<char>(v >> 24)};
-}
-
-// A current-layout group file with every client under the root.
-std::string groupFile(const std::vector<std::string>& clients) {
-  std::string out = text("!!QSDATFILE!!") + u32(0) + u32(static_cast<std::uint32_t>(clients.size()));
-  for (const std::string& name : clients) {
-    out += u32(0) + text(name) + std::string(16, '\0');
-    for (int i = 0; i < 7; ++i) out += text("");
-  }
-  return out;
-}
-
 const std::string HARDWARE =
     "<?xml version=\"1.0\"?>\n<hardwareinfo><pcname>x</pcname><cpu>Fast CPU</cpu><memory>8 GB</memory>"
     "</hardwareinfo>\n";
@@ -57,16 +40,10 @@ std::string todaysLog() {
   return all;
 }
 
-// Runs a test in a folder of its own: ctest runs the tests of this binary
+// Each test runs in a folder of its own: ctest runs the tests of this binary
 // side by side, and each one clears and reads "./log".
-struct ScopedWorkFolder {
-  explicit ScopedWorkFolder(const fs::path& folder) : old(fs::current_path()) { fs::current_path(folder); }
-  ~ScopedWorkFolder() { fs::current_path(old); }
-  fs::path old;
-};
-
 struct Site {
-  Site() : cwd(work.path()), drive('C', dir.str()) {
+  Site() : drive('C', dir.str()) {
     fs::remove_all("log");
     fs::create_directory("log");  // the trace log writes only into an existing folder
     testutil::writeFile(dir.path() / "QSS" / "qslook.xml", SETTINGS);
@@ -89,8 +66,7 @@ struct Site {
     return whole;
   }
 
-  testutil::TempDir work;
-  ScopedWorkFolder cwd;
+  testutil::WorkFolder work;
   testutil::TempDir dir;
   testutil::DriveMapping drive;
   std::optional<CSettingMgr> settings;
@@ -102,7 +78,8 @@ struct Site {
 TEST(LoadFaults, DamagedDataFilesLoadWhatCanBeLoaded) {
   Site site;
   const std::string korean = "PC\xB0\xA1";  // PC가, written on disk in CP949 by an older tool
-  site.group(groupFile({"PC01", "PC02", "PC03", "PC04", "PC05", "PC06", "PC07", "PC08", "PC09", korean}));
+  site.group(
+      testutil::groupFile({"PC01", "PC02", "PC03", "PC04", "PC05", "PC06", "PC07", "PC08", "PC09", korean}));
 
   testutil::writeFile(site.data("PC01 HardwareInfo.xml"), HARDWARE);
   testutil::writeFile(site.data("PC01 softwareinfo.xml"), SOFTWARE);
@@ -161,7 +138,7 @@ TEST(LoadFaults, DamagedDataFilesLoadWhatCanBeLoaded) {
 TEST(LoadFaults, DamagedGroupFiles) {
   Site site;
   testutil::writeFile(site.data("PC01 HardwareInfo.xml"), HARDWARE);
-  const std::string good = groupFile({"PC01", "PC02"});
+  const std::string good = testutil::groupFile({"PC01", "PC02"});
   auto childCount = [](dcQsGroup_t& g) {
     std::size_t n = 0;
     for (dcQsClientNode_t* c = g.clients; c; c = c->next) ++n;

@@ -24,17 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string text(const std::string& s) { return static_cast<char>(s.size()) + s; }
-std::string u32(std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
-
-// A current-layout group file: group "Seoul" (id 1) holding the given PCs.
-std::string groupFile(const std::vector<std::string>& pcs) {
-  std::string b = text("!!QSDATFILE!!") + u32(1) + u32(0) + u32(1) + text("Seoul") + text("") + u32(0);
-  b += u32(static_cast<std::uint32_t>(pcs.size()));
-  for (const std::string& pc : pcs) b += u32(1) + text(pc) + std::string(16, '\0') + std::string(7, '\0');
-  return b;
-}
-
 std::string hardware(const char* cpu) {
   return std::string("<HardwareInfo><cpu>") + cpu + "</cpu></HardwareInfo>";
 }
@@ -61,7 +50,6 @@ std::string outcome(dcAssetConsoleEngine_t& engine) {
 class DataLoad : public ::testing::Test {
  protected:
   DataLoad() {
-    fs::current_path(dir.path());  // the listing and the trace log land in the site
     fs::create_directory("log");
     ::setenv("DESKTALLY_AGENT", "D:\\agent", 1);
     write("qss/qslook.xml",
@@ -69,7 +57,7 @@ class DataLoad : public ::testing::Test {
           "<cpu>CPU</cpu><WindowsVersion>WindowsVersion</WindowsVersion></qslook>");
     settings = std::make_unique<CSettingMgr>(CSettingMgr::DEFAULT_PATH);
     use.emplace(settings.get());
-    write("qss/grp.dat", groupFile({"PC01", "PC03"}));
+    write("qss/grp.dat", testutil::groupFile({"PC01", "PC03"}, "Seoul"));
     write("qss/data/PC01 HardwareInfo.xml", hardware("P4"));
     write("qss/data/PC01 softwareinfo.xml",
           "<softwareinfo><Program>a.exe</Program><Program>b.exe</Program></softwareinfo>");
@@ -79,13 +67,12 @@ class DataLoad : public ::testing::Test {
     write("qss/data/readme.xml", hardware("none"));
     write("qss/data/PC01 WindowsInfo.xml/PC01 HardwareInfo.xml", hardware("inside"));
   }
-  ~DataLoad() override { fs::current_path(home); }
   void write(const std::string& name, const std::string& bytes) {
     testutil::writeFile(dir.path() / name, bytes);
   }
 
-  fs::path home = fs::current_path();
-  testutil::TempDir dir;
+  testutil::WorkFolder work;  // the listing and the trace log land in the site
+  const testutil::TempDir& dir = work.dir;
   testutil::DriveMapping drive{'C', dir.str()};
   std::unique_ptr<CSettingMgr> settings;
   std::optional<CSettingMgrOverride> use;
@@ -146,7 +133,7 @@ TEST_F(DataLoad, MissingOrTruncatedGroupFile) {
   EXPECT_EQ(outcome(engine), listing(""));
 
   // Cut inside PC03's record: Seoul and PC01 stay, nothing else runs.
-  const std::string full = groupFile({"PC01", "PC03"});
+  const std::string full = testutil::groupFile({"PC01", "PC03"}, "Seoul");
   write("qss/grp.dat", full.substr(0, full.size() - 3));
   fs::remove("qsHierarchy.log");
   EXPECT_THROW(runDataLoad(&engine), dcArchiveException_t);
@@ -175,7 +162,7 @@ TEST_F(DataLoad, ParseStageLoadsAsOneThreadDoes) {
           "<softwareusage><unit><progname>q.exe</progname><date tick=\"" + std::to_string(i) +
               "\">2026.11.01</date></unit></softwareusage>");
   }
-  write("qss/grp.dat", groupFile(pcs));
+  write("qss/grp.dat", testutil::groupFile(pcs, "Seoul"));
   auto usage = [](dcAssetConsoleEngine_t& engine) {
     std::string s;
     for (const char* pc : {"PC100", "PC139"})

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -91,6 +92,19 @@ inline std::string waitForLines(const std::filesystem::path& path, long lines) {
     text = readFile(path);
   }
   return text;
+}
+
+// A group file of the current layout: the clients under the root or, given
+// a group's name, under that group (id 1) below the root.
+inline std::string groupFile(const std::vector<std::string>& clients, const std::string& group = "") {
+  auto text = [](const std::string& s) { return static_cast<char>(s.size()) + s; };
+  auto u32 = [](std::size_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+  std::string bytes = text("!!QSDATFILE!!") +
+                      (group.empty() ? u32(0) : u32(1) + u32(0) + u32(1) + text(group) + text("") + u32(0));
+  bytes += u32(clients.size());
+  for (const std::string& name : clients)
+    bytes += u32(group.empty() ? 0 : 1) + text(name) + std::string(16 + 7, '\0');
+  return bytes;
 }
 
 // The names in a folder, sorted.

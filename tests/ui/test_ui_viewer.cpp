@@ -10,8 +10,8 @@
 #include <memory>
 #include <random>
 
+#include "../support/inventorySite.h"
 #include "../support/listreaders.h"
-#include "CSettingMgr.h"
 #include "dcAssetConsoleEngine.h"
 #include "dcBitmapButton.h"
 #include "dcCaptionLabel.h"
@@ -21,7 +21,6 @@
 #include "dcProgressDialog.h"
 #include "dcStripedListCtrl.h"
 #include "dcUiText.h"
-#include "dcXml.h"
 #include "uiSupport.h"
 
 namespace {
@@ -38,17 +37,12 @@ enum { WINDOWS, HARDWARE, SOFTWARE_VIEW, USAGE };  // title pane's view index
 // Root with client R1, groups A (A1, sub-group AA with AA1) and B (B1), and
 // group S whose clients differ only in the letters of their names.
 struct Site {
-  testutil::TempDir dir;
-  std::unique_ptr<CSettingMgr> settings;
-  std::unique_ptr<CSettingMgrOverride> override;
+  InventorySite settings{std::string("<q><pcname>") + PC_NAME + "</pcname></q>"};
   dcAssetConsoleEngine_t engine;
   dcQsGroup_t &root = engine.root, *a, *s;
   dcQsClient_t *r1, *a1;
 
   Site() {
-    testutil::writeFile(dir.path() / "qslook.xml", std::string("<q><pcname>") + PC_NAME + "</pcname></q>");
-    settings = std::make_unique<CSettingMgr>((dir.str() + "/qslook.xml").c_str());
-    override = std::make_unique<CSettingMgrOverride>(settings.get());
     r1 = root.addClient("R1");
     a = root.addChild(1, "A");
     a1 = a->addClient("A1");
@@ -62,21 +56,16 @@ struct Site {
     a1->softwareList.add(GA, "ga.exe", "1.0");
     aa1->softwareList.add("Viewer", "viewer.exe", "2.0");
     // Three-minute ticks per program and day.
-    setUsage(a1,
+    setUsage(a1->usageDocument,
              "<unit><progname>editor.exe</progname><date tick='10'>2024.03.01</date></unit>"
              "<unit><progname>game.exe</progname><date tick='100'>2024.03.02</date></unit>");
-    setUsage(aa1, "<unit><progname>editor.exe</progname><date tick='5'>2024.03.02</date></unit>");
+    setUsage(aa1->usageDocument,
+             "<unit><progname>editor.exe</progname><date tick='5'>2024.03.02</date></unit>");
     s = root.addChild(4, "S");
     const char* names[] = {"pc", "PC", GA, "Zeta"};
     const char* versions[] = {"b", "a", "b", "a"};
     for (int k = 0; k < 4; ++k) s->addClient(names[k])->windowsInfo.add("WindowsVersion", versions[k]);
     root.gatherGroupInfo();
-  }
-  static void setUsage(dcQsClient_t* c, const char* units) {
-    const std::string text = std::string("<softwareusage>") + units + "</softwareusage>";
-    dcXmlDocument_t doc;
-    doc.loadText(text.c_str(), text.size());
-    c->usageDocument.merge(dcXmlHandle_t(doc.root));
   }
 };
 

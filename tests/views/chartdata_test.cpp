@@ -8,7 +8,7 @@
 #include "cp949.h"
 #include "dcChartData.h"
 #include "dcQsGroup.h"
-#include "dcXml.h"
+#include "inventorySite.h"
 
 namespace {
 
@@ -46,19 +46,13 @@ struct ChartSite {
     aa1->softwareList.add("Viewer", "viewer.exe", "1");
     b1->softwareList.add("Game", "game.exe", "1");
 
-    use(a1,
-        "<unit><progname>editor.exe</progname><date tick='10'>2024.03.01</date></unit>"
-        "<unit><progname>game.exe</progname><date tick='100'>2024.04.01</date></unit>");
-    use(aa1,
-        "<unit><progname>viewer.exe</progname><date tick='20'>2024.03.02</date></unit>"
-        "<unit><progname>editor.exe</progname><date tick='5'>2024.03.31</date></unit>");
+    setUsage(a1->usageDocument,
+             "<unit><progname>editor.exe</progname><date tick='10'>2024.03.01</date></unit>"
+             "<unit><progname>game.exe</progname><date tick='100'>2024.04.01</date></unit>");
+    setUsage(aa1->usageDocument,
+             "<unit><progname>viewer.exe</progname><date tick='20'>2024.03.02</date></unit>"
+             "<unit><progname>editor.exe</progname><date tick='5'>2024.03.31</date></unit>");
     EXPECT_EQ(root.gatherGroupInfo(), 0u);
-  }
-  static void use(dcQsClient_t* c, const char* units) {
-    const std::string text = std::string("<softwareusage>") + units + "</softwareusage>";
-    dcXmlDocument_t doc;
-    ASSERT_TRUE(doc.loadText(text.c_str(), text.size()));
-    c->usageDocument.merge(dcXmlHandle_t(doc.root));
   }
 };
 

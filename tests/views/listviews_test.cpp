@@ -2,19 +2,14 @@
 // the period rule and the export text.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-#include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "CSettingMgr.h"
 #include "cp949.h"
 #include "dcAssetConsoleEngine.h"
 #include "dcDisplayText.h"
 #include "dcListViews.h"
-#include "dcXml.h"
-#include "testutil.h"
+#include "inventorySite.h"
 
 namespace {
 
@@ -25,19 +20,6 @@ const char* const USAGE_TAB =
 const char* const PC_NAME = "PC \xC0\xCC\xB8\xA7";                         // PC 이름
 const char* const CPU = "\xC7\xC1\xB7\xCE\xBC\xBC\xBC\xAD";                // 프로세서
 const char* const DISK = "\xC7\xCF\xB5\xE5 \xB5\xF0\xBD\xBA\xC5\xA9";      // 하드 디스크
-
-// The client's usage as if read from its "totalsuinfo.xml": one program a
-// day with its 3-minute ticks.
-void setUsage(dcQsClient_t* c, std::initializer_list<std::tuple<const char*, const char*, int>> units) {
-  std::string text = "<softwareusage>";
-  for (const auto& [prog, day, ticks] : units)
-    text += std::string("<unit><progname>") + prog + "</progname><date tick=\"" + std::to_string(ticks) +
-            "\">" + day + "</date></unit>";
-  text += "</softwareusage>";
-  dcXmlDocument_t doc;
-  ASSERT_TRUE(doc.loadText(text.c_str(), text.size()));
-  c->usageDocument.merge(dcXmlHandle_t(doc.root));
-}
 
 // The list as readable UTF-8: "header/width|..." then one line per row.
 std::string dump(const dcViewList_t& list) {
@@ -53,19 +35,13 @@ std::string dump(const dcViewList_t& list) {
 // Root with client R1 and groups A (A1, sub-group AA with AA1) and B (B1),
 // loaded as a site would be and gathered.
 struct Site {
-  testutil::TempDir dir;
-  std::unique_ptr<CSettingMgr> settings;
-  std::unique_ptr<CSettingMgrOverride> override;
+  InventorySite settings{std::string("<settings><pcname>") + PC_NAME + "</pcname></settings>"};
   dcAssetConsoleEngine_t engine;
   dcQsGroup_t& root = engine.root;
   dcQsGroup_t *a, *aa, *b;
   dcQsClient_t *r1, *a1, *aa1, *b1;
 
   Site() {
-    testutil::writeFile(dir.path() / "qslook.xml",
-                        std::string("<settings><pcname>") + PC_NAME + "</pcname></settings>");
-    settings = std::make_unique<CSettingMgr>((dir.str() + "/qslook.xml").c_str());
-    override = std::make_unique<CSettingMgrOverride>(settings.get());
     r1 = root.addClient("R1");
     a = root.addChild(1, "A");
     aa = a->addChild(2, "AA");
@@ -86,8 +62,12 @@ struct Site {
     r1->hardwareList.add("Empty");
     for (dcQsClient_t* c : {r1, a1, b1}) c->softwareList.add("Editor", "editor.exe", "1.0");
     aa1->softwareList.add("Viewer", "viewer.exe", "2.0");
-    setUsage(a1, {{"editor.exe", "2024.03.01", 10}, {"game.exe", "2024.03.02", 100}});
-    setUsage(aa1, {{"editor.exe", "2024.03.02", 5}});
+    // Three-minute ticks per program and day.
+    setUsage(a1->usageDocument,
+             "<unit><progname>editor.exe</progname><date tick='10'>2024.03.01</date></unit>"
+             "<unit><progname>game.exe</progname><date tick='100'>2024.03.02</date></unit>");
+    setUsage(aa1->usageDocument,
+             "<unit><progname>editor.exe</progname><date tick='5'>2024.03.02</date></unit>");
     EXPECT_EQ(root.gatherGroupInfo(), 0u);
   }
 };

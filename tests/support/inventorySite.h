@@ -1,5 +1,5 @@
 // A folder for data files and a settings file installed as the console's
-// settings while the site exists.
+// settings while the site exists; usage set as if read from a file.
 #pragma once
 
 #include <memory>
@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "CSettingMgr.h"
+#include "dcSoftwareUsage.h"
+#include "dcXml.h"
 #include "testutil.h"
 
 class InventorySite {
@@ -29,3 +31,12 @@ class InventorySite {
   std::unique_ptr<CSettingMgr> settings_;
   std::optional<CSettingMgrOverride> use_;
 };
+
+// Merges "<softwareusage>units</softwareusage>" into a document, as a
+// gathering merges a client's file.
+inline void setUsage(dcSoftwareUsageDocument_t& usage, const std::string& units) {
+  const std::string text = "<softwareusage>" + units + "</softwareusage>";
+  dcXmlDocument_t doc;
+  doc.loadText(text.c_str(), text.size());
+  usage.merge(dcXmlHandle_t(doc.root));
+}
