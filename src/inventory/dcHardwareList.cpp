@@ -138,7 +138,6 @@ void dcHardwareList_t::destroyCategories() {
   categories = nullptr;
   tail_ = nullptr;
   count_ = 0;
-  indexed_ = false;
   byName_.clear();
 }
 
@@ -160,9 +159,8 @@ dcHardwareInfo_t* dcHardwareList_t::find(const char* hardware) {
 dcHardwareInfo_t* dcHardwareList_t::findCategory(const char* hardware, const char* key) {
   theLog.pfWrite(this, 1, "[dcHardwareList_t::find] hardware=%s", hardware);
   dcHardwareInfo_t* found = nullptr;
-  if (indexed_) {
-    found = byName_.find(dcinv::noCaseHash(key),
-                         [&](const dcHardwareInfo_t* c) { return dcinv::equalNoCase(c->name, key); });
+  if (byName_.active()) {
+    found = byName_.find(key);
   } else {
     // Names are unique and the table keeps one copy of a text, so the copy
     // a category holds finds it without comparing texts.
@@ -214,21 +212,9 @@ dcHardwareInfo_t* dcHardwareList_t::add(const char* hardware) {
   else
     categories = node;
   tail_ = node;
-  ++count_;
-  // Category names are unique, so every category is its own first match.
-  auto index = [this](dcHardwareInfo_t* c) {
-    return byName_.insertFirst(dcinv::noCaseHash(c->name), c, [c](const dcHardwareInfo_t* other) {
-      return dcinv::equalNoCase(other->name, c->name);
-    });
-  };
-  if (indexed_) {
-    if (!index(node->pInfo)) indexed_ = false;
-  } else if (count_ >= dcinv::INDEX_THRESHOLD) {
-    indexed_ = true;
-    for (dcHardwareListNode_t* n = categories; n && indexed_; n = n->next)
-      if (!index(n->pInfo)) indexed_ = false;
-  }
-  if (!indexed_) byName_.clear();
+  byName_.added(node->pInfo, ++count_, [this](auto index) {
+    for (dcHardwareListNode_t* n = categories; n; n = n->next) index(n->pInfo);
+  });
   status = dcStatus::OK;
   return node->pInfo;
 }

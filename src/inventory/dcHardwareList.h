@@ -125,8 +125,7 @@ class dcHardwareList_t {
   dcTextTable_t* texts_;
   dcHardwareListNode_t* tail_ = nullptr;
   std::uint32_t count_ = 0;
-  bool indexed_ = false;
-  dcinv::FirstMatchIndex<dcHardwareInfo_t> byName_;
+  dcinv::UniqueNameIndex<dcHardwareInfo_t> byName_;
   // Categories and items share the blocks; a PC's list (some 15 categories
   // and 30 items) fits one.
   dcinv::RecordArena<2048> records_;

@@ -6,9 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <new>
-#include <utility>
-#include <vector>
 
 #include "cp949.h"
 #include "dcProbeTable.h"
@@ -41,26 +38,6 @@ class Bounded {
 
  private:
   char cut_[N];
-};
-
-// A text as a field of size bytes keeps it: at most size - 1 bytes, cut at
-// a character boundary, and that length. Records that keep their texts at
-// their own length copy this much.
-struct FieldText {
-  const char* text;
-  std::size_t length;
-  FieldText(const char* source, std::size_t size)
-      : text(source), length(mb::boundedLength(source, size - 1)) {}
-  // Whether kept holds exactly this text.
-  bool operator==(const char* kept) const {
-    return std::strncmp(kept, text, length) == 0 && kept[length] == '\0';
-  }
-  // Copies the text and its NUL to out; the copy.
-  char* copyTo(char* out) const {
-    std::memcpy(out, text, length);
-    out[length] = '\0';
-    return out;
-  }
 };
 
 // FNV-1a over the characters as compareNoCase folds them (single-byte ASCII
@@ -116,6 +93,42 @@ class FirstMatchIndex {
     bool filled() const { return entry != nullptr; }
   };
   ProbeTable<Slot> table_;
+};
+
+// The entries of a list whose names (Entry::name) are unique, by name, from
+// INDEX_THRESHOLD entries on; until then, or when memory runs out for it,
+// the list walks its chain instead.
+template <class Entry>
+class UniqueNameIndex {
+ public:
+  bool active() const { return active_; }
+  Entry* find(const char* name) const {
+    return byName_.find(noCaseHash(name), [name](const Entry* e) { return equalNoCase(e->name, name); });
+  }
+  // After a list appended entry, its count-th: indexes it, or at the
+  // threshold every entry (forEach(f) calls f on each, in any order).
+  template <class ForEach>
+  void added(Entry* entry, std::uint32_t count, ForEach forEach) {
+    if (active_) {
+      active_ = insert(entry);
+    } else if (count >= INDEX_THRESHOLD) {
+      active_ = true;
+      forEach([this](Entry* e) { active_ = active_ && insert(e); });
+    }
+    if (!active_) byName_.clear();
+  }
+  void clear() {
+    active_ = false;
+    byName_.clear();
+  }
+
+ private:
+  bool insert(Entry* e) {
+    return byName_.insertFirst(noCaseHash(e->name), e,
+                               [e](const Entry* other) { return equalNoCase(other->name, e->name); });
+  }
+  bool active_ = false;
+  FirstMatchIndex<Entry> byName_;
 };
 
 }  // namespace dcinv

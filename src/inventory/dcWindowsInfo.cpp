@@ -33,9 +33,8 @@ dcWindowsInfoItem_t* dcWindowsInfo_t::find(const char* name) {
   theLog.pfWrite(this, 1, "[dcWindowsInfo_t::find] name=%s", name);
   const dcinv::Bounded<dcWindowsInfoItem_t::TEXT_SIZE> key(name);
   dcWindowsInfoItem_t* found = nullptr;
-  if (indexed_) {
-    found = byName_.find(dcinv::noCaseHash(key.text),
-                         [&](const dcWindowsInfoItem_t* i) { return dcinv::equalNoCase(i->name, key.text); });
+  if (byName_.active()) {
+    found = byName_.find(key.text);
   } else {
     for (dcWindowsInfoItem_t* item = items; item && !found; item = item->next)
       if (dcinv::equalNoCase(item->name, key.text)) found = item;
@@ -73,20 +72,9 @@ dcWindowsInfoItem_t* dcWindowsInfo_t::add(const char* name, const char* descript
   else
     items = item;
   tail_ = item;
-  ++count_;
-  auto index = [this](dcWindowsInfoItem_t* i) {
-    return byName_.insertFirst(dcinv::noCaseHash(i->name), i, [i](const dcWindowsInfoItem_t* other) {
-      return dcinv::equalNoCase(other->name, i->name);
-    });
-  };
-  if (indexed_) {
-    if (!index(item)) indexed_ = false;
-  } else if (count_ >= dcinv::INDEX_THRESHOLD) {
-    indexed_ = true;
-    for (dcWindowsInfoItem_t* i = items; i && indexed_; i = i->next)
-      if (!index(i)) indexed_ = false;
-  }
-  if (!indexed_) byName_.clear();  // without memory for it the chain is walked
+  byName_.added(item, ++count_, [this](auto index) {
+    for (dcWindowsInfoItem_t* i = items; i; i = i->next) index(i);
+  });
   status = dcStatus::OK;
   return item;
 }

@@ -57,10 +57,9 @@ class dcWindowsInfo_t {
   dcTextTable_t* texts_;
   dcWindowsInfoItem_t* tail_ = nullptr;
   std::uint32_t count_ = 0;
-  bool indexed_ = false;
   // Keys point into the items' own name fields; a replaced name keeps its
   // key, since it differs from the old one in letter case only.
-  dcinv::FirstMatchIndex<dcWindowsInfoItem_t> byName_;
+  dcinv::UniqueNameIndex<dcWindowsInfoItem_t> byName_;
   // The items: a PC's list (about 15) in one block.
   dcinv::RecordArena<512> records_;
 };
