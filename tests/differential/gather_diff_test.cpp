@@ -11,8 +11,7 @@
 
 #include "cp949.h"
 #include "dcModelLoaders.h"
-#include "dcQsGroup.h"
-#include "testutil.h"
+#include "randomSite.h"
 
 namespace {
 
@@ -97,37 +96,6 @@ struct Texts {
   }
 };
 
-struct Site {
-  testutil::TempDir dir;
-  dcQsGroup_t root{"root"};
-  dcmodel::Group model;
-  std::vector<std::pair<dcQsGroup_t*, dcmodel::Group*>> groups;
-  int clients = 0;
-
-  void add(Texts& texts, dcQsGroup_t* group, dcmodel::Group* modelGroup, int depth) {
-    groups.emplace_back(group, modelGroup);
-    for (int i = texts.pick(3); i > 0; --i) {
-      const std::string name = "PC" + std::to_string(clients++);
-      const std::string path = dir.str() + "/" + name + " softwareinfo.xml";
-      std::ofstream(path, std::ios::binary) << texts.softwareFile();
-      dcQsClient_t* client = group->addClient(name.c_str());
-      auto& model = *modelGroup->clients.emplace_back(std::make_unique<dcmodel::Client>());
-      model.name = name;
-      client->LoadAssetDataFromFile(path.c_str(), name.c_str(), "softwareinfo.xml");
-      dcmodel::loaders::load(model.software, path);
-      texts.hardware(client, model);
-      texts.windows(client, model);
-    }
-    if (depth == 0) return;
-    for (int i = texts.pick(2); i > 0; --i) {
-      const std::string name = "G" + std::to_string(groups.size());
-      auto& child = *modelGroup->children.emplace_back(std::make_unique<dcmodel::Group>());
-      child.name = name;
-      add(texts, group->addChild(name.c_str()), &child, depth - 1);
-    }
-  }
-};
-
 // The first line where two descriptions differ, with the lines' lengths
 // (long Korean texts make whole descriptions unreadable).
 std::string firstDifference(const std::string& a, const std::string& b) {
@@ -148,14 +116,16 @@ std::string firstDifference(const std::string& a, const std::string& b) {
 TEST(GatherDifferential, RandomTreesGatherAsTheModel) {
   for (std::uint32_t seed = 1; seed <= 120; ++seed) {
     Texts texts(seed);
-    Site site;
+    RandomSite site;
     // Every fourth root is cleared and filled again: its text table starts over.
     for (int round = seed % 4 == 0 ? 2 : 1; round > 0; --round) {
-      site.root.clear();
-      site.model = dcmodel::Group{};
-      site.groups.clear();
-      site.model.name = "root";
-      site.add(texts, &site.root, &site.model, 3);
+      site.grow(
+          texts.rng, "softwareinfo.xml", [&] { return texts.softwareFile(); },
+          [&](dcQsClient_t* client, dcmodel::Client& model, const std::string& path) {
+            dcmodel::loaders::load(model.software, path);
+            texts.hardware(client, model);
+            texts.windows(client, model);
+          });
       ASSERT_EQ(site.root.gatherGroupInfo(), 0u);
       site.model.gather();
       for (auto& [group, model] : site.groups)

@@ -12,9 +12,7 @@
 #include <vector>
 
 #include "cp949.h"
-#include "dcModel.h"
-#include "dcQsGroup.h"
-#include "testutil.h"
+#include "randomSite.h"
 
 namespace {
 
@@ -142,37 +140,6 @@ class UsageFiles {
   std::mt19937 rng_;
 };
 
-struct Site {
-  dcQsGroup_t root{"root"};
-  dcmodel::Group model;
-  std::vector<std::pair<dcQsGroup_t*, dcmodel::Group*>> groups;
-  std::vector<std::pair<dcQsClient_t*, dcmodel::Client*>> clients;
-};
-
-void addGroup(Site& site, UsageFiles& files, const testutil::TempDir& dir, dcQsGroup_t* group,
-              dcmodel::Group* model, int depth) {
-  site.groups.emplace_back(group, model);
-  auto& rng = files.rng();
-  for (int i = std::uniform_int_distribution<int>(0, 3)(rng); i > 0; --i) {
-    const std::string name = "PC" + std::to_string(site.clients.size());
-    const std::string path = dir.str() + "/" + name + " totalsuinfo.xml";
-    std::ofstream(path, std::ios::binary) << files.file();
-    if (rng() % 5 != 0) {
-      dcQsClient_t* client = group->addClient(name.c_str());
-      client->LoadAssetDataFromFile(path.c_str(), name.c_str(), "TOTALSUINFO.XML");
-      model->clients.push_back(std::make_unique<dcmodel::Client>());
-      model->clients.back()->usage.load(path);
-      site.clients.emplace_back(client, model->clients.back().get());
-    }
-  }
-  if (depth == 0) return;
-  for (int i = std::uniform_int_distribution<int>(0, 2)(rng); i > 0; --i) {
-    const std::string name = "G" + std::to_string(site.groups.size());
-    model->children.push_back(std::make_unique<dcmodel::Group>());
-    addGroup(site, files, dir, group->addChild(name.c_str()), model->children.back().get(), depth - 1);
-  }
-}
-
 template <class Product, class Model>
 void expectSame(const Product& product, const Model& model, UsageFiles& files, const std::string& where) {
   EXPECT_EQ(dcmodel::usageDifference(product, model,
@@ -186,10 +153,11 @@ void expectSame(const Product& product, const Model& model, UsageFiles& files, c
 
 TEST(UsageDifferential, RandomSitesGatherAsTheModel) {
   for (std::uint32_t seed = 1; seed <= 150; ++seed) {
-    testutil::TempDir dir;
     UsageFiles files(seed);
-    Site site;
-    addGroup(site, files, dir, &site.root, &site.model, 3);
+    RandomSite site;
+    site.grow(
+        files.rng(), "TOTALSUINFO.XML", [&] { return files.file(); },
+        [](dcQsClient_t*, dcmodel::Client& model, const std::string& path) { model.usage.load(path); });
     // Some clients' trees are built before gathering, the rest are gathered
     // from what the load kept.
     for (auto& [client, model] : site.clients)

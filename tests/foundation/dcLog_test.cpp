@@ -20,16 +20,11 @@ sys::LocalTime fixedClock() { return fixedTime; }
 class DcLog : public ::testing::Test {
  protected:
   void SetUp() override {
-    fs::current_path(dir.path());
     fixedTime = {2004, 1, 5, 7, 8, 9};
     sys::setClockForTesting(&fixedClock);
   }
-  void TearDown() override {
-    sys::setClockForTesting(nullptr);
-    fs::current_path(home);
-  }
-  fs::path home = fs::current_path();
-  testutil::TempDir dir;
+  void TearDown() override { sys::setClockForTesting(nullptr); }
+  testutil::WorkFolder work;
 };
 
 }  // namespace
