@@ -36,8 +36,8 @@ struct RandomSite {
 
  private:
   template <class Bytes, class Fill>
-  void add(std::mt19937& rng, dcQsGroup_t* group, dcmodel::Group* modelGroup, int depth, const std::string& kind,
-           Bytes& bytes, Fill& fill) {
+  void add(std::mt19937& rng, dcQsGroup_t* group, dcmodel::Group* modelGroup, int depth,
+           const std::string& kind, Bytes& bytes, Fill& fill) {
     groups.emplace_back(group, modelGroup);
     for (int i = std::uniform_int_distribution<int>(0, 3)(rng); i > 0; --i) {
       const std::string name = "PC" + std::to_string(clients.size());
