@@ -5,18 +5,17 @@
 // several read pieces, and Korean texts around the fields' limits.
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "CSettingMgr.h"
 #include "dcAssetFilters.h"
 #include "dcHardwareList.h"
 #include "dcModelLoaders.h"
 #include "dcSoftwareList.h"
 #include "dcWindowsInfo.h"
-#include "testutil.h"
+#include "inventorySite.h"
 
 namespace model = dcmodel::loaders;
 
@@ -185,66 +184,54 @@ class Gen {
   std::mt19937 rng_;
 };
 
-class LoaderDiff : public ::testing::Test {
- public:
-  // Installs generated settings and, most of the time, a filter set.
-  void newSite(Gen& gen) {
-    use_.reset();
-    const std::string xml = gen.settings();
-    testutil::writeFile(dir_.path() / "qslook.xml", xml);
-    settings_ = std::make_unique<CSettingMgr>((dir_.path() / "qslook.xml").c_str());
-    use_ = std::make_unique<CSettingMgrOverride>(settings_.get());
-    modelSettings_ = std::make_unique<model::Settings>(xml);
-    filters_.reset();
-    modelFilters_.reset();
-    if (gen.chance(85)) {
-      modelFilters_ = std::make_unique<model::Filters>(gen.filters());
-      filters_ = std::make_unique<dcAssetFilters_t>();
-      for (const std::string& f : modelFilters_->hardware) filters_->ignoredHardwares.add(f.c_str());
-      for (const std::string& f : modelFilters_->windows) filters_->ignoredWindowsItems.add(f.c_str());
-    }
+// Generated settings and, most of the time, a filter set, installed while
+// the site lives, and the model's view of both.
+struct Site {
+  explicit Site(Gen& gen) : xml(gen.settings()), settings(xml), modelSettings(xml) {
+    if (!gen.chance(85)) return;
+    modelFilters = gen.filters();
+    filters.emplace();
+    for (const std::string& f : modelFilters->hardware) filters->ignoredHardwares.add(f.c_str());
+    for (const std::string& f : modelFilters->windows) filters->ignoredWindowsItems.add(f.c_str());
   }
 
   // A file to load: mostly generated, now and then empty or missing.
   std::string file(Gen& gen, const std::string& bytes) {
-    const std::string path = (dir_.path() / "PC01 data.xml").string();
-    std::filesystem::remove(path);
-    if (!gen.chance(4)) testutil::writeFile(path, gen.chance(3) ? "" : bytes);
-    return path;
+    std::filesystem::remove(settings.path("PC01 data.xml"));
+    if (gen.chance(4)) return settings.path("PC01 data.xml");
+    return settings.write("PC01 data.xml", gen.chance(3) ? "" : bytes);
   }
 
-  testutil::TempDir dir_;
-  std::unique_ptr<CSettingMgr> settings_;
-  std::unique_ptr<CSettingMgrOverride> use_;
-  std::unique_ptr<model::Settings> modelSettings_;
-  std::unique_ptr<dcAssetFilters_t> filters_;
-  std::unique_ptr<model::Filters> modelFilters_;
+  std::string xml;
+  InventorySite settings;
+  model::Settings modelSettings;
+  std::optional<dcAssetFilters_t> filters;
+  std::optional<model::Filters> modelFilters;
 };
 
 // Loads one to maxLoads generated files into the same list, product and
 // model, on a fresh site each case.
 template <class Product, class Model, class Bytes>
-void loadsMatchTheModel(LoaderDiff& site, unsigned seed, std::size_t maxLoads, Bytes bytes) {
+void loadsMatchTheModel(unsigned seed, std::size_t maxLoads, Bytes bytes) {
   Gen gen(seed);
   for (int c = 0; c < CASES && !::testing::Test::HasFailure(); ++c) {
-    site.newSite(gen);
+    Site site(gen);
     Product list;
     Model expected;
     for (std::size_t loads = 1 + gen.pick(maxLoads); loads > 0; --loads)
-      EXPECT_EQ(model::loadBoth(list, expected, site.file(gen, bytes(gen)), *site.modelSettings_,
-                                site.modelFilters_.get()),
+      EXPECT_EQ(model::loadBoth(list, expected, site.file(gen, bytes(gen)), site.modelSettings,
+                                site.modelFilters ? &*site.modelFilters : nullptr),
                 "")
           << "case " << c;
   }
 }
 
-TEST_F(LoaderDiff, ListsMatchTheModel) {
+TEST(LoaderDiff, ListsMatchTheModel) {
   loadsMatchTheModel<dcHardwareList_t, dcmodel::HardwareList>(
-      *this, 1601, 2, [](Gen& g) { return g.document("hardwareinfo"); });
-  loadsMatchTheModel<dcWindowsInfo_t, dcmodel::WindowsInfo>(*this, 1602, 2,
+      1601, 2, [](Gen& g) { return g.document("hardwareinfo"); });
+  loadsMatchTheModel<dcWindowsInfo_t, dcmodel::WindowsInfo>(1602, 2,
                                                             [](Gen& g) { return g.document("windowsinfo"); });
-  loadsMatchTheModel<dcSoftwareList_t, dcmodel::SoftwareList>(*this, 1603, 3,
-                                                              [](Gen& g) { return g.programs(); });
+  loadsMatchTheModel<dcSoftwareList_t, dcmodel::SoftwareList>(1603, 3, [](Gen& g) { return g.programs(); });
 }
 
 }  // namespace
