@@ -263,9 +263,10 @@ dcStatus_t dcHardwareList_t::LoadAssetData(const char* fileName, dcXmlPrepared_t
   return status = forEachInventoryValue(*document, "hardwareinfo", [&](const char* key, const char* text) {
            dcAssetFilters_t* filters = theAssetFilters;
            if (!filters) return dcStatus::OK;
-           if (filters->isIgnoredHardware(settings->GetValue(key), nullptr)) return dcStatus::OK;
+           const char* display = settings->GetValue(key);  // the settings give one answer per key
+           if (filters->isIgnoredHardware(display, nullptr)) return dcStatus::OK;
            // A key the settings do not know has no display name: add fails with 203.
-           if (!add(settings->GetValue(key), "Undefined", text, 1)) return status;
+           if (!add(display, "Undefined", text, 1)) return status;
            return dcStatus::OK;
          });
 }

@@ -107,9 +107,10 @@ dcStatus_t dcWindowsInfo_t::LoadAssetData(const char* fileName, dcXmlPrepared_t&
   return status = forEachInventoryValue(*document, "windowsinfo", [&](const char* key, const char* text) {
            dcAssetFilters_t* filters = theAssetFilters;
            if (!filters) return dcStatus::OK;
-           if (filters->isIgnoredWindowsItem(settings->GetValue(key))) return dcStatus::OK;
+           const char* display = settings->GetValue(key);  // the settings give one answer per key
+           if (filters->isIgnoredWindowsItem(display)) return dcStatus::OK;
            // A key the settings do not know has no display name: add fails.
-           if (!add(settings->GetValue(key), text)) return dcStatus::NO_MEMORY_TEXT;
+           if (!add(display, text)) return dcStatus::NO_MEMORY_TEXT;
            return dcStatus::OK;
          });
 }
