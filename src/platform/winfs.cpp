@@ -200,7 +200,11 @@ std::string join(const std::string& folder, const std::string& name) {
 
 // Resolves components onto root; stops looking on disk once a component is
 // missing, since nothing below it can exist. With spelled, each component
-// found under another letter case is replaced by its name on disk (CP949).
+// found under another letter case is replaced by its name on disk (CP949)
+// when that name converts back to the same bytes. Another name (one that is
+// not UTF-8, or holds characters CP949 lacks) stays as written: its CP949
+// form could name a different entry of the folder, while the look-up finds
+// this one again.
 std::string resolve(const std::string& root, const std::vector<std::string>& components, std::size_t count,
                     std::vector<std::string>* spelled = nullptr) {
   std::string path = root;
@@ -215,7 +219,10 @@ std::string resolve(const std::string& root, const std::vector<std::string>& com
         onDisk = false;
       } else {
         candidate = join(path, found);
-        if (spelled) (*spelled)[i] = coreName(found.c_str());
+        if (spelled) {
+          std::string core = coreName(found.c_str());
+          if (diskName(core) == found) (*spelled)[i] = std::move(core);
+        }
       }
     }
     path = std::move(candidate);

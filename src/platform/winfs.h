@@ -64,10 +64,11 @@ std::string configurationFile();
 bool folderHoldsFile(const std::string& hostFolder, const char* relativeCorePath);
 
 // The core path as the disk spells it: each component that exists under
-// another letter case is written as its name on disk, the others as given,
-// "." and ".." taken away ("C:\QSS\Data" -> "C:\qss\data"). A file
-// under the result opens at once, with no look-up of each component, which
-// matters when a folder's thousands of files are opened one by one.
+// another letter case is written as its name on disk (when that name is
+// UTF-8 of CP949 characters), the others as given, "." and ".." taken away
+// ("C:\QSS\Data" -> "C:\qss\data"). A file under the result opens at once,
+// with no look-up of each component, which matters when a folder's
+// thousands of files are opened one by one.
 std::string spelledAsOnDisk(const char* corePath);
 
 // fopen through the mapping. Returns nullptr on failure (errno set).
