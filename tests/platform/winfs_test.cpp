@@ -142,6 +142,15 @@ TEST(Winfs_Find, WildcardsInTheLastComponent) {
   EXPECT_EQ(names(winfs::findFiles("D:\\DATA\\?.*")), (std::vector<std::string>{"c.txt", "x.xml"}));
   EXPECT_EQ(names(winfs::findFiles("D:\\data\\C.TXT")), (std::vector<std::string>{"c.txt"}));
   EXPECT_TRUE(winfs::findFiles("D:\\data\\").empty() && winfs::findFiles("D:\\nothere\\*").empty());
+  // A link is of the kind of what it leads to; a broken one is a file.
+  const std::filesystem::path links = dir.path() / "links";
+  std::filesystem::create_directory(links);
+  std::filesystem::create_directory_symlink(dir.path() / "Data", links / "d");
+  std::filesystem::create_symlink(dir.path() / "Data" / "c.txt", links / "f");
+  std::filesystem::create_symlink(dir.path() / "none", links / "g");
+  const auto linked = winfs::findFiles("D:\\links\\*");
+  ASSERT_EQ(names(linked), (std::vector<std::string>{"d", "f", "g"}));
+  EXPECT_TRUE(linked[0].isDirectory && !linked[1].isDirectory && !linked[2].isDirectory);
 
   EXPECT_TRUE(winfs::wildcardMatchNoCase("*INFO.xml", "pc hardwareinfo.XML"));
   EXPECT_TRUE(winfs::wildcardMatchNoCase("?", "\xC7\xD1"));    // one character
