@@ -1,0 +1,51 @@
+// The parse stage against preparing each file on one thread: random lists
+// (repeats, missing files, files of very different sizes), one to four
+// workers, and a loading thread that now and then pauses, so that the
+// workers fill the window and sleep, and the loading thread waits or
+// prepares files itself.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "dcParseStage.h"
+#include "testutil.h"
+
+namespace {
+
+// What a prepared file holds: whether it parsed, the read's errno, and the
+// parsed text.
+auto outcome(const dcPreparedAssetData_t& data) {
+  const dcXmlPrepared_t& d = data.document;
+  return std::make_tuple(d.root != nullptr, d.error,
+                         d.textEnd ? std::string(d.buffer, d.textEnd) : std::string());
+}
+
+}  // namespace
+
+TEST(ParseStageDiff, ResultsComeInListOrderAsOneThreadPreparesThem) {
+  testutil::TempDir dir;
+  testutil::DriveMapping drive('S', dir.str());
+  std::mt19937 rng(16);
+  for (int i = 0; i < 60; ++i)
+    if (i % 9 != 4)
+      testutil::writeFile(dir.path() / ("f" + std::to_string(i)),
+                          "<hardwareinfo><cpu>" + std::to_string(i) +
+                              std::string(rng() % 3 ? 10 : 60000, 'x') + "</cpu></hardwareinfo>");
+  for (int round = 0; round < 12; ++round) {
+    std::vector<dcDataFile_t> files(rng() % 400);
+    for (dcDataFile_t& file : files) file = {"S:\\f" + std::to_string(rng() % 60), "PC", "HardwareInfo.xml"};
+    dcParseStage_t stage(files, 1 + rng() % 4);
+    for (const dcDataFile_t& file : files) {
+      if (rng() % 16 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      const auto expected =
+          dcQsClient_t::prepareAssetData(file.path.c_str(), file.pcName.c_str(), file.dataType.c_str());
+      ASSERT_EQ(outcome(stage.next()), outcome(expected)) << file.path;
+    }
+    EXPECT_EQ(stage.next().document.root, nullptr);
+  }
+}
