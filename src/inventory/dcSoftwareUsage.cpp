@@ -253,6 +253,16 @@ struct Cursor {
   std::uint32_t program = NONE;
 };
 
+// An incoming day text: whether it holds wildcard characters is seen once,
+// and its number in the table, once known, is kept for the next program
+// that has the same day.
+struct DayKey {
+  explicit DayKey(const char* dayText) : text(dayText), plain(!hasWildcards(dayText)) {}
+  const char* text;
+  bool plain;
+  std::uint32_t id = NONE;
+};
+
 // The tree a table stands for: the document node holding an optional
 // declaration, then an optional "softwareusage" element holding the first
 // rootPrograms programs, then the other programs, each
@@ -277,12 +287,12 @@ class UsageTable {
   Tree build() const;
   // Adds ticks to the first day matching `day` of the first program
   // matching the cursor's name, or appends the day or a program, as the
-  // tree search and its appends would. dayId: the day's number when known
-  // (NONE: looked up and set). False, with nothing changed, when the table
+  // tree search and its appends would; the day's number is looked up and
+  // kept in it. False, with nothing changed, when the table
   // cannot hold the result: an appended day whose tick text is not what
   // "%d" writes (canonical false), texts beyond 4 GB, or no memory for the
   // look-ups.
-  bool add(Cursor& cursor, const char* day, std::uint32_t& dayId, std::int64_t ticks, bool canonical);
+  bool add(Cursor& cursor, DayKey& day, std::int64_t ticks, bool canonical);
   void summarize(const char* firstDay, const char* lastDay, std::vector<dcUsageSummaryLine_t>& lines) const;
 
   const char* text(std::uint32_t at) const { return texts_.data() + at; }
@@ -323,7 +333,7 @@ class UsageTable {
   bool keep(const char* text, std::uint32_t& at);
   bool dayNumber(const char* text, std::uint32_t& day);
   std::uint32_t findProgram(const Cursor& cursor);
-  std::uint32_t findDay(std::uint32_t program, const char* day, std::uint32_t& dayId);
+  std::uint32_t findDay(std::uint32_t program, DayKey& day);
   bool readUnit(const dcXmlNode_t* unit);
 
   std::string prolog_;  // the declaration's name, attribute names and values, each ended by NUL
@@ -526,41 +536,40 @@ std::uint32_t UsageTable::findProgram(const Cursor& cursor) {
   return s ? s->item - 1 : NONE;
 }
 
-std::uint32_t UsageTable::findDay(std::uint32_t program, const char* day, std::uint32_t& dayId) {
+std::uint32_t UsageTable::findDay(std::uint32_t program, DayKey& day) {
   const std::vector<Day>& days = programs_[program].days;
-  if (hasWildcards(day)) {
+  if (!day.plain) {
     for (std::uint32_t at = 0; at < days.size(); ++at)
-      if (xmlNameMatch(day, dayText(days[at].text))) return at;
+      if (xmlNameMatch(day.text, dayText(days[at].text))) return at;
     return NONE;
   }
-  if (dayId == NONE) {
-    const std::uint64_t h = hashText(day);
+  if (day.id == NONE) {
+    const std::uint64_t h = hashText(day.text);
     const Slot* s = index_.built->days.find(
-        h, [&](const Slot& s) { return s.hash == h && std::strcmp(dayText(s.item - 1), day) == 0; });
+        h, [&](const Slot& s) { return s.hash == h && std::strcmp(dayText(s.item - 1), day.text) == 0; });
     if (!s) return NONE;
-    dayId = s->item - 1;
+    day.id = s->item - 1;
   }
-  const std::uint64_t h = hashPosition(program, dayId);
+  const std::uint64_t h = hashPosition(program, day.id);
   const Slot* s = index_.built->positions.find(h, [&](const Slot& s) {
-    return s.hash == h && s.program == program && days[s.item - 1].text == dayId;
+    return s.hash == h && s.program == program && days[s.item - 1].text == day.id;
   });
   return s ? s->item - 1 : NONE;
 }
 
-bool UsageTable::add(Cursor& cursor, const char* day, std::uint32_t& dayId, std::int64_t ticks,
-                     bool canonical) {
+bool UsageTable::add(Cursor& cursor, DayKey& day, std::int64_t ticks, bool canonical) {
   if (!indexes()) return false;
   std::uint32_t program = cursor.plain ? cursor.program : NONE;
   if (program == NONE) program = findProgram(cursor);
   if (program != NONE) {
     if (cursor.plain) cursor.program = program;
-    if (const std::uint32_t at = findDay(program, day, dayId); at != NONE) {
+    if (const std::uint32_t at = findDay(program, day); at != NONE) {
       Day& found = programs_[program].days[at];
       found.ticks = clampToInt32(found.ticks + ticks);
       return true;
     }
   }
-  if (!canonical || texts_.size() + std::strlen(cursor.name) + std::strlen(day) + 2 > UINT32_MAX)
+  if (!canonical || texts_.size() + std::strlen(cursor.name) + std::strlen(day.text) + 2 > UINT32_MAX)
     return false;
   if (program == NONE) {
     std::uint32_t name = 0;
@@ -570,9 +579,9 @@ bool UsageTable::add(Cursor& cursor, const char* day, std::uint32_t& dayId, std:
     if (cursor.plain) cursor.program = program;
     if (!indexProgram(*index_.built, program)) index_.built.reset();
   }
-  Day entry{dayId, static_cast<std::int32_t>(ticks)};
-  if (entry.text == NONE && !dayNumber(day, entry.text)) return true;
-  dayId = entry.text;
+  Day entry{day.id, static_cast<std::int32_t>(ticks)};
+  if (entry.text == NONE && !dayNumber(day.text, entry.text)) return true;
+  day.id = entry.text;
   std::vector<Day>& days = programs_[program].days;
   days.push_back(entry);
   if (index_.built && !indexPosition(*index_.built, program, static_cast<std::uint32_t>(days.size() - 1)))
@@ -629,18 +638,18 @@ struct dcSoftwareUsageDocument_t::Content {
     return content;
   }
   // One program-day, in the table while it can hold it, else in the tree.
-  void add(Cursor& cursor, const char* day, std::uint32_t& dayId, const char* ticks) {
+  void add(Cursor& cursor, DayKey& day, const char* ticks) {
     if (table) {
       std::int32_t count = 0;
       const bool canonical = readCanonicalTicks(ticks, count);
-      if (table->add(cursor, day, dayId, canonical ? count : readTicks(ticks), canonical)) return;
+      if (table->add(cursor, day, canonical ? count : readTicks(ticks), canonical)) return;
       toTree();
     }
-    if (tree) mergeIntoTree(tree.get(), cursor.name, day, ticks);
+    if (tree) mergeIntoTree(tree.get(), cursor.name, day.text, ticks);
   }
-  void add(Cursor& cursor, const char* day, std::uint32_t& dayId, std::int32_t ticks) {
-    if (table && table->add(cursor, day, dayId, ticks, true)) return;
-    add(cursor, day, dayId, TickText(ticks).text);
+  void add(Cursor& cursor, DayKey& day, std::int32_t ticks) {
+    if (table && table->add(cursor, day, ticks, true)) return;
+    add(cursor, day, TickText(ticks).text);
   }
   void toTree() {
     tree = table->build();
@@ -746,15 +755,15 @@ std::uint32_t dcSoftwareUsageDocument_t::merge(const dcXmlHandle_t& root) {
   for (dcXmlNode_t* program : programsOf(source)) {
     Cursor cursor(firstChildValue(program));
     forEachDayOf(program, [&](dcXmlNode_t* date) {
-      std::uint32_t dayId = NONE;
-      content.add(cursor, firstChildValue(date), dayId, firstAttributeValue(date));
+      DayKey day(firstChildValue(date));
+      content.add(cursor, day, firstAttributeValue(date));
     });
   }
   return 1;
 }
 
-// Numbers merge into numbers by number: each day text of other is looked up
-// here once.
+// Numbers merge into numbers by number: each day text of other is looked at
+// and looked up here once.
 std::uint32_t dcSoftwareUsageDocument_t::mergeFrom(const dcSoftwareUsageDocument_t& other) {
   const Content* from = other.content_.get();
   if (&other == this) return merge(getRootNode());
@@ -766,11 +775,12 @@ std::uint32_t dcSoftwareUsageDocument_t::mergeFrom(const dcSoftwareUsageDocument
   if (!hasTree()) return 1;
   Content& content = own();
   const UsageTable& source = *from->table;
-  std::vector<std::uint32_t> dayIds(source.dayCount(), NONE);
+  std::vector<DayKey> days;
+  days.reserve(source.dayCount());
+  for (std::uint32_t d = 0; d < source.dayCount(); ++d) days.emplace_back(source.dayText(d));
   for (const UsageTable::Program& program : source.programs()) {
     Cursor cursor(source.text(program.name));
-    for (const UsageTable::Day& day : program.days)
-      content.add(cursor, source.dayText(day.text), dayIds[day.text], day.ticks);
+    for (const UsageTable::Day& day : program.days) content.add(cursor, days[day.text], day.ticks);
   }
   return 1;
 }
