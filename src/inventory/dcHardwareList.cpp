@@ -162,12 +162,8 @@ dcHardwareInfo_t* dcHardwareList_t::findCategory(const char* hardware, const cha
   if (byName_.active()) {
     found = byName_.find(key);
   } else {
-    // Names are unique and the table keeps one copy of a text, so the copy
-    // a category holds finds it without comparing texts.
     for (dcHardwareListNode_t* node = categories; node && !found; node = node->next)
-      if (node->pInfo->name == key) found = node->pInfo;
-    for (dcHardwareListNode_t* node = categories; node && !found; node = node->next)
-      if (mb::compareNoCase(node->pInfo->name, key) == 0) found = node->pInfo;
+      if (dcinv::equalNoCase(node->pInfo->name, key)) found = node->pInfo;
   }
   status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
   return found;
