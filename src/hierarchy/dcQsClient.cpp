@@ -6,6 +6,7 @@
 
 #include "cp949.h"
 #include "dcLog.h"
+#include "dcpgBackwardLinks.h"
 #include "sys.h"
 
 namespace {
@@ -38,6 +39,7 @@ dcQsClient_t::dcQsClient_t(const char* name_, dcTextTable_t* texts)
 }
 
 dcQsClient_t::~dcQsClient_t() {
+  freeUsageBackLinks(softwareUsage);
   theLog.pfWrite(this, 1, "[dcQsClient_t::~dcQsClient_t] Closed.");
   status = dcStatus::OK;
 }

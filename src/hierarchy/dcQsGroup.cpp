@@ -52,8 +52,6 @@ dcQsGroup_t::dcQsGroup_t(const char* name_, std::int32_t id_, dcTextTable_t* tex
       texts_(texts ? texts : ownTexts_.get()),
       softwareList(texts_),
       hardwareList(texts_) {
-  // Usage records that still hold back-links when their list goes free them.
-  dcSoftwareUsage_t::pfFreeBackwardLinks = [](dcpgBackwardLinks_t* links) { delete links; };
   if (!name_) {
     status = dcStatus::NULL_ARGUMENT;
     return;
@@ -64,6 +62,7 @@ dcQsGroup_t::dcQsGroup_t(const char* name_, std::int32_t id_, dcTextTable_t* tex
 
 dcQsGroup_t::~dcQsGroup_t() {
   if (!cleared_) clear();
+  freeUsageBackLinks(softwareUsage);
   theLog.pfWrite(this, 1, "[dcQsGroup_t::~dcQsGroup_t] Closed.");
   status = dcStatus::OK;
 }

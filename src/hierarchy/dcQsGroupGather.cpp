@@ -286,12 +286,7 @@ dcStatus_t dcQsGroup_t::addSoftwareUsages(dcQsGroup_t* pdcQsGroup) {
 
 dcStatus_t dcQsGroup_t::clearSoftwareUsages() {
   theLog.pfWrite(this, 1, "[dcQsGroup_t::clearSoftwareUsages]");
-  for (dcSoftwareUsageCell_t* cell = softwareUsage.head; cell; cell = cell->next) {
-    if (cell->record) {
-      delete cell->record->pBackwardLinks;
-      cell->record->pBackwardLinks = nullptr;
-    }
-  }
+  freeUsageBackLinks(softwareUsage);
   return status = softwareUsage.clear();
 }
 

@@ -90,3 +90,12 @@ dcStatus_t dcpgBackwardLinks_t::add(dcQsGroup_t* pGroup) {
   if (isGroupExist(pGroup)) return status = dcStatus::OK;
   return append(pGroup, KIND_GROUP);
 }
+
+void freeUsageBackLinks(dcSoftwareUsage_t& usage) {
+  for (dcSoftwareUsageCell_t* cell = usage.head; cell; cell = cell->next) {
+    if (cell->record) {
+      delete cell->record->pBackwardLinks;
+      cell->record->pBackwardLinks = nullptr;
+    }
+  }
+}

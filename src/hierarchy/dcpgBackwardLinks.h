@@ -66,3 +66,8 @@ class dcpgBackwardLinks_t {
   std::vector<dcpgBackwardLink_t> links_;
   std::unique_ptr<dcinv::ProbeTable<Key>> index_;
 };
+
+class dcSoftwareUsage_t;
+// Frees the back-links of every record of a usage list, which the list
+// itself cannot free.
+void freeUsageBackLinks(dcSoftwareUsage_t& usage);

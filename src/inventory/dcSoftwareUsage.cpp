@@ -821,11 +821,6 @@ void freeRecord(dcSoftwareUsageRecord_t* record) {
 
 dcSoftwareUsage_t::~dcSoftwareUsage_t() {
   theLog.pfWrite(this, 1, "[dcSoftwareUsage_t::~dcSoftwareUsage_t] Closed.");
-  for (dcSoftwareUsageCell_t* cell = head; cell; cell = cell->next)
-    if (cell->record && cell->record->pBackwardLinks && pfFreeBackwardLinks) {
-      pfFreeBackwardLinks(cell->record->pBackwardLinks);
-      cell->record->pBackwardLinks = nullptr;
-    }
   delete pOwned;
   pOwned = nullptr;
   status = dcStatus::OK;

@@ -85,6 +85,9 @@ class dcSoftwareUsageDocument_t {
 struct dcSoftwareUsageItem_t {
   dcSoftwareUsageItem_t* next;
 };
+// A record's back-links belong to the layer that defines them: the client
+// or group holding the list frees them (freeUsageBackLinks) before the list
+// frees its records.
 struct dcSoftwareUsageRecord_t {
   dcSoftwareUsageItem_t* items;
   dcpgBackwardLinks_t* pBackwardLinks;
@@ -107,10 +110,6 @@ class dcSoftwareUsage_t {
 
   // Frees every record and cell; status unchanged. Returns 0.
   dcStatus_t clear();
-
-  // Frees a record's back-links on destruction; installed by the layer that
-  // defines them (none: they are left to their owner).
-  static inline void (*pfFreeBackwardLinks)(dcpgBackwardLinks_t*) = nullptr;
 
   dcStatus_t status = dcStatus::OK;
   dcSoftwareUsageOwned_t* pOwned = nullptr;
