@@ -30,6 +30,19 @@ CliRun runCli(const std::vector<std::string>& args, const std::string& site = DE
   return {code, out.str(), err.str()};
 }
 
+// The output of a run that must succeed.
+std::string output(const std::vector<std::string>& args) {
+  const CliRun r = runCli(args);
+  EXPECT_EQ(r.code, 0) << r.err;
+  return r.out;
+}
+
+// The options followed by more.
+std::vector<std::string> args(std::vector<std::string> options, const std::vector<std::string>& more) {
+  options.insert(options.end(), more.begin(), more.end());
+  return options;
+}
+
 // The lines of a text, without their "\r\n" or "\n".
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> out;
@@ -77,51 +90,42 @@ TEST(CliOptions, ParsingAndCommandLine) {
 
 TEST(CliDemoSite, TreeAndEveryView) {
   // The tree: the root renamed, sub-groups before clients, two blanks a level.
-  CliRun r = runCli({"--tree", "--utf8"});
-  ASSERT_EQ(r.code, 0) << r.err;
-  const auto tree = lines(r.out);
+  std::string out = output({"--tree", "--utf8"});
+  const auto tree = lines(out);
   ASSERT_EQ(tree.size(), 47u);  // 7 groups, 40 PCs
-  EXPECT_EQ(r.out.rfind("전체 그룹\n  본사\n    생산부\n      PC-0004\n", 0), 0u);
-  EXPECT_LT(r.out.find("    생산부\n"), r.out.find("    PC-0003\n"));
+  EXPECT_EQ(out.rfind("전체 그룹\n  본사\n    생산부\n      PC-0004\n", 0), 0u);
+  EXPECT_LT(out.find("    생산부\n"), out.find("    PC-0003\n"));
   EXPECT_EQ(tree[45], "  PC-0012");  // the root's own clients come last
   EXPECT_EQ(tree[46], "  PC-0016");
 
   // Windows information by PC of the root: every PC, the root's own first.
-  r = runCli({"--view", "windows", "--utf8"});
-  ASSERT_EQ(r.code, 0) << r.err;
-  auto rows = lines(r.out);
+  const auto rows = lines(output({"--view", "windows", "--utf8"}));
   ASSERT_EQ(rows.size(), 41u);  // header, 40 PCs
   EXPECT_EQ(rows[0].rfind("PC 이름\tWindowsVersion\t서비스 팩\t제품 ID\t", 0), 0u);
   EXPECT_EQ(rows[1].rfind("PC-0012\tWindows 7 Professional SP1\t", 0), 0u);
 
   // A client's hardware and Windows information; CP949 unless --utf8.
-  r = runCli({"--view", "hardware", "--client", "PC-0022"});
-  ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(mb::toUtf8(r.out).rfind("하드웨어\t상세 정보\r\n프로세서\tx86 Family 6 Model 165 2.90GHz\r\n", 0),
+  EXPECT_EQ(mb::toUtf8(output({"--view", "hardware", "--client", "PC-0022"}))
+                .rfind("하드웨어\t상세 정보\r\n프로세서\tx86 Family 6 Model 165 2.90GHz\r\n", 0),
             0u);
-  r = runCli({"--view", "windows", "--client", "PC-0022", "--utf8"});
-  EXPECT_NE(r.out.find("\r\nIP 주소\t10.0.0.22\r\n"), std::string::npos);
+  out = output({"--view", "windows", "--client", "PC-0022", "--utf8"});
+  EXPECT_NE(out.find("\r\nIP 주소\t10.0.0.22\r\n"), std::string::npos);
 
   // A group's software with its users; usage minutes over a fixed period.
-  r = runCli({"--view", "software", "--group", "개발팀", "--utf8"});
-  EXPECT_EQ(r.out.rfind("소프트웨어\t사용자\r\n사진 편집기 1.2\tPC-0022, PC-0025, \r\n", 0), 0u);
-  r = runCli(
-      {"--view", "usage", "--client", "PC-0022", "--from", "2026.11.01", "--to", "2026.11.30", "--utf8"});
+  out = output({"--view", "software", "--group", "개발팀", "--utf8"});
+  EXPECT_EQ(out.rfind("소프트웨어\t사용자\r\n사진 편집기 1.2\tPC-0022, PC-0025, \r\n", 0), 0u);
+  const std::vector<std::string> november = {"--from", "2026.11.01", "--to", "2026.11.30", "--utf8"};
+  out = output(args({"--view", "usage", "--client", "PC-0022"}, november));
   EXPECT_EQ(
-      r.out.rfind("소프트웨어\t사용 시간\r\ncapture.exe\t   1896 min\r\napproval.exe\t   2070 min\r\n", 0),
-      0u);
-  r = runCli(
-      {"--view", "usage", "--group", "개발팀", "--from", "2026.11.01", "--to", "2026.11.30", "--utf8"});
-  EXPECT_EQ(lines(r.out)[1], "capture.exe\t   5430 min");
+      out.rfind("소프트웨어\t사용 시간\r\ncapture.exe\t   1896 min\r\napproval.exe\t   2070 min\r\n", 0), 0u);
+  EXPECT_EQ(lines(output(args({"--view", "usage", "--group", "개발팀"}, november)))[1],
+            "capture.exe\t   5430 min");
 
   // -o writes the same bytes as standard output.
   testutil::TempDir dir;
   const std::string file = dir.str() + "/hw.txt";
-  const CliRun toStdout = runCli({"--view", "hardware"});
-  r = runCli({"--view", "hardware", "-o", file});
-  ASSERT_EQ(r.code, 0);
-  EXPECT_TRUE(r.out.empty());
-  EXPECT_EQ(testutil::readFile(file), toStdout.out);
+  EXPECT_EQ(output({"--view", "hardware", "-o", file}), "");
+  EXPECT_EQ(testutil::readFile(file), output({"--view", "hardware"}));
 }
 
 // The records of a tab-separated list.
@@ -139,25 +143,15 @@ testutil::Records tsvRecords(const std::string& text) {
 TEST(CliDemoSite, FilterAndFormatsReadBack) {
   // The filtered list, as tab-separated text: the rows holding the text.
   const std::vector<std::string> software = {"--view", "software", "--group", "개발팀", "--filter", "편집"};
-  auto args = [](std::vector<std::string> a, std::initializer_list<std::string> more) {
-    a.insert(a.end(), more);
-    return a;
-  };
-  CliRun r = runCli(args(software, {"--utf8"}));
-  ASSERT_EQ(r.code, 0) << r.err;
-  const testutil::Records tsv = tsvRecords(r.out);
+  const testutil::Records tsv = tsvRecords(output(args(software, {"--utf8"})));
   ASSERT_EQ(tsv.size(), 12u);  // header and 11 of the group's programs
   for (std::size_t k = 1; k < tsv.size(); ++k) EXPECT_NE(tsv[k][0].find("편집"), std::string::npos);
   EXPECT_EQ(tsv[1], (std::vector<std::string>{"사진 편집기 1.2", "PC-0022, PC-0025, "}));
 
   // CSV, in CP949 unless --utf8, holds the same records.
-  r = runCli(args(software, {"--format", "csv"}));
-  ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(testutil::parseCsv(mb::toUtf8(r.out)), tsv);
+  EXPECT_EQ(testutil::parseCsv(mb::toUtf8(output(args(software, {"--format", "csv"})))), tsv);
   // JSON: one object per row keyed by the headers, always UTF-8.
-  r = runCli(args(software, {"--format=json"}));
-  ASSERT_EQ(r.code, 0) << r.err;
-  const auto json = nlohmann::json::parse(r.out);
+  const auto json = nlohmann::json::parse(output(args(software, {"--format=json"})));
   ASSERT_EQ(json.size(), tsv.size() - 1);
   for (std::size_t k = 1; k < tsv.size(); ++k)
     EXPECT_EQ(json[k - 1], (nlohmann::json{{tsv[0][0], tsv[k][0]}, {tsv[0][1], tsv[k][1]}}));
@@ -167,12 +161,9 @@ TEST(CliDemoSite, FilterAndFormatsReadBack) {
   const std::string file = dir.str() + "/usage.xlsx";
   const std::vector<std::string> usage = {"--view",     "usage", "--group",    "개발팀",   "--from",
                                           "2026.11.01", "--to",  "2026.11.30", "--filter", "S"};
-  r = runCli(args(usage, {"--utf8"}));
-  const testutil::Records minutes = tsvRecords(r.out);
+  const testutil::Records minutes = tsvRecords(output(args(usage, {"--utf8"})));
   ASSERT_GT(minutes.size(), 2u);
-  r = runCli(args(usage, {"--format", "xlsx", "-o", file}));
-  ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(output(args(usage, {"--format", "xlsx", "-o", file})), "");
   const auto book = testutil::readWorkbook(file);
   ASSERT_TRUE(book);
   const testutil::Records cells = book->texts();
@@ -185,31 +176,30 @@ TEST(CliDemoSite, FilterAndFormatsReadBack) {
   }
 
   // A filter that keeps nothing leaves the header.
-  r = runCli({"--view", "software", "--filter", "no such program", "--format", "csv"});
-  EXPECT_EQ(testutil::parseCsv(mb::toUtf8(r.out))->size(), 1u);
+  const std::string none = output({"--view", "software", "--filter", "no such program", "--format", "csv"});
+  EXPECT_EQ(testutil::parseCsv(mb::toUtf8(none))->size(), 1u);
   for (const std::vector<std::string>& bad :
        std::vector<std::vector<std::string>>{{"--view", "software", "--format", "pdf"},
                                              {"--view", "software", "--format", "xlsx"},
                                              {"--tree", "--view", "software", "--format", "json"},
                                              {"--tree", "--filter", "x"}})
     EXPECT_EQ(runCli(bad).code, dccli::EXIT_BAD_OPTION) << bad.back();
-  r = runCli(args(usage, {"--format", "xlsx", "-o", dir.str() + "/no/such/folder.xlsx"}));
-  EXPECT_EQ(r.code, dccli::EXIT_OUTPUT);
+  EXPECT_EQ(runCli(args(usage, {"--format", "xlsx", "-o", dir.str() + "/no/such/folder.xlsx"})).code,
+            dccli::EXIT_OUTPUT);
 }
 
 TEST(CliDemoSite, CommandWordsAndFailures) {
   // A start-up command reaches the engine before the load: the ignored
   // category is left out of every client.
-  CliRun r = runCli({"--view", "hardware", "--client", "PC-0022", "--utf8", "ignore", "hardware",
-                     "하드 디스크", "in", "hardware", "list"});
-  ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(r.out.find("하드 디스크"), std::string::npos);
-  EXPECT_NE(r.out.find("프로세서"), std::string::npos);
+  const std::string out = output({"--view", "hardware", "--client", "PC-0022", "--utf8", "ignore", "hardware",
+                                  "하드 디스크", "in", "hardware", "list"});
+  EXPECT_EQ(out.find("하드 디스크"), std::string::npos);
+  EXPECT_NE(out.find("프로세서"), std::string::npos);
 
   // Every word reaches the engine as it was given: an empty one too; one
   // that the command language cannot carry is named, not changed.
-  r = runCli({"--tree", "ignore", "hardware", "", "in", "hardware", "list"});
-  EXPECT_EQ(r.code, 0) << r.err;
+  output({"--tree", "ignore", "hardware", "", "in", "hardware", "list"});
+  CliRun r;
   for (const char* word : {"a\"b c", "\"quoted", "😀"}) {
     r = runCli({"--tree", "ignore", "hardware", word, "in", "hardware", "list"});
     EXPECT_EQ(r.code, dccli::EXIT_COMMAND_LINE);
@@ -238,8 +228,7 @@ TEST(CliDemoSite, CommandWordsAndFailures) {
   EXPECT_NE(r.out.find("  본사\n"), std::string::npos);
   EXPECT_NE(r.err.find("the group file ended early"), std::string::npos);
 
-  r = runCli({"--tree", "-o", copy.str() + "/missing/folder/out.txt"});
-  EXPECT_EQ(r.code, dccli::EXIT_OUTPUT);
+  EXPECT_EQ(runCli({"--tree", "-o", copy.str() + "/missing/folder/out.txt"}).code, dccli::EXIT_OUTPUT);
 }
 
 TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
@@ -303,12 +292,10 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
 TEST(CliRun, SiteOptionMapsDriveCForTheRun) {
   // --site wins over the environment, only while the run lasts.
   testutil::TempDir empty;
-  const CliRun fromEnvironment = runCli({"--tree"});
   CliRun r = runCli({"--site", DEMO_SITE, "--tree"}, empty.str());
   EXPECT_EQ(r.code, dccli::EXIT_OK) << r.err;
-  EXPECT_EQ(r.out, fromEnvironment.out);
-  r = runCli({"--tree"}, empty.str());
-  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
+  EXPECT_EQ(r.out, output({"--tree"}));
+  EXPECT_EQ(runCli({"--tree"}, empty.str()).code, dccli::EXIT_BAD_SITE);
 
   // A folder without qss/qslook.xml is refused before anything is loaded.
   r = runCli({"--site=" + empty.str(), "--tree"});

@@ -1,27 +1,42 @@
-// The main frame: the locked bar under the title pane, the draggable bar
-// beside the tree, the routing of commands and window messages, the
-// keyboard; the title pane's tabs, banners and caption.
-#include <QAction>
-#include <QLabel>
-#include <QSignalSpy>
-#include <QStatusBar>
-#include <QTreeView>
-#include <QtTest>
+// The window's parts without a site: the drawn buttons, banners, pictures
+// and the about box's icon; the main frame's bars, command and message
+// routing and keyboard; the title pane's tabs and caption; the tree pane's
+// items, selection, branch drawing, layout and a deep tree.
 #include <cstring>
+#include <functional>
+#include <string>
 
 #include "CColorSplitterWnd.h"
-#include "CMainFrame.h"
-#include "dcBitmapButton.h"
-#include "dcDefaultViewerForm.h"
-#include "dcFunctionTitleForm.h"
+#include "CDcOverlookDoc.h"
+#include "dcAboutDialog.h"
+#include "dcArtwork.h"
+#include "dcBanner.h"
 #include "dcLockKeys.h"
-#include "dcObjectHierarchyForm.h"
+#include "dcQsClient.h"
 #include "dcQtWindowServices.h"
-#include "dcStripedListCtrl.h"
-#include "dcUiText.h"
 #include "uiSupport.h"
 
 namespace {
+
+using Model = dcHierarchyModel_t;
+
+// A button whose cursor the test places.
+class SteeredButton : public dcBitmapButton_t {
+ public:
+  QPoint cursor{-1000, -1000};
+
+ protected:
+  QPoint cursorPosition() const override { return cursor; }
+};
+
+QRgb stateColour(int state) { return QColor::fromHsv(state * 40, 200, 200).rgb(); }
+
+void sendMouse(QWidget* w, QEvent::Type type) {
+  const QPointF at(5, 5);
+  QMouseEvent event(type, at, w->mapToGlobal(at), Qt::LeftButton,
+                    type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &event);
+}
 
 // Drags a splitter bar by delta with the left button held.
 void drag(QWidget* bar, QPoint delta) {
@@ -73,19 +88,141 @@ int activeTab(const dcFunctionTitleForm_t& form) {
   return active;
 }
 
+QWidget* makeTree(QWidget* parent) { return new dcObjectHierarchyForm_t(parent); }
+
+dcObject_t* objectOf(const QModelIndex& index) {
+  return reinterpret_cast<dcObject_t*>(index.data(Model::ObjectRole).value<quintptr>());
+}
+
 }  // namespace
 
 class FrameTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void button_statesOneToEight();
+  void button_captionsBannersAndArtwork();
+  void about_iconDrawnAtItsSize();
   void splitters_lockedInnerBarOuterBarMoves();
   void menusAndRouting();
   void keys_panesStandardKeysAndLocks();
   void windowServices_reachTheFrame();
   void titlePane_tabsSendViewCommands();
   void titlePane_captionAndByteExactTitles();
+  void tree_orderImagesLinesAndClick();
+  void tree_layoutAndADeepTree();
 };
+
+void FrameTest::button_statesOneToEight() {
+  SteeredButton b;
+  for (int s = 1; s <= 8; ++s) {
+    QPixmap picture(40, 20);
+    picture.fill(stateColour(s));
+    b.setImage(s, picture);
+  }
+  b.move(30, 30);
+  b.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&b));
+  auto drawn = [&b] { return b.grab().toImage().pixel(2, 2) == stateColour(b.state) ? b.state : -1; };
+  QCOMPARE(drawn(), 1);
+
+  // The cursor arrives: the 10 ms timer sets hover; press and release.
+  b.cursor = b.mapToGlobal(QPoint(5, 5));
+  QTest::mouseMove(&b, QPoint(5, 5));
+  QTRY_COMPARE_WITH_TIMEOUT(b.hover, 1, 200);
+  QCOMPARE(drawn(), 2);
+  sendMouse(&b, QEvent::MouseButtonPress);
+  QCOMPARE(drawn(), 3);
+  sendMouse(&b, QEvent::MouseButtonRelease);
+  QCOMPARE(drawn(), 2);
+  QCOMPARE(b.toggled, 0);  // toggle mode off: a click never toggles
+  // Pressed and dragged out: the next tick clears pressed and hover.
+  sendMouse(&b, QEvent::MouseButtonPress);
+  b.cursor = b.mapToGlobal(QPoint(-50, -50));
+  QTRY_COMPARE_WITH_TIMEOUT(b.pressed, 0, 100);
+  QCOMPARE(drawn(), 1);
+  sendMouse(&b, QEvent::MouseButtonRelease);
+
+  // Each step and the state drawn after it.
+  auto mouse = [&b](QEvent::Type type) { return [&b, type] { sendMouse(&b, type); }; };
+  const std::pair<std::function<void()>, int> steps[] = {
+      // Inactive shows state 4, yet hover and press still win; disabled is 4.
+      {[&] { b.activate(false); }, 4},
+      {[&] { b.hover = 1; }, 2},
+      {[&] { b.pressed = 1; }, 3},
+      {[&] { b.setEnabled(false); }, 4},
+      {[&] { b.setEnabled(true); }, 3},
+      {[&] { b.hover = b.pressed = 0; }, 4},
+      {[&] { b.activate(true); }, 1},
+      // Toggle mode: a click flips toggled, and 1-4 become 5-8.
+      {[&] { b.toggleMode = 1; }, 1},
+      {mouse(QEvent::MouseButtonPress), 7},
+      {mouse(QEvent::MouseButtonRelease), 5},
+      {[&] { b.hover = 1; }, 6},
+      {[&] { b.hover = 0; }, 5},
+      {[&] { b.activate(false); }, 8},
+      {[&] { b.activate(true); }, 5},
+  };
+  QSignalSpy clicks(&b, &QAbstractButton::clicked);
+  for (const auto& [step, state] : steps) {
+    step();
+    QCOMPARE(drawn(), state);
+  }
+  // A double click flips once more and latches until the release.
+  sendMouse(&b, QEvent::MouseButtonDblClick);
+  QVERIFY(b.toggled == 0 && b.doubleClickLatch == 1);
+  sendMouse(&b, QEvent::MouseButtonRelease);
+  QVERIFY(b.doubleClickLatch == 0 && b.pressed == 0);
+  QCOMPARE(clicks.count(), 2);
+  QCOMPARE(drawn(), 1);
+}
+
+void FrameTest::button_captionsBannersAndArtwork() {
+  dcBitmapButton_t b;
+  QCOMPARE(b.setCaption(9, "x", 0, 0, 0), 1u);
+  // A long Korean caption is cut at a character boundary within 255 bytes.
+  std::string longText;
+  for (int i = 0; i < 200; ++i) longText += "\xB0\xCB";  // 검
+  QCOMPARE(b.setCaption(1, longText.c_str(), 0xFF, 1, 2), 0u);
+  QCOMPARE(std::strlen(b.captions[1].text), std::size_t(254));
+  // Setting an image sizes the button to it and keeps its corner.
+  b.move(7, 9);
+  QCOMPARE(b.loadImage(1, dcArt::SEARCH_NORMAL), 0u);
+  QCOMPARE(b.geometry(), QRect(7, 9, 54, 22));
+
+  dcBanner_t banner("\xC1\xA4\xBA\xB8");  // 정보
+  QCOMPARE(banner.load(999), 0u);         // no such picture: empty
+  QCOMPARE(banner.width, 0);
+  for (int id = 151; id <= 173; ++id) QCOMPARE(dcLoadBitmap(id).isNull(), id == 156);
+  // Tree images: the white background turns transparent, the drawing stays.
+  const QImage client = dcWhiteTransparent(dcLoadBitmap(dcArt::TREE_CLIENT)).toImage();
+  QCOMPARE(client.pixelColor(0, 0).alpha(), 0);
+  QCOMPARE(client.pixelColor(8, 6).alpha(), 255);
+}
+
+void FrameTest::about_iconDrawnAtItsSize() {
+  dcAboutDialog_t about;
+  const QImage icon = about.icon->pixmap().toImage();
+  QCOMPARE(icon.size(), QSize(32, 32));
+  QCOMPARE(about.icon->size(), QSize(32, 32));
+  // Every pixel on the grid: a smaller picture scaled up would leave
+  // half-transparent edges and 2 x 2 cells of one colour.
+  int opaque = 0;
+  bool finerThanDoubled = false;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const int alpha = qAlpha(icon.pixel(x, y));
+      QVERIFY2(alpha == 0 || alpha == 255, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+      opaque += alpha == 255;
+      if (x % 2 == 0 && y % 2 == 0)
+        finerThanDoubled |=
+            icon.pixel(x, y) != icon.pixel(x + 1, y) || icon.pixel(x, y) != icon.pixel(x, y + 1);
+    }
+  QVERIFY(opaque > 32 * 32 / 2 && finerThanDoubled);
+  // The window's icon has its own 16 x 16 drawing beside it.
+  QCOMPARE(dcMainIcon().availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
+  QCOMPARE(dcMainIcon().pixmap(16, 16).toImage(), dcLoadIcon(dcArt::MAIN_ICON, 16).toImage());
+}
 
 void FrameTest::splitters_lockedInnerBarOuterBarMoves() {
   CMainFrame frame;
@@ -145,8 +282,7 @@ void FrameTest::menusAndRouting() {
 }
 
 void FrameTest::keys_panesStandardKeysAndLocks() {
-  CMainFrame frame({[](QWidget* parent) -> QWidget* { return new dcObjectHierarchyForm_t(parent); },
-                    [](QWidget* parent) -> QWidget* { return new dcDefaultViewerForm_t(parent); }});
+  CMainFrame frame({makeTree, [](QWidget* parent) -> QWidget* { return new dcDefaultViewerForm_t(parent); }});
   frame.show();
   QApplication::setActiveWindow(&frame);
   QVERIFY(QTest::qWaitForWindowActive(&frame));
@@ -154,43 +290,43 @@ void FrameTest::keys_panesStandardKeysAndLocks() {
   QWidget* list = theDefaultViewerForm->listControl();
   QSignalSpy sent(&frame, &CMainFrame::commandSent);
 
-  // F6 and Shift+F6 go round the tree and the list, from wherever the focus is.
+  // F6 and Shift+F6 go round the tree and the list, from wherever the focus
+  // is; from outside both F6 starts at the tree, Shift+F6 at the list.
   auto press = [](QKeySequence keys) {
     QTest::keySequence(QApplication::focusWidget(), keys);
     return QApplication::focusWidget();
   };
+  const QKeySequence f6(Qt::Key_F6), shiftF6(Qt::SHIFT | Qt::Key_F6);
   tree->setFocus();
-  QCOMPARE(press(Qt::Key_F6), list);
-  QCOMPARE(press(Qt::Key_F6), tree);
-  QCOMPARE(press(Qt::SHIFT | Qt::Key_F6), list);
-  QCOMPARE(press(Qt::SHIFT | Qt::Key_F6), tree);
-  frame.titleForm()->setFocus();  // outside both: F6 starts at the tree, Shift+F6 at the list
-  QCOMPARE(press(Qt::Key_F6), tree);
-  frame.titleForm()->setFocus();
-  QCOMPARE(press(Qt::SHIFT | Qt::Key_F6), list);
+  for (auto [keys, focus] : {std::pair{f6, list}, {f6, tree}, {shiftF6, list}, {shiftF6, tree}})
+    QCOMPARE(press(keys), focus);
+  for (auto [keys, focus] : {std::pair{f6, tree}, {shiftF6, list}}) {
+    frame.titleForm()->setFocus();
+    QCOMPARE(press(keys), focus);
+  }
   QCOMPARE(sent.count(), 6);
 
   // The other standard keys send their commands and nothing else happens.
-  sent.clear();
+  const std::pair<QKeyCombination, int> standard[] = {
+      {Qt::CTRL | Qt::Key_N, 57600},        {Qt::CTRL | Qt::Key_O, 57601},
+      {Qt::CTRL | Qt::Key_S, 57603},        {Qt::CTRL | Qt::Key_P, 57607},
+      {Qt::CTRL | Qt::Key_Z, 57643},        {Qt::CTRL | Qt::Key_X, 57635},
+      {Qt::CTRL | Qt::Key_C, 57634},        {Qt::CTRL | Qt::Key_V, 57637},
+      {Qt::ALT | Qt::Key_Backspace, 57643}, {Qt::SHIFT | Qt::Key_Delete, 57635},
+      {Qt::CTRL | Qt::Key_Insert, 57634},   {Qt::SHIFT | Qt::Key_Insert, 57637}};
   tree->setFocus();
-  for (QKeySequence keys :
-       {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::CTRL | Qt::Key_O),
-        QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_P),
-        QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_X),
-        QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_V),
-        QKeySequence(Qt::ALT | Qt::Key_Backspace), QKeySequence(Qt::SHIFT | Qt::Key_Delete),
-        QKeySequence(Qt::CTRL | Qt::Key_Insert), QKeySequence(Qt::SHIFT | Qt::Key_Insert)})
+  for (auto [keys, id] : standard) {
+    sent.clear();
     QCOMPARE(press(keys), tree);
-  QList<int> ids;
-  for (const QList<QVariant>& s : sent) ids << s.at(0).toInt();
-  QCOMPARE(ids,
-           (QList<int>{57600, 57601, 57603, 57607, 57643, 57635, 57634, 57637, 57643, 57635, 57634, 57637}));
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(sent[0].at(0).toInt(), id);
+  }
   QVERIFY(!QApplication::activeModalWidget());
   // The list keeps its own copy keys.
   sent.clear();
   list->setFocus();
-  press(QKeySequence(Qt::CTRL | Qt::Key_C));
-  press(QKeySequence(Qt::CTRL | Qt::Key_Insert));
+  press(Qt::CTRL | Qt::Key_C);
+  press(Qt::CTRL | Qt::Key_Insert);
   QVERIFY(sent.isEmpty());
 
   // Lock keys: blank where the platform cannot tell (here, offscreen).
@@ -280,6 +416,119 @@ void FrameTest::titlePane_captionAndByteExactTitles() {
   form.grab();
   QCOMPARE(form.viewIndex, 3);
   QVERIFY(std::strstr(form.caption, "\xBB\xE7\xBF\xEB\xB3\xBB"));
+}
+
+void FrameTest::tree_orderImagesLinesAndClick() {
+  dcAssetConsoleEngine_t engine;
+  dcQsGroup_t& root = engine.root;
+  mb::copyBounded(root.name, dcQsGroup_t::ROOT_NAME);
+  dcQsClient_t* rootClient = root.addClient("PC-R");
+  dcQsGroup_t* a = root.addChild(1, "A");
+  dcQsGroup_t* b = root.addChild(2, "B");
+  dcQsClient_t* twinA = a->addClient("TWIN");
+  dcQsGroup_t* a1 = a->addChild(3, "A1");
+  dcQsClient_t* twinB = b->addClient("TWIN");
+  CDcOverlookDoc document;
+  CMainFrame frame({makeTree, {}});
+  frame.addCommandTarget(&document);
+  QSignalSpy commands(&frame, &CMainFrame::commandSent);
+  frame.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&frame));
+  dcObjectHierarchyForm_t& form = *theObjectHierarchyForm;
+
+  QCOMPARE(form.rebuildTree(), dcStatus::OK);
+  Model* m = form.model();
+  QCOMPARE(m->rowCount(), 1);
+  const QModelIndex top = m->index(0, 0);
+  QCOMPARE(objectOf(top), &root);
+  QCOMPARE(top.data().toString(), QString::fromUtf8("전체 그룹"));
+  QVERIFY(top.data(Model::ImageKindRole).toInt() == Model::ROOT_IMAGE && form.tree->isExpanded(top));
+  // Sub-groups first, then the group's own clients, each in insertion order.
+  QCOMPARE(m->rowCount(top), 3);
+  QVERIFY(objectOf(m->index(0, 0, top)) == a && objectOf(m->index(1, 0, top)) == b);
+  QCOMPARE(objectOf(m->index(2, 0, top)), rootClient);
+  const QModelIndex ai = m->index(0, 0, top);
+  QCOMPARE(objectOf(m->index(0, 0, ai)), a1);
+  QCOMPARE(objectOf(m->index(1, 0, ai)), twinA);
+  QCOMPARE(m->index(1, 0, ai).data(Model::ImageKindRole).toInt(), int(Model::CLIENT_IMAGE));
+  // Two clients of one name stay two items with their own objects.
+  QCOMPARE(objectOf(m->index(0, 0, m->index(1, 0, top))), twinB);
+
+  // Branch lines and boxes, at the joint of each item's own column: its
+  // box centre or where its lines meet.
+  QTreeView* tree = form.tree;
+  const QImage image = tree->viewport()->grab().toImage();
+  struct Joint {
+    int x, y, top, bottom;
+  };
+  auto jointOf = [&](const QModelIndex& index) {
+    const QRect item = tree->visualRect(index);
+    const int left = item.left() - tree->indentation();
+    return Joint{left + tree->indentation() / 2, item.top() + item.height() / 2, item.top(), item.bottom()};
+  };
+  auto inked = [&](int x, int y) { return image.pixelColor(x, y).lightness() < 200; };
+  auto anyInked = [&](int x0, int y0, int x1, int y1) {
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x)
+        if (inked(x, y)) return true;
+    return false;
+  };
+  // Minus box at the root, a line on to its picture, nothing above it.
+  const Joint r = jointOf(top);
+  QVERIFY(inked(r.x, r.y) && !inked(r.x, r.y - 2) && inked(r.x - 4, r.y - 4) && inked(r.x + 4, r.y + 4));
+  QVERIFY(anyInked(r.x + 5, r.y, r.x + 8, r.y));
+  QVERIFY(!anyInked(r.x, r.top, r.x, r.y - 5));
+  // Plus box on the collapsed group, joined to the item below it.
+  const Joint g = jointOf(ai);
+  QVERIFY(inked(g.x, g.y) && inked(g.x, g.y - 2) && inked(g.x, g.y + 2) && inked(g.x - 4, g.y));
+  QVERIFY(anyInked(g.x, g.y + 5, g.x, g.bottom) && anyInked(g.x, g.top, g.x, g.y - 5));
+  // The last item: dotted lines up and across, none below.
+  const Joint c = jointOf(m->index(2, 0, top));
+  QVERIFY(anyInked(c.x, c.top, c.x, c.y) && !anyInked(c.x, c.y + 2, c.x, c.bottom));
+  QVERIFY(inked(c.x + 2, c.y) != inked(c.x + 3, c.y));
+
+  // Selecting the root asks the document for the view.
+  QCOMPARE(form.selectRootItem(), dcStatus::OK);
+  QCOMPARE(form.selectedObject(), &root);
+  QCOMPARE(commands.takeFirst().at(0).toInt(), 32772);
+  // A click on a client selects it and asks for the view again.
+  form.tree->expand(ai);
+  QTest::mouseClick(form.tree->viewport(), Qt::LeftButton, {},
+                    form.tree->visualRect(m->index(1, 0, ai)).center());
+  QCOMPARE(form.selected, twinA);
+  QCOMPARE(commands.takeFirst().at(0).toInt(), 32772);
+  // A rebuild keeps the selected object.
+  form.rebuildTree();
+  QCOMPARE(form.selected, twinA);
+}
+
+void FrameTest::tree_layoutAndADeepTree() {
+  // The picture keeps its size in the corner; the tree fills the rest.
+  dcObjectHierarchyForm_t form;
+  form.resize(320, 480);
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QCOMPARE(form.rebuildTree(), dcStatus::MISSING_OBJECT);  // no engine yet
+  QCOMPARE(form.tree->geometry(), QRect(0, 70, 320, 410));
+  QCOMPARE(form.grab().toImage().pixelColor(260, 30), QColor(Qt::white));  // beside the picture
+  form.resize(150, 300);
+  QTRY_COMPARE(form.tree->geometry(), QRect(0, 70, 150, 230));
+  QCOMPARE(form.pictureControl->geometry(), QRect(0, 0, 200, 70));
+
+  // A chain of ten thousand groups, each under the one before.
+  dcAssetConsoleEngine_t engine;
+  dcQsGroup_t* last = &engine.root;
+  for (int g = 1; g <= 10000; ++g) last = last->addChild(g, ("D" + std::to_string(g)).c_str());
+  last->addClient("BOTTOM");
+  form.rebuildTree();
+  form.selectRootItem();
+  QModelIndex at = form.model()->index(0, 0);
+  int depth = 0;
+  for (QModelIndex next; (next = form.model()->index(0, 0, at)).isValid(); at = next) ++depth;
+  QCOMPARE(depth, 10001);
+  form.tree->setCurrentIndex(at);
+  QCOMPARE(QString::fromLatin1(form.selected->name), QStringLiteral("BOTTOM"));
+  form.detachTree();
 }
 
 QTEST_MAIN(FrameTest)

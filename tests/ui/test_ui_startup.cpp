@@ -1,38 +1,33 @@
-// Start-up on the demo site: the order (window shown, command line, script,
-// title, one data load), the selected root, scripts and command lines that
-// switch the view or close the window, a truncated group file, Qt's own
-// dialogs in Korean.
-#include <QAction>
+// The console on the demo site: the start-up order (window shown, command
+// line, script, title, one data load) and the selected root; the menus, the
+// filter's row count and the chart pane; Qt's own dialogs in Korean and in
+// the list's face; command lines and scripts that fail or close the window;
+// a truncated group file; the load's progress; opening sites and the
+// recent list.
 #include <QCalendarWidget>
-#include <QDateEdit>
+#include <QDir>
+#include <QDockWidget>
 #include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QToolButton>
-#include <QTreeView>
-#include <QtTest>
 #include <cstdio>
 #include <fstream>
 
-#include "CDcOverlookDoc.h"
-#include "CMainFrame.h"
-#include "dcAssetConsoleEngine.h"
-#include "dcDefaultViewerForm.h"
-#include "dcFunctionTitleForm.h"
-#include "dcObjectHierarchyForm.h"
-#include "dcStripedListCtrl.h"
-#include "dcUiText.h"
+#include "dcChartPane.h"
+#include "dcCommandIds.h"
+#include "dcProgressDialog.h"
+#include "inifile.h"
 #include "uiSupport.h"
+#include "winfs.h"
 
 namespace {
 
 using uitest::DEMO_SITE;
 using uitest::Site;
 const std::string kShowHardware = "send window message 273 32775 0 to NULL dcOverlook";
+const QString kDemoSite = QDir::cleanPath(QString::fromStdString(DEMO_SITE));
 
 // "qsAssetConsole.ini" in the working folder for the test's lifetime.
 struct Script {
@@ -49,11 +44,17 @@ struct WatchedApp : uitest::App {
     titleAtLoad = mainFrame->isVisible() && theAssetConsoleEngine ? mainFrame->windowTitle() : QString();
     viewAtLoad = dcUiString(theFunctionTitleForm->currentTitle);
   }
+  void choose(int commandId) { mainFrame->commandAction(commandId)->trigger(); }
 };
 
-QString caption() {
-  theFunctionTitleForm->grab();
-  return dcUiString(theFunctionTitleForm->caption);
+// Drive C: as the configuration file gives it to the core.
+std::optional<std::string> configuredDriveC() {
+  const auto text = inifile::readFile(winfs::configurationFile());
+  return text ? inifile::readValue(*text, "drives", "C") : std::nullopt;
+}
+
+int topGroups() {
+  return theObjectHierarchyForm->model()->rowCount(theObjectHierarchyForm->model()->index(0, 0));
 }
 
 }  // namespace
@@ -62,14 +63,37 @@ class StartupTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void startup_orderScriptAndSelectedRoot();
+  void initTestCase();
+  void cleanup();
+  void demoSite_startupMenusChartsAndDialogs();
   void startup_commandLineAndExitScript();
   void load_truncatedGroupFileIsReported();
-  void dialogs_speakKoreanWhateverTheLocale();
-  void look_menusStatusBarAndDialogsInTheListFace();
+  void load_progressDialog();
+  void site_firstStartHintThenOpenFromMenu();
+  void site_recentListKeepsFour();
+
+ private:
+  QTemporaryDir home_;
 };
 
-void StartupTest::startup_orderScriptAndSelectedRoot() {
+void StartupTest::initTestCase() {
+  // Nothing of the user's: no drive in the environment, a home and a
+  // configuration of the test's own.
+  QVERIFY(home_.isValid());
+  qunsetenv("DESKTALLY_DRIVE_C");
+  qputenv("HOME", home_.path().toUtf8());
+  qputenv("XDG_CONFIG_HOME", (home_.path() + QStringLiteral("/config")).toUtf8());
+}
+
+void StartupTest::cleanup() {
+  winfs::setDriveFolder('C', "");
+  QFile::remove(QString::fromStdString(winfs::configurationFile()));
+}
+
+void StartupTest::demoSite_startupMenusChartsAndDialogs() {
+  // Qt's dialogs speak Korean whatever the locale.
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
   Site site;
   Script script("ignore hardware X in hardware list\r\n" + kShowHardware + "\r\n");
   WatchedApp app;
@@ -80,12 +104,109 @@ void StartupTest::startup_orderScriptAndSelectedRoot() {
   QCOMPARE(app.titleAtLoad, QStringLiteral("DeskTally Support"));
   QCOMPARE(app.viewAtLoad, QString::fromUtf8("하드웨어 정보"));
   QVERIFY(app.messages.isEmpty());
-
   dcObjectHierarchyForm_t* form = theObjectHierarchyForm;
   const QModelIndex top = form->model()->index(0, 0);
   QCOMPARE(form->selected, &app.engine->root);
   QVERIFY(form->tree->currentIndex() == top && form->tree->isExpanded(top));
-  QCOMPARE(caption(), QString::fromUtf8("'전체 그룹'의 하드웨어 정보"));
+  theFunctionTitleForm->grab();
+  QCOMPARE(dcUiString(theFunctionTitleForm->caption), QString::fromUtf8("'전체 그룹'의 하드웨어 정보"));
+
+  // Menus, status bar and Qt's dialogs are drawn in the list's face.
+  CMainFrame& frame = *app.mainFrame;
+  auto* viewer = qobject_cast<dcDefaultViewerForm_t*>(frame.viewerPane);
+  const QFontInfo list(viewer->listControl()->font());
+  auto inListFace = [&list](const QWidget& w) {
+    const QFontInfo face(w.font());
+    return face.family() == list.family() && face.pixelSize() == list.pixelSize();
+  };
+  QVERIFY(inListFace(*frame.menuBar()) && inListFace(*frame.menuBar()->actions().at(0)->menu()));
+  QVERIFY(inListFace(*frame.statusBarWidget->findChild<QLabel*>()));
+  QVERIFY(inListFace(QMessageBox(&frame)) && inListFace(QFileDialog()));
+
+  // The new View entries follow the menu's own, which keep their ids.
+  frame.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&frame));
+  QList<int> ids;
+  for (QAction* a : frame.menuBar()->actions().at(1)->menu()->actions())
+    if (!a->isSeparator()) ids << a->data().toInt();
+  QCOMPARE(ids, (QList<int>{32772, 32773, 32775, 32774, 32776, 59393, 32790, 32791}));
+  QCOMPARE(frame.commandAction(32790)->shortcut(), QKeySequence(QKeySequence::Find));
+
+  // The row count shows in the status bar while the filter bar is open.
+  auto* count = frame.statusBar()->findChild<QLabel*>(QStringLiteral("rowCount"));
+  QVERIFY(count && !count->isVisible());
+  const int pcs = viewer->listControl()->listModel()->totalRows();
+  frame.commandAction(32790)->trigger();
+  QTest::keyClicks(viewer->filterBar, QStringLiteral("pc-001"));
+  const int shown = viewer->listControl()->listModel()->rowCount();
+  QVERIFY2(shown > 0 && shown < pcs, qPrintable(QStringLiteral("%1 of %2").arg(shown).arg(pcs)));
+  QVERIFY(count->isVisible());
+  QCOMPARE(count->text(), QStringLiteral("%1 / %2").arg(shown).arg(pcs));
+  QTest::keyClick(viewer->listControl(), Qt::Key_Escape);
+  QVERIFY(!count->isVisible() && !viewer->filterBar->isVisible());
+
+  // The chart pane shows the selected group's values, and follows the tree.
+  QVERIFY(!app.chartDock->isVisible());
+  frame.sendCommand(32791);
+  QVERIFY(app.chartDock->isVisible() && frame.commandAction(32791)->isChecked());
+  dcChartPane_t& charts = *app.chartPane;
+  dcQsGroup_t* root = &app.engine->root;
+  QCOMPARE(charts.bars(), dccharts::windowsVersions(root));
+  QCOMPARE(charts.title(), QString::fromUtf8("'전체 그룹'의 Windows 버전"));
+  charts.setKind(dcChartKind_t::MOST_INSTALLED);
+  QCOMPARE(charts.bars(), dccharts::mostInstalled(root));
+  QCOMPARE(charts.bars().size(), dccharts::TOP_COUNT);
+  viewer->setPeriod({{2026, 11, 1}, {2026, 11, 30}});
+  charts.setKind(dcChartKind_t::MOST_USED);
+  QVERIFY(!charts.bars().empty());
+  form->tree->setCurrentIndex(form->model()->index(0, 0, top));
+  auto* group = static_cast<dcQsGroup_t*>(form->selected);
+  QVERIFY(group != root);
+  QCOMPARE(charts.bars(), dccharts::mostUsed(group, viewer->period()));
+  // Saved pictures: a PNG of the pane's size at least, an SVG document.
+  testutil::TempDir dir;
+  const QString png = QString::fromStdString((dir.path() / "c.png").string());
+  const QString svg = QString::fromStdString((dir.path() / "c.svg").string());
+  QVERIFY(charts.savePng(png) && charts.saveSvg(svg));
+  QVERIFY(QImage(png).width() >= dcChartPane_t::MIN_PICTURE.width());
+  QVERIFY(testutil::readFile(svg.toStdString()).find("<svg") != std::string::npos);
+  QVERIFY(!charts.savePng(QString::fromStdString((dir.path() / "no" / "c.png").string())));
+  frame.sendCommand(32791);
+  QVERIFY(!app.chartDock->isVisible());
+
+  // Export onto an existing file through the real dialogs, answering No.
+  const std::filesystem::path existing = dir.path() / "list.xls";
+  testutil::writeFile(existing, "kept");
+  const QString existingPath = QString::fromStdString(existing.string());
+  QString saveTitle, lookIn, chosen;
+  QStringList buttons;
+  QTimer operatorHand;
+  connect(&operatorHand, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      saveTitle = dialog->windowTitle();
+      lookIn = dialog->findChild<QLabel*>(QStringLiteral("lookInLabel"))->text();
+      dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(existingPath);
+      chosen = dialog->selectedFiles().value(0);
+      static_cast<QDialog*>(dialog)->accept();
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      for (QAbstractButton* b : box->buttons()) buttons << b->text();
+      box->button(QMessageBox::No)->click();
+    }
+  });
+  operatorHand.start(20);
+  QCOMPARE(viewer->exportList(), 601u);
+  QCOMPARE(chosen, existingPath);
+  QCOMPARE(testutil::readFile(existing), std::string("kept"));
+  QCOMPARE(saveTitle, QString::fromUtf8("다른 이름으로 저장"));
+  QCOMPARE(lookIn, QString::fromUtf8("다음에서 찾기:"));
+  buttons.sort();
+  QCOMPARE(buttons, (QStringList{QString::fromUtf8("아니요(&N)"), QString::fromUtf8("예(&Y)")}));
+  // The period pickers' calendar names the month in Korean.
+  QVERIFY(viewer->startPicker->calendarWidget()
+              ->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))
+              ->text()
+              .endsWith(QString::fromUtf8("월")));
 
   QCOMPARE(app.ExitInstance(0), 0);
   QVERIFY(!theAssetConsoleEngine && !theObjectHierarchyForm && !CMainFrame::mainWindow());
@@ -140,64 +261,95 @@ void StartupTest::load_truncatedGroupFileIsReported() {
   QCOMPARE(theFunctionTitleForm->viewIndex, 1);
 }
 
-void StartupTest::dialogs_speakKoreanWhateverTheLocale() {
-  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-  const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+void StartupTest::load_progressDialog() {
   Site site;
-  testutil::TempDir dir;
-  const std::filesystem::path existing = dir.path() / "list.xls";
-  testutil::writeFile(existing, "kept");
-  WatchedApp app;
-  QVERIFY(app.InitInstance(""));
-
-  // Export onto an existing file through the real dialogs, answering No.
-  const QString existingPath = QString::fromStdString(existing.string());
-  QString saveTitle, lookIn, chosen;
-  QStringList buttons;
-  QTimer operatorHand;
-  connect(&operatorHand, &QTimer::timeout, [&] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-      saveTitle = dialog->windowTitle();
-      lookIn = dialog->findChild<QLabel*>(QStringLiteral("lookInLabel"))->text();
-      dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(existingPath);
-      chosen = dialog->selectedFiles().value(0);
-      static_cast<QDialog*>(dialog)->accept();
-    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-      for (QAbstractButton* b : box->buttons()) buttons << b->text();
-      box->button(QMessageBox::No)->click();
-    }
-  });
-  operatorHand.start(20);
-  const dcStatus_t result = theDefaultViewerForm->exportList();
-  QCOMPARE(chosen, existingPath);
-  QCOMPARE(result, 601u);
-  QCOMPARE(testutil::readFile(existing), std::string("kept"));
-  QCOMPARE(saveTitle, QString::fromUtf8("다른 이름으로 저장"));
-  QCOMPARE(lookIn, QString::fromUtf8("다음에서 찾기:"));
-  buttons.sort();
-  QCOMPARE(buttons, (QStringList{QString::fromUtf8("아니요(&N)"), QString::fromUtf8("예(&Y)")}));
-
-  // The period pickers' calendar names the month in Korean.
-  QCalendarWidget* calendar = theDefaultViewerForm->startPicker->calendarWidget();
-  QVERIFY(calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))
-              ->text()
-              .endsWith(QString::fromUtf8("월")));
+  testutil::WorkFolder work;  // the load writes its listing in the current folder
+  dcAssetConsoleEngine_t engine;
+  dcProgressDialog_t progress;
+  const dcDataLoadProgress_t callback = progress.progress();
+  QCOMPARE(runDataLoad(&engine, &callback), 0u);
+  progress.finish();
+  QVERIFY(progress.filesFound > 0);
+  QCOMPARE(progress.filesRead, progress.filesFound);
+  QVERIFY(progress.updates > 0);  // the window system ran during the load
+  // A load that lasts shows the dialog with its count until it is over.
+  dcProgressDialog_t slow;
+  QTest::qWait(dcProgressDialog_t::SHOW_AFTER_MS + 20);
+  slow.onFile(1, 10);
+  QVERIFY(slow.isVisible());
+  QCOMPARE(slow.countText(), QStringLiteral("1 / 10"));
+  slow.finish();
+  QVERIFY(!slow.isVisible());
 }
 
-void StartupTest::look_menusStatusBarAndDialogsInTheListFace() {
-  Site site;
+void StartupTest::site_firstStartHintThenOpenFromMenu() {
   WatchedApp app;
   QVERIFY(app.InitInstance(""));
-  const QFontInfo list(theDefaultViewerForm->listControl()->font());
-  auto inListFace = [&list](const QWidget& w) {
-    const QFontInfo face(w.font());
-    return face.family() == list.family() && face.pixelSize() == list.pixelSize();
-  };
-  QMenuBar* menus = app.mainFrame->menuBar();
-  QVERIFY(inListFace(*menus) && inListFace(*menus->actions().at(0)->menu()));
-  QVERIFY(inListFace(*app.mainFrame->statusBarWidget->findChild<QLabel*>()));
-  QVERIFY(inListFace(QMessageBox(app.mainFrame.get())) && inListFace(QFileDialog()));
+  QCOMPARE(app.loads, 1);
+  QVERIFY(app.mainFrame->siteHint().contains(QStringLiteral("qss/qslook.xml")));
+  QCOMPARE(topGroups(), 0);
+
+  // The fixed File entries keep their places; the site entries follow.
+  const QList<QAction*> file = app.mainFrame->menuBar()->actions().first()->menu()->actions();
+  QCOMPARE(file[0]->data().toInt(), dcCmd::EXPORT_LIST);
+  QVERIFY(file[1]->isSeparator());
+  QCOMPARE(file[2]->data().toInt(), dcCmd::APP_EXIT);
+  QCOMPARE(file[4]->data().toInt(), dcCmd::OPEN_SITE);
+
+  // A folder without qss/qslook.xml is refused with a message; nothing moves.
+  const QString empty = home_.path();
+  app.nextSiteFolder = empty;
+  app.choose(dcCmd::OPEN_SITE);
+  QCOMPARE(app.messages.size(), 1);
+  QVERIFY(app.messages[0].contains(empty) && app.messages[0].contains(QStringLiteral("qss/qslook.xml")));
+  QVERIFY(app.loads == 1 && app.recentSites().isEmpty() && !configuredDriveC());
+
+  // The demo site: read, loaded from scratch, remembered, hint gone.
+  app.nextSiteFolder = kDemoSite;
+  app.choose(dcCmd::OPEN_SITE);
+  QCOMPARE(app.loads, 2);
+  QVERIFY(app.mainFrame->siteHint().isEmpty() && topGroups() > 0);
+  QCOMPARE(QString::fromStdString(theSettingMgr->hostPath()), kDemoSite + QStringLiteral("/qss/qslook.xml"));
+  QCOMPARE(configuredDriveC(), kDemoSite.toStdString());
+  QCOMPARE(app.recentSites(), QStringList{kDemoSite});
+}
+
+void StartupTest::site_recentListKeepsFour() {
+  // Names the configuration file must quote or escape, each a copy of the
+  // demo site's settings.
+  const QStringList names{QStringLiteral("plain"), QStringLiteral("a, b; c"), QStringLiteral("q\"uo\\te"),
+                          QString::fromUtf8("한글 사이트"), QStringLiteral("  & blanks ")};
+  QStringList sites;
+  for (const QString& name : names) {
+    sites << home_.path() + QStringLiteral("/") + name;
+    testutil::writeFile((sites.last() + QStringLiteral("/qss/qslook.xml")).toStdString(),
+                        testutil::readFile(DEMO_SITE + "/qss/qslook.xml"));
+  }
+  const QStringList recent{sites[2], sites[4], sites[3], sites[1]};
+  {
+    WatchedApp app;
+    QVERIFY(app.InitInstance(""));
+    for (const QString& site : sites) {
+      QVERIFY(app.openSite(site));
+      QCOMPARE(configuredDriveC(), site.toStdString());
+    }
+    QCOMPARE(app.recentSites(), (QStringList{sites[4], sites[3], sites[2], sites[1]}));
+    // Opening a listed site moves it to the front, once.
+    QVERIFY(app.openSite(sites[2]));
+    QCOMPARE(app.recentSites(), recent);
+  }
+  // A new start reads the list back; its third entry opens that site.
+  WatchedApp app;
+  QVERIFY(app.InitInstance(""));
+  QCOMPARE(app.recentSites(), recent);
+  const QAction* third = app.mainFrame->commandAction(dcCmd::RECENT_SITE_FIRST + 2);
+  QVERIFY(third->isVisible() && third->text().endsWith(names[3]));
+  QVERIFY(app.mainFrame->commandAction(dcCmd::RECENT_SITE_FIRST + 1)->text().endsWith("&& blanks "));
+  const int loads = app.loads;
+  app.choose(dcCmd::RECENT_SITE_FIRST + 2);
+  QCOMPARE(app.loads, loads + 1);
+  QCOMPARE(winfs::driveFolder('C'), sites[3].toStdString());
+  QCOMPARE(app.recentSites().first(), sites[3]);
 }
 
 QTEST_MAIN(StartupTest)

@@ -1,16 +1,37 @@
 // What the window tests share: a site's settings read for drive C:, the
-// tree's selection, a save dialog that answers as it is told, and an
-// application whose loads run at once and whose messages are collected.
+// tree's selection, a save dialog that answers as it is told, a list viewer
+// with its neighbours, and an application whose loads run at once and whose
+// messages are collected.
 #pragma once
 
+#include <QAction>
+#include <QDateEdit>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QStatusBar>
 #include <QStringList>
+#include <QTreeView>
+#include <QtTest>
 #include <string>
 
 #include "../support/testutil.h"
 #include "CDcOverlookApp.h"
+#include "CMainFrame.h"
 #include "CSettingMgr.h"
+#include "cp949.h"
+#include "dcAssetConsoleEngine.h"
+#include "dcCaptionLabel.h"
+#include "dcBitmapButton.h"
+#include "dcDefaultViewerForm.h"
+#include "dcFunctionTitleForm.h"
 #include "dcListExport.h"
+#include "dcListModel.h"
+#include "dcObjectHierarchyForm.h"
 #include "dcPaneHooks.h"
+#include "dcStripedListCtrl.h"
+#include "dcUiText.h"
 
 namespace uitest {
 
@@ -43,6 +64,41 @@ struct Chooser : dcExportChooser_t {
   bool askYesNo(const QString& q) override {
     question = q;
     return answer;
+  }
+};
+
+// A viewer form beside the tree's selection and a title pane, exporting
+// into a folder of its own.
+struct Viewer {
+  Selection selection;
+  dcFunctionTitleForm_t title;
+  Chooser chooser;
+  testutil::TempDir out;
+  dcDefaultViewerForm_t form;
+
+  Viewer() {
+    form.setExportChooser(&chooser);
+    form.resize(800, 400);
+    form.setPeriod({{2024, 3, 1}, {2024, 3, 31}});
+  }
+  dcStatus_t show(dcObject_t* object, int view) {
+    selection.object = object;
+    title.setCurrentTitle(dcFunctionTitleForm_t::tabText(view));
+    return form.refresh();
+  }
+  dcListModel_t& model() { return *form.listControl()->listModel(); }
+  // A column's cells as shown, in UTF-8, each followed by '|'.
+  std::string column(int c) {
+    std::string cells;
+    for (int r = 0; r < model().rowCount(); ++r) cells += mb::toUtf8(model().cellText(r, c)) + "|";
+    return cells;
+  }
+  // Exports to a fresh tab-separated file and returns its text in UTF-8.
+  std::string exported() {
+    const QString path = QString::fromStdString((out.path() / "list.xls").string());
+    QFile::remove(path);
+    chooser.choice = {true, path, 1};
+    return form.exportList() == 0 ? mb::toUtf8(testutil::readFile(path.toStdString())) : "export failed";
   }
 };
 
