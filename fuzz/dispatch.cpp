@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "commandInput.h"
 #include "dcAssetConsoleEngine.h"
 #include "dcCommandList.h"
 #include "fuzzSupport.h"
@@ -57,11 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   dcAssetConsoleEngine_t engine;
-  for (std::size_t start = 0; start <= text.size();) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    engine.interpret(text.substr(start, end - start).c_str());
-    start = end + 1;
-  }
+  fuzzsupport::forEachLine(text, [&](const std::string& line) { engine.interpret(line.c_str()); });
   return 0;
 }

@@ -1,57 +1,66 @@
 // What the fuzz targets share: a private scratch folder that becomes the
 // current folder (the trace log and any file a command writes land there),
-// the input written to a file for the loaders that read paths, and a
-// settings file installed as the console's settings.
+// the input written to a file for the loaders that read paths, and a guard
+// that keeps fuzzed command text from stalling the run.
 #pragma once
 
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 
+#include "testutil.h"
+
 namespace fuzzsupport {
 
-// Created on first use, removed at exit.
+// Created on first use; removed with its contents when the process exits,
+// after every object that was made later (and may still write there) is gone.
 inline const std::filesystem::path& scratch() {
-  static const std::filesystem::path folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "desktally-fuzz-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) std::abort();
-    std::filesystem::current_path(pattern);
-    std::atexit([] {
-      std::error_code ec;
-      std::filesystem::current_path("/", ec);
-      std::filesystem::remove_all(scratch(), ec);
-    });
-    return std::filesystem::path(pattern);
-  }();
-  return folder;
+  static const struct Folder : testutil::TempDir {
+    Folder() { std::filesystem::current_path(path()); }
+    ~Folder() { std::filesystem::current_path("/"); }
+  } folder;
+  return folder.path();
 }
 
 // Writes the bytes to name in the scratch folder and returns the full path.
 inline std::string writeInput(const std::string& name, const std::uint8_t* data, std::size_t size) {
-  const std::filesystem::path path = scratch() / name;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  return path.string();
+  testutil::writeFile(scratch() / name, std::string_view(reinterpret_cast<const char*>(data), size));
+  return (scratch() / name).string();
 }
 
-// A settings file with display names for a few hardware categories and
-// Windows information items, in the layout the agents' files use.
-constexpr std::string_view SETTINGS_XML =
-    "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n"
-    "<qslook>\n"
-    "  <logdata>C:\\QSS\\data</logdata>\n"
-    "  <qssgrp>C:\\QSS\\qsgroup.dat</qssgrp>\n"
-    "  <pcname>PC \xC0\xCC\xB8\xA7</pcname>\n"                                        // PC 이름
-    "  <hardware><cpu>\xC7\xC1\xB7\xCE\xBC\xBC\xBC\xAD</cpu><memory>memory</memory>"  // 프로세서
-    "<disk>disk</disk><video>video</video></hardware>\n"
-    "  <windows><WindowsVersion>WindowsVersion</WindowsVersion><ServicePack>SP</ServicePack>"
-    "<ComputerName>name</ComputerName></windows>\n"
-    "</qslook>\n";
+// Calls f with each line of text (split at '\n', the last one unended).
+template <class F>
+void forEachLine(const std::string& text, F f) {
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    f(text.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+// No "sleep" anywhere, and the repeat count of every line and of every
+// quoted command (an event's action) small, since actions can run each
+// other up to the nesting limit.
+inline bool harmlessCommands(std::string_view text) {
+  if (text.find("sleep") != std::string_view::npos) return false;
+  std::size_t lineLength = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    const bool lineStart = i == 0 || text[i - 1] == '\n' || text[i - 1] == '\r' || text[i - 1] == '\0';
+    lineLength = lineStart ? 0 : lineLength + 1;
+    if (lineLength > 1000) return false;  // a long line is read in parts
+    if (!lineStart && text[i - 1] != '"') continue;
+    std::size_t j = i;
+    while (j < text.size() && (text[j] == ' ' || (text[j] >= '\t' && text[j] <= '\r'))) ++j;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    std::uint32_t count = 0;
+    while (j < text.size() && text[j] >= '0' && text[j] <= '9' && count < 100)
+      count = count * 10 + (text[j++] - '0');
+    if (count > (lineStart ? 3u : 1u)) return false;
+  }
+  return true;
+}
 
 }  // namespace fuzzsupport

@@ -3,7 +3,7 @@
 // exactly when the model runs out of bytes. The tree is then written out
 // and gathered, as a load would, and cleared.
 #include "dcDataLoad.h"
-#include "dcModelLoaders.h"
+#include "dcModel.h"
 #include "fuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -16,10 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const dcArchiveException_t&) {
     whole = false;
   }
-  dcmodel::loaders::Group expected{engine.root.name, 0, {}, {}};
+  dcmodel::Group expected{engine.root.name};
   const bool modelWhole =
-      dcmodel::loaders::readGroupFile(std::string(reinterpret_cast<const char*>(data), size), expected);
-  if (whole != modelWhole || dcmodel::loaders::describe(engine.root) != dcmodel::loaders::describe(expected))
+      dcmodel::readGroupFile(std::string(reinterpret_cast<const char*>(data), size), expected);
+  if (whole != modelWhole || dcmodel::describeTree(engine.root) != dcmodel::describeTree(expected))
     __builtin_trap();
   engine.root.saveHierarchyToFile("qsHierarchy.log");
   engine.root.gatherGroupInfo();

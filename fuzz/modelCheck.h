@@ -1,14 +1,44 @@
-// The plain model that the inventory fuzz targets compare the console
-// with, given the same settings and ignore lists as inventorySite.h; any
-// difference stops the run.
+// What the inventory fuzz targets share: settings with display names for a
+// few hardware categories and Windows information items, one ignored
+// hardware category and Windows information item so that the filters' paths
+// run too, all made once per process, and the plain model given the same
+// settings and ignore lists; any difference with the model stops the run.
 #pragma once
 
 #include <string>
 
-#include "dcModelLoaders.h"
+#include "dcAssetFilters.h"
+#include "dcModel.h"
+#include "fuzzSupport.h"
 #include "inventorySite.h"
 
 namespace fuzzsupport {
+
+constexpr std::string_view SETTINGS_XML =
+    "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n"
+    "<qslook>\n"
+    "  <logdata>C:\\QSS\\data</logdata>\n"
+    "  <qssgrp>C:\\QSS\\qsgroup.dat</qssgrp>\n"
+    "  <pcname>PC \xC0\xCC\xB8\xA7</pcname>\n"                                        // PC 이름
+    "  <hardware><cpu>\xC7\xC1\xB7\xCE\xBC\xBC\xBC\xAD</cpu><memory>memory</memory>"  // 프로세서
+    "<disk>disk</disk><video>video</video></hardware>\n"
+    "  <windows><WindowsVersion>WindowsVersion</WindowsVersion><ServicePack>SP</ServicePack>"
+    "<ComputerName>name</ComputerName></windows>\n"
+    "</qslook>\n";
+
+struct FuzzSite {
+  FuzzSite() {
+    filters.ignoredHardwares.add("video");
+    filters.ignoredWindowsItems.add("SP");
+  }
+  InventorySite settings{SETTINGS_XML};
+  dcAssetFilters_t filters;
+};
+
+inline void installSite() {
+  scratch();
+  static FuzzSite site;
+}
 
 inline void same(bool agree) {
   if (!agree) __builtin_trap();
@@ -19,12 +49,12 @@ inline void same(bool agree) {
 template <class Model, class Product>
 void loadTwiceAsTheModel(Product& product, const char* name, const std::uint8_t* data, std::size_t size) {
   installSite();
-  static const dcmodel::loaders::Settings settings{std::string(SETTINGS_XML)};
-  static const dcmodel::loaders::Filters filters{{"video"}, {"SP"}};
+  static const dcmodel::Settings settings{std::string(SETTINGS_XML)};
+  static const dcmodel::Filters filters{{"video"}, {"SP"}};
   const std::string path = writeInput(name, data, size);
   Model model;
   for (int pass = 0; pass < 2; ++pass)
-    same(dcmodel::loaders::loadBoth(product, model, path, settings, &filters).empty());
+    same(dcmodel::loadBoth(product, model, path, settings, &filters).empty());
 }
 
 }  // namespace fuzzsupport

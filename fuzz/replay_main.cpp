@@ -5,31 +5,29 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "testutil.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 int main(int argc, char** argv) {
   std::vector<std::filesystem::path> inputs;
   for (int i = 1; i < argc; ++i) {
-    const std::filesystem::path arg(argv[i]);
-    if (std::filesystem::is_directory(arg)) {
-      for (const auto& entry : std::filesystem::directory_iterator(arg))
-        if (entry.is_regular_file()) inputs.push_back(entry.path());
-    } else {
-      inputs.push_back(arg);
+    if (!std::filesystem::is_directory(argv[i])) {
+      inputs.emplace_back(argv[i]);
+      continue;
     }
+    for (const auto& entry : std::filesystem::directory_iterator(argv[i]))
+      if (entry.is_regular_file()) inputs.push_back(entry.path());
   }
   if (inputs.empty()) {
     std::fprintf(stderr, "replay: no inputs\n");
     return 1;
   }
   for (const auto& path : inputs) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = testutil::readFile(path);
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
   }
   std::printf("replay: %zu inputs\n", inputs.size());

@@ -2,7 +2,6 @@
 // line, in the scratch folder with the process services replaced.
 #include <string_view>
 
-#include "commandInput.h"
 #include "dcAssetConsoleEngine.h"
 #include "fuzzSupport.h"
 

@@ -18,15 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t bytes = 0;
   for (const char* key : {"logdata", "qssgrp", "pcname", "cpu", "*", "?*", "[a-z]*", "[!a]", "hardware"})
     if (const char* value = settings.GetValue(key)) bytes += std::strlen(value);
-  std::string keys(text + fileSize, size - fileSize);
-  for (std::size_t start = 0; start <= keys.size();) {
-    std::size_t end = keys.find('\n', start);
-    if (end == std::string::npos) end = keys.size();
-    const std::string key = keys.substr(start, end - start);
+  fuzzsupport::forEachLine(std::string(text + fileSize, size - fileSize), [&](const std::string& key) {
     // Twice: the second answer comes from the manager's cache.
     for (int pass = 0; pass < 2; ++pass)
       if (const char* value = settings.GetValue(key.c_str())) bytes += std::strlen(value);
-    start = end + 1;
-  }
+  });
   return static_cast<int>(bytes & 0);
 }

@@ -12,51 +12,43 @@
 #include <vector>
 
 #include "cp949.h"
-#include "randomSite.h"
+#include "randomInput.h"
 
 namespace {
 
-class UsageFiles {
+class UsageFiles : public Random {
  public:
-  explicit UsageFiles(std::uint32_t seed) : rng_(seed) {}
+  using Random::Random;
 
   std::string file() {
-    if (chance(4)) return "";
-    if (chance(2)) return plainFile();
+    if (chance(25)) return "";
+    if (chance(50)) return plainFile();
     std::string s;
-    if (chance(2))
-      s += pickOf<std::string>({"<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n", "<?xml  version=\"1.0\"  ?>",
-                                "<?xml version=\"1.0\" encoding=\"a?b\" ?>"});
-    if (chance(5)) s += "<!-- agent 2.1 -->";
-    if (chance(6))
+    if (chance(50))
+      s += oneOf<std::string>({"<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n", "<?xml  version=\"1.0\"  ?>",
+                               "<?xml version=\"1.0\" encoding=\"a?b\" ?>"});
+    if (chance(20)) s += "<!-- agent 2.1 -->";
+    if (chance(17))
       s += "<!DOCTYPE softwareusage [<!ENTITY e \"x\"><!ELEMENT progname (#PCDATA)><!ATTLIST date tick CDATA "
            "#IMPLIED><!NOTATION n SYSTEM \"s\">]>";
-    if (chance(8)) s += "<progname>" + pickOf(names()) + "</progname>" + date();
-    s += chance(12) ? "<softwareusage v=\"1\">" : "<softwareusage>";
-    for (int i = pick(6); i > 0; --i) s += unit();
-    if (chance(12)) s += "<progname>" + pickOf(names()) + "</progname>" + date();
-    if (chance(15)) return s;  // no closing tag
+    if (chance(12)) s += "<progname>" + oneOf(names()) + "</progname>" + date();
+    s += chance(8) ? "<softwareusage v=\"1\">" : "<softwareusage>";
+    for (int i = pick(7); i > 0; --i) s += unit();
+    if (chance(8)) s += "<progname>" + oneOf(names()) + "</progname>" + date();
+    if (chance(7)) return s;  // no closing tag
     s += "</softwareusage>";
-    if (chance(6)) s += "<softwareusage>" + unit() + "</softwareusage>";
+    if (chance(17)) s += "<softwareusage>" + unit() + "</softwareusage>";
     if (chance(10)) s.insert(s.size() / 2, 1, '\0');
     // Blanks between tags, as other agents write them.
-    if (chance(4))
+    if (chance(25))
       for (std::size_t at = s.find("><"); at != std::string::npos; at = s.find("><", at + 5))
         s.insert(at + 1, "\n\t ");
     return s;
   }
 
-  std::string day() { return pickOf(days()); }
-  std::mt19937& rng() { return rng_; }
+  std::string day() { return oneOf(days()); }
 
  private:
-  bool chance(int in) { return std::uniform_int_distribution<int>(0, in - 1)(rng_) == 0; }
-  int pick(int n) { return std::uniform_int_distribution<int>(0, n)(rng_); }
-  template <class T>
-  T pickOf(const std::vector<T>& v) {
-    return v[std::uniform_int_distribution<std::size_t>(0, v.size() - 1)(rng_)];
-  }
-
   static const std::vector<std::string>& names() {
     static const std::vector<std::string> pool = {"notepad.exe",
                                                   "calc.exe",
@@ -81,8 +73,8 @@ class UsageFiles {
   }
 
   std::string progname() {
-    const std::string& name = pickOf(names());
-    switch (pick(5)) {
+    const std::string& name = oneOf(names());
+    switch (pick(6)) {
       case 0:
         return "<progname><![CDATA[" + name + "]]></progname>";
       case 1:
@@ -99,23 +91,23 @@ class UsageFiles {
   std::string date() {
     static const std::vector<std::string> ticks = {"5", "20",  "1",   "0",  "  +7", "-2",        "abc",
                                                    "",  "12x", "300", "05", "-0",   "2147483647"};
-    std::string attributes = " tick=\"" + pickOf(ticks) + "\"";
-    if (chance(8)) attributes = "";
-    if (chance(8)) attributes = " kind=\"a\"" + attributes;
-    if (chance(20)) attributes = " tock=\"5\"";
+    std::string attributes = " tick=\"" + oneOf(ticks) + "\"";
+    if (chance(12)) attributes = "";
+    if (chance(12)) attributes = " kind=\"a\"" + attributes;
+    if (chance(5)) attributes = " tock=\"5\"";
     std::string text = day();
     if (chance(10)) text = "<![CDATA[" + text + "]]>";
-    if (chance(15)) return "<?date " + text + "?>";
+    if (chance(7)) return "<?date " + text + "?>";
     return "<date" + attributes + ">" + text + "</date>";
   }
 
   // A file as the agents write it, which the document keeps as numbers.
   std::string plainFile() {
     std::string s = "<softwareusage>";
-    for (int i = pick(6); i > 0; --i) {
-      s += "<unit><progname>" + pickOf(names()) + "</progname>";
-      for (int d = pick(3); d > 0; --d)
-        s += "<date tick=\"" + pickOf<std::string>({"1", "5", "20", "300"}) + "\">" + day() + "</date>";
+    for (int i = pick(7); i > 0; --i) {
+      s += "<unit><progname>" + oneOf(names()) + "</progname>";
+      for (int d = pick(4); d > 0; --d)
+        s += "<date tick=\"" + oneOf<std::string>({"1", "5", "20", "300"}) + "\">" + day() + "</date>";
       s += "</unit>";
     }
     return s + "</softwareusage>";
@@ -123,25 +115,23 @@ class UsageFiles {
 
   std::string unit() {
     std::string inner;
-    if (chance(6)) inner += date();
+    if (chance(17)) inner += date();
     inner += progname();
     if (chance(10)) inner += progname();
-    for (int i = pick(3); i > 0; --i) {
+    for (int i = pick(4); i > 0; --i) {
       if (chance(10)) inner += "<other>x</other>";
-      if (chance(12)) inner += "<?mark at=\"x\"?>";
-      inner += chance(12) ? "<day>" + date() + "</day>" : date();
+      if (chance(8)) inner += "<?mark at=\"x\"?>";
+      inner += chance(8) ? "<day>" + date() + "</day>" : date();
     }
-    const std::string tag = chance(6) ? "app" : "unit";
-    std::string s = "<" + tag + (chance(15) ? " id=\"1\">" : ">") + inner + "</" + tag + ">";
-    if (chance(8)) s = "<folder>" + s + "</folder>";
+    const std::string tag = chance(17) ? "app" : "unit";
+    std::string s = "<" + tag + (chance(7) ? " id=\"1\">" : ">") + inner + "</" + tag + ">";
+    if (chance(12)) s = "<folder>" + s + "</folder>";
     return s;
   }
-
-  std::mt19937 rng_;
 };
 
-template <class Product, class Model>
-void expectSame(const Product& product, const Model& model, UsageFiles& files, const std::string& where) {
+void expectSame(const dcSoftwareUsageDocument_t& product, const dcmodel::UsageDocument& model,
+                UsageFiles& files, const std::string& where) {
   EXPECT_EQ(dcmodel::usageDifference(product, model,
                                      {{"2004.12.01", "2004.12.02"},
                                       {"2000.01.01", "2099.12.31"},
@@ -156,12 +146,12 @@ TEST(UsageDifferential, RandomSitesGatherAsTheModel) {
     UsageFiles files(seed);
     RandomSite site;
     site.grow(
-        files.rng(), "TOTALSUINFO.XML", [&] { return files.file(); },
+        files, "TOTALSUINFO.XML", [&] { return files.file(); },
         [](dcQsClient_t*, dcmodel::Client& model, const std::string& path) { model.usage.load(path); });
     // Some clients' trees are built before gathering, the rest are gathered
     // from what the load kept.
     for (auto& [client, model] : site.clients)
-      if (files.rng()() % 3 == 0) expectSame(client->usageDocument, model->usage, files, "client before");
+      if (files.chance(33)) expectSame(client->usageDocument, model->usage, files, "client before");
     // A second gathering merges into groups of which some were handed out
     // as trees, from children of which some were.
     const int gatherings = seed % 3 == 0 ? 2 : 1;
@@ -169,42 +159,23 @@ TEST(UsageDifferential, RandomSitesGatherAsTheModel) {
       site.root.gatherSoftwareUsages();
       site.model.gatherUsage();
       for (auto& [group, model] : site.groups)
-        if (i + 1 < gatherings && files.rng()() % 2 == 0) group->usageDocument.getRootNode();
+        if (i + 1 < gatherings && files.chance(50)) group->usageDocument.getRootNode();
+    }
+    // Program-days merged straight into the root's tree, with wildcard
+    // names and days, as mergeUsage is documented to take them.
+    for (std::size_t i = files.pick(6); i > 0; --i) {
+      const std::string name =
+          files.oneOf<std::string>({"notepad.exe", "note*", "*", "[c-n]*", "calc.exe", "new"});
+      const std::string day = files.day(), ticks = std::to_string(files.pick(50));
+      site.root.usageDocument.mergeUsage(site.root.usageDocument.getRootNode(), name.c_str(), day.c_str(),
+                                         ticks.c_str());
+      site.model.usage.mergeUsage(name, day, ticks);
     }
     for (auto& [group, model] : site.groups)
       expectSame(group->usageDocument, model->usage, files,
                  "seed " + std::to_string(seed) + " " + group->name);
     for (auto& [client, model] : site.clients)
       expectSame(client->usageDocument, model->usage, files, client->name);
-    if (HasFailure()) break;
-  }
-}
-
-// Direct merges of program-days with wildcard names and days into a
-// group's tree, as mergeUsage is documented to take them.
-TEST(UsageDifferential, MergeUsageWithPatterns) {
-  for (std::uint32_t seed = 1; seed <= 100; ++seed) {
-    testutil::TempDir dir;
-    UsageFiles files(seed * 7919);
-    const std::string path = dir.str() + "/PC totalsuinfo.xml";
-    std::ofstream(path, std::ios::binary) << files.file();
-    dcSoftwareUsageDocument_t client;
-    client.LoadUsageData(path.c_str());
-    dcmodel::UsageDocument modelClient;
-    modelClient.load(path);
-    dcSoftwareUsageDocument_t group;
-    dcmodel::UsageDocument model;
-    group.merge(client.getRootNode());
-    model.merge(modelClient.root());
-    static const std::vector<std::string> names = {"notepad.exe", "note*", "*", "[c-n]*", "calc.exe", "new"};
-    for (int i = 0; i < 6; ++i) {
-      const std::string& name = names[files.rng()() % names.size()];
-      const std::string day = files.day();
-      const std::string ticks = std::to_string(files.rng()() % 50);
-      group.mergeUsage(group.getRootNode(), name.c_str(), day.c_str(), ticks.c_str());
-      model.mergeUsage(name, day, ticks);
-    }
-    expectSame(group, model, files, "seed " + std::to_string(seed));
     if (HasFailure()) break;
   }
 }

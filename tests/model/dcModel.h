@@ -1,10 +1,12 @@
-// A plain model of the console's inventories, for comparing the product
-// with: plain structures, linear searches and the comparison rules each
-// inventory names, no indexes. Trees come from the console's own parser
-// (tested on its own) and are copied into plain nodes at once.
+// A plain model of the console's inventories, loaders and group file, for
+// comparing the product with: plain structures, files read byte by byte,
+// trees walked child by child, every look-up a walk from the first entry,
+// no indexes. Trees come from the console's own parser (tested on its own)
+// and are copied into plain nodes at once.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,35 +25,35 @@ namespace dcmodel {
 // One node of a tree; a missing name or value is not the same as an empty
 // one (a text node has no name, an element no value).
 struct Node {
-  std::int32_t kind = XN_NONE;
-  std::optional<std::string> name;
-  std::optional<std::string> value;
-  std::vector<std::pair<std::optional<std::string>, std::optional<std::string>>> attributes;
-  std::vector<std::unique_ptr<Node>> children;
-  Node* parent = nullptr;
+  explicit Node(std::int32_t nodeKind = XN_NONE) : kind(nodeKind) {}
 
-  Node* append(std::int32_t childKind);
+  std::int32_t kind;
+  std::optional<std::string> name, value;
+  std::vector<std::pair<std::optional<std::string>, std::optional<std::string>>> attributes;
+  std::vector<Node> children;
+
+  Node& append(std::int32_t childKind) { return children.emplace_back(childKind); }
 };
 
-// A document node of the parser's, copied whole (its own parent).
-std::unique_ptr<Node> copyOf(const dcXmlNode_t* node);
-// A subtree copied whole; the caller sets its parent.
-std::unique_ptr<Node> copyOf(const Node& node);
-// The whole tree as text (kinds, names, values, attributes, order), for
-// comparing a product tree with a model tree. Empty for no tree.
-std::string describe(const Node* node);
-std::string describe(const dcXmlNode_t* node);
 // The document node of text parsed as the inventory loaders parse it;
 // complete, when given, learns whether the parse reached the text's end.
 std::unique_ptr<Node> parse(std::string text, bool* complete = nullptr);
-// Every node below top whose name matches pattern, a node before its
-// children, matches entered too.
-void findAll(const Node& top, const char* pattern, std::vector<const Node*>& out);
+// The whole tree as text (kinds, names, values, attributes, order). Empty
+// for no tree.
+std::string describe(const Node* node);
+std::string describe(const dcXmlNode_t* node);
+// Calls visit with the parent and place of every node below top whose name
+// matches pattern, in document order, a node before its children.
+void forEachNamed(const Node& top, const char* pattern,
+                  const std::function<void(const Node& parent, std::size_t index)>& visit);
+
+// The first bytes of text (up to its first NUL) that fit a field of size
+// bytes with its NUL, never half a double-byte character.
+std::string cut(const std::string& text, std::size_t size);
+bool equalNoCase(const std::string& a, const std::string& b);
 
 struct UsageLine {
-  std::string name;
-  std::string minutes;
-  bool operator==(const UsageLine&) const = default;
+  std::string name, minutes;
 };
 
 // A usage document: no document, a document without a tree, or a tree.
@@ -107,7 +109,6 @@ struct SoftwareList {
 };
 struct HardwareList {
   std::vector<HardwareCategory> categories;
-  HardwareCategory& add(const std::string& hardware);
   HardwareItem& add(const std::string& hardware, const std::string& device, const std::string& description);
   HardwareItem* find(const std::string& hardware, const std::string& device, const std::string& description);
 };
@@ -127,23 +128,59 @@ struct Client {
 };
 
 struct Group {
+  explicit Group(std::string groupName = "") : name(std::move(groupName)) {}
+
   std::string name;
+  std::int32_t id = 0;
   std::vector<std::unique_ptr<Client>> clients;
   std::vector<std::unique_ptr<Group>> children;
   SoftwareList software;
   HardwareList hardware;
   std::vector<WindowsVersion> windowsVersions;
-  std::vector<std::string> hardwareNames;
-  std::vector<std::string> windowsInfoItems;
+  std::vector<std::string> hardwareNames, windowsInfoItems;
   UsageDocument usage;
 
+  Client& addClient(const std::string& clientName);
+  Group& addChild(const std::string& childName, std::int32_t childId = 0);
   // Every gathered list of this group and the groups below it.
   void gather();
+  void gatherLists();
   void gatherUsage();
+};
+
+// The settings file as the loaders ask it: the first element, depth-first
+// in document order, whose name matches the key as a pattern; its first
+// child's value, or the empty text.
+class Settings {
+ public:
+  explicit Settings(const std::string& xml);
+  std::optional<std::string> value(const std::string& key) const;
 
  private:
-  void gatherLists();
+  std::unique_ptr<Node> tree_;
 };
+
+// The ignore lists the loaders consult; exact texts.
+struct Filters {
+  std::vector<std::string> hardware, windows;
+};
+
+// Each load adds to what the list holds and returns the list's status; no
+// filter set is nullptr. The software file consults neither settings nor
+// filters.
+std::uint32_t load(HardwareList& list, const std::string& path, const Settings& settings,
+                   const Filters* filters);
+std::uint32_t load(WindowsInfo& list, const std::string& path, const Settings& settings,
+                   const Filters* filters);
+std::uint32_t load(SoftwareList& list, const std::string& path);
+inline std::uint32_t load(SoftwareList& list, const std::string& path, const Settings&, const Filters*) {
+  return load(list, path);
+}
+
+// Reads a group file's bytes into root (named as the console's root is
+// named when the reader runs). False when the bytes end before a record
+// does; what was read before stays.
+bool readGroupFile(const std::string& bytes, Group& root);
 
 // The lists as text, from the product and from the model, for comparing the
 // two: entries in order with their counts and contributors.
@@ -155,7 +192,22 @@ std::string describe(const WindowsInfo& list);
 std::string describe(const dcWindowsInfo_t& list);
 // A group's gathered lists (usage aside).
 std::string describeGathered(const Group& group);
-std::string describeGathered(dcQsGroup_t& group);
+std::string describeGathered(const dcQsGroup_t& group);
+// The group tree as "name#id[clients](children)".
+std::string describeTree(const Group& group);
+std::string describeTree(const dcQsGroup_t& group);
+
+// Loads path into the product's list and into the model's; where they then
+// differ (status or content), or the empty text when they agree.
+template <class Product, class Model>
+std::string loadBoth(Product& product, Model& model, const std::string& path, const Settings& settings,
+                     const Filters* filters) {
+  const std::uint32_t status = product.LoadAssetData(path.c_str());
+  const std::uint32_t expected = load(model, path, settings, filters);
+  if (status != expected) return "status " + std::to_string(status) + ", model " + std::to_string(expected);
+  const std::string got = describe(product), want = describe(model);
+  return got == want ? "" : "product:\n" + got + "model:\n" + want;
+}
 
 // Where a product usage document and the model's differ: the summaries over
 // each period (first day, last day), then the trees; empty when they agree.

@@ -1,27 +1,18 @@
 // Software, hardware and Windows lists and their gathering up the tree,
 // each look-up a walk from the first entry.
-#include "cp949.h"
 #include "dcModel.h"
-#include "dcModelLoaders.h"
 #include "dcQsGroup.h"
 
 namespace dcmodel {
 
-using loaders::cut;
-using loaders::equalNoCase;
-
 namespace {
 
-void link(std::vector<Link>& links, int kind, const std::string& name) {
-  for (const Link& l : links)
-    if (l.kind == kind && l.name == name) return;
-  links.push_back({kind, name});
-}
-
-void addName(std::vector<std::string>& names, const std::string& name) {
-  for (const std::string& n : names)
-    if (n == name) return;
-  names.push_back(name);
+template <class T>
+bool addOnce(std::vector<T>& list, const T& item) {
+  for (const T& existing : list)
+    if (existing == item) return false;
+  list.push_back(item);
+  return true;
 }
 
 }  // namespace
@@ -47,20 +38,16 @@ Software& SoftwareList::add(const std::string& package, const std::string& file,
   return *entry;
 }
 
-HardwareCategory& HardwareList::add(const std::string& hardware) {
-  for (HardwareCategory& c : categories)
-    if (equalNoCase(c.name, cut(hardware, 256))) return c;
-  categories.push_back({cut(hardware, 256), {}});
-  return categories.back();
-}
-
 HardwareItem& HardwareList::add(const std::string& hardware, const std::string& device,
                                 const std::string& description) {
-  HardwareCategory& category = add(hardware);
-  category.items.push_back({cut(device, 256), cut(description, 256), {}});
-  return category.items.back();
+  HardwareCategory* category = nullptr;
+  for (HardwareCategory& c : categories)
+    if (!category && equalNoCase(c.name, cut(hardware, 256))) category = &c;
+  if (!category) category = &categories.emplace_back(HardwareCategory{cut(hardware, 256), {}});
+  return category->items.emplace_back(HardwareItem{cut(device, 256), cut(description, 256), {}});
 }
 
+// Only the first category of the name is searched.
 HardwareItem* HardwareList::find(const std::string& hardware, const std::string& device,
                                  const std::string& description) {
   for (HardwareCategory& c : categories) {
@@ -86,53 +73,63 @@ void WindowsInfo::add(const std::string& name, const std::string& description) {
   item->description = cut(description, 256);
 }
 
+Client& Group::addClient(const std::string& clientName) {
+  clients.push_back(std::make_unique<Client>());
+  clients.back()->name = cut(clientName, 256);
+  return *clients.back();
+}
+
+Group& Group::addChild(const std::string& childName, std::int32_t childId) {
+  children.push_back(std::make_unique<Group>(cut(childName, 256)));
+  children.back()->id = childId;
+  return *children.back();
+}
+
 void Group::gather() {
   gatherLists();
   gatherUsage();
 }
 
 void Group::gatherLists() {
-  auto addSoftware = [&](SoftwareList& from, int kind, const std::string& who) {
+  auto addSoftware = [&](SoftwareList& from, const Link& who) {
     for (const Software& e : from.entries) {
       Software* entry = software.find(nullptr, &e.file, nullptr);
       if (!entry) entry = &software.add(e.package, e.file, e.version);
       ++entry->count;
-      link(entry->links, kind, who);
+      addOnce(entry->links, who);
     }
   };
-  auto addHardware = [&](HardwareList& from, int kind, const std::string& who) {
+  auto addHardware = [&](HardwareList& from, const Link& who) {
     for (const HardwareCategory& c : from.categories)
       for (const HardwareItem& i : c.items) {
         HardwareItem* item = hardware.find(c.name, i.device, i.description);
         if (!item) item = &hardware.add(c.name, i.device, i.description);
-        link(item->links, kind, who);
+        addOnce(item->links, who);
       }
   };
-  auto addVersion = [&](const std::string& version, int kind, const std::string& who) {
+  auto addVersion = [&](const std::string& version, const Link& who) {
     WindowsVersion* entry = nullptr;
     for (WindowsVersion& v : windowsVersions)
-      if (v.version == version) {
-        entry = &v;
-        break;
-      }
+      if (!entry && v.version == version) entry = &v;
     if (!entry) entry = &windowsVersions.emplace_back(WindowsVersion{cut(version, 256), {}});
-    link(entry->links, kind, who);
+    addOnce(entry->links, who);
   };
   for (const auto& client : clients) {
-    addSoftware(client->software, 1, client->name);
-    addHardware(client->hardware, 1, client->name);
-    for (const HardwareCategory& c : client->hardware.categories) addName(hardwareNames, c.name);
-    if (WindowsItem* item = client->windows.find("WindowsVersion"))
-      addVersion(item->description, 1, client->name);
-    for (const WindowsItem& item : client->windows.items) addName(windowsInfoItems, item.name);
+    const Link who{1, client->name};
+    addSoftware(client->software, who);
+    addHardware(client->hardware, who);
+    for (const HardwareCategory& c : client->hardware.categories) addOnce(hardwareNames, c.name);
+    if (WindowsItem* item = client->windows.find("WindowsVersion")) addVersion(item->description, who);
+    for (const WindowsItem& item : client->windows.items) addOnce(windowsInfoItems, item.name);
   }
   for (const auto& child : children) {
     child->gatherLists();
-    addSoftware(child->software, 2, child->name);
-    addHardware(child->hardware, 2, child->name);
-    for (const std::string& name : child->hardwareNames) addName(hardwareNames, name);
-    for (const WindowsVersion& v : child->windowsVersions) addVersion(v.version, 2, child->name);
-    for (const std::string& name : child->windowsInfoItems) addName(windowsInfoItems, name);
+    const Link who{2, child->name};
+    addSoftware(child->software, who);
+    addHardware(child->hardware, who);
+    for (const std::string& name : child->hardwareNames) addOnce(hardwareNames, name);
+    for (const WindowsVersion& v : child->windowsVersions) addVersion(v.version, who);
+    for (const std::string& name : child->windowsInfoItems) addOnce(windowsInfoItems, name);
   }
 }
 
@@ -146,11 +143,11 @@ std::string linksText(const std::vector<Link>& links) {
 
 // A list of no contributors as the model keeps it: an empty one.
 std::string linksText(const dcpgBackwardLinks_t* links) {
-  std::vector<Link> plain;
+  std::string out;
   if (links)
     for (const dcpgBackwardLink_t& l : links->links())
-      plain.push_back({static_cast<int>(l.kind), l.pObject->name});
-  return linksText(plain);
+      out += (l.kind == 1 ? " c:" : " g:") + std::string(l.pObject->name);
+  return out;
 }
 
 std::string softwareLine(const std::string& package, const std::string& file, const std::string& version,
@@ -219,7 +216,7 @@ std::string describeGathered(const Group& group) {
   return out;
 }
 
-std::string describeGathered(dcQsGroup_t& group) {
+std::string describeGathered(const dcQsGroup_t& group) {
   std::string out = "software\n" + describe(group.softwareList) + "hardware\n" +
                     describe(group.hardwareList) + "versions\n";
   for (const dcWindowsVersionNode_t* v = group.windowsVersions; v; v = v->next)
@@ -231,6 +228,25 @@ std::string describeGathered(dcQsGroup_t& group) {
   for (const dcStringListItem_t* i = group.windowsInfoItems.head; i; i = i->next)
     out += std::string(i->text) + "\n";
   return out;
+}
+
+std::string describeTree(const Group& g) {
+  std::string s = g.name + "#" + std::to_string(g.id) + "[";
+  for (std::size_t i = 0; i < g.clients.size(); ++i) s += (i ? "," : "") + g.clients[i]->name;
+  s += g.children.empty() ? "]" : "](";
+  for (std::size_t i = 0; i < g.children.size(); ++i)
+    s += describeTree(*g.children[i]) + (i + 1 < g.children.size() ? " " : ")");
+  return s;
+}
+
+std::string describeTree(const dcQsGroup_t& g) {
+  std::string s = std::string(g.name) + "#" + std::to_string(g.id) + "[";
+  for (const dcQsClientNode_t* c = g.clients; c; c = c->next)
+    s += std::string(c->pClient->name) + (c->next ? "," : "");
+  s += g.children ? "](" : "]";
+  for (const dcQsGroupNode_t* n = g.children; n; n = n->next)
+    s += describeTree(*n->pGroup) + (n->next ? " " : ")");
+  return s;
 }
 
 }  // namespace dcmodel

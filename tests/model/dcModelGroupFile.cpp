@@ -1,15 +1,13 @@
 // The group file read field by field, groups and clients placed by walking
 // the tree from the root each time.
 #include "cp949.h"
-#include "dcModelLoaders.h"
-#include "dcQsGroup.h"
+#include "dcModel.h"
 
-namespace dcmodel::loaders {
+namespace dcmodel {
 
 namespace {
 
 const std::string ROOT_NAME = "\xC0\xFC\xC3\xBC \xB1\xD7\xB7\xEC";  // 전체 그룹
-constexpr std::size_t NAME_FIELD = 256;
 
 struct TooShort {};
 
@@ -79,25 +77,13 @@ class Bytes {
   std::size_t at_ = 0;
 };
 
-Group* findGroup(Group& g, std::int32_t id) {
-  if (g.id == id) return &g;
+// The first group, the root first and each group before its children, that
+// is the one wanted.
+Group* findGroup(Group& g, const std::function<bool(const Group&)>& wanted) {
+  if (wanted(g)) return &g;
   for (const auto& child : g.children)
-    if (Group* found = findGroup(*child, id)) return found;
+    if (Group* found = findGroup(*child, wanted)) return found;
   return nullptr;
-}
-
-Group* findGroup(Group& g, const std::string& name) {
-  if (g.name == name) return &g;
-  for (const auto& child : g.children)
-    if (Group* found = findGroup(*child, name)) return found;
-  return nullptr;
-}
-
-Group& addChild(Group& parent, std::int32_t id, const std::string& name) {
-  parent.children.push_back(std::make_unique<Group>());
-  parent.children.back()->name = cut(name, NAME_FIELD);
-  parent.children.back()->id = id;
-  return *parent.children.back();
 }
 
 void readCurrent(Bytes& in, Group& root) {
@@ -109,15 +95,16 @@ void readCurrent(Bytes& in, Group& root) {
     in.text();
     in.u32();
     if (equalNoCase(name, ROOT_NAME)) continue;
-    Group* parent = findGroup(root, parentId);
-    addChild(parent ? *parent : root, id, name);
+    Group* parent = findGroup(root, [&](const Group& g) { return g.id == parentId; });
+    (parent ? *parent : root).addChild(name, id);
   }
   for (std::uint32_t n = in.u32(); n > 0; --n) {
     const auto groupId = static_cast<std::int32_t>(in.u32());
     const std::string name = in.text();
     in.take(16);
     for (int i = 0; i < 7; ++i) in.text();
-    if (Group* group = findGroup(root, groupId)) group->clients.push_back(cut(name, NAME_FIELD));
+    if (Group* group = findGroup(root, [&](const Group& g) { return g.id == groupId; }))
+      group->addClient(name);
   }
 }
 
@@ -126,7 +113,7 @@ void readLegacy(Bytes& in, Group& root) {
     const std::string name = in.text();
     in.text();
     in.u32();
-    addChild(root, 0, name);
+    root.addChild(name);
   }
   for (std::uint32_t n = in.u32(); n > 0; --n) {
     const std::string name = in.text();
@@ -137,8 +124,9 @@ void readLegacy(Bytes& in, Group& root) {
     // names the group without name.
     const std::string groupName = in.whole();
     for (int i = 0; i < 3; ++i) in.text();
-    if (Group* group = findGroup(root, groupName.empty() ? ROOT_NAME : groupName.c_str()))
-      group->clients.push_back(cut(name, NAME_FIELD));
+    const std::string wanted = groupName.empty() ? ROOT_NAME : groupName.c_str();
+    if (Group* group = findGroup(root, [&](const Group& g) { return g.name == wanted; }))
+      group->addClient(name);
   }
 }
 
@@ -163,23 +151,4 @@ bool readGroupFile(const std::string& bytes, Group& root) {
   return true;
 }
 
-std::string describe(const Group& g) {
-  std::string s = g.name + "#" + std::to_string(g.id) + "[";
-  for (std::size_t i = 0; i < g.clients.size(); ++i) s += (i ? "," : "") + g.clients[i];
-  s += g.children.empty() ? "]" : "](";
-  for (std::size_t i = 0; i < g.children.size(); ++i)
-    s += describe(*g.children[i]) + (i + 1 < g.children.size() ? " " : ")");
-  return s;
-}
-
-std::string describe(const dcQsGroup_t& g) {
-  std::string s = std::string(g.name) + "#" + std::to_string(g.id) + "[";
-  for (const dcQsClientNode_t* c = g.clients; c; c = c->next)
-    s += std::string(c->pClient->name) + (c->next ? "," : "");
-  s += g.children ? "](" : "]";
-  for (const dcQsGroupNode_t* n = g.children; n; n = n->next)
-    s += describe(*n->pGroup) + (n->next ? " " : ")");
-  return s;
-}
-
-}  // namespace dcmodel::loaders
+}  // namespace dcmodel

@@ -22,7 +22,7 @@ bool matches(const char* pattern, const std::optional<std::string>& text) {
 
 std::string firstChildValue(const Node& node) {
   if (node.children.empty()) return "";
-  const Node& child = *node.children.front();
+  const Node& child = node.children.front();
   return (child.kind != XN_NONE && child.value) ? *child.value : "";
 }
 
@@ -49,23 +49,19 @@ std::int64_t readTicks(const std::string& text) {
 }
 
 // The first node under top named like namePattern with a child whose value
-// matches textPattern; a named node that has no such child is not entered.
-Node* findByNameAndText(Node& top, const char* namePattern, const char* textPattern) {
-  for (const auto& element : top.children) {
-    if (matches(namePattern, element->name)) {
-      for (const auto& child : element->children)
-        if (matches(textPattern, child->value)) return element.get();
+// matches textPattern, as its parent and place; a named node that has no
+// such child is not entered.
+std::pair<Node*, std::size_t> findByNameAndText(Node& top, const char* namePattern, const char* textPattern) {
+  for (std::size_t i = 0; i < top.children.size(); ++i) {
+    Node& element = top.children[i];
+    if (matches(namePattern, element.name)) {
+      for (const Node& child : element.children)
+        if (matches(textPattern, child.value)) return {&top, i};
       continue;
     }
-    if (Node* found = findByNameAndText(*element, namePattern, textPattern)) return found;
+    if (auto found = findByNameAndText(element, namePattern, textPattern); found.first) return found;
   }
-  return nullptr;
-}
-
-std::size_t indexIn(const Node& parent, const Node* child) {
-  for (std::size_t i = 0; i < parent.children.size(); ++i)
-    if (parent.children[i].get() == child) return i;
-  return parent.children.size();
+  return {nullptr, 0};
 }
 
 // Each program of the tree with each of its days: the first date element
@@ -73,30 +69,28 @@ std::size_t indexIn(const Node& parent, const Node* child) {
 // sibling named date.
 void forEachProgramDay(const Node& root,
                        const std::function<void(const std::string& name, const Node* day)>& onDay) {
-  std::vector<const Node*> programs;
-  findAll(root, "progname", programs);
-  for (const Node* program : programs) {
-    const std::string name = firstChildValue(*program);
+  forEachNamed(root, "progname", [&](const Node& parent, std::size_t at) {
+    const std::string name = firstChildValue(parent.children[at]);
     onDay(name, nullptr);
-    const Node& parent = *program->parent;
-    const Node* from = program;
-    for (const auto& child : parent.children)
-      if ((child->kind == XN_ELEMENT || child->kind == XN_PI) && matches("date", child->name)) {
-        from = child.get();
-        onDay(name, from);
+    for (std::size_t i = 0; i < parent.children.size(); ++i) {
+      const Node& child = parent.children[i];
+      if ((child.kind == XN_ELEMENT || child.kind == XN_PI) && matches("date", child.name)) {
+        onDay(name, &child);
+        at = i;
         break;
       }
-    for (std::size_t i = indexIn(parent, from) + 1; i < parent.children.size(); ++i)
-      if (matches("date", parent.children[i]->name)) onDay(name, parent.children[i].get());
-  }
+    }
+    for (std::size_t i = at + 1; i < parent.children.size(); ++i)
+      if (matches("date", parent.children[i].name)) onDay(name, &parent.children[i]);
+  });
 }
 
 void appendDay(Node& parent, const std::string& day, const std::string& ticks) {
   if (parent.kind != XN_DOCUMENT && parent.kind != XN_ELEMENT) return;
-  Node* date = parent.append(XN_ELEMENT);
-  date->name = "date";
-  date->attributes.emplace_back("tick", ticks);
-  date->append(XN_TEXT)->value = day;
+  Node& date = parent.append(XN_ELEMENT);
+  date.name = "date";
+  date.attributes.emplace_back("tick", ticks);
+  date.append(XN_TEXT).value = day;
 }
 
 }  // namespace
@@ -122,14 +116,8 @@ std::uint32_t UsageDocument::load(const std::string& path) {
 void UsageDocument::merge(const Node* other) {
   if (!hasDocument_) {
     hasDocument_ = true;
-    tree_ = std::make_unique<Node>();
-    tree_->kind = XN_DOCUMENT;
-    tree_->parent = tree_.get();
-    if (!other) return;
-    for (const auto& child : other->children) {
-      tree_->children.push_back(copyOf(*child));
-      tree_->children.back()->parent = tree_.get();
-    }
+    tree_ = std::make_unique<Node>(XN_DOCUMENT);
+    if (other) tree_->children = other->children;
     return;
   }
   if (!other) return;
@@ -141,24 +129,24 @@ void UsageDocument::merge(const Node* other) {
 void UsageDocument::mergeUsage(const std::string& progName, const std::string& day,
                                const std::string& ticks) {
   if (!tree_) return;
-  Node* program = findByNameAndText(*tree_, "progname", progName.c_str());
-  if (!program) {
-    Node* unit = tree_->append(XN_ELEMENT);
-    unit->name = "unit";
-    Node* name = unit->append(XN_ELEMENT);
-    name->name = "progname";
-    name->append(XN_CDATA)->value = progName;
-    appendDay(*unit, day, ticks);
+  const auto [programParent, program] = findByNameAndText(*tree_, "progname", progName.c_str());
+  if (!programParent) {
+    Node& unit = tree_->append(XN_ELEMENT);
+    unit.name = "unit";
+    Node& name = unit.append(XN_ELEMENT);
+    name.name = "progname";
+    name.append(XN_CDATA).value = progName;
+    appendDay(unit, day, ticks);
     return;
   }
-  Node& parent = *program->parent;
-  Node* date = findByNameAndText(parent, "date", day.c_str());
-  if (!date) {
-    appendDay(parent, day, ticks);
+  const auto [dateParent, date] = findByNameAndText(*programParent, "date", day.c_str());
+  if (!dateParent) {
+    appendDay(*programParent, day, ticks);
     return;
   }
-  if (date->attributes.empty()) return;
-  auto& value = date->attributes.front().second;
+  auto& attributes = dateParent->children[date].attributes;
+  if (attributes.empty()) return;
+  auto& value = attributes.front().second;
   // Sums beyond 32 bits stop at its limits.
   value = std::to_string(clampTicks(readTicks(value.value_or("")) + readTicks(ticks)));
 }

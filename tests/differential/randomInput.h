@@ -1,0 +1,171 @@
+// Random input for the differential tests: the odd texts and XML an agent
+// might write (entities, CDATA, comments, INCLUDE sections, processing
+// instructions, wildcard names, letter case, NUL bytes, Korean texts around
+// the fields' limits), and random trees of groups, product and model side
+// by side.
+#pragma once
+
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "dcModel.h"
+#include "dcQsGroup.h"
+#include "testutil.h"
+
+class Random {
+ public:
+  explicit Random(unsigned seed) : rng(seed) {}
+
+  std::mt19937 rng;
+
+  std::size_t pick(std::size_t n) { return rng() % n; }
+  bool chance(int percent) { return static_cast<int>(pick(100)) < percent; }
+  template <class T>
+  T oneOf(const std::vector<T>& pool) {
+    return pool[pick(pool.size())];
+  }
+
+  // Korean and ASCII characters up to about bytes long, ending now and then
+  // on a lone lead byte or with a character across a field's end.
+  std::string korean(std::size_t bytes) {
+    static const std::vector<std::string> chars = {"\xB0\xA1", "\xC7\xD1", "\xB1\xDB", "\x81\x41", "\x81\x61",
+                                                   "a",        "Z",        " ",        "\xA4\xA1"};
+    std::string s = pick(2) ? "" : "x";
+    while (s.size() < bytes) s += oneOf(chars);
+    if (chance(10)) s += '\xB0';
+    return s;
+  }
+
+  // A text as an agent might write it, escaped or not, now and then at the
+  // limit of a 256-byte or a 512-byte field.
+  std::string text() {
+    switch (pick(12)) {
+      case 0:
+        return korean(253 + pick(5));
+      case 1:
+        return korean(509 + pick(5));
+      case 2:
+        return "a&amp;b &lt;c&gt; &#65;&#xAC00;&quot;";
+      case 3:
+        return "&unknown; & &#; &#x;";
+      case 4:
+        return "   ";
+      case 5:
+        return "";
+      default:
+        return oneOf<std::string>({"Intel", "INTEL", "intel", "512MB", "\xC7\xD1\xB1\xDB 2004", "x y",
+                                   "notepad.exe", "NOTEPAD.EXE", "5.1.2600"});
+    }
+  }
+
+  // The content of an element: texts and whatever else may stand there.
+  std::string content(int depth = 0) {
+    std::string s;
+    for (std::size_t n = pick(4); n > 0; --n) {
+      switch (pick(10)) {
+        case 0:
+          s += "<!--" + text() + "-->";
+          break;
+        case 1:
+          s += "<![CDATA[" + text() + "]]>";
+          break;
+        case 2:
+          s += "<![INCLUDE[" + text() + "]]>";
+          break;
+        case 3:
+          s += "<?pi " + text() + "?>";
+          break;
+        case 4:
+          if (depth < 2) s += "<" + name() + (chance(30) ? " a=\"1\"/>" : ">" + content(depth + 1) + "</x>");
+          break;
+        default:
+          s += text();
+      }
+    }
+    return s;
+  }
+
+  std::string name() {
+    return oneOf<std::string>({"cpu",    "CPU",  "memory", "disk",     "video",   "sound",          "pcname",
+                               "PCName", "c*",   "?pu",    "[a-d]isk", "*",       "WindowsVersion", "os",
+                               "osname", "user", "blank",  "serial",   "Program", "program",        "x"});
+  }
+
+  // An element: <n>content</n>, <n/> or an unclosed start tag.
+  std::string element(const std::string& n, const std::string& inner) {
+    if (chance(5)) return "<" + n + "/>";
+    return "<" + n + (chance(10) ? " k=\"v\"" : "") + ">" + inner + (chance(3) ? "" : "</" + n + ">");
+  }
+
+  // A software file: Program elements nested, empty, misnamed, as
+  // processing instructions, or holding anything an element may hold.
+  std::string programs() {
+    std::string s = "<?xml version=\"1.0\"?><softwareinfo>";
+    for (std::size_t n = pick(16); n > 0; --n) {
+      switch (pick(6)) {
+        case 0:
+          s += "<Program>" + text() + "<Program>" + text() + "</Program></Program>";
+          break;
+        case 1:
+          s += "<?Program " + text() + "?>";
+          break;
+        case 2:
+          s += element(oneOf<std::string>({"program", "Programs", "Group"}),
+                       "<Program>" + text() + "</Program>");
+          break;
+        default:
+          s += element("Program", content());
+      }
+    }
+    s += "</softwareinfo>";
+    if (chance(8)) s.insert(pick(s.size() + 1), 1, '\0');
+    return s;
+  }
+};
+
+// A random tree of groups: up to three clients a group and, above the last
+// level, up to two sub-groups. Each client's file "<name> <kind>" is written
+// with bytes() and loaded by the product; fill(client, model, path) loads
+// the model's side and adds whatever else the client holds.
+struct RandomSite {
+  testutil::TempDir dir;
+  dcQsGroup_t root{"root"};
+  dcmodel::Group model;
+  std::vector<std::pair<dcQsGroup_t*, dcmodel::Group*>> groups;
+  std::vector<std::pair<dcQsClient_t*, dcmodel::Client*>> clients;
+
+  // Empties both trees and grows them anew, three levels below the root.
+  template <class Bytes, class Fill>
+  void grow(Random& random, const std::string& kind, Bytes bytes, Fill fill) {
+    root.clear();
+    model = dcmodel::Group{"root"};
+    groups.clear();
+    clients.clear();
+    add(random, &root, &model, 3, kind, bytes, fill);
+  }
+
+ private:
+  template <class Bytes, class Fill>
+  void add(Random& random, dcQsGroup_t* group, dcmodel::Group* modelGroup, int depth, const std::string& kind,
+           Bytes& bytes, Fill& fill) {
+    groups.emplace_back(group, modelGroup);
+    for (std::size_t i = random.pick(4); i > 0; --i) {
+      const std::string name = "PC" + std::to_string(clients.size());
+      const std::string path = dir.str() + "/" + name + " " + kind;
+      std::ofstream(path, std::ios::binary) << bytes();
+      dcQsClient_t* client = group->addClient(name.c_str());
+      client->LoadAssetDataFromFile(path.c_str(), name.c_str(), kind.c_str());
+      dcmodel::Client& modelClient = modelGroup->addClient(name);
+      fill(client, modelClient, path);
+      clients.emplace_back(client, &modelClient);
+    }
+    for (std::size_t i = depth ? random.pick(3) : 0; i > 0; --i) {
+      const std::string name = "G" + std::to_string(groups.size());
+      add(random, group->addChild(name.c_str()), &modelGroup->addChild(name), depth - 1, kind, bytes, fill);
+    }
+  }
+};
