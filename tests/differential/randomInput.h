@@ -5,7 +5,6 @@
 // by side.
 #pragma once
 
-#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -128,44 +127,49 @@ class Random {
 };
 
 // A random tree of groups: up to three clients a group and, above the last
-// level, up to two sub-groups. Each client's file "<name> <kind>" is written
-// with bytes() and loaded by the product; fill(client, model, path) loads
-// the model's side and adds whatever else the client holds.
+// level, up to two sub-groups. fill(client, model) gives each new client its
+// inventories, on the product's side and the model's.
 struct RandomSite {
   testutil::TempDir dir;
   dcQsGroup_t root{"root"};
-  dcmodel::Group model;
+  dcmodel::Group model{"root"};
   std::vector<std::pair<dcQsGroup_t*, dcmodel::Group*>> groups;
   std::vector<std::pair<dcQsClient_t*, dcmodel::Client*>> clients;
 
   // Empties both trees and grows them anew, three levels below the root.
-  template <class Bytes, class Fill>
-  void grow(Random& random, const std::string& kind, Bytes bytes, Fill fill) {
+  // Clearing leaves the root's usage document as it is.
+  template <class Fill>
+  void grow(Random& random, Fill fill) {
     root.clear();
+    dcmodel::UsageDocument usage = std::move(model.usage);
     model = dcmodel::Group{"root"};
+    model.usage = std::move(usage);
     groups.clear();
     clients.clear();
-    add(random, &root, &model, 3, kind, bytes, fill);
+    add(random, &root, &model, 3, fill);
+  }
+
+  // Writes bytes as the client's file of kind ("<name> <kind>"), loads it
+  // into the client and returns its path.
+  std::string load(dcQsClient_t* client, const std::string& kind, const std::string& bytes) {
+    const std::string path = dir.str() + "/" + client->name + " " + kind;
+    testutil::writeFile(path, bytes);
+    client->LoadAssetDataFromFile(path.c_str(), client->name, kind.c_str());
+    return path;
   }
 
  private:
-  template <class Bytes, class Fill>
-  void add(Random& random, dcQsGroup_t* group, dcmodel::Group* modelGroup, int depth, const std::string& kind,
-           Bytes& bytes, Fill& fill) {
+  template <class Fill>
+  void add(Random& random, dcQsGroup_t* group, dcmodel::Group* modelGroup, int depth, Fill& fill) {
     groups.emplace_back(group, modelGroup);
     for (std::size_t i = random.pick(4); i > 0; --i) {
       const std::string name = "PC" + std::to_string(clients.size());
-      const std::string path = dir.str() + "/" + name + " " + kind;
-      std::ofstream(path, std::ios::binary) << bytes();
-      dcQsClient_t* client = group->addClient(name.c_str());
-      client->LoadAssetDataFromFile(path.c_str(), name.c_str(), kind.c_str());
-      dcmodel::Client& modelClient = modelGroup->addClient(name);
-      fill(client, modelClient, path);
-      clients.emplace_back(client, &modelClient);
+      clients.emplace_back(group->addClient(name.c_str()), &modelGroup->addClient(name));
+      fill(clients.back().first, *clients.back().second);
     }
     for (std::size_t i = depth ? random.pick(3) : 0; i > 0; --i) {
       const std::string name = "G" + std::to_string(groups.size());
-      add(random, group->addChild(name.c_str()), &modelGroup->addChild(name), depth - 1, kind, bytes, fill);
+      add(random, group->addChild(name.c_str()), &modelGroup->addChild(name), depth - 1, fill);
     }
   }
 };

@@ -52,10 +52,6 @@ void forEachNamed(const Node& top, const char* pattern,
 std::string cut(const std::string& text, std::size_t size);
 bool equalNoCase(const std::string& a, const std::string& b);
 
-struct UsageLine {
-  std::string name, minutes;
-};
-
 // A usage document: no document, a document without a tree, or a tree.
 class UsageDocument {
  public:
@@ -64,7 +60,8 @@ class UsageDocument {
   const Node* root() const { return tree_.get(); }
   void merge(const Node* other);
   void mergeUsage(const std::string& progName, const std::string& day, const std::string& ticks);
-  std::vector<UsageLine> summarize(const std::string& firstDay, const std::string& lastDay) const;
+  // A line "name|minutes" for each program with time in the period.
+  std::string summarize(const std::string& firstDay, const std::string& lastDay) const;
 
  private:
   bool hasDocument_ = false;

@@ -48,25 +48,18 @@ class Bytes {
     const std::size_t n = length(&unicode);
     if (!unicode) return take(n);
     const std::string raw = take(2 * n);
-    std::vector<std::uint32_t> units;
-    for (std::size_t i = 0; i < n; ++i)
-      units.push_back(static_cast<unsigned char>(raw[2 * i]) | static_cast<unsigned char>(raw[2 * i + 1])
-                                                                   << 8);
+    auto unit = [&](std::size_t i) {
+      return static_cast<char32_t>(static_cast<unsigned char>(raw[2 * i]) |
+                                   static_cast<unsigned char>(raw[2 * i + 1]) << 8);
+    };
     std::string utf8;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-      std::uint32_t c = units[i];
-      if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-          units[i + 1] < 0xE000)
-        c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+    for (std::size_t i = 0; i < n; ++i) {
+      char32_t c = unit(i);
+      if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && unit(i + 1) >= 0xDC00 && unit(i + 1) < 0xE000)
+        c = 0x10000 + ((c - 0xD800) << 10) + (unit(++i) - 0xDC00);
       else if (c >= 0xD800 && c < 0xE000)
         c = 0xFFFD;
-      const int extra = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-      utf8 += static_cast<char>((extra == 0   ? 0
-                                 : extra == 1 ? 0xC0
-                                 : extra == 2 ? 0xE0
-                                              : 0xF0) |
-                                c >> (6 * extra));
-      for (int k = extra - 1; k >= 0; --k) utf8 += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
+      mb::appendUtf8(utf8, c);
     }
     return mb::fromUtf8(utf8);
   }

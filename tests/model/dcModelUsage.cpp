@@ -151,9 +151,8 @@ void UsageDocument::mergeUsage(const std::string& progName, const std::string& d
   value = std::to_string(clampTicks(readTicks(value.value_or("")) + readTicks(ticks)));
 }
 
-std::vector<UsageLine> UsageDocument::summarize(const std::string& firstDay,
-                                                const std::string& lastDay) const {
-  std::vector<UsageLine> lines;
+std::string UsageDocument::summarize(const std::string& firstDay, const std::string& lastDay) const {
+  std::string lines;
   if (!tree_) return lines;
   std::int64_t total = 0;
   std::string current;
@@ -161,7 +160,7 @@ std::vector<UsageLine> UsageDocument::summarize(const std::string& firstDay,
     if (total <= 0) return;
     char minutes[32];
     std::snprintf(minutes, sizeof minutes, "%7lld min", static_cast<long long>(total * 3));
-    lines.push_back({current, minutes});
+    lines += current + "|" + minutes + "\n";
   };
   forEachProgramDay(*tree_, [&](const std::string& name, const Node* day) {
     if (!day) {
@@ -191,11 +190,11 @@ void Group::gatherUsage() {
 std::string usageDifference(const dcSoftwareUsageDocument_t& product, const UsageDocument& model,
                             const std::vector<std::pair<std::string, std::string>>& periods) {
   for (const auto& [first, last] : periods) {
-    std::string got, want;
+    std::string got;
     for (const auto& line : product.summarize(first.c_str(), last.c_str()))
       got += line.name + "|" + line.minutes + "\n";
-    for (const auto& line : model.summarize(first, last)) want += line.name + "|" + line.minutes + "\n";
-    if (got != want) return first + ".." + last + ":\n" + got + "model:\n" + want;
+    if (const std::string want = model.summarize(first, last); got != want)
+      return first + ".." + last + ":\n" + got + "model:\n" + want;
   }
   const std::string got = describe(product.getRootNode().node()), want = describe(model.root());
   return got == want ? "" : "tree:\n" + got + "model:\n" + want;

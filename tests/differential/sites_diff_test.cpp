@@ -1,0 +1,195 @@
+// Random sites gathered as the plain model gathers them: software files
+// with nested, empty and escaped Program elements, hardware and Windows
+// items with letter-case variants, duplicates and Korean texts at and over
+// the field limits, and usage files of every odd kind (entities, CDATA,
+// comments, INCLUDE sections, declarations, wildcard and Korean names,
+// broken ticks and ticks not as "%d" writes them, stray attributes, text
+// after the closing tag, NUL bytes), clients and groups whose usage tree is
+// built before gathering or not.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "randomInput.h"
+
+namespace {
+
+class SiteInput : public Random {
+ public:
+  using Random::Random;
+
+  // Hardware and Windows information added to a client as a load adds them.
+  void addItems(dcQsClient_t* client, dcmodel::Client& model) {
+    for (std::size_t i = pick(5); i > 0; --i) {
+      const std::string category = oneOf<std::string>({"CPU", "cpu", "\xB8\xDE\xB8\xF0\xB8\xAE", "Disk"});
+      const std::string device = text(), description = text();
+      client->hardwareList.add(category.c_str(), device.c_str(), description.c_str(), 1);
+      model.hardware.add(category, device, description);
+    }
+    for (std::size_t i = pick(4); i > 0; --i) {
+      const std::string name =
+          oneOf<std::string>({"WindowsVersion", "windowsversion", "SP", "\xBA\xF4\xB5\xE5"});
+      const std::string description = chance(50) ? oneOf<std::string>({"5.1", "5.1 ", "XP", "xp"}) : text();
+      client->windowsInfo.add(name.c_str(), description.c_str());
+      model.windows.add(name, description);
+    }
+  }
+
+  std::string usageFile() {
+    if (chance(25)) return "";
+    if (chance(50)) return plainUsageFile();
+    std::string s;
+    if (chance(50))
+      s += oneOf<std::string>({"<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n", "<?xml  version=\"1.0\"  ?>",
+                               "<?xml version=\"1.0\" encoding=\"a?b\" ?>"});
+    if (chance(20)) s += "<!-- agent 2.1 -->";
+    if (chance(17))
+      s += "<!DOCTYPE softwareusage [<!ENTITY e \"x\"><!ELEMENT progname (#PCDATA)><!ATTLIST date tick CDATA "
+           "#IMPLIED><!NOTATION n SYSTEM \"s\">]>";
+    if (chance(12)) s += "<progname>" + program() + "</progname>" + date();
+    s += chance(8) ? "<softwareusage v=\"1\">" : "<softwareusage>";
+    for (std::size_t i = pick(7); i > 0; --i) s += unit();
+    if (chance(8)) s += "<progname>" + program() + "</progname>" + date();
+    if (chance(7)) return s;  // no closing tag
+    s += "</softwareusage>";
+    if (chance(17)) s += "<softwareusage>" + unit() + "</softwareusage>";
+    if (chance(10)) s.insert(s.size() / 2, 1, '\0');
+    // Blanks between tags, as other agents write them.
+    if (chance(25))
+      for (std::size_t at = s.find("><"); at != std::string::npos; at = s.find("><", at + 5))
+        s.insert(at + 1, "\n\t ");
+    return s;
+  }
+
+  std::string day() {
+    return oneOf<std::string>({"2004.12.01", "2004.12.02", "2004.11.30", "2005.01.01", "2004.12.1", "",
+                               "2004.12.0?", "x", " 2004.12.03 ", " \r\n", "1", "11111111111", "11111111112",
+                               "2004.12.1*"});
+  }
+
+  std::string program() {
+    return oneOf<std::string>({"notepad.exe", "calc.exe", "note*", "?alc.exe", "[a-d]*", "NOTEPAD.EXE", "",
+                               "a&amp;b.exe", "\xB8\xDE\xB8\xF0\xC0\xE5.exe", "\xB0\xE8\xBB\xEA\xB1\xE2",
+                               "calc.exe ", "x[!y]z"});
+  }
+
+ private:
+  std::string progname() {
+    const std::string name = program();
+    switch (pick(6)) {
+      case 0:
+        return "<progname><![CDATA[" + name + "]]></progname>";
+      case 1:
+        return "<progname><![INCLUDE[" + name + "]]></progname>";
+      case 2:
+        return "<progname><!--c-->" + name + "</progname>";
+      case 3:
+        return "<progname/>";
+      default:
+        return "<progname>" + name + "</progname>";
+    }
+  }
+
+  std::string date() {
+    std::string attributes = " tick=\"" +
+                             oneOf<std::string>({"5", "20", "1", "0", "  +7", "-2", "abc", "", "12x", "300",
+                                                 "05", "-0", "2147483647"}) +
+                             "\"";
+    if (chance(12)) attributes = "";
+    if (chance(12)) attributes = " kind=\"a\"" + attributes;
+    if (chance(5)) attributes = " tock=\"5\"";
+    std::string text = day();
+    if (chance(10)) text = "<![CDATA[" + text + "]]>";
+    if (chance(7)) return "<?date " + text + "?>";
+    return "<date" + attributes + ">" + text + "</date>";
+  }
+
+  // A file as the agents write it, which the document keeps as numbers.
+  std::string plainUsageFile() {
+    std::string s = "<softwareusage>";
+    for (std::size_t i = pick(7); i > 0; --i) {
+      s += "<unit><progname>" + program() + "</progname>";
+      for (std::size_t d = pick(4); d > 0; --d)
+        s += "<date tick=\"" + oneOf<std::string>({"1", "5", "20", "300"}) + "\">" + day() + "</date>";
+      s += "</unit>";
+    }
+    return s + "</softwareusage>";
+  }
+
+  std::string unit() {
+    std::string inner;
+    if (chance(17)) inner += date();
+    inner += progname();
+    if (chance(10)) inner += progname();
+    for (std::size_t i = pick(4); i > 0; --i) {
+      if (chance(10)) inner += "<other>x</other>";
+      if (chance(8)) inner += "<?mark at=\"x\"?>";
+      inner += chance(8) ? "<day>" + date() + "</day>" : date();
+    }
+    const std::string tag = chance(17) ? "app" : "unit";
+    std::string s = "<" + tag + (chance(7) ? " id=\"1\">" : ">") + inner + "</" + tag + ">";
+    if (chance(12)) s = "<folder>" + s + "</folder>";
+    return s;
+  }
+};
+
+void expectSameUsage(const dcSoftwareUsageDocument_t& product, const dcmodel::UsageDocument& model,
+                     SiteInput& input, const std::string& where) {
+  EXPECT_EQ(dcmodel::usageDifference(product, model,
+                                     {{"2004.12.01", "2004.12.02"},
+                                      {"2000.01.01", "2099.12.31"},
+                                      {"2004.12.02", "2004.12.01"},
+                                      {input.day(), input.day()}}),
+            "")
+      << where;
+}
+
+TEST(SiteDifferential, RandomSitesGatherAsTheModel) {
+  for (std::uint32_t seed = 1; seed <= 150 && !HasFailure(); ++seed) {
+    SiteInput input(seed);
+    RandomSite site;
+    // Every fourth root is cleared and filled again: its text table starts
+    // over. Some clients' usage trees are built before gathering, the rest
+    // are gathered from what the load kept.
+    for (int round = seed % 4 == 0 ? 2 : 1; round > 0; --round) {
+      site.grow(input, [&](dcQsClient_t* client, dcmodel::Client& model) {
+        dcmodel::load(model.software, site.load(client, "softwareinfo.xml", input.programs()));
+        model.usage.load(site.load(client, "TOTALSUINFO.XML", input.usageFile()));
+        input.addItems(client, model);
+      });
+      for (auto& [client, model] : site.clients)
+        if (input.chance(33)) expectSameUsage(client->usageDocument, model->usage, input, "client before");
+      ASSERT_EQ(site.root.gatherGroupInfo(), 0u);
+      site.model.gather();
+      for (auto& [group, model] : site.groups)
+        EXPECT_EQ(dcmodel::describeGathered(*group), dcmodel::describeGathered(*model))
+            << "seed " << seed << " " << group->name;
+    }
+    // A second gathering merges into groups of which some were handed out
+    // as trees, from children of which some were.
+    if (seed % 3 == 0) {
+      for (auto& [group, model] : site.groups)
+        if (input.chance(50)) group->usageDocument.getRootNode();
+      site.root.gatherSoftwareUsages();
+      site.model.gatherUsage();
+    }
+    // Program-days merged straight into the root's tree, with wildcard
+    // names and days, as mergeUsage is documented to take them.
+    for (std::size_t i = input.pick(6); i > 0; --i) {
+      const std::string name =
+          input.oneOf<std::string>({"notepad.exe", "note*", "*", "[c-n]*", "calc.exe", "new"});
+      const std::string day = input.day(), ticks = std::to_string(input.pick(50));
+      site.root.usageDocument.mergeUsage(site.root.usageDocument.getRootNode(), name.c_str(), day.c_str(),
+                                         ticks.c_str());
+      site.model.usage.mergeUsage(name, day, ticks);
+    }
+    for (auto& [group, model] : site.groups)
+      expectSameUsage(group->usageDocument, model->usage, input,
+                      "seed " + std::to_string(seed) + " " + group->name);
+    for (auto& [client, model] : site.clients)
+      expectSameUsage(client->usageDocument, model->usage, input, client->name);
+  }
+}
+
+}  // namespace
