@@ -4,31 +4,52 @@
 // that keeps fuzzed command text from stalling the run.
 #pragma once
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
-
-#include "testutil.h"
 
 namespace fuzzsupport {
 
 // Created on first use; removed with its contents when the process exits,
-// after every object that was made later (and may still write there) is gone.
+// after every object that was made later (and may still write there) is
+// gone.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "desktally-fuzz-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) std::abort();
+    path_ = pattern;
+    std::filesystem::current_path(path_);
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::current_path("/", ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
 inline const std::filesystem::path& scratch() {
-  static const struct Folder : testutil::TempDir {
-    Folder() { std::filesystem::current_path(path()); }
-    ~Folder() { std::filesystem::current_path("/"); }
-  } folder;
+  static const ScratchFolder folder;
   return folder.path();
 }
 
 // Writes the bytes to name in the scratch folder and returns the full path.
 inline std::string writeInput(const std::string& name, const std::uint8_t* data, std::size_t size) {
-  testutil::writeFile(scratch() / name, std::string_view(reinterpret_cast<const char*>(data), size));
-  return (scratch() / name).string();
+  const std::filesystem::path path = scratch() / name;
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  return path.string();
 }
 
 // Calls f with each line of text (split at '\n', the last one unended).

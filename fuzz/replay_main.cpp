@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
-
-#include "testutil.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (const auto& path : inputs) {
-    const std::string bytes = testutil::readFile(path);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
   }
   std::printf("replay: %zu inputs\n", inputs.size());
