@@ -16,9 +16,10 @@ namespace {
 constexpr int CASES = 600;
 const std::string ROOT = dcQsGroup_t::ROOT_NAME;
 
-class Writer {
+// Group files of either layout, written record by record into bytes.
+class Gen : public Random {
  public:
-  explicit Writer(std::mt19937& rng) : rng_(rng) {}
+  using Random::Random;
 
   std::string bytes;
 
@@ -27,7 +28,7 @@ class Writer {
 
   // A length in any form that can hold it.
   void length(std::size_t n) {
-    const unsigned form = rng_() % 4;
+    const std::size_t form = pick(4);
     if (n < 255 && form < 2) {
       bytes += char(n);
     } else if (n < 0xFFFE && form < 3) {
@@ -39,78 +40,64 @@ class Writer {
     }
   }
 
-  // A text record, now and then as UTF-16 (with a stray surrogate or a
-  // second mark) or with a length that overstates it.
+  // A text record, now and then as UTF-16 (with a stray surrogate) or as
+  // the mark twice, which reads as no text.
   void text(const std::string& s) {
-    const unsigned form = rng_() % 10;
+    const std::size_t form = pick(10);
     if (form == 0) {
       bytes += "\xFF\xFE\xFF";
       std::vector<std::uint16_t> units;
       for (unsigned char c : s) units.push_back(c < 0x80 ? c : 0xAC00 + c);
-      if (rng_() % 3 == 0) units.push_back(0xD800 + rng_() % 0x800);
+      if (chance(33)) units.push_back(static_cast<std::uint16_t>(0xD800 + pick(0x800)));
       length(units.size());
       for (std::uint16_t u : units) u16(u);
     } else if (form == 1) {
-      bytes += "\xFF\xFE\xFF\xFF\xFE\xFF";  // the mark twice: no text
+      bytes += "\xFF\xFE\xFF\xFF\xFE\xFF";
     } else {
       length(s.size());
       bytes += s;
     }
   }
 
- private:
-  std::mt19937& rng_;
-};
-
-class Gen : public Random {
- public:
-  using Random::Random;
-
+  // Duplicate names in any case, the root's own name, NULs inside names,
+  // Korean names around the field's limit.
   std::string name() {
-    static const std::vector<std::string> pool = {"Seoul",
-                                                  "seoul",
-                                                  "Busan",
-                                                  "",
-                                                  "PC01",
-                                                  "PC02",
-                                                  ROOT,
-                                                  std::string("A\0B", 3),
-                                                  std::string("\0x", 2),
-                                                  "\xC7\xD1\xB1\xDB"};
-    return pick(12) ? oneOf(pool) : korean(253 + pick(6));
+    return pick(12) ? oneOf<std::string>({"Seoul", "seoul", "Busan", "", "PC01", "PC02", ROOT,
+                                          std::string("A\0B", 3), std::string("\0x", 2), "\xC7\xD1\xB1\xDB"})
+                    : korean(253 + pick(6));
   }
 
-  std::int32_t id() {
-    return static_cast<std::int32_t>(oneOf<std::uint32_t>({0, 1, 2, 3, 4, 5, 0xFFFFFFFF, 0x80000000}));
-  }
+  // Duplicate ids, parents that come late or never.
+  std::uint32_t id() { return oneOf<std::uint32_t>({0, 1, 2, 3, 4, 5, 0xFFFFFFFF, 0x80000000}); }
 
-  // A whole file, then cut short one time in four.
+  // A whole file, now and then with one record more counted than written,
+  // then cut short one time in four.
   std::string file(bool current) {
-    Writer w(rng);
+    bytes.clear();
     if (current)
-      w.text(pick(4) ? "!!QSDATFILE!!" : pick(2) ? "!!qsdatfile!!" : std::string("!!QSDATFILE!!\0x", 15));
+      text(pick(4) ? "!!QSDATFILE!!" : pick(2) ? "!!qsdatfile!!" : std::string("!!QSDATFILE!!\0x", 15));
     const std::size_t groups = pick(9);
-    w.u32(static_cast<std::uint32_t>(groups + (pick(10) == 0)));
+    u32(static_cast<std::uint32_t>(groups + (pick(10) == 0)));
     for (std::size_t g = 0; g < groups; ++g) {
-      if (current) w.u32(id()), w.u32(id());
-      w.text(name());
-      w.text("note");
-      w.u32(7);
+      if (current) u32(id()), u32(id());
+      text(name());
+      text("note");
+      u32(7);
     }
     const std::size_t clients = pick(9);
-    w.u32(static_cast<std::uint32_t>(clients + (pick(10) == 0)));
+    u32(static_cast<std::uint32_t>(clients + (pick(10) == 0)));
     for (std::size_t c = 0; c < clients; ++c) {
-      if (current) w.u32(id());
-      w.text(name());
-      w.bytes += std::string(16, '\xEE');
-      for (int t = 0; t < (current ? 7 : 2); ++t) w.text("t");
+      if (current) u32(id());
+      text(name());
+      bytes += std::string(16, '\xEE');
+      for (int t = 0; t < (current ? 7 : 2); ++t) text("t");
       if (!current) {
-        w.text(name());
-        for (int t = 0; t < 3; ++t) w.text("");
+        text(name());
+        for (int t = 0; t < 3; ++t) text("");
       }
     }
-    if (pick(4) == 0) w.bytes.resize(pick(w.bytes.size() + 1));
-    return w.bytes;
+    if (pick(4) == 0) bytes.resize(pick(bytes.size() + 1));
+    return bytes;
   }
 };
 

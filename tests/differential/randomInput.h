@@ -42,23 +42,11 @@ class Random {
   // A text as an agent might write it, escaped or not, now and then at the
   // limit of a 256-byte or a 512-byte field.
   std::string text() {
-    switch (pick(12)) {
-      case 0:
-        return korean(253 + pick(5));
-      case 1:
-        return korean(509 + pick(5));
-      case 2:
-        return "a&amp;b &lt;c&gt; &#65;&#xAC00;&quot;";
-      case 3:
-        return "&unknown; & &#; &#x;";
-      case 4:
-        return "   ";
-      case 5:
-        return "";
-      default:
-        return oneOf<std::string>({"Intel", "INTEL", "intel", "512MB", "\xC7\xD1\xB1\xDB 2004", "x y",
-                                   "notepad.exe", "NOTEPAD.EXE", "5.1.2600"});
-    }
+    if (chance(50))
+      return oneOf<std::string>({"Intel", "INTEL", "intel", "512MB", "\xC7\xD1\xB1\xDB 2004", "x y",
+                                 "notepad.exe", "NOTEPAD.EXE", "5.1.2600"});
+    return oneOf<std::string>({korean(253 + pick(5)), korean(509 + pick(5)),
+                               "a&amp;b &lt;c&gt; &#65;&#xAC00;&quot;", "&unknown; & &#; &#x;", "   ", ""});
   }
 
   // The content of an element: texts and whatever else may stand there.
@@ -105,20 +93,11 @@ class Random {
   std::string programs() {
     std::string s = "<?xml version=\"1.0\"?><softwareinfo>";
     for (std::size_t n = pick(16); n > 0; --n) {
-      switch (pick(6)) {
-        case 0:
-          s += "<Program>" + text() + "<Program>" + text() + "</Program></Program>";
-          break;
-        case 1:
-          s += "<?Program " + text() + "?>";
-          break;
-        case 2:
-          s += element(oneOf<std::string>({"program", "Programs", "Group"}),
-                       "<Program>" + text() + "</Program>");
-          break;
-        default:
-          s += element("Program", content());
-      }
+      const std::string program = element("Program", content());
+      s += oneOf<std::string>(
+          {"<Program>" + text() + "<Program>" + text() + "</Program></Program>", "<?Program " + text() + "?>",
+           element(oneOf<std::string>({"program", "Programs", "Group"}), "<Program>" + text() + "</Program>"),
+           program, program, program});
     }
     s += "</softwareinfo>";
     if (chance(8)) s.insert(pick(s.size() + 1), 1, '\0');

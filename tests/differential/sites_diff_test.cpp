@@ -77,18 +77,10 @@ class SiteInput : public Random {
  private:
   std::string progname() {
     const std::string name = program();
-    switch (pick(6)) {
-      case 0:
-        return "<progname><![CDATA[" + name + "]]></progname>";
-      case 1:
-        return "<progname><![INCLUDE[" + name + "]]></progname>";
-      case 2:
-        return "<progname><!--c-->" + name + "</progname>";
-      case 3:
-        return "<progname/>";
-      default:
-        return "<progname>" + name + "</progname>";
-    }
+    return oneOf<std::string>({"<progname><![CDATA[" + name + "]]></progname>",
+                               "<progname><![INCLUDE[" + name + "]]></progname>",
+                               "<progname><!--c-->" + name + "</progname>", "<progname/>",
+                               "<progname>" + name + "</progname>", "<progname>" + name + "</progname>"});
   }
 
   std::string date() {
