@@ -62,6 +62,15 @@ TEST(AssetConsoleEngine_Lifecycle, GlobalsCommandTableAndReplacedInitialize) {
     EXPECT_STREQ(engine.applicationName, "dcCommanderEngine_t");
   }
   EXPECT_TRUE(theAssetConsoleEngine == nullptr && theAssetFilters == nullptr);
+
+  // The pointer follows the newest set; an older one going leaves it alone.
+  auto* older = new F();
+  {
+    F newer;
+    delete older;
+    EXPECT_EQ(theAssetFilters, &newer);
+  }
+  EXPECT_EQ(theAssetFilters, nullptr);
 }
 
 TEST(AssetConsoleEngine_Commands, IgnoreClearListingAndBadArguments) {
@@ -100,4 +109,18 @@ TEST(AssetConsoleEngine_Commands, IgnoreClearListingAndBadArguments) {
               ignore(&engine.commands, "ignore hardware") == dcStatus::BAD_ARGUMENT);
   EXPECT_EQ(ignore(&engine.commands, "ignore hardware \"CPU in hardware list"), dcStatus::BAD_ARGUMENT);
   EXPECT_EQ(lists(engine), expected);
+
+  // Checks compare exactly; the device list answers when the category does not.
+  F& f = engine.filters;
+  engine.interpret("ignore hardware CPU in hardware list");
+  engine.interpret("ignore device Undefined in hardware list");
+  EXPECT_EQ(f.isIgnoredHardware("CPU", nullptr) + f.isIgnoredHardware("Disk", "Undefined") +
+                f.isIgnoredHardware(nullptr, "Undefined") + f.isIgnoredWindowsItem("Name with blanks"),
+            4);
+  EXPECT_EQ(f.status, dcStatus::OK);
+  EXPECT_EQ(f.isIgnoredHardware("cpu", nullptr) + f.isIgnoredHardware("Disk", "undefined") +
+                f.isIgnoredHardware("Disk", "CPU") + f.isIgnoredWindowsItem("name with blanks") +
+                f.isIgnoredWindowsItem(nullptr),
+            0);
+  EXPECT_EQ(f.status, dcStatus::NOT_FOUND);
 }

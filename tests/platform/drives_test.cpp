@@ -15,39 +15,30 @@ using testutil::ScopedEnv;
 
 TEST(DriveFolder, ChoiceThenEnvironmentThenFileThenDefault) {
   testutil::TempDir dir;
-  const std::string withFile = dir.str() + "/config-with-file";
-  const std::string withoutFile = dir.str() + "/config-without-file";
-  testutil::writeFile(
-      withFile + "/DeskTally/desktally.conf",
-      "[General]\nC=/not/this/section\n\n[drives]\nD=/srv/d\nC=" + dir.str() + "/from-file\n");
-  const ScopedEnv home("HOME", (dir.str() + "/home").c_str());
-  const std::string fromFile = dir.str() + "/from-file";
-  const std::string fromEnv = dir.str() + "/from-env";
-  const std::string chosen = dir.str() + "/chosen";
-  const std::string fallback = dir.str() + "/home/.desktally/drive_c";
+  const std::string d = dir.str(), withFile = d + "/with-file", fallback = d + "/home/.desktally/drive_c";
+  testutil::writeFile(withFile + "/DeskTally/desktally.conf",
+                      "[General]\nC=/not/this/section\n\n[drives]\nD=/srv/d\nC=" + d + "/from-file\n");
+  const ScopedEnv home("HOME", (d + "/home").c_str());
 
-  // Every combination of the three sources: the strongest present wins.
+  // Every combination of the three sources: the strongest present wins,
+  // for every path under the drive.
   for (int sources = 0; sources < 8; ++sources) {
     const bool file = sources & 1, env = sources & 2, choice = sources & 4;
-    SCOPED_TRACE("file " + std::to_string(file) + " env " + std::to_string(env) + " choice " +
-                 std::to_string(choice));
-    const ScopedEnv config("XDG_CONFIG_HOME", (file ? withFile : withoutFile).c_str());
-    const ScopedEnv variable("DESKTALLY_DRIVE_C", env ? fromEnv.c_str() : nullptr);
-    std::optional<winfs::DriveChoice> chosenFolder;
-    if (choice) chosenFolder.emplace('C', chosen);
-    const std::string expected = choice ? chosen : env ? fromEnv : file ? fromFile : fallback;
-    EXPECT_EQ(winfs::driveFolder('C'), expected);
-    EXPECT_EQ(winfs::driveFolder('c'), expected);
-    // Every path under the drive goes there.
-    EXPECT_EQ(winfs::hostPath("c:\\qss\\qslook.xml"), expected + "/qss/qslook.xml");
+    const ScopedEnv config("XDG_CONFIG_HOME", (file ? withFile : d + "/without-file").c_str());
+    const ScopedEnv variable("DESKTALLY_DRIVE_C", env ? (d + "/from-env").c_str() : nullptr);
+    std::optional<winfs::DriveChoice> chosen;
+    if (choice) chosen.emplace('C', d + "/chosen");
+    const std::string expected = d + (choice ? "/chosen" : env ? "/from-env" : file ? "/from-file" : "");
+    EXPECT_EQ(winfs::driveFolder('c'), expected == d ? fallback : expected) << sources;
+    EXPECT_EQ(winfs::hostPath("c:\\qss\\qslook.xml"), winfs::driveFolder('C') + "/qss/qslook.xml");
   }
-  // Other letters keep their own keys; a choice ends with its scope.
+  // Other letters keep their own keys; a relative configuration folder is ignored.
   const ScopedEnv config("XDG_CONFIG_HOME", withFile.c_str());
   EXPECT_EQ(winfs::driveFolder('D'), "/srv/d");
-  EXPECT_EQ(winfs::driveFolder('E'), dir.str() + "/home/.desktally/drive_e");
+  EXPECT_EQ(winfs::driveFolder('E'), d + "/home/.desktally/drive_e");
   EXPECT_EQ(winfs::configurationFile(), withFile + "/DeskTally/desktally.conf");
   const ScopedEnv relative("XDG_CONFIG_HOME", "relative/config");
-  EXPECT_EQ(winfs::configurationFile(), dir.str() + "/home/.config/DeskTally/desktally.conf");
+  EXPECT_EQ(winfs::configurationFile(), d + "/home/.config/DeskTally/desktally.conf");
 }
 
 TEST(DriveFolder, ValuesAsTheToolkitWritesThem) {

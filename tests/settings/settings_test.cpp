@@ -1,3 +1,5 @@
+// The setting manager's look-ups, its file and environment paths, the
+// fallback manager, and the console's display texts.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,50 +11,39 @@
 
 namespace {
 
-const char* kSettings =
-    "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n"
-    "<qslook>\n"
-    "  <paths>\n"
-    "    <deep><qssgrp>C:\\QSS\\first.dat</qssgrp></deep>\n"
-    "    <logdata></logdata>\n"
-    "  </paths>\n"
-    "  <qssgrp>C:\\QSS\\second.dat</qssgrp>\n"
-    "  <pcname>   PC \xC0\xCC\xB8\xA7  </pcname>\n"  // PC 이름
-    "  <commented><!-- note -->text</commented>\n"
-    "  <nested><inner>x</inner></nested>\n"
-    "</qslook>\n";
-
 TEST(Settings_File, LookupsFollowTheFirstChildRule) {
   testutil::TempDir dir;
-  testutil::writeFile(dir.path() / "qss" / "qslook.xml", kSettings);
+  testutil::writeFile(dir.path() / "qss" / "qslook.xml",
+                      "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n<qslook>\n"
+                      "  <paths><deep><qssgrp>C:\\QSS\\first.dat</qssgrp></deep><logdata></logdata></paths>\n"
+                      "  <qssgrp>C:\\QSS\\second.dat</qssgrp>\n"
+                      "  <pcname>   PC \xC0\xCC\xB8\xA7  </pcname>\n"  // PC 이름
+                      "  <commented><!-- note -->text</commented><nested><inner>x</inner></nested>\n"
+                      "</qslook>\n");
   testutil::DriveMapping drive('C', dir.str());
   CSettingMgr settings(CSettingMgr::DEFAULT_PATH);
   ASSERT_NE(settings.document, nullptr);
   EXPECT_STREQ(settings.path, "C:\\qss\\qslook.xml");
 
-  // The first element in document order wins, even nested deeper.
+  // The first element in document order wins, even nested deeper. Empty
+  // element: empty text; absent: none; keys are case-sensitive patterns.
   EXPECT_STREQ(settings.GetValue("qssgrp"), "C:\\QSS\\first.dat");
-  // Empty element: empty text; absent: none; keys are case-sensitive.
   EXPECT_STREQ(settings.GetValue("logdata"), "");
-  EXPECT_EQ(settings.GetValue("PCNAME"), nullptr);
-  EXPECT_EQ(settings.GetValue(nullptr), nullptr);
-  // Trimmed at the ends, blanks inside kept, Korean bytes unchanged.
+  EXPECT_TRUE(!settings.GetValue("PCNAME") && !settings.GetValue(nullptr) && !settings.GetValue("missing"));
+  EXPECT_STREQ(settings.GetValue("qss*"), "C:\\QSS\\first.dat");
+  // Trimmed at the ends, blanks inside kept, Korean bytes unchanged; kept, not copied.
   EXPECT_STREQ(settings.GetValue("pcname"), "PC \xC0\xCC\xB8\xA7");
-  // The first child counts whatever its kind.
+  EXPECT_EQ(settings.GetValue("pcname"), settings.GetValue("pc?ame"));
+  // The first child counts whatever its kind; the processing instruction
+  // "xml" is a node too.
   EXPECT_STREQ(settings.GetValue("commented"), "note");
   EXPECT_STREQ(settings.GetValue("nested"), "");
-  // Keys are name patterns; the processing instruction "xml" is a node too.
-  EXPECT_STREQ(settings.GetValue("qss*"), "C:\\QSS\\first.dat");
-  EXPECT_STREQ(settings.GetValue("pc?ame"), "PC \xC0\xCC\xB8\xA7");
   EXPECT_STREQ(settings.GetValue("xml"), "");
-
-  EXPECT_EQ(settings.GetValue("pcname"), settings.GetValue("pc?ame"));  // kept, not copied
-  EXPECT_EQ(settings.GetValue("missing"), nullptr);
 }
 
 TEST(Settings_File, MissingFileAndEnvironmentPaths) {
   testutil::TempDir dir;
-  ::setenv("DESKTALLY_SETTINGS_TEST", dir.str().c_str(), 1);
+  const testutil::ScopedEnv env("DESKTALLY_SETTINGS_TEST", dir.str().c_str());
   testutil::writeFile(dir.path() / "empty.xml", "");
   testutil::writeFile(dir.path() / "ok.xml", "<s><logdata>D:\\data</logdata></s>");
 
@@ -66,31 +57,13 @@ TEST(Settings_File, MissingFileAndEnvironmentPaths) {
   }
   CSettingMgr ok("%DESKTALLY_SETTINGS_TEST%\\ok.xml");
   EXPECT_STREQ(ok.GetValue("logdata"), "D:\\data");
-  ::unsetenv("DESKTALLY_SETTINGS_TEST");
-}
 
-TEST(Settings_Instance, OverrideAndFallback) {
-  CSettingMgr* production = theSettingMgr;
-  ASSERT_NE(production, nullptr);  // made during static initialisation
-  EXPECT_EQ(CSettingMgr::GetInstance(), production);
-  {
-    CSettingMgr local;
-    CSettingMgrOverride use(&local);
-    EXPECT_EQ(CSettingMgr::GetInstance(), &local);
-  }
-  EXPECT_EQ(theSettingMgr, production);
-  {
-    // Without any manager one without a document is made and kept.
-    CSettingMgrOverride none(nullptr);
-    CSettingMgr* made = CSettingMgr::GetInstance();
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(made->document, nullptr);
-    EXPECT_EQ(made->GetValue("logdata"), nullptr);
-    EXPECT_EQ(CSettingMgr::GetInstance(), made);
-    delete made;
-    theSettingMgr = nullptr;
-  }
-  EXPECT_EQ(theSettingMgr, production);
+  // Without any manager, one without a document is made and kept.
+  CSettingMgrOverride none(nullptr);
+  CSettingMgr* made = CSettingMgr::GetInstance();
+  EXPECT_TRUE(made && !made->document && !made->GetValue("logdata") && CSettingMgr::GetInstance() == made);
+  delete made;
+  theSettingMgr = nullptr;
 }
 
 // Look-ups stay inside their section; every text is well-formed CP949 (it

@@ -18,31 +18,24 @@ using Bars = std::vector<dcChartBar_t>;
 // (B1 without a Windows version), gathered.
 struct ChartSite {
   dcQsGroup_t root{"root"};
-  dcQsGroup_t *a, *aa;
-  dcQsClient_t *r1, *a1, *a2, *aa1, *aa2, *b1;
+  dcQsClient_t* r1 = root.addClient("R1");
+  dcQsGroup_t* a = root.addChild(1, "A");
+  dcQsClient_t *a1 = a->addClient("A1"), *a2 = a->addClient("A2");
+  dcQsGroup_t* aa = a->addChild(2, "AA");
+  dcQsClient_t *aa1 = aa->addClient("AA1"), *aa2 = aa->addClient("AA2");
+  dcQsClient_t* b1 = root.addChild(3, "B")->addClient("B1");
+  const std::string office = mb::fromUtf8("오피스");
 
   ChartSite() {
-    r1 = root.addClient("R1");
-    a = root.addChild(1, "A");
-    a1 = a->addClient("A1");
-    a2 = a->addClient("A2");
-    aa = a->addChild(2, "AA");
-    aa1 = aa->addClient("AA1");
-    aa2 = aa->addClient("AA2");
-    b1 = root.addChild(3, "B")->addClient("B1");
-    r1->windowsInfo.add("WindowsVersion", "Windows 10");
+    for (dcQsClient_t* c : {r1, a2}) c->windowsInfo.add("WindowsVersion", "Windows 10");
+    for (dcQsClient_t* c : {aa1, aa2}) c->windowsInfo.add("WindowsVersion", "Windows 11");
     a1->windowsInfo.add("windowsversion", "Windows 11");  // the item's name in any case
-    a2->windowsInfo.add("WindowsVersion", "Windows 10");
-    aa1->windowsInfo.add("WindowsVersion", "Windows 11");
-    aa2->windowsInfo.add("WindowsVersion", "Windows 11");
     b1->windowsInfo.add("Workgroup", "HOME");
 
-    const std::string office = mb::fromUtf8("오피스");
     r1->softwareList.add("Editor", "editor.exe", "1");
     a1->softwareList.add("Editor 2", "EDITOR.EXE", "2");      // the same program: one bar, the first name
     a1->softwareList.add("Editor again", "editor.exe", "2");  // twice on one PC: counted once
-    a1->softwareList.add(office.c_str(), "office.exe", "1");
-    for (dcQsClient_t* c : {a2, aa1, aa2}) c->softwareList.add(office.c_str(), "office.exe", "1");
+    for (dcQsClient_t* c : {a1, a2, aa1, aa2}) c->softwareList.add(office.c_str(), "office.exe", "1");
     aa1->softwareList.add("Viewer", "viewer.exe", "1");
     b1->softwareList.add("Game", "game.exe", "1");
 
@@ -71,7 +64,7 @@ TEST(Charts, WindowsVersionsCountPcsOfTheWholeSubtree) {
 
 TEST(Charts, ProgramsByPcsAndByMinutes) {
   ChartSite site;
-  const std::string office = mb::fromUtf8("오피스");
+  const std::string& office = site.office;
   EXPECT_EQ(dccharts::mostInstalled(&site.root),
             (Bars{{office, 4}, {"Editor", 2}, {"Viewer", 1}, {"Game", 1}}));
   EXPECT_EQ(dccharts::mostInstalled(site.a, 2), (Bars{{office, 4}, {"Editor 2", 1}}));
