@@ -77,16 +77,6 @@ TEST(Charts, ProgramsByPcsAndByMinutes) {
   EXPECT_EQ(dccharts::mostUsed(site.a1, {{2024, 4, 1}, {2024, 4, 30}}), (Bars{{"game.exe", 300}}));
   EXPECT_EQ(dccharts::chartData(dcChartKind_t::MOST_USED, site.aa1, {{2024, 5, 1}, {2024, 3, 31}}),
             (Bars{{"editor.exe", 15}}));
-
-  // Twenty at most, by default.
-  dcQsGroup_t many("many");
-  dcQsClient_t* pc = many.addClient("PC");
-  for (int k = 0; k < 25; ++k)
-    pc->softwareList.add(("P" + std::to_string(k)).c_str(), ("p" + std::to_string(k)).c_str(), "1");
-  ASSERT_EQ(many.gatherGroupInfo(), 0u);
-  const Bars top = dccharts::chartData(dcChartKind_t::MOST_INSTALLED, &many, {});
-  ASSERT_EQ(top.size(), dccharts::TOP_COUNT);
-  EXPECT_EQ(top.back().label, "P19");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The viewer's lists computed without a window: dispatch, the views' rows
+// The viewer's lists computed without a window: statuses, the views' rows
 // and cell limits, and the export text. The form's tests show the same lists
 // with their widths and the usage period.
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 
 #include "cp949.h"
 #include "dcAssetConsoleEngine.h"
-#include "dcDisplayText.h"
 #include "dcListViews.h"
 #include "inventorySite.h"
 
@@ -64,14 +63,9 @@ struct Site {
   }
 };
 
-TEST(Views, DispatchByClassAndTitle) {
+TEST(Views, StatusWithoutGroupOrEngine) {
   Site site;
   dcViewList_t list;
-  // The four tab texts, exact bytes; a trailing blank matches nothing.
-  for (int entry = 1; entry <= 4; ++entry)
-    EXPECT_EQ(static_cast<int>(dcviews::viewOfTitle(dcGetDisplayText(DST_TABS, entry))), entry);
-  EXPECT_EQ(dcviews::viewOfTitle("Windows \xC1\xA4\xBA\xB8 "), dcViewKind_t::NONE);
-
   // A null group gives 203; the group views that need the engine give 201
   // without it.
   EXPECT_EQ(dcviews::hardwareByPc(nullptr, list), dcStatus::NULL_ARGUMENT);
@@ -109,9 +103,6 @@ TEST(Views, ClientAndGroupLists) {
       dump(list),
       "PC 이름/150|프로세서/150|하드 디스크/150|Empty/150|\nR1|Core 3.6GHz |SSD 256GB HDD 1TB HDD 2TB ||\n"
       "A1||||\nAA1||||\nB1|Core 2.9GHz |||");
-  // A group's users: its own clients and direct sub-groups, each with ", ".
-  ASSERT_EQ(dcviews::groupSoftware(&site.root, list), 0u);
-  EXPECT_EQ(dump(list), "소프트웨어/300|사용자/500|\nEditor|R1, A, B, |\nViewer|A, |");
 }
 
 TEST(Views, CellsStopAt1023BytesSkippingWhatDoesNotFit) {
