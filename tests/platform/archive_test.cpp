@@ -1,5 +1,6 @@
-// The group file's reader on cut-short input. Every length form and UTF-16
-// texts are compared with the plain model by the group file's random tests.
+// The group file's reader on cut-short input and on a stray surrogate. Every
+// length form and UTF-16 texts are compared with the plain model by the group
+// file's random tests.
 #include "archive.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ std::string u32(std::uint32_t v) { return u16(v & 0xFFFF) + u16(v >> 16); }
 
 }  // namespace
 
-TEST(Archive_Truncation, EveryCutRaisesTheReadErrorWithoutOverreading) {
+TEST(Archive_Reader, EveryCutRaisesTheReadErrorWithoutOverreading) {
   const std::string full = u32(7) + std::string(1, '\x03') + "abc" + "\xFF" + u16(300) +
                            std::string(300, 'x') + std::string(16, '\x01') + "\xFF" + u16(0xFFFE) +
                            std::string(1, '\x01') + u16('z');
@@ -45,4 +46,8 @@ TEST(Archive_Truncation, EveryCutRaisesTheReadErrorWithoutOverreading) {
   FileFromBytes huge("\xFF" + u16(0xFFFF) + u32(0xFFFFFFF0u) + "abc");
   dcArchiveReader_t ar(huge.file);
   EXPECT_THROW(ar.readString(), dcArchiveException_t);
+
+  // An unpaired surrogate in a UTF-16 text takes nothing after it.
+  FileFromBytes wide("\xFF" + u16(0xFFFE) + "\x02" + u16(0xD800) + u16('A'));
+  EXPECT_TRUE(dcArchiveReader_t(wide.file).readString().ends_with('A'));
 }

@@ -1,4 +1,4 @@
-// The viewer's lists computed without a window: statuses, the views' rows
+// The viewer's lists computed without a window: titles, statuses, the views' rows
 // and cell limits, and the export text. The form's tests show the same lists
 // with their widths and the usage period.
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 
 #include "cp949.h"
 #include "dcAssetConsoleEngine.h"
+#include "dcDisplayText.h"
 #include "dcListViews.h"
 #include "inventorySite.h"
 
@@ -63,9 +64,16 @@ struct Site {
   }
 };
 
-TEST(Views, StatusWithoutGroupOrEngine) {
+TEST(Views, TitlesAndStatusWithoutGroupOrEngine) {
   Site site;
   dcViewList_t list;
+  // The four tab texts, exact bytes; the menu's spelling of the usage entry
+  // (no blank) and a trailing blank match nothing.
+  for (int entry = 1; entry <= 4; ++entry)
+    EXPECT_EQ(static_cast<int>(dcviews::viewOfTitle(dcGetDisplayText(DST_TABS, entry))), entry);
+  for (const char* near : {"Windows \xC1\xA4\xBA\xB8 ", "Windows \xC1\xA4\xBA",
+                           "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA"})
+    EXPECT_EQ(dcviews::viewOfTitle(near), dcViewKind_t::NONE) << near;
   // A null group gives 203; the group views that need the engine give 201
   // without it.
   EXPECT_EQ(dcviews::hardwareByPc(nullptr, list), dcStatus::NULL_ARGUMENT);
