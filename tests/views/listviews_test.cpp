@@ -74,6 +74,11 @@ TEST(Views, TitlesAndStatusWithoutGroupOrEngine) {
   for (const char* near : {"Windows \xC1\xA4\xBA\xB8 ", "Windows \xC1\xA4\xBA",
                            "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA"})
     EXPECT_EQ(dcviews::viewOfTitle(near), dcViewKind_t::NONE) << near;
+  // A client or group under an unknown title: list and status untouched.
+  dcViewPeriod_t period{{2024, 3, 1}, {2024, 3, 31}};
+  list.columns = {{"old", 1}};
+  const dcViewRefresh_t r = dcviews::refresh(site.a1, "Windows", period, list);
+  EXPECT_TRUE(!r.status.has_value() && r.kind == dcViewKind_t::NONE && dump(list) == "old/1|");
   // A null group gives 203; the group views that need the engine give 201
   // without it.
   EXPECT_EQ(dcviews::hardwareByPc(nullptr, list), dcStatus::NULL_ARGUMENT);
