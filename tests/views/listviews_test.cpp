@@ -116,6 +116,9 @@ TEST(Views, ClientAndGroupLists) {
       dump(list),
       "PC 이름/150|프로세서/150|하드 디스크/150|Empty/150|\nR1|Core 3.6GHz |SSD 256GB HDD 1TB HDD 2TB ||\n"
       "A1||||\nAA1||||\nB1|Core 2.9GHz |||");
+  // A group's users: its own clients and direct sub-groups, each with ", ".
+  ASSERT_EQ(dcviews::groupSoftware(&site.root, list), 0u);
+  EXPECT_EQ(dump(list), "소프트웨어/300|사용자/500|\nEditor|R1, A, B, |\nViewer|A, |");
 }
 
 TEST(Views, CellsStopAt1023BytesSkippingWhatDoesNotFit) {
