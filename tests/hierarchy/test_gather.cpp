@@ -72,7 +72,6 @@ TEST(Gather, Twice_CountsTwice_ClearTwiceIsHarmless) {
   EXPECT_EQ(softwareRows(&s.root), "word.exe/Not defined x2 [c:R1 ]\nx.exe/1.0 x4 [g:A g:B ]\n");
   EXPECT_EQ(s.root.findWindowsVersion("XP")->pBackwardLinks->count(), 2u);
   EXPECT_EQ(strings(s.root.hardwareNames), "CPU,cpu,");
-
   for (int round = 0; round < 2; ++round) {
     EXPECT_EQ(s.root.clear(), 0u);
     EXPECT_TRUE(!s.root.clients && !s.root.children && !s.root.softwareList.entries &&
@@ -89,12 +88,9 @@ TEST(Gather, NullArguments_MissingVersion_EntryWithoutLinks) {
                        g.addSoftwareUsages(noClient), g.addSoftwareUsages(noGroup)})
     EXPECT_EQ(r, 203u);
   EXPECT_TRUE(g.findWindowsVersion(nullptr) == nullptr && g.status == 203);
-
   // A client without a "WindowsVersion" item: 102 from the add only.
-  dcQsClient_t* c = g.addClient("C");
-  EXPECT_EQ(g.addWindowsVersion(c), 102u);
+  EXPECT_EQ(g.addWindowsVersion(g.addClient("C")), 102u);
   EXPECT_EQ(g.gatherWindowsVersions(), 0u);
-
   // An entry met without back-links stops a child group's contribution.
   dcQsGroup_t parent("P");
   dcQsGroup_t* child = parent.addChild("K");
@@ -139,8 +135,7 @@ TEST(Gather, DeepChain_NoRecursion) {
     }
     dcQsClientNode_t* list = nullptr;
     root->collectClients(list);
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->pClient, c);
+    EXPECT_TRUE(list && list->pClient == c);
     dcQsGroup_t::freeClientNodes(list);
     const std::string path = (dir.path() / "deep.log").string();
     EXPECT_EQ(root->saveHierarchyToFile(path.c_str()), 0u);

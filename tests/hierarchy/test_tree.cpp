@@ -1,4 +1,5 @@
-// The group tree: look-ups, insertion, the listing, back-links.
+// The group tree: the listing, look-ups, insertion, back-links, and a
+// client's dispatch of inventory files by data type.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -20,16 +21,14 @@ TEST(GroupTree, Listing_ExampleTree_ByteForByte) {
   mb::copyBounded(root.name, kAllGroups);
   root.addClient("PC01");
   root.addChild("Sales")->addClient("PC02");
+  root.addChild("Sales");  // the same name twice makes two siblings, both listed
   ASSERT_EQ(root.saveHierarchyToFile(path.c_str()), 0u);
   EXPECT_EQ(testutil::readFile(path),
             std::string("dcQsGroup_t hierarchy listing...\r\n  qsGroup '") + kAllGroups +
                 "'\r\n    qsClient 'PC01'\r\n    qsGroup 'Sales'\r\n      qsClient 'PC02'\r\n"
-                "end of file.\r\n\r\n");
-  // The same name twice makes two siblings, both listed.
-  root.addChild("Sales");
-  ASSERT_EQ(root.saveHierarchyToFile(path.c_str()), 0u);
-  EXPECT_NE(testutil::readFile(path).find("  qsClient 'PC02'\r\n    qsGroup 'Sales'\r\nend"),
-            std::string::npos);
+                "    qsGroup 'Sales'\r\nend of file.\r\n\r\n");
+  EXPECT_EQ(root.saveHierarchyToFile(nullptr), 203u);
+  EXPECT_EQ(root.saveHierarchyToFile((dir.path() / "no" / "x.log").string().c_str()), 401u);
 
   // Collecting appends the subtree's clients, depth-first, to a given list.
   root.addClient("PC03");
@@ -40,12 +39,9 @@ TEST(GroupTree, Listing_ExampleTree_ByteForByte) {
   for (dcQsClientNode_t* n = list; n; n = n->next) names += std::string(n->pClient->name) + ",";
   EXPECT_EQ(names, "X,PC01,PC03,PC02,");
   dcQsGroup_t::freeClientNodes(list);
-
-  EXPECT_EQ(root.saveHierarchyToFile(nullptr), 203u);
-  EXPECT_EQ(root.saveHierarchyToFile((dir.path() / "no" / "x.log").string().c_str()), 401u);
 }
 
-TEST(GroupTree, FindClientAndGroup_FirstMatchAndStatus) {
+TEST(GroupTree, FindAndAdd_FirstMatchAndStatus) {
   dcQsGroup_t root("root");
   dcQsGroup_t* a = root.addChild(5, "A");
   dcQsGroup_t* b = root.addChild(6, "B");
@@ -71,22 +67,17 @@ TEST(GroupTree, FindClientAndGroup_FirstMatchAndStatus) {
   EXPECT_TRUE(root.findGroup("root") == nullptr && root.findGroup(kAllGroups) == &root);
   EXPECT_TRUE(root.findGroup(nullptr) == nullptr && root.status == 203 && !root.findClient(nullptr));
 
-  root.clear();
-  for (int round = 0; round < 2; ++round) EXPECT_EQ(root.findClient("PC01"), nullptr);
-  EXPECT_EQ(root.findGroup(6), nullptr);
-}
-
-// The group file's forms of adding are compared with the model by the
-// group file's randomized tests; what the file cannot give is a missing name.
-TEST(GroupTree, AddWithoutName_203) {
-  dcQsGroup_t root("root");
+  // Every form of adding refuses a missing name.
   const char* none = nullptr;
   for (dcQsClient_t* c : {root.addClient(none, "PC05"), root.addClient("root", none), root.addClient(0, none),
                           root.addClient(none)})
     EXPECT_TRUE(!c && root.status == 203u);
   for (dcQsGroup_t* g : {root.addChild(none), root.addChild(3, none), root.addChild(0, 2, none)})
     EXPECT_TRUE(!g && root.status == 203u);
-  EXPECT_TRUE(!root.clients && !root.children);
+
+  root.clear();
+  for (int round = 0; round < 2; ++round) EXPECT_EQ(root.findClient("PC01"), nullptr);
+  EXPECT_TRUE(!root.findGroup(6) && !root.clients && !root.children);
 }
 
 TEST(BackwardLinks, Add_Membership_Order) {
@@ -106,9 +97,36 @@ TEST(BackwardLinks, Add_Membership_Order) {
     EXPECT_EQ(links.isGroupExist(sameAsGroup), 0u);  // the address was added as a client
     EXPECT_EQ(links.status, 102u);
   }
-  std::vector<std::pair<std::uint32_t, const dcObject_t*>> order;
-  for (const dcpgBackwardLink_t& l : links.links()) order.emplace_back(l.kind, l.pObject);
-  ASSERT_EQ(order.size(), 22u);
-  EXPECT_TRUE(order[0] == std::make_pair(1u, (const dcObject_t*)&client) && order[1].first == 2u);
-  EXPECT_EQ(order[21].second, many[19].get());
+  const auto& all = links.links();
+  ASSERT_EQ(all.size(), 22u);
+  EXPECT_TRUE(all[0].kind == 1 && all[0].pObject == &client && all[1].kind == 2 && all[1].pObject == &group);
+  EXPECT_EQ(all[21].pObject, many[19].get());
+}
+
+TEST(Client, LoadAssetDataFromFile_DispatchByDataType) {
+  testutil::TempDir dir;
+  const std::string software = (dir.path() / "PC01 softwareinfo.xml").string();
+  testutil::writeFile(software, "<list><Program>notepad.exe</Program></list>");
+  dcQsClient_t client("PC01");
+  EXPECT_EQ(client.LoadAssetDataFromFile(nullptr, "PC01", "softwareinfo.xml"), 203u);
+  EXPECT_EQ(client.LoadAssetDataFromFile("PC01", nullptr, nullptr), 205u);
+  // Without the two words given, the type is the second word of the path,
+  // and the whole path goes to the loader.
+  EXPECT_EQ(client.LoadAssetDataFromFile(software.c_str(), nullptr, nullptr), 0u);
+  ASSERT_NE(client.softwareList.entries, nullptr);
+  EXPECT_STREQ(client.softwareList.entries->fileName, "notepad.exe");
+  // Types compare without regard to case; an unknown type loads nothing.
+  const std::string other = (dir.path() / "other.xml").string();
+  testutil::writeFile(other, "<list><Program>calc.exe</Program></list>");
+  EXPECT_EQ(client.LoadAssetDataFromFile(other.c_str(), "PC01", "SOFTWAREINFO.XML"), 0u);
+  ASSERT_NE(client.softwareList.entries->next, nullptr);
+  EXPECT_EQ(client.LoadAssetDataFromFile(software.c_str(), "PC01", "inventory.xml"), 0u);
+  // A loader's failure is the client's result; unreadable usage is not.
+  const std::string missing = (dir.path() / "PC01 HardwareInfo.xml").string();
+  EXPECT_TRUE(client.LoadAssetDataFromFile(missing.c_str(), "PC01", "HARDWAREINFO.XML") == 401u &&
+              client.status == 401u);
+  EXPECT_EQ(client.LoadAssetDataFromFile(missing.c_str(), "PC01", "WindowsInfo.xml"), 401u);
+  EXPECT_TRUE(client.LoadAssetDataFromFile(missing.c_str(), "PC01", "totalsuinfo.xml") == 0u &&
+              client.status == 0u);
+  EXPECT_FALSE(client.usageDocument.getRootNode().valid());
 }
