@@ -37,7 +37,8 @@ TEST(DcLog, LevelsLineFormatCutAndDailyFiles) {
   theLog.pfWrite(nullptr, 0, "%s%s", std::string(1022, 'y').c_str(), "\xC7\xD1");
   const std::string prefix = "[07:08:09:0x00000000] ";
   EXPECT_EQ(testutil::readFile("log/20040105.log"),
-            prefix + "[dcQsClient_t::loadFromFile] loadXml failed. 401 2\r\n[07:08:09:0xabcdef12] second\r\n" +
+            prefix +
+                "[dcQsClient_t::loadFromFile] loadXml failed. 401 2\r\n[07:08:09:0xabcdef12] second\r\n" +
                 prefix + std::string(1023, 'x') + "\r\n" + prefix + std::string(1022, 'y') + "\r\n");
 
   // Either side of midnight: one file per date; a line feed inside a message

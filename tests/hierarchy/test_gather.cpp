@@ -3,6 +3,7 @@
 #include <pthread.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dcQsGroup.h"
@@ -43,15 +44,14 @@ struct Site {
   dcQsGroup_t* a = root.addChild("A");
 
   Site() {
-    dcQsClient_t* r1 = root.addClient("R1");
-    dcQsClient_t *a1 = a->addClient("A1"), *a2 = a->addClient("A2");
-    dcQsClient_t* aa1 = a->addChild("AA")->addClient("AA1");
-    dcQsClient_t* b1 = root.addChild("B")->addClient("B1");
-    addProgram(r1, "word.exe");
-    addProgram(a1, "x.exe", "1.0");
-    addProgram(a2, "X.EXE", "2.0");
-    addProgram(aa1, "x.exe", "4.0");
-    addProgram(b1, "x.exe", "5.0");
+    dcQsClient_t *r1 = root.addClient("R1"), *a1 = a->addClient("A1"), *a2 = a->addClient("A2");
+    dcQsClient_t *aa1 = a->addChild("AA")->addClient("AA1"), *b1 = root.addChild("B")->addClient("B1");
+    for (auto [c, file, version] : {std::tuple{r1, "word.exe", "Not defined"},
+                                    {a1, "x.exe", "1.0"},
+                                    {a2, "X.EXE", "2.0"},
+                                    {aa1, "x.exe", "4.0"},
+                                    {b1, "x.exe", "5.0"}})
+      addProgram(c, file, version);
     for (dcQsClient_t* c : {r1, a1, b1}) c->hardwareList.add("CPU", "Undefined", "P4", 1);
     a2->hardwareList.add("cpu", "undefined", "p4", 1);
     for (dcQsClient_t* c : {r1, a1}) c->windowsInfo.add("WindowsVersion", "XP");

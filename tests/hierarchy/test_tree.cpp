@@ -29,16 +29,6 @@ TEST(GroupTree, Listing_ExampleTree_ByteForByte) {
                 "    qsGroup 'Sales'\r\nend of file.\r\n\r\n");
   EXPECT_EQ(root.saveHierarchyToFile(nullptr), 203u);
   EXPECT_EQ(root.saveHierarchyToFile((dir.path() / "no" / "x.log").string().c_str()), 401u);
-
-  // Collecting appends the subtree's clients, depth-first, to a given list.
-  root.addClient("PC03");
-  dcQsClient_t existing("X");
-  dcQsClientNode_t* list = new dcQsClientNode_t{&existing, nullptr};
-  root.collectClients(list);
-  std::string names;
-  for (dcQsClientNode_t* n = list; n; n = n->next) names += std::string(n->pClient->name) + ",";
-  EXPECT_EQ(names, "X,PC01,PC03,PC02,");
-  dcQsGroup_t::freeClientNodes(list);
 }
 
 TEST(GroupTree, FindAndAdd_FirstMatchAndStatus) {

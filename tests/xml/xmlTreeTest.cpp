@@ -87,7 +87,8 @@ TEST(XmlTree, ReadWholeFileChunksAcrossWindows) {
   EXPECT_TRUE(size == 300000 && std::string(buffer) == std::string(300000, 'p'));
   std::free(buffer);
   ::pclose(pipe);
-  EXPECT_FALSE(readWholeFile(nullptr, &buffer, &size, 4096) || readWholeFile("Q:\\windows.xml", nullptr, &size, 4096) ||
+  EXPECT_FALSE(readWholeFile(nullptr, &buffer, &size, 4096) ||
+               readWholeFile("Q:\\windows.xml", nullptr, &size, 4096) ||
                readWholeFile("Q:\\windows.xml", &buffer, nullptr, 4096));
   EXPECT_TRUE(doc.loadText("<a/>", 4) && doc.loadText("<b/>", 4));  // the second frees the first tree
 }
