@@ -3,8 +3,8 @@
 // routing and keyboard; the title pane's tabs and caption; the tree pane's
 // items, selection, branch drawing, layout and a deep tree.
 #include <cstring>
-#include <functional>
 #include <string>
+#include <tuple>
 
 #include "CColorSplitterWnd.h"
 #include "CDcOverlookDoc.h"
@@ -100,436 +100,415 @@ class FrameTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void button_statesOneToEight();
-  void button_captionsBannersAndArtwork();
-  void about_iconDrawnAtItsSize();
-  void splitters_lockedInnerBarOuterBarMoves();
-  void menusAndRouting();
-  void keys_panesStandardKeysAndLocks();
-  void windowServices_reachTheFrame();
-  void titlePane_tabsSendViewCommands();
-  void titlePane_captionAndByteExactTitles();
-  void tree_orderImagesLinesAndClick();
-  void tree_layoutAndADeepTree();
-};
-
-void FrameTest::button_statesOneToEight() {
-  SteeredButton b;
-  for (int s = 1; s <= 8; ++s) {
-    QPixmap picture(40, 20);
-    picture.fill(stateColour(s));
-    b.setImage(s, picture);
-  }
-  b.move(30, 30);
-  b.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&b));
-  auto drawn = [&b] { return b.grab().toImage().pixel(2, 2) == stateColour(b.state) ? b.state : -1; };
-  QCOMPARE(drawn(), 1);
-
-  // The cursor arrives: the 10 ms timer sets hover; press and release.
-  b.cursor = b.mapToGlobal(QPoint(5, 5));
-  QTest::mouseMove(&b, QPoint(5, 5));
-  QTRY_COMPARE_WITH_TIMEOUT(b.hover, 1, 200);
-  QCOMPARE(drawn(), 2);
-  sendMouse(&b, QEvent::MouseButtonPress);
-  QCOMPARE(drawn(), 3);
-  sendMouse(&b, QEvent::MouseButtonRelease);
-  QCOMPARE(drawn(), 2);
-  QCOMPARE(b.toggled, 0);  // toggle mode off: a click never toggles
-  // Pressed and dragged out: the next tick clears pressed and hover.
-  sendMouse(&b, QEvent::MouseButtonPress);
-  b.cursor = b.mapToGlobal(QPoint(-50, -50));
-  QTRY_COMPARE_WITH_TIMEOUT(b.pressed, 0, 100);
-  QCOMPARE(drawn(), 1);
-  sendMouse(&b, QEvent::MouseButtonRelease);
-
-  // Each step and the state drawn after it.
-  auto mouse = [&b](QEvent::Type type) { return [&b, type] { sendMouse(&b, type); }; };
-  const std::pair<std::function<void()>, int> steps[] = {
-      // Inactive shows state 4, yet hover and press still win; disabled is 4.
-      {[&] { b.activate(false); }, 4},
-      {[&] { b.hover = 1; }, 2},
-      {[&] { b.pressed = 1; }, 3},
-      {[&] { b.setEnabled(false); }, 4},
-      {[&] { b.setEnabled(true); }, 3},
-      {[&] { b.hover = b.pressed = 0; }, 4},
-      {[&] { b.activate(true); }, 1},
-      // Toggle mode: a click flips toggled, and 1-4 become 5-8.
-      {[&] { b.toggleMode = 1; }, 1},
-      {mouse(QEvent::MouseButtonPress), 7},
-      {mouse(QEvent::MouseButtonRelease), 5},
-      {[&] { b.hover = 1; }, 6},
-      {[&] { b.hover = 0; }, 5},
-      {[&] { b.activate(false); }, 8},
-      {[&] { b.activate(true); }, 5},
-  };
-  QSignalSpy clicks(&b, &QAbstractButton::clicked);
-  for (const auto& [step, state] : steps) {
-    step();
-    QCOMPARE(drawn(), state);
-  }
-  // A double click flips once more and latches until the release.
-  sendMouse(&b, QEvent::MouseButtonDblClick);
-  QVERIFY(b.toggled == 0 && b.doubleClickLatch == 1);
-  sendMouse(&b, QEvent::MouseButtonRelease);
-  QVERIFY(b.doubleClickLatch == 0 && b.pressed == 0);
-  QCOMPARE(clicks.count(), 2);
-  QCOMPARE(drawn(), 1);
-}
-
-void FrameTest::button_captionsBannersAndArtwork() {
-  dcBitmapButton_t b;
-  QCOMPARE(b.setCaption(9, "x", 0, 0, 0), 1u);
-  // A long Korean caption is cut at a character boundary within 255 bytes.
-  std::string longText;
-  for (int i = 0; i < 200; ++i) longText += "\xB0\xCB";  // 검
-  QCOMPARE(b.setCaption(1, longText.c_str(), 0xFF, 1, 2), 0u);
-  QCOMPARE(std::strlen(b.captions[1].text), std::size_t(254));
-  // Setting an image sizes the button to it and keeps its corner.
-  b.move(7, 9);
-  QCOMPARE(b.loadImage(1, dcArt::SEARCH_NORMAL), 0u);
-  QCOMPARE(b.geometry(), QRect(7, 9, 54, 22));
-
-  dcBanner_t banner("\xC1\xA4\xBA\xB8");  // 정보
-  QCOMPARE(banner.load(999), 0u);         // no such picture: empty
-  QCOMPARE(banner.width, 0);
-  for (int id = 151; id <= 173; ++id) QCOMPARE(dcLoadBitmap(id).isNull(), id == 156);
-  // Tree images: the white background turns transparent, the drawing stays.
-  const QImage client = dcWhiteTransparent(dcLoadBitmap(dcArt::TREE_CLIENT)).toImage();
-  QCOMPARE(client.pixelColor(0, 0).alpha(), 0);
-  QCOMPARE(client.pixelColor(8, 6).alpha(), 255);
-}
-
-void FrameTest::about_iconDrawnAtItsSize() {
-  dcAboutDialog_t about;
-  const QImage icon = about.icon->pixmap().toImage();
-  QCOMPARE(icon.size(), QSize(32, 32));
-  QCOMPARE(about.icon->size(), QSize(32, 32));
-  // Every pixel on the grid: a smaller picture scaled up would leave
-  // half-transparent edges and 2 x 2 cells of one colour.
-  int opaque = 0;
-  bool finerThanDoubled = false;
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) {
-      const int alpha = qAlpha(icon.pixel(x, y));
-      QVERIFY2(alpha == 0 || alpha == 255, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
-      opaque += alpha == 255;
-      if (x % 2 == 0 && y % 2 == 0)
-        finerThanDoubled |=
-            icon.pixel(x, y) != icon.pixel(x + 1, y) || icon.pixel(x, y) != icon.pixel(x, y + 1);
+  void button_statesOneToEight() {
+    SteeredButton b;
+    for (int s = 1; s <= 8; ++s) {
+      QPixmap picture(40, 20);
+      picture.fill(stateColour(s));
+      b.setImage(s, picture);
     }
-  QVERIFY(opaque > 32 * 32 / 2 && finerThanDoubled);
-  // The window's icon has its own 16 x 16 drawing beside it.
-  QCOMPARE(dcMainIcon().availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
-  QCOMPARE(dcMainIcon().pixmap(16, 16).toImage(), dcLoadIcon(dcArt::MAIN_ICON, 16).toImage());
-}
+    b.move(30, 30);
+    b.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&b));
+    auto drawn = [&b] { return b.grab().toImage().pixel(2, 2) == stateColour(b.state) ? b.state : -1; };
+    QCOMPARE(drawn(), 1);
 
-void FrameTest::splitters_lockedInnerBarOuterBarMoves() {
-  CMainFrame frame;
-  frame.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&frame));
-  QSplitterHandle* inner = frame.innerSplitter->handle(1);
-  QCOMPARE(inner->cursor().shape(), Qt::ArrowCursor);
-  drag(inner, QPoint(0, 60));
-  QCOMPARE(frame.innerSplitter->sizes().at(0), 100);
-  drag(frame.outerSplitter->handle(1), QPoint(50, 0));
-  QCOMPARE(frame.outerSplitter->sizes().at(0), 250);
+    // The cursor arrives: the 10 ms timer sets hover; press and release.
+    b.cursor = b.mapToGlobal(QPoint(5, 5));
+    QTest::mouseMove(&b, QPoint(5, 5));
+    QTRY_COMPARE_WITH_TIMEOUT(b.hover, 1, 200);
+    QCOMPARE(drawn(), 2);
+    sendMouse(&b, QEvent::MouseButtonPress);
+    QCOMPARE(drawn(), 3);
+    sendMouse(&b, QEvent::MouseButtonRelease);
+    QCOMPARE(drawn(), 2);
+    QCOMPARE(b.toggled, 0);  // toggle mode off: a click never toggles
+    // Pressed and dragged out: the next tick clears pressed and hover.
+    sendMouse(&b, QEvent::MouseButtonPress);
+    b.cursor = b.mapToGlobal(QPoint(-50, -50));
+    QTRY_COMPARE_WITH_TIMEOUT(b.pressed, 0, 100);
+    QCOMPARE(drawn(), 1);
+    sendMouse(&b, QEvent::MouseButtonRelease);
 
-  // Growing the window keeps the tree width and the title height.
-  frame.resize(frame.width() + 200, frame.height() + 100);
-  QTRY_COMPARE(frame.innerSplitter->sizes().at(0), 100);
-  QCOMPARE(frame.outerSplitter->sizes().at(0), 250);
-
-  // Unlocked, the inner bar drags too.
-  frame.innerSplitter->setLocked(false);
-  drag(inner, QPoint(0, 30));
-  QCOMPARE(frame.innerSplitter->sizes().at(0), 130);
-
-  // The flat bar between rows: dark blue, 2 pixels short at either end.
-  const QColor darkBlue(8, 29, 88);
-  const QImage bar = inner->grab().toImage();
-  const int mid = bar.height() / 2;
-  QCOMPARE(bar.pixelColor(2, mid), darkBlue);
-  QCOMPARE(bar.pixelColor(bar.width() - 3, mid), darkBlue);
-  QVERIFY(bar.pixelColor(1, mid) != darkBlue && bar.pixelColor(bar.width() - 2, mid) != darkBlue);
-}
-
-void FrameTest::menusAndRouting() {
-  CMainFrame frame;
-  QCOMPARE(CMainFrame::mainWindow(), &frame);
-  // Export without a list viewer only records 201; with one it runs there.
-  QSignalSpy sent(&frame, &CMainFrame::commandSent);
-  QVERIFY(frame.sendCommand(32780));
-  QCOMPARE(frame.status, 201u);
-  FakeViewer viewer;
-  dcRegisterPane<dcViewerPane_t>(theViewerPane, &viewer);
-  frame.status = 0;
-  frame.commandAction(32780)->trigger();
-  QCOMPARE(viewer.exports, 1);
-  QCOMPARE(frame.status, 0u);
-  dcUnregisterPane<dcViewerPane_t>(theViewerPane, &viewer);
-
-  // Other ids go to the registered targets; unknown ones are not handled.
-  FakeDocument doc;
-  QVERIFY(!frame.sendCommand(32775));
-  frame.addCommandTarget(&doc);
-  QVERIFY(CMainFrame::sendToMainWindow(32775));
-  frame.commandAction(32772)->trigger();
-  QVERIFY(!frame.sendCommand(57601));
-  QCOMPARE(doc.seen, (QList<int>{32775, 32772}));
-  QCOMPARE(sent.count(), 6);
-  frame.removeCommandTarget(&doc);
-}
-
-void FrameTest::keys_panesStandardKeysAndLocks() {
-  CMainFrame frame({makeTree, [](QWidget* parent) -> QWidget* { return new dcDefaultViewerForm_t(parent); }});
-  frame.show();
-  QApplication::setActiveWindow(&frame);
-  QVERIFY(QTest::qWaitForWindowActive(&frame));
-  QWidget* tree = theObjectHierarchyForm->tree;
-  QWidget* list = theDefaultViewerForm->listControl();
-  QSignalSpy sent(&frame, &CMainFrame::commandSent);
-
-  // F6 and Shift+F6 go round the tree and the list, from wherever the focus
-  // is; from outside both F6 starts at the tree, Shift+F6 at the list.
-  auto press = [](QKeySequence keys) {
-    QTest::keySequence(QApplication::focusWidget(), keys);
-    return QApplication::focusWidget();
-  };
-  const QKeySequence f6(Qt::Key_F6), shiftF6(Qt::SHIFT | Qt::Key_F6);
-  tree->setFocus();
-  for (auto [keys, focus] : {std::pair{f6, list}, {f6, tree}, {shiftF6, list}, {shiftF6, tree}})
-    QCOMPARE(press(keys), focus);
-  for (auto [keys, focus] : {std::pair{f6, tree}, {shiftF6, list}}) {
-    frame.titleForm()->setFocus();
-    QCOMPARE(press(keys), focus);
+    // The state drawn for the flags: inactive shows 4, yet hover and press
+    // still win; disabled is 4; toggled turns 1-4 into 5-8.
+    struct Flags {
+      bool active, enabled;
+      int hover, pressed, toggled, state;
+    };
+    for (const Flags& f : {Flags{false, true, 0, 0, 0, 4},
+                           {false, true, 1, 0, 0, 2},
+                           {false, true, 1, 1, 0, 3},
+                           {false, false, 1, 1, 0, 4},
+                           {true, true, 0, 0, 1, 5},
+                           {true, true, 1, 0, 1, 6},
+                           {true, true, 1, 1, 1, 7},
+                           {false, true, 0, 0, 1, 8},
+                           {true, true, 0, 0, 0, 1}}) {
+      b.activate(f.active);
+      b.setEnabled(f.enabled);
+      std::tie(b.hover, b.pressed, b.toggled) = std::tie(f.hover, f.pressed, f.toggled);
+      QCOMPARE(drawn(), f.state);
+    }
+    // Toggle mode: a click flips toggled.
+    b.toggleMode = 1;
+    QSignalSpy clicks(&b, &QAbstractButton::clicked);
+    sendMouse(&b, QEvent::MouseButtonPress);
+    QCOMPARE(drawn(), 7);
+    sendMouse(&b, QEvent::MouseButtonRelease);
+    QCOMPARE(drawn(), 5);
+    // A double click flips once more and latches until the release.
+    sendMouse(&b, QEvent::MouseButtonDblClick);
+    QVERIFY(b.toggled == 0 && b.doubleClickLatch == 1);
+    sendMouse(&b, QEvent::MouseButtonRelease);
+    QVERIFY(b.doubleClickLatch == 0 && b.pressed == 0);
+    QCOMPARE(clicks.count(), 2);
+    QCOMPARE(drawn(), 1);
   }
-  QCOMPARE(sent.count(), 6);
 
-  // The other standard keys send their commands and nothing else happens.
-  const std::pair<QKeyCombination, int> standard[] = {
-      {Qt::CTRL | Qt::Key_N, 57600},        {Qt::CTRL | Qt::Key_O, 57601},
-      {Qt::CTRL | Qt::Key_S, 57603},        {Qt::CTRL | Qt::Key_P, 57607},
-      {Qt::CTRL | Qt::Key_Z, 57643},        {Qt::CTRL | Qt::Key_X, 57635},
-      {Qt::CTRL | Qt::Key_C, 57634},        {Qt::CTRL | Qt::Key_V, 57637},
-      {Qt::ALT | Qt::Key_Backspace, 57643}, {Qt::SHIFT | Qt::Key_Delete, 57635},
-      {Qt::CTRL | Qt::Key_Insert, 57634},   {Qt::SHIFT | Qt::Key_Insert, 57637}};
-  tree->setFocus();
-  for (auto [keys, id] : standard) {
+  void button_captionsBannersAndArtwork() {
+    dcBitmapButton_t b;
+    QCOMPARE(b.setCaption(9, "x", 0, 0, 0), 1u);
+    // A long Korean caption is cut at a character boundary within 255 bytes.
+    std::string longText;
+    for (int i = 0; i < 200; ++i) longText += "\xB0\xCB";  // 검
+    QCOMPARE(b.setCaption(1, longText.c_str(), 0xFF, 1, 2), 0u);
+    QCOMPARE(std::strlen(b.captions[1].text), std::size_t(254));
+    // Setting an image sizes the button to it and keeps its corner.
+    b.move(7, 9);
+    QCOMPARE(b.loadImage(1, dcArt::SEARCH_NORMAL), 0u);
+    QCOMPARE(b.geometry(), QRect(7, 9, 54, 22));
+
+    dcBanner_t banner("\xC1\xA4\xBA\xB8");  // 정보
+    QCOMPARE(banner.load(999), 0u);         // no such picture: empty
+    QCOMPARE(banner.width, 0);
+    for (int id = 151; id <= 173; ++id) QCOMPARE(dcLoadBitmap(id).isNull(), id == 156);
+    // Tree images: the white background turns transparent, the drawing stays.
+    const QImage client = dcWhiteTransparent(dcLoadBitmap(dcArt::TREE_CLIENT)).toImage();
+    QCOMPARE(client.pixelColor(0, 0).alpha(), 0);
+    QCOMPARE(client.pixelColor(8, 6).alpha(), 255);
+  }
+
+  void about_iconDrawnAtItsSize() {
+    dcAboutDialog_t about;
+    const QImage icon = about.icon->pixmap().toImage();
+    QCOMPARE(icon.size(), QSize(32, 32));
+    QCOMPARE(about.icon->size(), QSize(32, 32));
+    // Every pixel on the grid: a smaller picture scaled up would leave
+    // half-transparent edges and 2 x 2 cells of one colour.
+    int opaque = 0;
+    bool finerThanDoubled = false;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) {
+        const int alpha = qAlpha(icon.pixel(x, y));
+        QVERIFY2(alpha == 0 || alpha == 255, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+        opaque += alpha == 255;
+        if (x % 2 == 0 && y % 2 == 0)
+          finerThanDoubled |=
+              icon.pixel(x, y) != icon.pixel(x + 1, y) || icon.pixel(x, y) != icon.pixel(x, y + 1);
+      }
+    QVERIFY(opaque > 32 * 32 / 2 && finerThanDoubled);
+    // The window's icon has its own 16 x 16 drawing beside it.
+    QCOMPARE(dcMainIcon().availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
+    QCOMPARE(dcMainIcon().pixmap(16, 16).toImage(), dcLoadIcon(dcArt::MAIN_ICON, 16).toImage());
+  }
+
+  void splitters_lockedInnerBarOuterBarMoves() {
+    CMainFrame frame;
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QSplitterHandle* inner = frame.innerSplitter->handle(1);
+    QCOMPARE(inner->cursor().shape(), Qt::ArrowCursor);
+    drag(inner, QPoint(0, 60));
+    QCOMPARE(frame.innerSplitter->sizes().at(0), 100);
+    drag(frame.outerSplitter->handle(1), QPoint(50, 0));
+    QCOMPARE(frame.outerSplitter->sizes().at(0), 250);
+
+    // Growing the window keeps the tree width and the title height.
+    frame.resize(frame.width() + 200, frame.height() + 100);
+    QTRY_COMPARE(frame.innerSplitter->sizes().at(0), 100);
+    QCOMPARE(frame.outerSplitter->sizes().at(0), 250);
+
+    // Unlocked, the inner bar drags too.
+    frame.innerSplitter->setLocked(false);
+    drag(inner, QPoint(0, 30));
+    QCOMPARE(frame.innerSplitter->sizes().at(0), 130);
+
+    // The flat bar between rows: dark blue, 2 pixels short at either end.
+    const QColor darkBlue(8, 29, 88);
+    const QImage bar = inner->grab().toImage();
+    const int mid = bar.height() / 2;
+    QCOMPARE(bar.pixelColor(2, mid), darkBlue);
+    QCOMPARE(bar.pixelColor(bar.width() - 3, mid), darkBlue);
+    QVERIFY(bar.pixelColor(1, mid) != darkBlue && bar.pixelColor(bar.width() - 2, mid) != darkBlue);
+  }
+
+  void frame_routingTabsAndWindowMessages() {
+    dcQtWindowServices_t services;
+    winsvc::ScopedServices installed(&services);
+    winsvc::WindowServices& ws = winsvc::current();
+    CMainFrame frame;
+    QCOMPARE(CMainFrame::mainWindow(), &frame);
+    // Export without a list viewer only records 201; with one it runs there.
+    QSignalSpy sent(&frame, &CMainFrame::commandSent);
+    QVERIFY(frame.sendCommand(32780));
+    QCOMPARE(frame.status, 201u);
+    FakeViewer viewer;
+    dcRegisterPane<dcViewerPane_t>(theViewerPane, &viewer);
+    frame.status = 0;
+    frame.commandAction(32780)->trigger();
+    QCOMPARE(viewer.exports, 1);
+    QCOMPARE(frame.status, 0u);
+    dcUnregisterPane<dcViewerPane_t>(theViewerPane, &viewer);
+    // Other ids go to the registered targets; unknown ones are not handled.
+    FakeDocument doc;
+    QVERIFY(!frame.sendCommand(32775));
+    frame.addCommandTarget(&doc);
+    QVERIFY(CMainFrame::sendToMainWindow(32775));
+    frame.commandAction(32772)->trigger();
+    QVERIFY(!frame.sendCommand(57601));
+    QCOMPARE(doc.seen, (QList<int>{32775, 32772}));
+    QCOMPARE(sent.count(), 6);
+
+    // The title pane's tabs send the view commands; the view's own banner
+    // shows and its tab alone is highlighted.
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    dcFunctionTitleForm_t& form = *frame.titleForm();
+    form.grab();
+    QCOMPARE(activeTab(form), 1);
+    // Once painted, the pane stays quiet: painting must not invalidate it again.
+    QTest::qWait(50);
+    PaintCounter counter;
+    form.installEventFilter(&counter);
+    QTest::qWait(150);
+    QCOMPARE(counter.paints, 0);
+    form.removeEventFilter(&counter);
+    const int expected[] = {32773, 32775, 32774, 32776};
+    for (int v : {0, 2, 3, 1, 1}) {
+      QTest::mouseClick(form.tabButtons[v], Qt::LeftButton);
+      QCOMPARE(sent.takeLast().at(0).toInt(), expected[v]);
+      const QImage shot = form.grab().toImage();
+      QCOMPARE(activeTab(form), v);
+      QCOMPARE(shot.pixelColor(50, 35), form.banners[v]->bitmap.toImage().pixelColor(50, 35));
+    }
+    frame.removeCommandTarget(&doc);
+
+    // Window services find the frame by class and title (titles compare as
+    // CP949 bytes); "send window message 273 32775 0" runs the hardware
+    // view command; timers; a close message hides the frame.
+    QCOMPARE(ws.findWindow("CMainFrame", "dcOverlook"), &frame);
+    QVERIFY(!ws.findWindow("dcOther_t", "dcOverlook"));
+    const char* korean = "\xC0\xFC\xC3\xBC";  // 전체
+    frame.setWindowTitle(dcUiString(korean));
+    QCOMPARE(ws.findWindow(nullptr, korean), &frame);
+    ws.sendMessage(&frame, winsvc::MESSAGE_COMMAND, 32775, 0);
+    QCOMPARE(sent.takeLast().at(0).toInt(), 32775);
+    QVERIFY(ws.setTimer(&frame, 7, 1000) && ws.killTimer(&frame, 7) && !ws.killTimer(&frame, 7));
+    ws.sendMessage(&frame, winsvc::MESSAGE_CLOSE, 0, 0);
+    QVERIFY(!frame.isVisible());
+    QCOMPARE(ws.sendMessage(reinterpret_cast<void*>(0x10), winsvc::MESSAGE_CLOSE, 0, 0), 0);
+  }
+
+  void keys_panesStandardKeysAndLocks() {
+    CMainFrame frame(
+        {makeTree, [](QWidget* parent) -> QWidget* { return new dcDefaultViewerForm_t(parent); }});
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QWidget* tree = theObjectHierarchyForm->tree;
+    QWidget* list = theDefaultViewerForm->listControl();
+    QSignalSpy sent(&frame, &CMainFrame::commandSent);
+
+    // F6 and Shift+F6 go round the tree and the list, from wherever the focus
+    // is; from outside both F6 starts at the tree, Shift+F6 at the list.
+    auto press = [](QKeySequence keys) {
+      QTest::keySequence(QApplication::focusWidget(), keys);
+      return QApplication::focusWidget();
+    };
+    const QKeySequence f6(Qt::Key_F6), shiftF6(Qt::SHIFT | Qt::Key_F6);
+    tree->setFocus();
+    for (auto [keys, focus] : {std::pair{f6, list}, {f6, tree}, {shiftF6, list}, {shiftF6, tree}})
+      QCOMPARE(press(keys), focus);
+    for (auto [keys, focus] : {std::pair{f6, tree}, {shiftF6, list}}) {
+      frame.titleForm()->setFocus();
+      QCOMPARE(press(keys), focus);
+    }
+    QCOMPARE(sent.count(), 6);
+
+    // The other standard keys send their commands and nothing else happens.
+    const std::pair<QKeyCombination, int> standard[] = {
+        {Qt::CTRL | Qt::Key_N, 57600},        {Qt::CTRL | Qt::Key_O, 57601},
+        {Qt::CTRL | Qt::Key_S, 57603},        {Qt::CTRL | Qt::Key_P, 57607},
+        {Qt::CTRL | Qt::Key_Z, 57643},        {Qt::CTRL | Qt::Key_X, 57635},
+        {Qt::CTRL | Qt::Key_C, 57634},        {Qt::CTRL | Qt::Key_V, 57637},
+        {Qt::ALT | Qt::Key_Backspace, 57643}, {Qt::SHIFT | Qt::Key_Delete, 57635},
+        {Qt::CTRL | Qt::Key_Insert, 57634},   {Qt::SHIFT | Qt::Key_Insert, 57637}};
+    tree->setFocus();
+    for (auto [keys, id] : standard) {
+      sent.clear();
+      QCOMPARE(press(keys), tree);
+      QCOMPARE(sent.size(), 1);
+      QCOMPARE(sent[0].at(0).toInt(), id);
+    }
+    QVERIFY(!QApplication::activeModalWidget());
+    // The list keeps its own copy keys.
     sent.clear();
-    QCOMPARE(press(keys), tree);
-    QCOMPARE(sent.size(), 1);
-    QCOMPARE(sent[0].at(0).toInt(), id);
+    list->setFocus();
+    press(Qt::CTRL | Qt::Key_C);
+    press(Qt::CTRL | Qt::Key_Insert);
+    QVERIFY(sent.isEmpty());
+
+    // Lock keys: blank where the platform cannot tell (here, offscreen).
+    QVERIFY(!dcReadLockKeys());
+    frame.setIndicator(CMainFrame::ID_INDICATOR_NUM, true);
+    frame.updateKeyIndicators();
+    for (const char* name : {"CAP", "NUM", "SCRL"})
+      QVERIFY(frame.statusBarWidget->findChild<QLabel*>(QLatin1String(name))->text().isEmpty());
   }
-  QVERIFY(!QApplication::activeModalWidget());
-  // The list keeps its own copy keys.
-  sent.clear();
-  list->setFocus();
-  press(Qt::CTRL | Qt::Key_C);
-  press(Qt::CTRL | Qt::Key_Insert);
-  QVERIFY(sent.isEmpty());
 
-  // Lock keys: blank where the platform cannot tell (here, offscreen).
-  QVERIFY(!dcReadLockKeys());
-  frame.setIndicator(CMainFrame::ID_INDICATOR_NUM, true);
-  frame.updateKeyIndicators();
-  for (const char* name : {"CAP", "NUM", "SCRL"})
-    QVERIFY(frame.statusBarWidget->findChild<QLabel*>(QLatin1String(name))->text().isEmpty());
-}
+  void titlePane_captionAndByteExactTitles() {
+    dcFunctionTitleForm_t form;
+    form.resize(700, 100);
+    // With a selection: "'<name>'의 <title>".
+    dcObject_t client("PC-07", "dcQsClient_t", 0);
+    uitest::Selection selection;
+    selection.object = &client;
+    form.setCurrentTitle(dcFunctionTitleForm_t::tabText(1));
+    form.grab();
+    QCOMPARE(form.caption,
+             "'PC-07'\xC0\xC7 \xC7\xCF\xB5\xE5\xBF\xFE\xBE\xEE \xC1\xA4\xBA\xB8");  // 'PC-07'의 하드웨어 정보
 
-void FrameTest::windowServices_reachTheFrame() {
-  dcQtWindowServices_t services;
-  winsvc::ScopedServices installed(&services);
-  winsvc::WindowServices& ws = winsvc::current();
-  CMainFrame frame;
-  frame.show();
-  QSignalSpy sent(&frame, &CMainFrame::commandSent);
-  QCOMPARE(ws.findWindow("CMainFrame", "dcOverlook"), &frame);
-  QVERIFY(!ws.findWindow("dcOther_t", "dcOverlook"));
-  const char* korean = "\xC0\xFC\xC3\xBC";  // 전체: titles compare as CP949 bytes
-  frame.setWindowTitle(dcUiString(korean));
-  QCOMPARE(ws.findWindow(nullptr, korean), &frame);
+    // The menu's usage text lacks the blank before 내역: no tab matches, so
+    // banner and highlight stay, while the caption shows the title as it is.
+    form.setCurrentTitle(
+        "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA");  // 프로그램 사용내역
+    form.grab();
+    QCOMPARE(form.viewIndex, 1);
+    QCOMPARE(activeTab(form), 1);
+    QVERIFY(std::strstr(form.caption, "\xBB\xE7\xBF\xEB\xB3\xBB"));
 
-  // "send window message 273 32775 0" runs the hardware view command.
-  ws.sendMessage(&frame, winsvc::MESSAGE_COMMAND, 32775, 0);
-  QCOMPARE(sent.takeFirst().at(0).toInt(), 32775);
-  QVERIFY(ws.setTimer(&frame, 7, 1000) && ws.killTimer(&frame, 7) && !ws.killTimer(&frame, 7));
-  ws.sendMessage(&frame, winsvc::MESSAGE_CLOSE, 0, 0);
-  QVERIFY(!frame.isVisible());
-  QCOMPARE(ws.sendMessage(reinterpret_cast<void*>(0x10), winsvc::MESSAGE_CLOSE, 0, 0), 0);
-}
-
-void FrameTest::titlePane_tabsSendViewCommands() {
-  CMainFrame frame;
-  FakeDocument doc;
-  frame.addCommandTarget(&doc);
-  frame.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&frame));
-  dcFunctionTitleForm_t& form = *frame.titleForm();
-  form.grab();
-  QCOMPARE(activeTab(form), 0);
-
-  // Once painted, the pane stays quiet: painting must not invalidate it again.
-  QTest::qWait(50);
-  PaintCounter counter;
-  form.installEventFilter(&counter);
-  QTest::qWait(150);
-  QCOMPARE(counter.paints, 0);
-  form.removeEventFilter(&counter);
-
-  QSignalSpy sent(&frame, &CMainFrame::commandSent);
-  const int expected[] = {32773, 32775, 32774, 32776};
-  for (int v : {1, 2, 3, 0, 0}) {
-    QTest::mouseClick(form.tabButtons[v], Qt::LeftButton);
-    QCOMPARE(sent.takeLast().at(0).toInt(), expected[v]);
-    const QImage shot = form.grab().toImage();
-    QCOMPARE(activeTab(form), v);
-    // The view's own banner is on screen.
-    QCOMPARE(shot.pixelColor(50, 35), form.banners[v]->bitmap.toImage().pixelColor(50, 35));
+    // Without a selection the caption keeps its last text.
+    selection.object = nullptr;
+    form.setCurrentTitle(dcFunctionTitleForm_t::tabText(3));
+    form.grab();
+    QCOMPARE(form.viewIndex, 3);
+    QVERIFY(std::strstr(form.caption, "\xBB\xE7\xBF\xEB\xB3\xBB"));
   }
-}
 
-void FrameTest::titlePane_captionAndByteExactTitles() {
-  dcFunctionTitleForm_t form;
-  form.resize(700, 100);
-  // With a selection: "'<name>'의 <title>".
-  dcObject_t client("PC-07", "dcQsClient_t", 0);
-  uitest::Selection selection;
-  selection.object = &client;
-  form.setCurrentTitle(dcFunctionTitleForm_t::tabText(1));
-  form.grab();
-  QCOMPARE(form.caption,
-           "'PC-07'\xC0\xC7 \xC7\xCF\xB5\xE5\xBF\xFE\xBE\xEE \xC1\xA4\xBA\xB8");  // 'PC-07'의 하드웨어 정보
+  void tree_orderImagesLinesAndClick() {
+    dcAssetConsoleEngine_t engine;
+    dcQsGroup_t& root = engine.root;
+    mb::copyBounded(root.name, dcQsGroup_t::ROOT_NAME);
+    dcQsClient_t* rootClient = root.addClient("PC-R");
+    dcQsGroup_t* a = root.addChild(1, "A");
+    dcQsGroup_t* b = root.addChild(2, "B");
+    dcQsClient_t* twinA = a->addClient("TWIN");
+    dcQsGroup_t* a1 = a->addChild(3, "A1");
+    dcQsClient_t* twinB = b->addClient("TWIN");
+    CDcOverlookDoc document;
+    CMainFrame frame({makeTree, {}});
+    frame.addCommandTarget(&document);
+    QSignalSpy commands(&frame, &CMainFrame::commandSent);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    dcObjectHierarchyForm_t& form = *theObjectHierarchyForm;
 
-  // The menu's usage text lacks the blank before 내역: no tab matches, so
-  // banner and highlight stay, while the caption shows the title as it is.
-  form.setCurrentTitle(
-      "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA");  // 프로그램 사용내역
-  form.grab();
-  QCOMPARE(form.viewIndex, 1);
-  QCOMPARE(activeTab(form), 1);
-  QVERIFY(std::strstr(form.caption, "\xBB\xE7\xBF\xEB\xB3\xBB"));
+    QCOMPARE(form.rebuildTree(), dcStatus::OK);
+    Model* m = form.model();
+    QCOMPARE(m->rowCount(), 1);
+    const QModelIndex top = m->index(0, 0);
+    QCOMPARE(objectOf(top), &root);
+    QCOMPARE(top.data().toString(), QString::fromUtf8("전체 그룹"));
+    QVERIFY(top.data(Model::ImageKindRole).toInt() == Model::ROOT_IMAGE && form.tree->isExpanded(top));
+    // Sub-groups first, then the group's own clients, each in insertion order.
+    QCOMPARE(m->rowCount(top), 3);
+    QVERIFY(objectOf(m->index(0, 0, top)) == a && objectOf(m->index(1, 0, top)) == b);
+    QCOMPARE(objectOf(m->index(2, 0, top)), rootClient);
+    const QModelIndex ai = m->index(0, 0, top);
+    QCOMPARE(objectOf(m->index(0, 0, ai)), a1);
+    QCOMPARE(objectOf(m->index(1, 0, ai)), twinA);
+    QCOMPARE(m->index(1, 0, ai).data(Model::ImageKindRole).toInt(), int(Model::CLIENT_IMAGE));
+    // Two clients of one name stay two items with their own objects.
+    QCOMPARE(objectOf(m->index(0, 0, m->index(1, 0, top))), twinB);
 
-  // Without a selection the caption keeps its last text.
-  selection.object = nullptr;
-  form.setCurrentTitle(dcFunctionTitleForm_t::tabText(3));
-  form.grab();
-  QCOMPARE(form.viewIndex, 3);
-  QVERIFY(std::strstr(form.caption, "\xBB\xE7\xBF\xEB\xB3\xBB"));
-}
+    // Branch lines and boxes, at the joint of each item's own column: its
+    // box centre or where its lines meet.
+    QTreeView* tree = form.tree;
+    const QImage image = tree->viewport()->grab().toImage();
+    struct Joint {
+      int x, y, top, bottom;
+    };
+    auto jointOf = [&](const QModelIndex& index) {
+      const QRect item = tree->visualRect(index);
+      const int left = item.left() - tree->indentation();
+      return Joint{left + tree->indentation() / 2, item.top() + item.height() / 2, item.top(), item.bottom()};
+    };
+    auto inked = [&](int x, int y) { return image.pixelColor(x, y).lightness() < 200; };
+    auto anyInked = [&](int x0, int y0, int x1, int y1) {
+      for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
+          if (inked(x, y)) return true;
+      return false;
+    };
+    // Minus box at the root, a line on to its picture, nothing above it.
+    const Joint r = jointOf(top);
+    QVERIFY(inked(r.x, r.y) && !inked(r.x, r.y - 2) && inked(r.x - 4, r.y - 4) && inked(r.x + 4, r.y + 4));
+    QVERIFY(anyInked(r.x + 5, r.y, r.x + 8, r.y));
+    QVERIFY(!anyInked(r.x, r.top, r.x, r.y - 5));
+    // Plus box on the collapsed group, joined to the item below it.
+    const Joint g = jointOf(ai);
+    QVERIFY(inked(g.x, g.y) && inked(g.x, g.y - 2) && inked(g.x, g.y + 2) && inked(g.x - 4, g.y));
+    QVERIFY(anyInked(g.x, g.y + 5, g.x, g.bottom) && anyInked(g.x, g.top, g.x, g.y - 5));
+    // The last item: dotted lines up and across, none below.
+    const Joint c = jointOf(m->index(2, 0, top));
+    QVERIFY(anyInked(c.x, c.top, c.x, c.y) && !anyInked(c.x, c.y + 2, c.x, c.bottom));
+    QVERIFY(inked(c.x + 2, c.y) != inked(c.x + 3, c.y));
 
-void FrameTest::tree_orderImagesLinesAndClick() {
-  dcAssetConsoleEngine_t engine;
-  dcQsGroup_t& root = engine.root;
-  mb::copyBounded(root.name, dcQsGroup_t::ROOT_NAME);
-  dcQsClient_t* rootClient = root.addClient("PC-R");
-  dcQsGroup_t* a = root.addChild(1, "A");
-  dcQsGroup_t* b = root.addChild(2, "B");
-  dcQsClient_t* twinA = a->addClient("TWIN");
-  dcQsGroup_t* a1 = a->addChild(3, "A1");
-  dcQsClient_t* twinB = b->addClient("TWIN");
-  CDcOverlookDoc document;
-  CMainFrame frame({makeTree, {}});
-  frame.addCommandTarget(&document);
-  QSignalSpy commands(&frame, &CMainFrame::commandSent);
-  frame.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&frame));
-  dcObjectHierarchyForm_t& form = *theObjectHierarchyForm;
+    // Selecting the root asks the document for the view.
+    QCOMPARE(form.selectRootItem(), dcStatus::OK);
+    QCOMPARE(form.selectedObject(), &root);
+    QCOMPARE(commands.takeFirst().at(0).toInt(), 32772);
+    // A click on a client selects it and asks for the view again.
+    form.tree->expand(ai);
+    QTest::mouseClick(form.tree->viewport(), Qt::LeftButton, {},
+                      form.tree->visualRect(m->index(1, 0, ai)).center());
+    QCOMPARE(form.selected, twinA);
+    QCOMPARE(commands.takeFirst().at(0).toInt(), 32772);
+    // A rebuild keeps the selected object.
+    form.rebuildTree();
+    QCOMPARE(form.selected, twinA);
+  }
 
-  QCOMPARE(form.rebuildTree(), dcStatus::OK);
-  Model* m = form.model();
-  QCOMPARE(m->rowCount(), 1);
-  const QModelIndex top = m->index(0, 0);
-  QCOMPARE(objectOf(top), &root);
-  QCOMPARE(top.data().toString(), QString::fromUtf8("전체 그룹"));
-  QVERIFY(top.data(Model::ImageKindRole).toInt() == Model::ROOT_IMAGE && form.tree->isExpanded(top));
-  // Sub-groups first, then the group's own clients, each in insertion order.
-  QCOMPARE(m->rowCount(top), 3);
-  QVERIFY(objectOf(m->index(0, 0, top)) == a && objectOf(m->index(1, 0, top)) == b);
-  QCOMPARE(objectOf(m->index(2, 0, top)), rootClient);
-  const QModelIndex ai = m->index(0, 0, top);
-  QCOMPARE(objectOf(m->index(0, 0, ai)), a1);
-  QCOMPARE(objectOf(m->index(1, 0, ai)), twinA);
-  QCOMPARE(m->index(1, 0, ai).data(Model::ImageKindRole).toInt(), int(Model::CLIENT_IMAGE));
-  // Two clients of one name stay two items with their own objects.
-  QCOMPARE(objectOf(m->index(0, 0, m->index(1, 0, top))), twinB);
+  void tree_layoutAndADeepTree() {
+    // The picture keeps its size in the corner; the tree fills the rest.
+    dcObjectHierarchyForm_t form;
+    form.resize(320, 480);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.rebuildTree(), dcStatus::MISSING_OBJECT);  // no engine yet
+    QCOMPARE(form.tree->geometry(), QRect(0, 70, 320, 410));
+    QCOMPARE(form.grab().toImage().pixelColor(260, 30), QColor(Qt::white));  // beside the picture
+    form.resize(150, 300);
+    QTRY_COMPARE(form.tree->geometry(), QRect(0, 70, 150, 230));
+    QCOMPARE(form.pictureControl->geometry(), QRect(0, 0, 200, 70));
 
-  // Branch lines and boxes, at the joint of each item's own column: its
-  // box centre or where its lines meet.
-  QTreeView* tree = form.tree;
-  const QImage image = tree->viewport()->grab().toImage();
-  struct Joint {
-    int x, y, top, bottom;
-  };
-  auto jointOf = [&](const QModelIndex& index) {
-    const QRect item = tree->visualRect(index);
-    const int left = item.left() - tree->indentation();
-    return Joint{left + tree->indentation() / 2, item.top() + item.height() / 2, item.top(), item.bottom()};
-  };
-  auto inked = [&](int x, int y) { return image.pixelColor(x, y).lightness() < 200; };
-  auto anyInked = [&](int x0, int y0, int x1, int y1) {
-    for (int y = y0; y <= y1; ++y)
-      for (int x = x0; x <= x1; ++x)
-        if (inked(x, y)) return true;
-    return false;
-  };
-  // Minus box at the root, a line on to its picture, nothing above it.
-  const Joint r = jointOf(top);
-  QVERIFY(inked(r.x, r.y) && !inked(r.x, r.y - 2) && inked(r.x - 4, r.y - 4) && inked(r.x + 4, r.y + 4));
-  QVERIFY(anyInked(r.x + 5, r.y, r.x + 8, r.y));
-  QVERIFY(!anyInked(r.x, r.top, r.x, r.y - 5));
-  // Plus box on the collapsed group, joined to the item below it.
-  const Joint g = jointOf(ai);
-  QVERIFY(inked(g.x, g.y) && inked(g.x, g.y - 2) && inked(g.x, g.y + 2) && inked(g.x - 4, g.y));
-  QVERIFY(anyInked(g.x, g.y + 5, g.x, g.bottom) && anyInked(g.x, g.top, g.x, g.y - 5));
-  // The last item: dotted lines up and across, none below.
-  const Joint c = jointOf(m->index(2, 0, top));
-  QVERIFY(anyInked(c.x, c.top, c.x, c.y) && !anyInked(c.x, c.y + 2, c.x, c.bottom));
-  QVERIFY(inked(c.x + 2, c.y) != inked(c.x + 3, c.y));
-
-  // Selecting the root asks the document for the view.
-  QCOMPARE(form.selectRootItem(), dcStatus::OK);
-  QCOMPARE(form.selectedObject(), &root);
-  QCOMPARE(commands.takeFirst().at(0).toInt(), 32772);
-  // A click on a client selects it and asks for the view again.
-  form.tree->expand(ai);
-  QTest::mouseClick(form.tree->viewport(), Qt::LeftButton, {},
-                    form.tree->visualRect(m->index(1, 0, ai)).center());
-  QCOMPARE(form.selected, twinA);
-  QCOMPARE(commands.takeFirst().at(0).toInt(), 32772);
-  // A rebuild keeps the selected object.
-  form.rebuildTree();
-  QCOMPARE(form.selected, twinA);
-}
-
-void FrameTest::tree_layoutAndADeepTree() {
-  // The picture keeps its size in the corner; the tree fills the rest.
-  dcObjectHierarchyForm_t form;
-  form.resize(320, 480);
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
-  QCOMPARE(form.rebuildTree(), dcStatus::MISSING_OBJECT);  // no engine yet
-  QCOMPARE(form.tree->geometry(), QRect(0, 70, 320, 410));
-  QCOMPARE(form.grab().toImage().pixelColor(260, 30), QColor(Qt::white));  // beside the picture
-  form.resize(150, 300);
-  QTRY_COMPARE(form.tree->geometry(), QRect(0, 70, 150, 230));
-  QCOMPARE(form.pictureControl->geometry(), QRect(0, 0, 200, 70));
-
-  // A chain of ten thousand groups, each under the one before.
-  dcAssetConsoleEngine_t engine;
-  dcQsGroup_t* last = &engine.root;
-  for (int g = 1; g <= 10000; ++g) last = last->addChild(g, ("D" + std::to_string(g)).c_str());
-  last->addClient("BOTTOM");
-  form.rebuildTree();
-  form.selectRootItem();
-  QModelIndex at = form.model()->index(0, 0);
-  int depth = 0;
-  for (QModelIndex next; (next = form.model()->index(0, 0, at)).isValid(); at = next) ++depth;
-  QCOMPARE(depth, 10001);
-  form.tree->setCurrentIndex(at);
-  QCOMPARE(QString::fromLatin1(form.selected->name), QStringLiteral("BOTTOM"));
-  form.detachTree();
-}
+    // A chain of ten thousand groups, each under the one before.
+    dcAssetConsoleEngine_t engine;
+    dcQsGroup_t* last = &engine.root;
+    for (int g = 1; g <= 10000; ++g) last = last->addChild(g, ("D" + std::to_string(g)).c_str());
+    last->addClient("BOTTOM");
+    form.rebuildTree();
+    form.selectRootItem();
+    QModelIndex at = form.model()->index(0, 0);
+    int depth = 0;
+    for (QModelIndex next; (next = form.model()->index(0, 0, at)).isValid(); at = next) ++depth;
+    QCOMPARE(depth, 10001);
+    form.tree->setCurrentIndex(at);
+    QCOMPARE(QString::fromLatin1(form.selected->name), QStringLiteral("BOTTOM"));
+    form.detachTree();
+  }
+};
 
 QTEST_MAIN(FrameTest)
 #include "test_ui_frame.moc"

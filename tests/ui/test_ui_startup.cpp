@@ -63,294 +63,286 @@ class StartupTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase();
-  void cleanup();
-  void demoSite_startupMenusChartsAndDialogs();
-  void startup_commandLineAndExitScript();
-  void load_truncatedGroupFileIsReported();
-  void load_progressDialog();
-  void site_firstStartHintThenOpenFromMenu();
-  void site_recentListKeepsFour();
+  void initTestCase() {
+    // Nothing of the user's: no drive in the environment, a home and a
+    // configuration of the test's own.
+    QVERIFY(home_.isValid());
+    qunsetenv("DESKTALLY_DRIVE_C");
+    qputenv("HOME", home_.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home_.path() + QStringLiteral("/config")).toUtf8());
+  }
+
+  void cleanup() {
+    winfs::setDriveFolder('C', "");
+    QFile::remove(QString::fromStdString(winfs::configurationFile()));
+  }
+
+  void demoSite_startupMenusChartsAndDialogs() {
+    // Qt's dialogs speak Korean whatever the locale.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+    Site site;
+    Script script("ignore hardware X in hardware list\r\n" + kShowHardware + "\r\n");
+    WatchedApp app;
+    QVERIFY(app.InitInstance(""));
+
+    // One load, after the window was shown and titled and the script ran.
+    QCOMPARE(app.loads, 1);
+    QCOMPARE(app.titleAtLoad, QStringLiteral("DeskTally Support"));
+    QCOMPARE(app.viewAtLoad, QString::fromUtf8("하드웨어 정보"));
+    QVERIFY(app.messages.isEmpty());
+    dcObjectHierarchyForm_t* form = theObjectHierarchyForm;
+    const QModelIndex top = form->model()->index(0, 0);
+    QCOMPARE(form->selected, &app.engine->root);
+    QVERIFY(form->tree->currentIndex() == top && form->tree->isExpanded(top));
+    theFunctionTitleForm->grab();
+    QCOMPARE(dcUiString(theFunctionTitleForm->caption), QString::fromUtf8("'전체 그룹'의 하드웨어 정보"));
+
+    // Menus, status bar and Qt's dialogs are drawn in the list's face.
+    CMainFrame& frame = *app.mainFrame;
+    auto* viewer = qobject_cast<dcDefaultViewerForm_t*>(frame.viewerPane);
+    const QFontInfo list(viewer->listControl()->font());
+    auto inListFace = [&list](const QWidget& w) {
+      const QFontInfo face(w.font());
+      return face.family() == list.family() && face.pixelSize() == list.pixelSize();
+    };
+    QVERIFY(inListFace(*frame.menuBar()) && inListFace(*frame.menuBar()->actions().at(0)->menu()));
+    QVERIFY(inListFace(*frame.statusBarWidget->findChild<QLabel*>()));
+    QVERIFY(inListFace(QMessageBox(&frame)) && inListFace(QFileDialog()));
+
+    // The new View entries follow the menu's own, which keep their ids.
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QList<int> ids;
+    for (QAction* a : frame.menuBar()->actions().at(1)->menu()->actions())
+      if (!a->isSeparator()) ids << a->data().toInt();
+    QCOMPARE(ids, (QList<int>{32772, 32773, 32775, 32774, 32776, 59393, 32790, 32791}));
+    QCOMPARE(frame.commandAction(32790)->shortcut(), QKeySequence(QKeySequence::Find));
+
+    // The row count shows in the status bar while the filter bar is open.
+    auto* count = frame.statusBar()->findChild<QLabel*>(QStringLiteral("rowCount"));
+    QVERIFY(count && !count->isVisible());
+    const int pcs = viewer->listControl()->listModel()->totalRows();
+    frame.commandAction(32790)->trigger();
+    QTest::keyClicks(viewer->filterBar, QStringLiteral("pc-001"));
+    const int shown = viewer->listControl()->listModel()->rowCount();
+    QVERIFY2(shown > 0 && shown < pcs, qPrintable(QStringLiteral("%1 of %2").arg(shown).arg(pcs)));
+    QVERIFY(count->isVisible());
+    QCOMPARE(count->text(), QStringLiteral("%1 / %2").arg(shown).arg(pcs));
+    QTest::keyClick(viewer->listControl(), Qt::Key_Escape);
+    QVERIFY(!count->isVisible() && !viewer->filterBar->isVisible());
+
+    // The chart pane shows the selected group's values, and follows the tree.
+    QVERIFY(!app.chartDock->isVisible());
+    frame.sendCommand(32791);
+    QVERIFY(app.chartDock->isVisible() && frame.commandAction(32791)->isChecked());
+    dcChartPane_t& charts = *app.chartPane;
+    dcQsGroup_t* root = &app.engine->root;
+    QCOMPARE(charts.bars(), dccharts::windowsVersions(root));
+    QCOMPARE(charts.title(), QString::fromUtf8("'전체 그룹'의 Windows 버전"));
+    charts.setKind(dcChartKind_t::MOST_INSTALLED);
+    QCOMPARE(charts.bars(), dccharts::mostInstalled(root));
+    QCOMPARE(charts.bars().size(), dccharts::TOP_COUNT);
+    viewer->setPeriod({{2026, 11, 1}, {2026, 11, 30}});
+    charts.setKind(dcChartKind_t::MOST_USED);
+    QVERIFY(!charts.bars().empty());
+    form->tree->setCurrentIndex(form->model()->index(0, 0, top));
+    auto* group = static_cast<dcQsGroup_t*>(form->selected);
+    QVERIFY(group != root);
+    QCOMPARE(charts.bars(), dccharts::mostUsed(group, viewer->period()));
+    // Saved pictures: a PNG of the pane's size at least, an SVG document.
+    testutil::TempDir dir;
+    const QString png = QString::fromStdString((dir.path() / "c.png").string());
+    const QString svg = QString::fromStdString((dir.path() / "c.svg").string());
+    QVERIFY(charts.savePng(png) && charts.saveSvg(svg));
+    QVERIFY(QImage(png).width() >= dcChartPane_t::MIN_PICTURE.width());
+    QVERIFY(testutil::readFile(svg.toStdString()).find("<svg") != std::string::npos);
+    QVERIFY(!charts.savePng(QString::fromStdString((dir.path() / "no" / "c.png").string())));
+    frame.sendCommand(32791);
+    QVERIFY(!app.chartDock->isVisible());
+
+    // Export onto an existing file through the real dialogs, answering No.
+    const std::filesystem::path existing = dir.path() / "list.xls";
+    testutil::writeFile(existing, "kept");
+    const QString existingPath = QString::fromStdString(existing.string());
+    QString saveTitle, lookIn, chosen;
+    QStringList buttons;
+    QTimer operatorHand;
+    connect(&operatorHand, &QTimer::timeout, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+        saveTitle = dialog->windowTitle();
+        lookIn = dialog->findChild<QLabel*>(QStringLiteral("lookInLabel"))->text();
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(existingPath);
+        chosen = dialog->selectedFiles().value(0);
+        static_cast<QDialog*>(dialog)->accept();
+      } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        for (QAbstractButton* b : box->buttons()) buttons << b->text();
+        box->button(QMessageBox::No)->click();
+      }
+    });
+    operatorHand.start(20);
+    QCOMPARE(viewer->exportList(), 601u);
+    QCOMPARE(chosen, existingPath);
+    QCOMPARE(testutil::readFile(existing), std::string("kept"));
+    QCOMPARE(saveTitle, QString::fromUtf8("다른 이름으로 저장"));
+    QCOMPARE(lookIn, QString::fromUtf8("다음에서 찾기:"));
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{QString::fromUtf8("아니요(&N)"), QString::fromUtf8("예(&Y)")}));
+    // The period pickers' calendar names the month in Korean.
+    QVERIFY(viewer->startPicker->calendarWidget()
+                ->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))
+                ->text()
+                .endsWith(QString::fromUtf8("월")));
+
+    QCOMPARE(app.ExitInstance(0), 0);
+    QVERIFY(!theAssetConsoleEngine && !theObjectHierarchyForm && !CMainFrame::mainWindow());
+  }
+
+  void startup_commandLineAndExitScript() {
+    Site site;
+    {
+      WatchedApp app;  // the script's words on the command line
+      QVERIFY(app.InitInstance(kShowHardware));
+      QCOMPARE(app.loads, 1);
+      QCOMPARE(app.viewAtLoad, QString::fromUtf8("하드웨어 정보"));
+    }
+    {
+      WatchedApp app;  // words that fit no command end start-up before the load
+      QVERIFY(!app.InitInstance("no such command"));
+      QCOMPARE(app.loads, 0);
+      QCOMPARE(app.ExitInstance(CDcOverlookApp::EXIT_STARTUP_FAILED), CDcOverlookApp::EXIT_STARTUP_FAILED);
+      QVERIFY(!theAssetConsoleEngine);
+    }
+    {
+      Script script("exit\r\n");  // closes the window: no title, no load
+      WatchedApp app;
+      QVERIFY(app.InitInstance(""));
+      QVERIFY(!app.mainWindowOpen());
+      QCOMPARE(app.loads, 0);
+      QCOMPARE(app.mainFrame->windowTitle(), QStringLiteral("dcOverlook"));
+    }
+    QVERIFY(!theAssetConsoleEngine && !CMainFrame::mainWindow());
+  }
+
+  void load_truncatedGroupFileIsReported() {
+    testutil::TempDir drive;
+    const std::filesystem::path demo = std::filesystem::path(DEMO_SITE) / "qss";
+    testutil::writeFile(drive.path() / "qss" / "qslook.xml", testutil::readFile(demo / "qslook.xml"));
+    const std::string groups = testutil::readFile(demo / "qsgroup.dat");
+    testutil::writeFile(drive.path() / "qss" / "qsgroup.dat", groups.substr(0, groups.size() / 2));
+    Site site(drive.str());
+
+    WatchedApp app;
+    QVERIFY(app.InitInstance("") && app.mainWindowOpen());
+    QCOMPARE(app.loads, 1);
+    QCOMPARE(app.messages.size(), 1);
+    // The items would point to destroyed objects: the tree stays empty.
+    QCOMPARE(theObjectHierarchyForm->model()->rowCount(), 0);
+    QVERIFY(!theObjectHierarchyForm->selected);
+    // Loading again reports again and the console stays usable.
+    QVERIFY(app.mainFrame->sendCommand(32771));
+    QCOMPARE(app.messages.size(), 2);
+    app.mainFrame->sendCommand(32775);
+    theFunctionTitleForm->grab();
+    QCOMPARE(theFunctionTitleForm->viewIndex, 1);
+  }
+
+  void load_progressDialog() {
+    Site site;
+    testutil::WorkFolder work;  // the load writes its listing in the current folder
+    dcAssetConsoleEngine_t engine;
+    dcProgressDialog_t progress;
+    const dcDataLoadProgress_t callback = progress.progress();
+    QCOMPARE(runDataLoad(&engine, &callback), 0u);
+    progress.finish();
+    QVERIFY(progress.filesFound > 0);
+    QCOMPARE(progress.filesRead, progress.filesFound);
+    QVERIFY(progress.updates > 0);  // the window system ran during the load
+    // A load that lasts shows the dialog with its count until it is over.
+    dcProgressDialog_t slow;
+    QTest::qWait(dcProgressDialog_t::SHOW_AFTER_MS + 20);
+    slow.onFile(1, 10);
+    QVERIFY(slow.isVisible());
+    QCOMPARE(slow.countText(), QStringLiteral("1 / 10"));
+    slow.finish();
+    QVERIFY(!slow.isVisible());
+  }
+
+  void site_firstStartHintThenOpenFromMenu() {
+    WatchedApp app;
+    QVERIFY(app.InitInstance(""));
+    QCOMPARE(app.loads, 1);
+    QVERIFY(app.mainFrame->siteHint().contains(QStringLiteral("qss/qslook.xml")));
+    QCOMPARE(topGroups(), 0);
+
+    // The fixed File entries keep their places; the site entries follow.
+    const QList<QAction*> file = app.mainFrame->menuBar()->actions().first()->menu()->actions();
+    QCOMPARE(file[0]->data().toInt(), dcCmd::EXPORT_LIST);
+    QVERIFY(file[1]->isSeparator());
+    QCOMPARE(file[2]->data().toInt(), dcCmd::APP_EXIT);
+    QCOMPARE(file[4]->data().toInt(), dcCmd::OPEN_SITE);
+
+    // A folder without qss/qslook.xml is refused with a message; nothing moves.
+    const QString empty = home_.path();
+    app.nextSiteFolder = empty;
+    app.choose(dcCmd::OPEN_SITE);
+    QCOMPARE(app.messages.size(), 1);
+    QVERIFY(app.messages[0].contains(empty) && app.messages[0].contains(QStringLiteral("qss/qslook.xml")));
+    QVERIFY(app.loads == 1 && app.recentSites().isEmpty() && !configuredDriveC());
+
+    // The demo site: read, loaded from scratch, remembered, hint gone.
+    app.nextSiteFolder = kDemoSite;
+    app.choose(dcCmd::OPEN_SITE);
+    QCOMPARE(app.loads, 2);
+    QVERIFY(app.mainFrame->siteHint().isEmpty() && topGroups() > 0);
+    QCOMPARE(QString::fromStdString(theSettingMgr->hostPath()),
+             kDemoSite + QStringLiteral("/qss/qslook.xml"));
+    QCOMPARE(configuredDriveC(), kDemoSite.toStdString());
+    QCOMPARE(app.recentSites(), QStringList{kDemoSite});
+  }
+
+  void site_recentListKeepsFour() {
+    // Names the configuration file must quote or escape, each a copy of the
+    // demo site's settings.
+    const QStringList names{QStringLiteral("plain"), QStringLiteral("a, b; c"), QStringLiteral("q\"uo\\te"),
+                            QString::fromUtf8("한글 사이트"), QStringLiteral("  & blanks ")};
+    QStringList sites;
+    for (const QString& name : names) {
+      sites << home_.path() + QStringLiteral("/") + name;
+      testutil::writeFile((sites.last() + QStringLiteral("/qss/qslook.xml")).toStdString(),
+                          testutil::readFile(DEMO_SITE + "/qss/qslook.xml"));
+    }
+    const QStringList recent{sites[2], sites[4], sites[3], sites[1]};
+    {
+      WatchedApp app;
+      QVERIFY(app.InitInstance(""));
+      for (const QString& site : sites) {
+        QVERIFY(app.openSite(site));
+        QCOMPARE(configuredDriveC(), site.toStdString());
+      }
+      QCOMPARE(app.recentSites(), (QStringList{sites[4], sites[3], sites[2], sites[1]}));
+      // Opening a listed site moves it to the front, once.
+      QVERIFY(app.openSite(sites[2]));
+      QCOMPARE(app.recentSites(), recent);
+    }
+    // A new start reads the list back; its third entry opens that site.
+    WatchedApp app;
+    QVERIFY(app.InitInstance(""));
+    QCOMPARE(app.recentSites(), recent);
+    const QAction* third = app.mainFrame->commandAction(dcCmd::RECENT_SITE_FIRST + 2);
+    QVERIFY(third->isVisible() && third->text().endsWith(names[3]));
+    QVERIFY(app.mainFrame->commandAction(dcCmd::RECENT_SITE_FIRST + 1)->text().endsWith("&& blanks "));
+    const int loads = app.loads;
+    app.choose(dcCmd::RECENT_SITE_FIRST + 2);
+    QCOMPARE(app.loads, loads + 1);
+    QCOMPARE(winfs::driveFolder('C'), sites[3].toStdString());
+    QCOMPARE(app.recentSites().first(), sites[3]);
+  }
 
  private:
   QTemporaryDir home_;
 };
-
-void StartupTest::initTestCase() {
-  // Nothing of the user's: no drive in the environment, a home and a
-  // configuration of the test's own.
-  QVERIFY(home_.isValid());
-  qunsetenv("DESKTALLY_DRIVE_C");
-  qputenv("HOME", home_.path().toUtf8());
-  qputenv("XDG_CONFIG_HOME", (home_.path() + QStringLiteral("/config")).toUtf8());
-}
-
-void StartupTest::cleanup() {
-  winfs::setDriveFolder('C', "");
-  QFile::remove(QString::fromStdString(winfs::configurationFile()));
-}
-
-void StartupTest::demoSite_startupMenusChartsAndDialogs() {
-  // Qt's dialogs speak Korean whatever the locale.
-  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-  const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
-  Site site;
-  Script script("ignore hardware X in hardware list\r\n" + kShowHardware + "\r\n");
-  WatchedApp app;
-  QVERIFY(app.InitInstance(""));
-
-  // One load, after the window was shown and titled and the script ran.
-  QCOMPARE(app.loads, 1);
-  QCOMPARE(app.titleAtLoad, QStringLiteral("DeskTally Support"));
-  QCOMPARE(app.viewAtLoad, QString::fromUtf8("하드웨어 정보"));
-  QVERIFY(app.messages.isEmpty());
-  dcObjectHierarchyForm_t* form = theObjectHierarchyForm;
-  const QModelIndex top = form->model()->index(0, 0);
-  QCOMPARE(form->selected, &app.engine->root);
-  QVERIFY(form->tree->currentIndex() == top && form->tree->isExpanded(top));
-  theFunctionTitleForm->grab();
-  QCOMPARE(dcUiString(theFunctionTitleForm->caption), QString::fromUtf8("'전체 그룹'의 하드웨어 정보"));
-
-  // Menus, status bar and Qt's dialogs are drawn in the list's face.
-  CMainFrame& frame = *app.mainFrame;
-  auto* viewer = qobject_cast<dcDefaultViewerForm_t*>(frame.viewerPane);
-  const QFontInfo list(viewer->listControl()->font());
-  auto inListFace = [&list](const QWidget& w) {
-    const QFontInfo face(w.font());
-    return face.family() == list.family() && face.pixelSize() == list.pixelSize();
-  };
-  QVERIFY(inListFace(*frame.menuBar()) && inListFace(*frame.menuBar()->actions().at(0)->menu()));
-  QVERIFY(inListFace(*frame.statusBarWidget->findChild<QLabel*>()));
-  QVERIFY(inListFace(QMessageBox(&frame)) && inListFace(QFileDialog()));
-
-  // The new View entries follow the menu's own, which keep their ids.
-  frame.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&frame));
-  QList<int> ids;
-  for (QAction* a : frame.menuBar()->actions().at(1)->menu()->actions())
-    if (!a->isSeparator()) ids << a->data().toInt();
-  QCOMPARE(ids, (QList<int>{32772, 32773, 32775, 32774, 32776, 59393, 32790, 32791}));
-  QCOMPARE(frame.commandAction(32790)->shortcut(), QKeySequence(QKeySequence::Find));
-
-  // The row count shows in the status bar while the filter bar is open.
-  auto* count = frame.statusBar()->findChild<QLabel*>(QStringLiteral("rowCount"));
-  QVERIFY(count && !count->isVisible());
-  const int pcs = viewer->listControl()->listModel()->totalRows();
-  frame.commandAction(32790)->trigger();
-  QTest::keyClicks(viewer->filterBar, QStringLiteral("pc-001"));
-  const int shown = viewer->listControl()->listModel()->rowCount();
-  QVERIFY2(shown > 0 && shown < pcs, qPrintable(QStringLiteral("%1 of %2").arg(shown).arg(pcs)));
-  QVERIFY(count->isVisible());
-  QCOMPARE(count->text(), QStringLiteral("%1 / %2").arg(shown).arg(pcs));
-  QTest::keyClick(viewer->listControl(), Qt::Key_Escape);
-  QVERIFY(!count->isVisible() && !viewer->filterBar->isVisible());
-
-  // The chart pane shows the selected group's values, and follows the tree.
-  QVERIFY(!app.chartDock->isVisible());
-  frame.sendCommand(32791);
-  QVERIFY(app.chartDock->isVisible() && frame.commandAction(32791)->isChecked());
-  dcChartPane_t& charts = *app.chartPane;
-  dcQsGroup_t* root = &app.engine->root;
-  QCOMPARE(charts.bars(), dccharts::windowsVersions(root));
-  QCOMPARE(charts.title(), QString::fromUtf8("'전체 그룹'의 Windows 버전"));
-  charts.setKind(dcChartKind_t::MOST_INSTALLED);
-  QCOMPARE(charts.bars(), dccharts::mostInstalled(root));
-  QCOMPARE(charts.bars().size(), dccharts::TOP_COUNT);
-  viewer->setPeriod({{2026, 11, 1}, {2026, 11, 30}});
-  charts.setKind(dcChartKind_t::MOST_USED);
-  QVERIFY(!charts.bars().empty());
-  form->tree->setCurrentIndex(form->model()->index(0, 0, top));
-  auto* group = static_cast<dcQsGroup_t*>(form->selected);
-  QVERIFY(group != root);
-  QCOMPARE(charts.bars(), dccharts::mostUsed(group, viewer->period()));
-  // Saved pictures: a PNG of the pane's size at least, an SVG document.
-  testutil::TempDir dir;
-  const QString png = QString::fromStdString((dir.path() / "c.png").string());
-  const QString svg = QString::fromStdString((dir.path() / "c.svg").string());
-  QVERIFY(charts.savePng(png) && charts.saveSvg(svg));
-  QVERIFY(QImage(png).width() >= dcChartPane_t::MIN_PICTURE.width());
-  QVERIFY(testutil::readFile(svg.toStdString()).find("<svg") != std::string::npos);
-  QVERIFY(!charts.savePng(QString::fromStdString((dir.path() / "no" / "c.png").string())));
-  frame.sendCommand(32791);
-  QVERIFY(!app.chartDock->isVisible());
-
-  // Export onto an existing file through the real dialogs, answering No.
-  const std::filesystem::path existing = dir.path() / "list.xls";
-  testutil::writeFile(existing, "kept");
-  const QString existingPath = QString::fromStdString(existing.string());
-  QString saveTitle, lookIn, chosen;
-  QStringList buttons;
-  QTimer operatorHand;
-  connect(&operatorHand, &QTimer::timeout, [&] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-      saveTitle = dialog->windowTitle();
-      lookIn = dialog->findChild<QLabel*>(QStringLiteral("lookInLabel"))->text();
-      dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(existingPath);
-      chosen = dialog->selectedFiles().value(0);
-      static_cast<QDialog*>(dialog)->accept();
-    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-      for (QAbstractButton* b : box->buttons()) buttons << b->text();
-      box->button(QMessageBox::No)->click();
-    }
-  });
-  operatorHand.start(20);
-  QCOMPARE(viewer->exportList(), 601u);
-  QCOMPARE(chosen, existingPath);
-  QCOMPARE(testutil::readFile(existing), std::string("kept"));
-  QCOMPARE(saveTitle, QString::fromUtf8("다른 이름으로 저장"));
-  QCOMPARE(lookIn, QString::fromUtf8("다음에서 찾기:"));
-  buttons.sort();
-  QCOMPARE(buttons, (QStringList{QString::fromUtf8("아니요(&N)"), QString::fromUtf8("예(&Y)")}));
-  // The period pickers' calendar names the month in Korean.
-  QVERIFY(viewer->startPicker->calendarWidget()
-              ->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))
-              ->text()
-              .endsWith(QString::fromUtf8("월")));
-
-  QCOMPARE(app.ExitInstance(0), 0);
-  QVERIFY(!theAssetConsoleEngine && !theObjectHierarchyForm && !CMainFrame::mainWindow());
-}
-
-void StartupTest::startup_commandLineAndExitScript() {
-  Site site;
-  {
-    WatchedApp app;  // the script's words on the command line
-    QVERIFY(app.InitInstance(kShowHardware));
-    QCOMPARE(app.loads, 1);
-    QCOMPARE(app.viewAtLoad, QString::fromUtf8("하드웨어 정보"));
-  }
-  {
-    WatchedApp app;  // words that fit no command end start-up before the load
-    QVERIFY(!app.InitInstance("no such command"));
-    QCOMPARE(app.loads, 0);
-    QCOMPARE(app.ExitInstance(CDcOverlookApp::EXIT_STARTUP_FAILED), CDcOverlookApp::EXIT_STARTUP_FAILED);
-    QVERIFY(!theAssetConsoleEngine);
-  }
-  {
-    Script script("exit\r\n");  // closes the window: no title, no load
-    WatchedApp app;
-    QVERIFY(app.InitInstance(""));
-    QVERIFY(!app.mainWindowOpen());
-    QCOMPARE(app.loads, 0);
-    QCOMPARE(app.mainFrame->windowTitle(), QStringLiteral("dcOverlook"));
-  }
-  QVERIFY(!theAssetConsoleEngine && !CMainFrame::mainWindow());
-}
-
-void StartupTest::load_truncatedGroupFileIsReported() {
-  testutil::TempDir drive;
-  const std::filesystem::path demo = std::filesystem::path(DEMO_SITE) / "qss";
-  testutil::writeFile(drive.path() / "qss" / "qslook.xml", testutil::readFile(demo / "qslook.xml"));
-  const std::string groups = testutil::readFile(demo / "qsgroup.dat");
-  testutil::writeFile(drive.path() / "qss" / "qsgroup.dat", groups.substr(0, groups.size() / 2));
-  Site site(drive.str());
-
-  WatchedApp app;
-  QVERIFY(app.InitInstance("") && app.mainWindowOpen());
-  QCOMPARE(app.loads, 1);
-  QCOMPARE(app.messages.size(), 1);
-  // The items would point to destroyed objects: the tree stays empty.
-  QCOMPARE(theObjectHierarchyForm->model()->rowCount(), 0);
-  QVERIFY(!theObjectHierarchyForm->selected);
-  // Loading again reports again and the console stays usable.
-  QVERIFY(app.mainFrame->sendCommand(32771));
-  QCOMPARE(app.messages.size(), 2);
-  app.mainFrame->sendCommand(32775);
-  theFunctionTitleForm->grab();
-  QCOMPARE(theFunctionTitleForm->viewIndex, 1);
-}
-
-void StartupTest::load_progressDialog() {
-  Site site;
-  testutil::WorkFolder work;  // the load writes its listing in the current folder
-  dcAssetConsoleEngine_t engine;
-  dcProgressDialog_t progress;
-  const dcDataLoadProgress_t callback = progress.progress();
-  QCOMPARE(runDataLoad(&engine, &callback), 0u);
-  progress.finish();
-  QVERIFY(progress.filesFound > 0);
-  QCOMPARE(progress.filesRead, progress.filesFound);
-  QVERIFY(progress.updates > 0);  // the window system ran during the load
-  // A load that lasts shows the dialog with its count until it is over.
-  dcProgressDialog_t slow;
-  QTest::qWait(dcProgressDialog_t::SHOW_AFTER_MS + 20);
-  slow.onFile(1, 10);
-  QVERIFY(slow.isVisible());
-  QCOMPARE(slow.countText(), QStringLiteral("1 / 10"));
-  slow.finish();
-  QVERIFY(!slow.isVisible());
-}
-
-void StartupTest::site_firstStartHintThenOpenFromMenu() {
-  WatchedApp app;
-  QVERIFY(app.InitInstance(""));
-  QCOMPARE(app.loads, 1);
-  QVERIFY(app.mainFrame->siteHint().contains(QStringLiteral("qss/qslook.xml")));
-  QCOMPARE(topGroups(), 0);
-
-  // The fixed File entries keep their places; the site entries follow.
-  const QList<QAction*> file = app.mainFrame->menuBar()->actions().first()->menu()->actions();
-  QCOMPARE(file[0]->data().toInt(), dcCmd::EXPORT_LIST);
-  QVERIFY(file[1]->isSeparator());
-  QCOMPARE(file[2]->data().toInt(), dcCmd::APP_EXIT);
-  QCOMPARE(file[4]->data().toInt(), dcCmd::OPEN_SITE);
-
-  // A folder without qss/qslook.xml is refused with a message; nothing moves.
-  const QString empty = home_.path();
-  app.nextSiteFolder = empty;
-  app.choose(dcCmd::OPEN_SITE);
-  QCOMPARE(app.messages.size(), 1);
-  QVERIFY(app.messages[0].contains(empty) && app.messages[0].contains(QStringLiteral("qss/qslook.xml")));
-  QVERIFY(app.loads == 1 && app.recentSites().isEmpty() && !configuredDriveC());
-
-  // The demo site: read, loaded from scratch, remembered, hint gone.
-  app.nextSiteFolder = kDemoSite;
-  app.choose(dcCmd::OPEN_SITE);
-  QCOMPARE(app.loads, 2);
-  QVERIFY(app.mainFrame->siteHint().isEmpty() && topGroups() > 0);
-  QCOMPARE(QString::fromStdString(theSettingMgr->hostPath()), kDemoSite + QStringLiteral("/qss/qslook.xml"));
-  QCOMPARE(configuredDriveC(), kDemoSite.toStdString());
-  QCOMPARE(app.recentSites(), QStringList{kDemoSite});
-}
-
-void StartupTest::site_recentListKeepsFour() {
-  // Names the configuration file must quote or escape, each a copy of the
-  // demo site's settings.
-  const QStringList names{QStringLiteral("plain"), QStringLiteral("a, b; c"), QStringLiteral("q\"uo\\te"),
-                          QString::fromUtf8("한글 사이트"), QStringLiteral("  & blanks ")};
-  QStringList sites;
-  for (const QString& name : names) {
-    sites << home_.path() + QStringLiteral("/") + name;
-    testutil::writeFile((sites.last() + QStringLiteral("/qss/qslook.xml")).toStdString(),
-                        testutil::readFile(DEMO_SITE + "/qss/qslook.xml"));
-  }
-  const QStringList recent{sites[2], sites[4], sites[3], sites[1]};
-  {
-    WatchedApp app;
-    QVERIFY(app.InitInstance(""));
-    for (const QString& site : sites) {
-      QVERIFY(app.openSite(site));
-      QCOMPARE(configuredDriveC(), site.toStdString());
-    }
-    QCOMPARE(app.recentSites(), (QStringList{sites[4], sites[3], sites[2], sites[1]}));
-    // Opening a listed site moves it to the front, once.
-    QVERIFY(app.openSite(sites[2]));
-    QCOMPARE(app.recentSites(), recent);
-  }
-  // A new start reads the list back; its third entry opens that site.
-  WatchedApp app;
-  QVERIFY(app.InitInstance(""));
-  QCOMPARE(app.recentSites(), recent);
-  const QAction* third = app.mainFrame->commandAction(dcCmd::RECENT_SITE_FIRST + 2);
-  QVERIFY(third->isVisible() && third->text().endsWith(names[3]));
-  QVERIFY(app.mainFrame->commandAction(dcCmd::RECENT_SITE_FIRST + 1)->text().endsWith("&& blanks "));
-  const int loads = app.loads;
-  app.choose(dcCmd::RECENT_SITE_FIRST + 2);
-  QCOMPARE(app.loads, loads + 1);
-  QCOMPARE(winfs::driveFolder('C'), sites[3].toStdString());
-  QCOMPARE(app.recentSites().first(), sites[3]);
-}
 
 QTEST_MAIN(StartupTest)
 #include "test_ui_startup.moc"

@@ -86,322 +86,316 @@ class ViewerTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void views_dispatchAndPeriodBand();
-  void sort_headerClicksAndSharedState();
-  void rows_madeAsNeededAgreeWithTheWholeView();
-  void export_answersAndFileTypes();
-  void filter_typingSortExportAndEscape();
-  void filter_narrowingAgreesWithAFreshFilter();
-  void copy_selectedRowsInScreenOrder();
-};
+  void views_dispatchAndPeriodBand() {
+    Site site;
+    Viewer v;
+    v.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v.form));
+    dcStripedListCtrl_t* list = v.form.listControl();
 
-void ViewerTest::views_dispatchAndPeriodBand() {
-  Site site;
-  Viewer v;
-  v.form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&v.form));
-  dcStripedListCtrl_t* list = v.form.listControl();
+    // Usage: the 30-pixel band with pickers, tilde and search; the period
+    // button stays hidden. A start after the end jumps to the end: one day.
+    v.form.setPeriod({{2024, 4, 9}, {2024, 3, 2}});
+    QCOMPARE(v.show(site.a1, USAGE), 0u);
+    QCOMPARE(v.form.startPicker->date(), QDate(2024, 3, 2));
+    QCOMPARE(v.column(0), "game.exe|");
+    QCOMPARE(list->geometry(), QRect(0, 30, 800, 370));
+    QVERIFY(v.form.periodMode == 1 && list->columnWidth(0) == 400 && list->columnWidth(1) == 150);
+    QVERIFY(v.form.startPicker->isVisible() && v.form.endPicker->isVisible() &&
+            v.form.tildeLabel->isVisible());
+    QVERIFY(v.form.searchButton->isVisible() && !v.form.periodButton->isVisible());
+    QCOMPARE(v.form.grab().toImage().pixel(790, 15),
+             dcUiColour(0x581D08).rgb());  // the form's dark blue shows in the band
+    // The search button recomputes with the pickers' new period.
+    v.form.setPeriod({{2024, 3, 1}, {2024, 3, 1}});
+    QTest::mouseClick(v.form.searchButton, Qt::LeftButton);
+    QCOMPARE(v.column(1), "     30 min|");
 
-  // Usage: the 30-pixel band with pickers, tilde and search; the period
-  // button stays hidden. A start after the end jumps to the end: one day.
-  v.form.setPeriod({{2024, 4, 9}, {2024, 3, 2}});
-  QCOMPARE(v.show(site.a1, USAGE), 0u);
-  QCOMPARE(v.form.startPicker->date(), QDate(2024, 3, 2));
-  QCOMPARE(v.column(0), "game.exe|");
-  QCOMPARE(list->geometry(), QRect(0, 30, 800, 370));
-  QVERIFY(v.form.periodMode == 1 && list->columnWidth(0) == 400 && list->columnWidth(1) == 150);
-  QVERIFY(v.form.startPicker->isVisible() && v.form.endPicker->isVisible() && v.form.tildeLabel->isVisible());
-  QVERIFY(v.form.searchButton->isVisible() && !v.form.periodButton->isVisible());
-  QCOMPARE(v.form.grab().toImage().pixel(790, 15),
-           dcUiColour(0x581D08).rgb());  // the form's dark blue shows in the band
-  // The search button recomputes with the pickers' new period.
-  v.form.setPeriod({{2024, 3, 1}, {2024, 3, 1}});
-  QTest::mouseClick(v.form.searchButton, Qt::LeftButton);
-  QCOMPARE(v.column(1), "     30 min|");
+    // Other views: no band; the columns take the view's widths.
+    QCOMPARE(v.show(site.a1, WINDOWS), 0u);
+    QCOMPARE(list->geometry(), QRect(0, 0, 800, 400));
+    QVERIFY(list->columnWidth(0) == 150 && list->columnWidth(1) == 500);
+    QVERIFY(!v.form.startPicker->isVisible() && !v.form.searchButton->isVisible());
 
-  // Other views: no band; the columns take the view's widths.
-  QCOMPARE(v.show(site.a1, WINDOWS), 0u);
-  QCOMPARE(list->geometry(), QRect(0, 0, 800, 400));
-  QVERIFY(list->columnWidth(0) == 150 && list->columnWidth(1) == 500);
-  QVERIFY(!v.form.startPicker->isVisible() && !v.form.searchButton->isVisible());
-
-  // Unknown title, or an object neither client nor group: list and status
-  // stay. No selection: 112. No title pane or no list: 201.
-  v.title.setCurrentTitle(mb::fromUtf8("프로그램 사용내역").c_str());
-  QCOMPARE(v.form.refresh(), 0u);
-  QCOMPARE(v.model().columnCount(), 2);
-  QCOMPARE(v.form.periodMode, 0);
-  dcObject_t banner("b", "dcBanner_t", 0);
-  QCOMPARE(v.show(&banner, HARDWARE), 0u);
-  QCOMPARE(v.column(0), "WindowsVersion|Workgroup|");
-  QCOMPARE(v.show(nullptr, HARDWARE), 112u);
-  {
-    dcFunctionTitleForm_t* saved = theFunctionTitleForm;
-    theFunctionTitleForm = nullptr;
-    QCOMPARE(v.show(site.a1, HARDWARE), 201u);
-    theFunctionTitleForm = saved;
-  }
-  delete list;
-  QCOMPARE(v.show(site.a1, WINDOWS), 201u);
-  QCOMPARE(v.exported(), "export failed");
-  QVERIFY(!std::filesystem::exists(v.out.path() / "list.xls"));
-  QCOMPARE(v.form.exportList(), 201u);
-}
-
-void ViewerTest::sort_headerClicksAndSharedState() {
-  Site site;
-  Viewer v;
-  dcStripedListCtrl_t::lastSortColumn = -1;
-  dcStripedListCtrl_t::lastSortAscending = 1;
-  QCOMPARE(v.show(site.s, WINDOWS), 0u);
-  QHeaderView* header = v.form.listControl()->horizontalHeader();
-  v.form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&v.form));
-  // Stripes: grey on even rows, white on odd ones, in the cells, right of
-  // the last column and below the last row alike.
-  const QImage shot = v.form.listControl()->viewport()->grab().toImage();
-  const int h = v.form.listControl()->rowHeight(0);
-  for (int row = 0; row < 7; ++row)
-    for (int x : {2, 500})
-      QCOMPARE(shot.pixel(x, row * h + h / 2), dcUiColour(row % 2 == 0 ? 0xE6E6E6 : 0xFFFFFF).rgb());
-  // Clicks header c and gives the first column as it then stands.
-  auto click = [&](int c) {
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(c) + 10, header->height() / 2));
-    return v.column(0);
-  };
-  // Equal texts are never exchanged, so equal keys come out in the order
-  // the partitioning leaves them, not in a stable order.
-  QCOMPARE(click(1), "Zeta|PC|가|pc|");
-  QCOMPARE(click(1), "pc|가|PC|Zeta|");
-  QCOMPARE(v.column(1), "b|b|a|a|");
-  // Another column: ascending, byte order, capitals before small letters
-  // before double-byte characters.
-  QCOMPARE(click(0), "PC|Zeta|pc|가|");
-  QCOMPARE(click(0), "가|pc|Zeta|PC|");
-  QCOMPARE(v.exported(), "PC 이름\tWindowsVersion\r\n가\tb\r\npc\tb\r\nZeta\ta\r\nPC\ta\r\n");
-
-  // A refresh gives the view's order back but keeps the state: the next
-  // click on column 0 reverses the last (descending) direction.
-  QCOMPARE(v.form.refresh(), 0u);
-  QCOMPARE(v.column(0), "pc|PC|가|Zeta|");
-  QCOMPARE(dcStripedListCtrl_t::lastSortColumn, 0);
-  QCOMPARE(click(0), "PC|Zeta|pc|가|");
-  // The state is shared by every list: another one continues it
-  // (descending). A column beyond the header is stored but sorts nothing.
-  dcStripedListCtrl_t other;
-  other.fill({{{"h", 50}}, {{"x"}, {"y"}}});
-  other.onColumnClick(0);
-  other.onColumnClick(5);
-  QCOMPARE(dcStripedListCtrl_t::lastSortColumn, 5);
-  QCOMPARE(other.listModel()->cellText(0, 0), "y");
-}
-
-// A by-PC view hands its rows to the list as a maker. Random reads, sorts
-// and filters on it must give what the same steps give on the whole view
-// handed over at once; once every row is made, the list no longer reads the
-// inventories.
-void ViewerTest::rows_madeAsNeededAgreeWithTheWholeView() {
-  Site site;
-  Viewer v;
-  std::mt19937 random(16);
-  for (int round = 0; round < 40; ++round) {
-    const int view = round % 2 ? HARDWARE : WINDOWS;
-    dcObject_t* group = round % 3 ? static_cast<dcObject_t*>(&site.root) : site.s;
-    QCOMPARE(v.show(group, view), 0u);
-    dcViewList_t whole;
-    dcViewPeriod_t period = v.form.period();
-    dcviews::refresh(group, dcFunctionTitleForm_t::tabText(view), period, whole);
-    dcListModel_t plain;
-    plain.fill(std::move(whole));
-    dcListModel_t& made = v.model();
-    for (int step = 0; step < 4; ++step) {
-      QCOMPARE(made.rowCount(), plain.rowCount());
-      const int row = static_cast<int>(random() % static_cast<unsigned>(plain.rowCount() + 1));
-      const int column = static_cast<int>(random() % static_cast<unsigned>(plain.columnCount()));
-      QCOMPARE(made.cellText(row, column), plain.cellText(row, column));
-      if (random() % 3 == 0) {
-        const bool ascending = random() % 2;
-        made.sortRows(column, ascending);
-        plain.sortRows(column, ascending);
-      } else if (random() % 4 == 0) {
-        const char* texts[] = {"", "core", "w", "a"};
-        const char* text = texts[random() % 4];
-        for (dcListModel_t* m : {&made, &plain}) m->setFilter(dcRowFilter_t(text));
-      }
+    // Unknown title, or an object neither client nor group: list and status
+    // stay. No selection: 112. No title pane or no list: 201.
+    v.title.setCurrentTitle(mb::fromUtf8("프로그램 사용내역").c_str());
+    QCOMPARE(v.form.refresh(), 0u);
+    QCOMPARE(v.model().columnCount(), 2);
+    QCOMPARE(v.form.periodMode, 0);
+    dcObject_t banner("b", "dcBanner_t", 0);
+    QCOMPARE(v.show(&banner, HARDWARE), 0u);
+    QCOMPARE(v.column(0), "WindowsVersion|Workgroup|");
+    QCOMPARE(v.show(nullptr, HARDWARE), 112u);
+    {
+      dcFunctionTitleForm_t* saved = theFunctionTitleForm;
+      theFunctionTitleForm = nullptr;
+      QCOMPARE(v.show(site.a1, HARDWARE), 201u);
+      theFunctionTitleForm = saved;
     }
-    QCOMPARE(dcviews::exportText(made.shownList()), dcviews::exportText(plain.shownList()));
-    for (dcListModel_t* m : {&made, &plain}) m->setFilter({});
+    delete list;
+    QCOMPARE(v.show(site.a1, WINDOWS), 201u);
+    QCOMPARE(v.exported(), "export failed");
+    QVERIFY(!std::filesystem::exists(v.out.path() / "list.xls"));
+    QCOMPARE(v.form.exportList(), 201u);
   }
-  QCOMPARE(v.show(&site.root, WINDOWS), 0u);
-  v.form.makeAllRows();
-  site.a1->windowsInfo.add("WindowsVersion", "changed");
-  QCOMPARE(v.model().cellText(1, 1), "Windows 11 Pro");
-}
 
-void ViewerTest::export_answersAndFileTypes() {
-  Site site;
-  Viewer v;
-  QCOMPARE(v.show(site.a1, USAGE), 0u);
-  const std::string base = (v.out.path() / "usage").string();
-  auto exportAs = [&](const std::string& name, int type) {
-    v.chooser.choice = {true, QString::fromStdString(name), type};
-    return v.form.exportList();
-  };
+  void sort_headerClicksAndSharedState() {
+    Site site;
+    Viewer v;
+    dcStripedListCtrl_t::lastSortColumn = -1;
+    dcStripedListCtrl_t::lastSortAscending = 1;
+    QCOMPARE(v.show(site.s, WINDOWS), 0u);
+    QHeaderView* header = v.form.listControl()->horizontalHeader();
+    v.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v.form));
+    // Stripes: grey on even rows, white on odd ones, in the cells, right of
+    // the last column and below the last row alike.
+    const QImage shot = v.form.listControl()->viewport()->grab().toImage();
+    const int h = v.form.listControl()->rowHeight(0);
+    for (int row = 0; row < 7; ++row)
+      for (int x : {2, 500})
+        QCOMPARE(shot.pixel(x, row * h + h / 2), dcUiColour(row % 2 == 0 ? 0xE6E6E6 : 0xFFFFFF).rgb());
+    // Clicks header c and gives the first column as it then stands.
+    auto click = [&](int c) {
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                        QPoint(header->sectionViewportPosition(c) + 10, header->height() / 2));
+      return v.column(0);
+    };
+    // Equal texts are never exchanged, so equal keys come out in the order
+    // the partitioning leaves them, not in a stable order.
+    QCOMPARE(click(1), "Zeta|PC|가|pc|");
+    QCOMPARE(click(1), "pc|가|PC|Zeta|");
+    QCOMPARE(v.column(1), "b|b|a|a|");
+    // Another column: ascending, byte order, capitals before small letters
+    // before double-byte characters.
+    QCOMPARE(click(0), "PC|Zeta|pc|가|");
+    QCOMPARE(click(0), "가|pc|Zeta|PC|");
+    QCOMPARE(v.exported(), "PC 이름\tWindowsVersion\r\n가\tb\r\npc\tb\r\nZeta\ta\r\nPC\ta\r\n");
 
-  // A name without extension takes the chosen type's; a typed one stays.
-  const std::string usage = "소프트웨어\t사용 시간\r\neditor.exe\t     30 min\r\ngame.exe\t    300 min\r\n";
-  QCOMPARE(exportAs(base, 2), 0u);
-  QCOMPARE(mb::toUtf8(testutil::readFile(base + ".txt")), usage);
-  QCOMPARE(exportAs(base + ".csv", 1), 0u);
-  QVERIFY(std::filesystem::exists(base + ".csv"));
-  // The name offered: the object's name and today's date, not padded.
-  const dcViewDate_t today = dcViewDate_t::today();
-  QCOMPARE(v.chooser.initialName, QString::asprintf("A1_%d-%d-%d", today.year, today.month, today.day));
-
-  // An existing file: the question, then No leaves it untouched (601).
-  testutil::writeFile(base + ".txt", "keep me");
-  v.chooser.answer = false;
-  QCOMPARE(exportAs(base, 2), 601u);
-  QCOMPARE(v.form.status, 601u);
-  QCOMPARE(v.chooser.question, QString::fromStdString(base + ".txtFile already exists, overwrite?"));
-  QCOMPARE(testutil::readFile(base + ".txt"), std::string("keep me"));
-  v.chooser.answer = true;
-  QCOMPARE(v.form.exportList(), 0u);
-  QCOMPARE(mb::toUtf8(testutil::readFile(base + ".txt")), usage);
-
-  // Cancel: 7, status unchanged; no selection 112; no tree pane 201.
-  v.chooser.choice.accepted = false;
-  v.form.status = 0;
-  QCOMPARE(v.form.exportList(), 7u);
-  QCOMPARE(v.form.status, 0u);
-  v.selection.object = nullptr;
-  QCOMPARE(v.form.exportList(), 112u);
-  dcUnregisterPane<dcTreePane_t>(theTreePane, &v.selection);
-  QCOMPARE(v.form.exportList(), 201u);
-  // A file that cannot be created is passed over: 0.
-  dcRegisterPane<dcTreePane_t>(theTreePane, &v.selection);
-  v.selection.object = site.a1;
-  QCOMPARE(exportAs(base + "/no/such/folder.xls", 1), 0u);
-
-  // The workbook type, of the filtered and sorted list: a name without
-  // extension takes ".xlsx"; the sheet is the view's, the widths the list's.
-  QCOMPARE(v.show(site.a, SOFTWARE_VIEW), 0u);
-  dcStripedListCtrl_t* list = v.form.listControl();
-  dcStripedListCtrl_t::lastSortColumn = -1;
-  list->onColumnClick(0);
-  list->onColumnClick(0);  // descending
-  v.form.openFilterBar();
-  v.form.filterBar->setText(QStringLiteral("a1"));  // hides Viewer (AA)
-  list->setColumnWidth(0, 250);
-  QCOMPARE(exportAs(base, dcexport::FILTER_WORKBOOK), 0u);
-  const auto book = testutil::readWorkbook(base + ".xlsx");
-  QVERIFY(book);
-  QCOMPARE(book->sheetName, std::string("소프트웨어 정보"));
-  QCOMPARE(book->columnPixels, (std::map<int, int>{{0, 250}, {1, 500}}));
-  QCOMPARE(book->texts(), (testutil::Records{{"소프트웨어", "사용자"}, {"가", "A1, "}, {"Editor", "A1, "}}));
-  // The two original types keep writing tab-separated text, whatever the
-  // typed extension.
-  QCOMPARE(exportAs(base + ".xlsx", dcexport::FILTER_EXCEL), 0u);
-  QCOMPARE(mb::toUtf8(testutil::readFile(base + ".xlsx")),
-           "소프트웨어\t사용자\r\n가\tA1, \r\nEditor\tA1, \r\n");
-  QCOMPARE(QString::fromLatin1(dcexport::FILTER).section('|', 0, 3),
-           QStringLiteral("Excel Files (*.xls)|*.xls|Text Files(*.txt)|*.txt"));
-}
-
-void ViewerTest::filter_typingSortExportAndEscape() {
-  Viewer v;
-  showList(v, machines());
-  dcStripedListCtrl_t* list = v.form.listControl();
-  QSignalSpy counts(&v.form, &dcDefaultViewerForm_t::rowCountChanged);
-  QVERIFY(!v.form.filterBar->isVisible());
-  QCOMPARE(v.form.rowCountText(), QString());
-
-  // The bar opens above the list; letters fold, Korean is exact.
-  v.form.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&v.form));
-  v.form.openFilterBar();
-  QCOMPARE(list->geometry().top(), v.form.filterBar->geometry().bottom() + 1);
-  type(v, "WIN");
-  QCOMPARE(v.column(0), "pc-b|PC-a|서버|pc-c|");
-  type(v, "dows 1");
-  QCOMPARE(v.column(0), "pc-b|PC-a|pc-c|");
-  QCOMPARE(v.form.rowCountText(), QStringLiteral("3 / 5"));
-  QCOMPARE(counts.last().at(0).toString(), QStringLiteral("3 / 5"));
-
-  // A header click sorts what is shown; the export writes it in that order.
-  dcStripedListCtrl_t::lastSortColumn = -1;
-  list->onColumnClick(1);
-  QCOMPARE(v.column(1), "Windows 11 Home|Windows 11 Pro|windows 10|");  // byte order
-  QCOMPARE(v.exported(), "PC\tOS\r\npc-c\tWindows 11 Home\r\npc-b\tWindows 11 Pro\r\nPC-a\twindows 10\r\n");
-  v.form.filterBar->clear();
-  type(v, "리눅");
-  QCOMPARE(v.column(0), "host|");
-  type(v, "😀");
-  QCOMPARE(v.form.rowCountText(), QStringLiteral("0 / 5"));
-
-  // Escape closes and clears: every row again, in the sorted order, and the
-  // list back at the form's top.
-  QTest::keyClick(v.form.filterBar, Qt::Key_Escape);
-  QVERIFY(!v.form.filterBar->isVisible() && v.form.filterBar->text().isEmpty());
-  QCOMPARE(v.column(0), "pc-c|pc-b|서버|PC-a|host|");
-  QCOMPARE(list->geometry(), v.form.rect());
-  QCOMPARE(counts.last().at(0).toString(), QString());
-}
-
-// Typing re-tests only the rows still shown when the text grows: after every
-// random edit the rows shown are those a fresh filter keeps.
-void ViewerTest::filter_narrowingAgreesWithAFreshFilter() {
-  const QStringList pieces = {"a", "A", "b", "가", "각", "1", " ", "?", "😀"};
-  std::mt19937 random(15);
-  dcViewList_t list;
-  list.columns = {{"x", 50}, {"y", 50}};
-  for (int r = 0; r < 300; ++r) {
-    QString cells[2];
-    for (QString& cell : cells)
-      for (int k = random() % 6; k > 0; --k) cell += pieces[random() % (pieces.size() - 1)];
-    list.rows.push_back({mb::fromUtf8(cells[0].toStdString()), mb::fromUtf8(cells[1].toStdString())});
+    // A refresh gives the view's order back but keeps the state: the next
+    // click on column 0 reverses the last (descending) direction.
+    QCOMPARE(v.form.refresh(), 0u);
+    QCOMPARE(v.column(0), "pc|PC|가|Zeta|");
+    QCOMPARE(dcStripedListCtrl_t::lastSortColumn, 0);
+    QCOMPARE(click(0), "PC|Zeta|pc|가|");
+    // The state is shared by every list: another one continues it
+    // (descending). A column beyond the header is stored but sorts nothing.
+    dcStripedListCtrl_t other;
+    other.fill({{{"h", 50}}, {{"x"}, {"y"}}});
+    other.onColumnClick(0);
+    other.onColumnClick(5);
+    QCOMPARE(dcStripedListCtrl_t::lastSortColumn, 5);
+    QCOMPARE(other.listModel()->cellText(0, 0), "y");
   }
-  Viewer v;
-  showList(v, list);
-  v.form.openFilterBar();
-  for (int edit = 0; edit < 400; ++edit) {
-    const unsigned what = random() % 10;
-    if (what < 7)
-      v.form.filterBar->insert(pieces[random() % pieces.size()]);
-    else if (what < 9)
-      v.form.filterBar->backspace();
-    else
-      v.form.filterBar->clear();
-    dcViewList_t expected = v.model().list();
-    dcRowFilter_t::fromUtf8(v.form.filterBar->text().toStdString()).keepMatching(expected);
-    QCOMPARE(v.model().shownList().rows, expected.rows);
+
+  // A by-PC view hands its rows to the list as a maker. Random reads, sorts
+  // and filters on it must give what the same steps give on the whole view
+  // handed over at once; once every row is made, the list no longer reads the
+  // inventories.
+  void rows_madeAsNeededAgreeWithTheWholeView() {
+    Site site;
+    Viewer v;
+    std::mt19937 random(16);
+    for (int round = 0; round < 40; ++round) {
+      const int view = round % 2 ? HARDWARE : WINDOWS;
+      dcObject_t* group = round % 3 ? static_cast<dcObject_t*>(&site.root) : site.s;
+      QCOMPARE(v.show(group, view), 0u);
+      dcViewList_t whole;
+      dcViewPeriod_t period = v.form.period();
+      dcviews::refresh(group, dcFunctionTitleForm_t::tabText(view), period, whole);
+      dcListModel_t plain;
+      plain.fill(std::move(whole));
+      dcListModel_t& made = v.model();
+      for (int step = 0; step < 4; ++step) {
+        QCOMPARE(made.rowCount(), plain.rowCount());
+        const int row = static_cast<int>(random() % static_cast<unsigned>(plain.rowCount() + 1));
+        const int column = static_cast<int>(random() % static_cast<unsigned>(plain.columnCount()));
+        QCOMPARE(made.cellText(row, column), plain.cellText(row, column));
+        if (random() % 3 == 0) {
+          const bool ascending = random() % 2;
+          made.sortRows(column, ascending);
+          plain.sortRows(column, ascending);
+        } else if (random() % 4 == 0) {
+          const char* texts[] = {"", "core", "w", "a"};
+          const char* text = texts[random() % 4];
+          for (dcListModel_t* m : {&made, &plain}) m->setFilter(dcRowFilter_t(text));
+        }
+      }
+      QCOMPARE(dcviews::exportText(made.shownList()), dcviews::exportText(plain.shownList()));
+      for (dcListModel_t* m : {&made, &plain}) m->setFilter({});
+    }
+    QCOMPARE(v.show(&site.root, WINDOWS), 0u);
+    v.form.makeAllRows();
+    site.a1->windowsInfo.add("WindowsVersion", "changed");
+    QCOMPARE(v.model().cellText(1, 1), "Windows 11 Pro");
   }
-}
 
-void ViewerTest::copy_selectedRowsInScreenOrder() {
-  Viewer v;
-  showList(v, machines());
-  dcStripedListCtrl_t* list = v.form.listControl();
-  QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-  QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);  // nothing selected: left alone
-  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+  void export_answersAndFileTypes() {
+    Site site;
+    Viewer v;
+    QCOMPARE(v.show(site.a1, USAGE), 0u);
+    const std::string base = (v.out.path() / "usage").string();
+    auto exportAs = [&](const std::string& name, int type) {
+      v.chooser.choice = {true, QString::fromStdString(name), type};
+      return v.form.exportList();
+    };
 
-  list->selectRow(2);
-  list->selectionModel()->select(list->model()->index(0, 0),
-                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
-  QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
-  QCOMPARE(QGuiApplication::clipboard()->text(),
-           QString::fromUtf8("pc-b\tWindows 11 Pro\r\n서버\tWindows Server\r\n"));
+    // A name without extension takes the chosen type's; a typed one stays.
+    const std::string usage = "소프트웨어\t사용 시간\r\neditor.exe\t     30 min\r\ngame.exe\t    300 min\r\n";
+    QCOMPARE(exportAs(base, 2), 0u);
+    QCOMPARE(mb::toUtf8(testutil::readFile(base + ".txt")), usage);
+    QCOMPARE(exportAs(base + ".csv", 1), 0u);
+    QVERIFY(std::filesystem::exists(base + ".csv"));
+    // The name offered: the object's name and today's date, not padded.
+    const dcViewDate_t today = dcViewDate_t::today();
+    QCOMPARE(v.chooser.initialName, QString::asprintf("A1_%d-%d-%d", today.year, today.month, today.day));
 
-  // Ctrl+A takes every row shown, not the ones the filter hides.
-  v.form.openFilterBar();
-  type(v, "pc-");
-  QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
-  QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
-  QCOMPARE(QGuiApplication::clipboard()->text(),
-           QStringLiteral("pc-b\tWindows 11 Pro\r\nPC-a\twindows 10\r\npc-c\tWindows 11 Home\r\n"));
-}
+    // An existing file: the question, then No leaves it untouched (601).
+    testutil::writeFile(base + ".txt", "keep me");
+    v.chooser.answer = false;
+    QCOMPARE(exportAs(base, 2), 601u);
+    QCOMPARE(v.form.status, 601u);
+    QCOMPARE(v.chooser.question, QString::fromStdString(base + ".txtFile already exists, overwrite?"));
+    QCOMPARE(testutil::readFile(base + ".txt"), std::string("keep me"));
+    v.chooser.answer = true;
+    QCOMPARE(v.form.exportList(), 0u);
+    QCOMPARE(mb::toUtf8(testutil::readFile(base + ".txt")), usage);
+
+    // Cancel: 7, status unchanged; no selection 112; no tree pane 201.
+    v.chooser.choice.accepted = false;
+    v.form.status = 0;
+    QCOMPARE(v.form.exportList(), 7u);
+    QCOMPARE(v.form.status, 0u);
+    v.selection.object = nullptr;
+    QCOMPARE(v.form.exportList(), 112u);
+    dcUnregisterPane<dcTreePane_t>(theTreePane, &v.selection);
+    QCOMPARE(v.form.exportList(), 201u);
+    // A file that cannot be created is passed over: 0.
+    dcRegisterPane<dcTreePane_t>(theTreePane, &v.selection);
+    v.selection.object = site.a1;
+    QCOMPARE(exportAs(base + "/no/such/folder.xls", 1), 0u);
+
+    // The workbook type, of the filtered and sorted list: a name without
+    // extension takes ".xlsx"; the sheet is the view's, the widths the list's.
+    QCOMPARE(v.show(site.a, SOFTWARE_VIEW), 0u);
+    dcStripedListCtrl_t* list = v.form.listControl();
+    dcStripedListCtrl_t::lastSortColumn = -1;
+    list->onColumnClick(0);
+    list->onColumnClick(0);  // descending
+    v.form.openFilterBar();
+    v.form.filterBar->setText(QStringLiteral("a1"));  // hides Viewer (AA)
+    list->setColumnWidth(0, 250);
+    QCOMPARE(exportAs(base, dcexport::FILTER_WORKBOOK), 0u);
+    const auto book = testutil::readWorkbook(base + ".xlsx");
+    QVERIFY(book);
+    QCOMPARE(book->sheetName, std::string("소프트웨어 정보"));
+    QCOMPARE(book->columnPixels, (std::map<int, int>{{0, 250}, {1, 500}}));
+    QCOMPARE(book->texts(),
+             (testutil::Records{{"소프트웨어", "사용자"}, {"가", "A1, "}, {"Editor", "A1, "}}));
+    // The two original types keep writing tab-separated text, whatever the
+    // typed extension.
+    QCOMPARE(exportAs(base + ".xlsx", dcexport::FILTER_EXCEL), 0u);
+    QCOMPARE(mb::toUtf8(testutil::readFile(base + ".xlsx")),
+             "소프트웨어\t사용자\r\n가\tA1, \r\nEditor\tA1, \r\n");
+    QCOMPARE(QString::fromLatin1(dcexport::FILTER).section('|', 0, 3),
+             QStringLiteral("Excel Files (*.xls)|*.xls|Text Files(*.txt)|*.txt"));
+  }
+
+  void filter_typingSortExportAndEscape() {
+    Viewer v;
+    showList(v, machines());
+    dcStripedListCtrl_t* list = v.form.listControl();
+    QSignalSpy counts(&v.form, &dcDefaultViewerForm_t::rowCountChanged);
+    QVERIFY(!v.form.filterBar->isVisible());
+    QCOMPARE(v.form.rowCountText(), QString());
+
+    // The bar opens above the list; letters fold, Korean is exact.
+    v.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&v.form));
+    v.form.openFilterBar();
+    QCOMPARE(list->geometry().top(), v.form.filterBar->geometry().bottom() + 1);
+    type(v, "WIN");
+    QCOMPARE(v.column(0), "pc-b|PC-a|서버|pc-c|");
+    type(v, "dows 1");
+    QCOMPARE(v.column(0), "pc-b|PC-a|pc-c|");
+    QCOMPARE(v.form.rowCountText(), QStringLiteral("3 / 5"));
+    QCOMPARE(counts.last().at(0).toString(), QStringLiteral("3 / 5"));
+
+    // A header click sorts what is shown; the export writes it in that order.
+    dcStripedListCtrl_t::lastSortColumn = -1;
+    list->onColumnClick(1);
+    QCOMPARE(v.column(1), "Windows 11 Home|Windows 11 Pro|windows 10|");  // byte order
+    QCOMPARE(v.exported(), "PC\tOS\r\npc-c\tWindows 11 Home\r\npc-b\tWindows 11 Pro\r\nPC-a\twindows 10\r\n");
+    v.form.filterBar->clear();
+    type(v, "리눅");
+    QCOMPARE(v.column(0), "host|");
+    type(v, "😀");
+    QCOMPARE(v.form.rowCountText(), QStringLiteral("0 / 5"));
+
+    // Escape closes and clears: every row again, in the sorted order, and the
+    // list back at the form's top.
+    QTest::keyClick(v.form.filterBar, Qt::Key_Escape);
+    QVERIFY(!v.form.filterBar->isVisible() && v.form.filterBar->text().isEmpty());
+    QCOMPARE(v.column(0), "pc-c|pc-b|서버|PC-a|host|");
+    QCOMPARE(list->geometry(), v.form.rect());
+    QCOMPARE(counts.last().at(0).toString(), QString());
+  }
+
+  // Typing re-tests only the rows still shown when the text grows: after every
+  // random edit the rows shown are those a fresh filter keeps.
+  void filter_narrowingAgreesWithAFreshFilter() {
+    const QStringList pieces = {"a", "A", "b", "가", "각", "1", " ", "?", "😀"};
+    std::mt19937 random(15);
+    dcViewList_t list;
+    list.columns = {{"x", 50}, {"y", 50}};
+    for (int r = 0; r < 300; ++r) {
+      QString cells[2];
+      for (QString& cell : cells)
+        for (int k = random() % 6; k > 0; --k) cell += pieces[random() % (pieces.size() - 1)];
+      list.rows.push_back({mb::fromUtf8(cells[0].toStdString()), mb::fromUtf8(cells[1].toStdString())});
+    }
+    Viewer v;
+    showList(v, list);
+    v.form.openFilterBar();
+    for (int edit = 0; edit < 400; ++edit) {
+      const unsigned what = random() % 10;
+      if (what < 7)
+        v.form.filterBar->insert(pieces[random() % pieces.size()]);
+      else if (what < 9)
+        v.form.filterBar->backspace();
+      else
+        v.form.filterBar->clear();
+      dcViewList_t expected = v.model().list();
+      dcRowFilter_t::fromUtf8(v.form.filterBar->text().toStdString()).keepMatching(expected);
+      QCOMPARE(v.model().shownList().rows, expected.rows);
+    }
+  }
+
+  void copy_selectedRowsInScreenOrder() {
+    Viewer v;
+    showList(v, machines());
+    dcStripedListCtrl_t* list = v.form.listControl();
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);  // nothing selected: left alone
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+
+    list->selectRow(2);
+    list->selectionModel()->select(list->model()->index(0, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QString::fromUtf8("pc-b\tWindows 11 Pro\r\n서버\tWindows Server\r\n"));
+
+    // Ctrl+A takes every row shown, not the ones the filter hides.
+    v.form.openFilterBar();
+    type(v, "pc-");
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QStringLiteral("pc-b\tWindows 11 Pro\r\nPC-a\twindows 10\r\npc-c\tWindows 11 Home\r\n"));
+  }
+};
 
 QTEST_MAIN(ViewerTest)
 #include "test_ui_viewer.moc"
