@@ -213,37 +213,7 @@ class FrameTest : public QObject {
     QCOMPARE(dcMainIcon().pixmap(16, 16).toImage(), dcLoadIcon(dcArt::MAIN_ICON, 16).toImage());
   }
 
-  void splitters_lockedInnerBarOuterBarMoves() {
-    CMainFrame frame;
-    frame.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&frame));
-    QSplitterHandle* inner = frame.innerSplitter->handle(1);
-    QCOMPARE(inner->cursor().shape(), Qt::ArrowCursor);
-    drag(inner, QPoint(0, 60));
-    QCOMPARE(frame.innerSplitter->sizes().at(0), 100);
-    drag(frame.outerSplitter->handle(1), QPoint(50, 0));
-    QCOMPARE(frame.outerSplitter->sizes().at(0), 250);
-
-    // Growing the window keeps the tree width and the title height.
-    frame.resize(frame.width() + 200, frame.height() + 100);
-    QTRY_COMPARE(frame.innerSplitter->sizes().at(0), 100);
-    QCOMPARE(frame.outerSplitter->sizes().at(0), 250);
-
-    // Unlocked, the inner bar drags too.
-    frame.innerSplitter->setLocked(false);
-    drag(inner, QPoint(0, 30));
-    QCOMPARE(frame.innerSplitter->sizes().at(0), 130);
-
-    // The flat bar between rows: dark blue, 2 pixels short at either end.
-    const QColor darkBlue(8, 29, 88);
-    const QImage bar = inner->grab().toImage();
-    const int mid = bar.height() / 2;
-    QCOMPARE(bar.pixelColor(2, mid), darkBlue);
-    QCOMPARE(bar.pixelColor(bar.width() - 3, mid), darkBlue);
-    QVERIFY(bar.pixelColor(1, mid) != darkBlue && bar.pixelColor(bar.width() - 2, mid) != darkBlue);
-  }
-
-  void frame_routingTabsAndWindowMessages() {
+  void frame_routingTabsBarsAndWindowMessages() {
     dcQtWindowServices_t services;
     winsvc::ScopedServices installed(&services);
     winsvc::WindowServices& ws = winsvc::current();
@@ -293,6 +263,32 @@ class FrameTest : public QObject {
       QCOMPARE(shot.pixelColor(50, 35), form.banners[v]->bitmap.toImage().pixelColor(50, 35));
     }
     frame.removeCommandTarget(&doc);
+
+    // The bar under the title pane is locked; the bar beside the tree moves.
+    QSplitterHandle* inner = frame.innerSplitter->handle(1);
+    QCOMPARE(inner->cursor().shape(), Qt::ArrowCursor);
+    drag(inner, QPoint(0, 60));
+    QCOMPARE(frame.innerSplitter->sizes().at(0), 100);
+    drag(frame.outerSplitter->handle(1), QPoint(50, 0));
+    QCOMPARE(frame.outerSplitter->sizes().at(0), 250);
+
+    // Growing the window keeps the tree width and the title height.
+    frame.resize(frame.width() + 200, frame.height() + 100);
+    QTRY_COMPARE(frame.innerSplitter->sizes().at(0), 100);
+    QCOMPARE(frame.outerSplitter->sizes().at(0), 250);
+
+    // Unlocked, the inner bar drags too.
+    frame.innerSplitter->setLocked(false);
+    drag(inner, QPoint(0, 30));
+    QCOMPARE(frame.innerSplitter->sizes().at(0), 130);
+
+    // The flat bar between rows: dark blue, 2 pixels short at either end.
+    const QColor darkBlue(8, 29, 88);
+    const QImage bar = inner->grab().toImage();
+    const int mid = bar.height() / 2;
+    QCOMPARE(bar.pixelColor(2, mid), darkBlue);
+    QCOMPARE(bar.pixelColor(bar.width() - 3, mid), darkBlue);
+    QVERIFY(bar.pixelColor(1, mid) != darkBlue && bar.pixelColor(bar.width() - 2, mid) != darkBlue);
 
     // Window services find the frame by class and title (titles compare as
     // CP949 bytes); "send window message 273 32775 0" runs the hardware

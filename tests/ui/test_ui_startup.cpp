@@ -269,42 +269,9 @@ class StartupTest : public QObject {
     QVERIFY(!slow.isVisible());
   }
 
-  void site_firstStartHintThenOpenFromMenu() {
-    WatchedApp app;
-    QVERIFY(app.InitInstance(""));
-    QCOMPARE(app.loads, 1);
-    QVERIFY(app.mainFrame->siteHint().contains(QStringLiteral("qss/qslook.xml")));
-    QCOMPARE(topGroups(), 0);
-
-    // The fixed File entries keep their places; the site entries follow.
-    const QList<QAction*> file = app.mainFrame->menuBar()->actions().first()->menu()->actions();
-    QCOMPARE(file[0]->data().toInt(), dcCmd::EXPORT_LIST);
-    QVERIFY(file[1]->isSeparator());
-    QCOMPARE(file[2]->data().toInt(), dcCmd::APP_EXIT);
-    QCOMPARE(file[4]->data().toInt(), dcCmd::OPEN_SITE);
-
-    // A folder without qss/qslook.xml is refused with a message; nothing moves.
-    const QString empty = home_.path();
-    app.nextSiteFolder = empty;
-    app.choose(dcCmd::OPEN_SITE);
-    QCOMPARE(app.messages.size(), 1);
-    QVERIFY(app.messages[0].contains(empty) && app.messages[0].contains(QStringLiteral("qss/qslook.xml")));
-    QVERIFY(app.loads == 1 && app.recentSites().isEmpty() && !configuredDriveC());
-
-    // The demo site: read, loaded from scratch, remembered, hint gone.
-    app.nextSiteFolder = kDemoSite;
-    app.choose(dcCmd::OPEN_SITE);
-    QCOMPARE(app.loads, 2);
-    QVERIFY(app.mainFrame->siteHint().isEmpty() && topGroups() > 0);
-    QCOMPARE(QString::fromStdString(theSettingMgr->hostPath()),
-             kDemoSite + QStringLiteral("/qss/qslook.xml"));
-    QCOMPARE(configuredDriveC(), kDemoSite.toStdString());
-    QCOMPARE(app.recentSites(), QStringList{kDemoSite});
-  }
-
-  void site_recentListKeepsFour() {
-    // Names the configuration file must quote or escape, each a copy of the
-    // demo site's settings.
+  void site_firstStartOpenAndRecentList() {
+    // Sites named as the configuration file must quote or escape, each a
+    // copy of the demo site's settings.
     const QStringList names{QStringLiteral("plain"), QStringLiteral("a, b; c"), QStringLiteral("q\"uo\\te"),
                             QString::fromUtf8("한글 사이트"), QStringLiteral("  & blanks ")};
     QStringList sites;
@@ -317,6 +284,36 @@ class StartupTest : public QObject {
     {
       WatchedApp app;
       QVERIFY(app.InitInstance(""));
+      QCOMPARE(app.loads, 1);
+      QVERIFY(app.mainFrame->siteHint().contains(QStringLiteral("qss/qslook.xml")));
+      QCOMPARE(topGroups(), 0);
+
+      // The fixed File entries keep their places; the site entries follow.
+      const QList<QAction*> file = app.mainFrame->menuBar()->actions().first()->menu()->actions();
+      QCOMPARE(file[0]->data().toInt(), dcCmd::EXPORT_LIST);
+      QVERIFY(file[1]->isSeparator());
+      QCOMPARE(file[2]->data().toInt(), dcCmd::APP_EXIT);
+      QCOMPARE(file[4]->data().toInt(), dcCmd::OPEN_SITE);
+
+      // A folder without qss/qslook.xml is refused with a message; nothing moves.
+      const QString empty = home_.path();
+      app.nextSiteFolder = empty;
+      app.choose(dcCmd::OPEN_SITE);
+      QCOMPARE(app.messages.size(), 1);
+      QVERIFY(app.messages[0].contains(empty) && app.messages[0].contains(QStringLiteral("qss/qslook.xml")));
+      QVERIFY(app.loads == 1 && app.recentSites().isEmpty() && !configuredDriveC());
+
+      // The demo site: read, loaded from scratch, remembered, hint gone.
+      app.nextSiteFolder = kDemoSite;
+      app.choose(dcCmd::OPEN_SITE);
+      QCOMPARE(app.loads, 2);
+      QVERIFY(app.mainFrame->siteHint().isEmpty() && topGroups() > 0);
+      QCOMPARE(QString::fromStdString(theSettingMgr->hostPath()),
+               kDemoSite + QStringLiteral("/qss/qslook.xml"));
+      QCOMPARE(configuredDriveC(), kDemoSite.toStdString());
+      QCOMPARE(app.recentSites(), QStringList{kDemoSite});
+
+      // Five more: the recent list keeps the last four.
       for (const QString& site : sites) {
         QVERIFY(app.openSite(site));
         QCOMPARE(configuredDriveC(), site.toStdString());

@@ -42,8 +42,6 @@ struct Site {
     setUsage(a1->usageDocument,
              "<unit><progname>editor.exe</progname><date tick='10'>2024.03.01</date></unit>"
              "<unit><progname>game.exe</progname><date tick='100'>2024.03.02</date></unit>");
-    setUsage(aa1->usageDocument,
-             "<unit><progname>editor.exe</progname><date tick='5'>2024.03.02</date></unit>");
     s = root.addChild(4, "S");
     const char* names[] = {"pc", "PC", GA.c_str(), "Zeta"};
     const char* versions[] = {"b", "a", "b", "a"};
