@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -44,8 +43,6 @@ bool lookUp(const std::string& name, std::string& value) {
   value = mb::isValidUtf8(raw) ? mb::fromUtf8(raw) : std::string(raw);
   return true;
 }
-
-std::atomic<ClockFn> testClock{nullptr};
 
 }  // namespace
 
@@ -94,7 +91,6 @@ void outputDebugString(const char* text) {
 }
 
 LocalTime localTime() {
-  if (const ClockFn clock = testClock.load()) return clock();
   const std::time_t now = std::time(nullptr);
   std::tm tm{};
   localtime_r(&now, &tm);
@@ -107,8 +103,6 @@ LocalTime localTime() {
   t.second = tm.tm_sec;
   return t;
 }
-
-void setClockForTesting(ClockFn clock) { testClock.store(clock); }
 
 int lastError() { return errno; }
 

@@ -20,11 +20,8 @@ void outputDebugString(const char* text);
 struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
-// The local wall-clock time. Tests may fix it with setClockForTesting.
+// The local wall-clock time.
 LocalTime localTime();
-// nullptr restores the real clock.
-using ClockFn = LocalTime (*)();
-void setClockForTesting(ClockFn clock);
 
 // The last operating-system error (errno).
 int lastError();

@@ -2,25 +2,50 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 #include <string>
 
-#include "sys.h"
 #include "testutil.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-sys::LocalTime fixedTime;
-sys::LocalTime fixedClock() { return fixedTime; }
+// The log reads the clock through the C library's time(); this program's
+// own definition answers instead, with the moment the test sets (read as
+// UTC). Until one is set it is the real time.
+std::time_t fixedNow = 0;
+
+void setNow(int year, int month, int day, int hour, int minute, int second) {
+  std::tm tm{};
+  tm.tm_year = year - 1900;
+  tm.tm_mon = month - 1;
+  tm.tm_mday = day;
+  tm.tm_hour = hour;
+  tm.tm_min = minute;
+  tm.tm_sec = second;
+  fixedNow = timegm(&tm);
+}
 
 }  // namespace
 
+extern "C" std::time_t time(std::time_t* out) noexcept {
+  std::time_t now = fixedNow;
+  if (now == 0) {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    now = ts.tv_sec;
+  }
+  if (out) *out = now;
+  return now;
+}
+
 TEST(DcLog, LevelsLineFormatCutAndDailyFiles) {
   testutil::WorkFolder work;
-  fixedTime = {2004, 1, 5, 7, 8, 9};
-  sys::setClockForTesting(&fixedClock);
+  setenv("TZ", "UTC0", 1);
+  tzset();
+  setNow(2004, 1, 5, 7, 8, 9);
   // Without ./log nothing is created, whatever the level; above level 0 nothing is written.
   EXPECT_EQ(theLog.pfWrite(nullptr, 0, "[DcLog] lost %d", 1), dcLog_t::CANNOT_OPEN);
   EXPECT_FALSE(fs::exists("log"));
@@ -43,11 +68,11 @@ TEST(DcLog, LevelsLineFormatCutAndDailyFiles) {
 
   // Either side of midnight: one file per date; a line feed inside a message
   // is written as a line end too.
-  fixedTime = {2004, 12, 31, 23, 59, 59};
+  setNow(2004, 12, 31, 23, 59, 59);
   theLog.pfWrite(nullptr, 0, "before");
-  fixedTime = {2005, 1, 1, 0, 0, 0};
+  setNow(2005, 1, 1, 0, 0, 0);
   theLog.pfWrite(nullptr, 0, "after\nmore");
-  sys::setClockForTesting(nullptr);
+  fixedNow = 0;
   EXPECT_EQ(testutil::readFile("log/20041231.log"), "[23:59:59:0x00000000] before\r\n");
   EXPECT_EQ(testutil::readFile("log/20050101.log"), "[00:00:00:0x00000000] after\r\nmore\r\n");
 }
