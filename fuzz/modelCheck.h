@@ -19,12 +19,12 @@ inline void same(bool agree) {
 template <class Model, class Product>
 void loadTwiceAsTheModel(Product& product, const char* name, const std::uint8_t* data, std::size_t size) {
   installSite();
-  static const dcmodel::Settings settings{std::string(SETTINGS_XML)};
+  static const auto settings = dcmodel::parse(std::string(SETTINGS_XML));
   static const dcmodel::Filters filters{{"video"}, {"SP"}};
   const std::string path = writeInput(name, data, size);
   Model model;
   for (int pass = 0; pass < 2; ++pass)
-    same(dcmodel::loadBoth(product, model, path, settings, &filters).empty());
+    same(dcmodel::loadBoth(product, model, path, *settings, &filters).empty());
 }
 
 }  // namespace fuzzsupport

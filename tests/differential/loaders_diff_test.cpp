@@ -62,51 +62,36 @@ class Gen : public Random {
   }
 };
 
-// Generated settings and, most of the time, a filter set, installed while
-// the site lives, and the model's view of both.
-struct Site {
-  explicit Site(Gen& gen) : xml(gen.settings()), settings(xml), modelSettings(xml) {
-    if (!gen.chance(85)) return;
-    // Ignore lists drawn from the display texts, in any case.
-    filters.emplace();
-    modelFilters.emplace();
-    for (std::size_t n = gen.pick(3); n > 0; --n) {
-      modelFilters->hardware.push_back(gen.oneOf<std::string>({"CPU", "cpu", "Memory", "", "OS"}));
-      modelFilters->windows.push_back(
-          gen.oneOf<std::string>({"OS", "os", "WindowsVersion", "\xB1\xD7\xB7\xA1\xC7\xC8", ""}));
-      filters->ignoredHardwares.add(modelFilters->hardware.back().c_str());
-      filters->ignoredWindowsItems.add(modelFilters->windows.back().c_str());
-    }
-  }
-
-  // A file to load: mostly generated, now and then empty or missing.
-  std::string file(Gen& gen, const std::string& bytes) {
-    std::filesystem::remove(settings.path("PC01 data.xml"));
-    if (gen.chance(4)) return settings.path("PC01 data.xml");
-    return settings.write("PC01 data.xml", gen.chance(3) ? "" : bytes);
-  }
-
-  std::string xml;
-  InventorySite settings;
-  dcmodel::Settings modelSettings;
-  std::optional<dcAssetFilters_t> filters;
-  std::optional<dcmodel::Filters> modelFilters;
-};
-
-// Loads one to maxLoads generated files into the same list, product and
-// model, on a fresh site each case.
+// Loads one to maxLoads generated files (now and then empty or missing)
+// into the same list, product and model, under generated settings and,
+// most of the time, ignore lists drawn from the display texts, each case
+// afresh.
 template <class Product, class Model, class Bytes>
 void loadsMatchTheModel(unsigned seed, std::size_t maxLoads, Bytes bytes) {
   Gen gen(seed);
   for (int c = 0; c < CASES && !::testing::Test::HasFailure(); ++c) {
-    Site site(gen);
+    const std::string xml = gen.settings();
+    InventorySite site(xml);
+    const auto settings = dcmodel::parse(xml);
+    std::optional<dcAssetFilters_t> filters;
+    dcmodel::Filters modelFilters;
+    if (gen.chance(85)) filters.emplace();
+    for (std::size_t n = filters ? gen.pick(3) : 0; n > 0; --n) {
+      modelFilters.hardware.push_back(gen.oneOf<std::string>({"CPU", "cpu", "Memory", "", "OS"}));
+      modelFilters.windows.push_back(
+          gen.oneOf<std::string>({"OS", "os", "WindowsVersion", "\xB1\xD7\xB7\xA1\xC7\xC8", ""}));
+      filters->ignoredHardwares.add(modelFilters.hardware.back().c_str());
+      filters->ignoredWindowsItems.add(modelFilters.windows.back().c_str());
+    }
     Product list;
     Model expected;
-    for (std::size_t loads = 1 + gen.pick(maxLoads); loads > 0; --loads)
-      EXPECT_EQ(dcmodel::loadBoth(list, expected, site.file(gen, bytes(gen)), site.modelSettings,
-                                  site.modelFilters ? &*site.modelFilters : nullptr),
-                "")
+    for (std::size_t loads = 1 + gen.pick(maxLoads); loads > 0; --loads) {
+      const std::string path = site.path("PC01 data.xml");
+      std::filesystem::remove(path);
+      if (!gen.chance(4)) site.write("PC01 data.xml", gen.chance(3) ? "" : bytes(gen));
+      EXPECT_EQ(dcmodel::loadBoth(list, expected, path, *settings, filters ? &modelFilters : nullptr), "")
           << "case " << c;
+    }
   }
 }
 

@@ -153,7 +153,8 @@ TEST(SiteDifferential, RandomSitesGatherAsTheModel) {
       for (auto& [client, model] : site.clients)
         if (input.chance(33)) expectSameUsage(client->usageDocument, model->usage, input, "client before");
       ASSERT_EQ(site.root.gatherGroupInfo(), 0u);
-      site.model.gather();
+      site.model.gatherLists();
+      site.model.gatherUsage();
       for (auto& [group, model] : site.groups)
         EXPECT_EQ(dcmodel::describeGathered(*group), dcmodel::describeGathered(*model))
             << "seed " << seed << " " << group->name;

@@ -139,22 +139,9 @@ struct Group {
 
   Client& addClient(const std::string& clientName);
   Group& addChild(const std::string& childName, std::int32_t childId = 0);
-  // Every gathered list of this group and the groups below it.
-  void gather();
+  // Every gathered list of this group and the groups below it (usage apart).
   void gatherLists();
   void gatherUsage();
-};
-
-// The settings file as the loaders ask it: the first element, depth-first
-// in document order, whose name matches the key as a pattern; its first
-// child's value, or the empty text.
-class Settings {
- public:
-  explicit Settings(const std::string& xml);
-  std::optional<std::string> value(const std::string& key) const;
-
- private:
-  std::unique_ptr<Node> tree_;
 };
 
 // The ignore lists the loaders consult; exact texts.
@@ -162,15 +149,13 @@ struct Filters {
   std::vector<std::string> hardware, windows;
 };
 
-// Each load adds to what the list holds and returns the list's status; no
-// filter set is nullptr. The software file consults neither settings nor
-// filters.
-std::uint32_t load(HardwareList& list, const std::string& path, const Settings& settings,
-                   const Filters* filters);
-std::uint32_t load(WindowsInfo& list, const std::string& path, const Settings& settings,
-                   const Filters* filters);
+// Each load adds to what the list holds and returns the list's status;
+// settings is the settings file's tree, no filter set is nullptr. The
+// software file consults neither settings nor filters.
+std::uint32_t load(HardwareList& list, const std::string& path, const Node& settings, const Filters* filters);
+std::uint32_t load(WindowsInfo& list, const std::string& path, const Node& settings, const Filters* filters);
 std::uint32_t load(SoftwareList& list, const std::string& path);
-inline std::uint32_t load(SoftwareList& list, const std::string& path, const Settings&, const Filters*) {
+inline std::uint32_t load(SoftwareList& list, const std::string& path, const Node&, const Filters*) {
   return load(list, path);
 }
 
@@ -197,7 +182,7 @@ std::string describeTree(const dcQsGroup_t& group);
 // Loads path into the product's list and into the model's; where they then
 // differ (status or content), or the empty text when they agree.
 template <class Product, class Model>
-std::string loadBoth(Product& product, Model& model, const std::string& path, const Settings& settings,
+std::string loadBoth(Product& product, Model& model, const std::string& path, const Node& settings,
                      const Filters* filters) {
   const std::uint32_t status = product.LoadAssetData(path.c_str());
   const std::uint32_t expected = load(model, path, settings, filters);

@@ -85,11 +85,6 @@ Group& Group::addChild(const std::string& childName, std::int32_t childId) {
   return *children.back();
 }
 
-void Group::gather() {
-  gatherLists();
-  gatherUsage();
-}
-
 void Group::gatherLists() {
   auto addSoftware = [&](SoftwareList& from, const Link& who) {
     for (const Software& e : from.entries) {

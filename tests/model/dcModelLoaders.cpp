@@ -24,12 +24,24 @@ std::unique_ptr<Node> load(const std::string& path) {
   return parse(std::move(text));
 }
 
+// The settings as the loaders ask them: the first element, depth-first in
+// document order, whose name matches the key as a pattern; its first
+// child's value, or the empty text.
+std::optional<std::string> settingValue(const Node& settings, const std::string& key) {
+  std::optional<std::string> first;
+  forEachNamed(settings, key.c_str(), [&](const Node& parent, std::size_t at) {
+    const std::vector<Node>& below = parent.children[at].children;
+    if (!first) first = below.empty() ? "" : below[0].value.value_or("");
+  });
+  return first;
+}
+
 // Every non-empty value of every key element under every root element named
 // rootName, added under the display name the settings give its key. Without
 // a filter set nothing is added; a key whose display name is ignored is
 // skipped; a key the settings lack ends the load with the missing status.
 template <class Add>
-std::uint32_t loadKeys(const std::string& path, const char* rootName, const Settings& settings,
+std::uint32_t loadKeys(const std::string& path, const char* rootName, const Node& settings,
                        const Filters* filters, std::vector<std::string> Filters::*ignored,
                        std::uint32_t missing, Add add) {
   const auto document = load(path);
@@ -44,7 +56,7 @@ std::uint32_t loadKeys(const std::string& path, const char* rootName, const Sett
         const std::string value = v.value.value_or("");
         if (value.empty()) break;
         if (!filters) continue;
-        const std::optional<std::string> display = settings.value(key);
+        const std::optional<std::string> display = settingValue(settings, key);
         bool skip = false;
         for (const std::string& entry : filters->*ignored) skip = skip || (display && entry == *display);
         if (skip) continue;
@@ -58,26 +70,14 @@ std::uint32_t loadKeys(const std::string& path, const char* rootName, const Sett
 
 }  // namespace
 
-Settings::Settings(const std::string& xml) : tree_(parse(xml)) {}
-
-std::optional<std::string> Settings::value(const std::string& key) const {
-  std::optional<std::string> first;
-  forEachNamed(*tree_, key.c_str(), [&](const Node& parent, std::size_t at) {
-    const std::vector<Node>& below = parent.children[at].children;
-    if (!first) first = below.empty() ? "" : below[0].value.value_or("");
-  });
-  return first;
-}
-
-std::uint32_t load(HardwareList& list, const std::string& path, const Settings& settings,
+std::uint32_t load(HardwareList& list, const std::string& path, const Node& settings,
                    const Filters* filters) {
   return loadKeys(
       path, "hardwareinfo", settings, filters, &Filters::hardware, NULL_ARGUMENT,
       [&](const std::string& display, const std::string& value) { list.add(display, "Undefined", value); });
 }
 
-std::uint32_t load(WindowsInfo& list, const std::string& path, const Settings& settings,
-                   const Filters* filters) {
+std::uint32_t load(WindowsInfo& list, const std::string& path, const Node& settings, const Filters* filters) {
   return loadKeys(path, "windowsinfo", settings, filters, &Filters::windows, CANNOT_ADD,
                   [&](const std::string& display, const std::string& value) { list.add(display, value); });
 }

@@ -2,6 +2,7 @@
 // walking the whole tree the way the agents' file is described.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -36,16 +37,10 @@ std::int64_t clampTicks(std::int64_t value) {
                                   std::numeric_limits<std::int32_t>::max());
 }
 
+// A tick count as a decimal number after blanks, as far as it goes; beyond
+// 32 bits it stops at their limits.
 std::int64_t readTicks(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size() && mb::isAsciiSpace(static_cast<unsigned char>(text[i]))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  std::int64_t value = 0;
-  for (; i < text.size() && mb::isAsciiDigit(static_cast<unsigned char>(text[i])); ++i)
-    value =
-        std::min<std::int64_t>(value * 10 + (text[i] - '0'), std::numeric_limits<std::int32_t>::max() + 1LL);
-  return clampTicks(negative ? -value : value);
+  return clampTicks(std::strtoll(text.c_str(), nullptr, 10));
 }
 
 // The first node under top named like namePattern with a child whose value

@@ -1,6 +1,8 @@
 // Shared helpers for the tests: temporary folders and small files.
 #pragma once
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -21,12 +23,9 @@ namespace testutil {
 class TempDir {
  public:
   TempDir() {
-    std::random_device rd;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      path_ = std::filesystem::temp_directory_path() / ("desktally-test-" + std::to_string(rd()));
-      if (std::filesystem::create_directory(path_)) return;
-    }
-    std::abort();
+    std::string pattern = (std::filesystem::temp_directory_path() / "desktally-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) std::abort();
+    path_ = pattern;
   }
   ~TempDir() {
     std::error_code ec;
