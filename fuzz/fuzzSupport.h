@@ -20,28 +20,21 @@ namespace fuzzsupport {
 // Created on first use; removed with its contents when the process exits,
 // after every object that was made later (and may still write there) is
 // gone.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "desktally-fuzz-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) std::abort();
-    path_ = pattern;
-    std::filesystem::current_path(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::current_path("/", ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
 inline const std::filesystem::path& scratch() {
-  static const ScratchFolder folder;
-  return folder.path();
+  static const struct Folder {
+    Folder() {
+      std::string pattern = (std::filesystem::temp_directory_path() / "desktally-fuzz-XXXXXX").string();
+      if (!::mkdtemp(pattern.data())) std::abort();
+      std::filesystem::current_path(path = pattern);
+    }
+    ~Folder() {
+      std::error_code ec;
+      std::filesystem::current_path("/", ec);
+      std::filesystem::remove_all(path, ec);
+    }
+    std::filesystem::path path;
+  } folder;
+  return folder.path;
 }
 
 // Writes the bytes to name in the scratch folder and returns the full path.
