@@ -32,8 +32,7 @@ constexpr const char* PATTERNS[] = {
     "set timer event every _integer _string named _string interpreting _string",
     "ignore package _string in software list",
     "ignore package containing _string in software list",
-    "scale _float _float",
-};
+    "scale _float _float"};
 
 }  // namespace
 

@@ -134,10 +134,7 @@ bool readGroupFile(const std::string& bytes, Group& root) {
   }
   Bytes in(bytes);
   try {
-    if (current)
-      readCurrent(in, root);
-    else
-      readLegacy(in, root);
+    current ? readCurrent(in, root) : readLegacy(in, root);
   } catch (const TooShort&) {
     return false;
   }
