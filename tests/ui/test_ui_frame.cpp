@@ -3,14 +3,11 @@
 // routing and keyboard; the title pane's tabs and caption; the tree pane's
 // items, selection, branch drawing, layout and a deep tree.
 #include <cstring>
-#include <string>
-#include <tuple>
 
 #include "CColorSplitterWnd.h"
 #include "CDcOverlookDoc.h"
 #include "dcAboutDialog.h"
 #include "dcArtwork.h"
-#include "dcBanner.h"
 #include "dcLockKeys.h"
 #include "dcQsClient.h"
 #include "dcQtWindowServices.h"
@@ -21,35 +18,35 @@ namespace {
 using Model = dcHierarchyModel_t;
 
 // A button whose cursor the test places.
-class SteeredButton : public dcBitmapButton_t {
- public:
+struct SteeredButton : dcBitmapButton_t {
   QPoint cursor{-1000, -1000};
-
- protected:
   QPoint cursorPosition() const override { return cursor; }
 };
 
 QRgb stateColour(int state) { return QColor::fromHsv(state * 40, 200, 200).rgb(); }
 
-void sendMouse(QWidget* w, QEvent::Type type) {
-  const QPointF at(5, 5);
-  QMouseEvent event(type, at, w->mapToGlobal(at), Qt::LeftButton,
-                    type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+// A left-button event at `at`; `origin` is the widget's corner on the
+// screen, by default where it is now.
+void sendMouse(QWidget* w, QEvent::Type type, QPoint at = {5, 5}, std::optional<QPoint> origin = {}) {
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+  const QPoint global = origin.value_or(w->mapToGlobal(QPoint(0, 0))) + at;
+  QMouseEvent event(type, QPointF(at), QPointF(global), Qt::LeftButton, held, Qt::NoModifier);
   QApplication::sendEvent(w, &event);
 }
 
-// Drags a splitter bar by delta with the left button held.
-void drag(QWidget* bar, QPoint delta) {
+// Drags the splitter's first bar by delta with the left button held and
+// gives the first pane's size afterwards.
+int drag(QSplitter* splitter, QPoint delta) {
+  QSplitterHandle* bar = splitter->handle(1);
   const QPoint from(bar->width() / 2, bar->height() / 2);
   const QPoint origin = bar->mapToGlobal(QPoint(0, 0));  // fixed before the bar moves
-  auto send = [bar, origin](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
-    QMouseEvent e(type, QPointF(at), QPointF(origin + at), Qt::LeftButton, held, Qt::NoModifier);
-    QApplication::sendEvent(bar, &e);
-  };
-  send(QEvent::MouseButtonPress, from, Qt::LeftButton);
-  send(QEvent::MouseMove, from + delta, Qt::LeftButton);
-  send(QEvent::MouseButtonRelease, from + delta, Qt::NoButton);
+  sendMouse(bar, QEvent::MouseButtonPress, from, origin);
+  sendMouse(bar, QEvent::MouseMove, from + delta, origin);
+  sendMouse(bar, QEvent::MouseButtonRelease, from + delta, origin);
+  return splitter->sizes().at(0);
 }
+
+const int VIEW_COMMANDS[] = {32773, 32775, 32774, 32776};  // the title pane's four tabs
 
 struct FakeViewer : dcViewerPane_t {
   int exports = 0;
@@ -62,9 +59,8 @@ struct FakeViewer : dcViewerPane_t {
 struct FakeDocument : dcCommandTarget_t {
   QList<int> seen;
   bool onCommand(int id) override {
-    const int views[] = {32773, 32775, 32774, 32776};
     for (int v = 0; v < 4; ++v)
-      if (views[v] == id) {
+      if (VIEW_COMMANDS[v] == id) {
         theFunctionTitleForm->setCurrentTitle(dcFunctionTitleForm_t::tabText(v));
         theFunctionTitleForm->update();
       }
@@ -111,6 +107,10 @@ class FrameTest : public QObject {
     b.show();
     QVERIFY(QTest::qWaitForWindowExposed(&b));
     auto drawn = [&b] { return b.grab().toImage().pixel(2, 2) == stateColour(b.state) ? b.state : -1; };
+    auto after = [&](QEvent::Type type) {
+      sendMouse(&b, type);
+      return drawn();
+    };
     QCOMPARE(drawn(), 1);
 
     // The cursor arrives: the 10 ms timer sets hover; press and release.
@@ -118,10 +118,8 @@ class FrameTest : public QObject {
     QTest::mouseMove(&b, QPoint(5, 5));
     QTRY_COMPARE_WITH_TIMEOUT(b.hover, 1, 200);
     QCOMPARE(drawn(), 2);
-    sendMouse(&b, QEvent::MouseButtonPress);
-    QCOMPARE(drawn(), 3);
-    sendMouse(&b, QEvent::MouseButtonRelease);
-    QCOMPARE(drawn(), 2);
+    QCOMPARE(after(QEvent::MouseButtonPress), 3);
+    QCOMPARE(after(QEvent::MouseButtonRelease), 2);
     QCOMPARE(b.toggled, 0);  // toggle mode off: a click never toggles
     // Pressed and dragged out: the next tick clears pressed and hover.
     sendMouse(&b, QEvent::MouseButtonPress);
@@ -153,10 +151,8 @@ class FrameTest : public QObject {
     // Toggle mode: a click flips toggled.
     b.toggleMode = 1;
     QSignalSpy clicks(&b, &QAbstractButton::clicked);
-    sendMouse(&b, QEvent::MouseButtonPress);
-    QCOMPARE(drawn(), 7);
-    sendMouse(&b, QEvent::MouseButtonRelease);
-    QCOMPARE(drawn(), 5);
+    QCOMPARE(after(QEvent::MouseButtonPress), 7);
+    QCOMPARE(after(QEvent::MouseButtonRelease), 5);
     // A double click flips once more and latches until the release.
     sendMouse(&b, QEvent::MouseButtonDblClick);
     QVERIFY(b.toggled == 0 && b.doubleClickLatch == 1);
@@ -254,10 +250,9 @@ class FrameTest : public QObject {
     QTest::qWait(150);
     QCOMPARE(counter.paints, 0);
     form.removeEventFilter(&counter);
-    const int expected[] = {32773, 32775, 32774, 32776};
     for (int v : {0, 2, 3, 1, 1}) {
       QTest::mouseClick(form.tabButtons[v], Qt::LeftButton);
-      QCOMPARE(sent.takeLast().at(0).toInt(), expected[v]);
+      QCOMPARE(sent.takeLast().at(0).toInt(), VIEW_COMMANDS[v]);
       const QImage shot = form.grab().toImage();
       QCOMPARE(activeTab(form), v);
       QCOMPARE(shot.pixelColor(50, 35), form.banners[v]->bitmap.toImage().pixelColor(50, 35));
@@ -267,10 +262,8 @@ class FrameTest : public QObject {
     // The bar under the title pane is locked; the bar beside the tree moves.
     QSplitterHandle* inner = frame.innerSplitter->handle(1);
     QCOMPARE(inner->cursor().shape(), Qt::ArrowCursor);
-    drag(inner, QPoint(0, 60));
-    QCOMPARE(frame.innerSplitter->sizes().at(0), 100);
-    drag(frame.outerSplitter->handle(1), QPoint(50, 0));
-    QCOMPARE(frame.outerSplitter->sizes().at(0), 250);
+    QCOMPARE(drag(frame.innerSplitter, QPoint(0, 60)), 100);
+    QCOMPARE(drag(frame.outerSplitter, QPoint(50, 0)), 250);
 
     // Growing the window keeps the tree width and the title height.
     frame.resize(frame.width() + 200, frame.height() + 100);
@@ -279,16 +272,12 @@ class FrameTest : public QObject {
 
     // Unlocked, the inner bar drags too.
     frame.innerSplitter->setLocked(false);
-    drag(inner, QPoint(0, 30));
-    QCOMPARE(frame.innerSplitter->sizes().at(0), 130);
+    QCOMPARE(drag(frame.innerSplitter, QPoint(0, 30)), 130);
 
     // The flat bar between rows: dark blue, 2 pixels short at either end.
-    const QColor darkBlue(8, 29, 88);
     const QImage bar = inner->grab().toImage();
-    const int mid = bar.height() / 2;
-    QCOMPARE(bar.pixelColor(2, mid), darkBlue);
-    QCOMPARE(bar.pixelColor(bar.width() - 3, mid), darkBlue);
-    QVERIFY(bar.pixelColor(1, mid) != darkBlue && bar.pixelColor(bar.width() - 2, mid) != darkBlue);
+    for (auto [x, blue] : {std::pair{1, false}, {2, true}, {bar.width() - 3, true}, {bar.width() - 2, false}})
+      QCOMPARE(bar.pixelColor(x, bar.height() / 2) == QColor(8, 29, 88), blue);
 
     // Window services find the frame by class and title (titles compare as
     // CP949 bytes); "send window message 273 32775 0" runs the hardware

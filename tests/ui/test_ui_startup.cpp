@@ -4,17 +4,9 @@
 // the list's face; command lines and scripts that fail or close the window;
 // a truncated group file; the load's progress; opening sites and the
 // recent list.
-#include <QCalendarWidget>
-#include <QDir>
-#include <QDockWidget>
-#include <QFileDialog>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QTemporaryDir>
-#include <QToolButton>
 #include <cstdio>
-#include <fstream>
 
+#include "CDcOverlookApp.h"
 #include "dcChartPane.h"
 #include "dcCommandIds.h"
 #include "dcProgressDialog.h"
@@ -37,12 +29,21 @@ struct Script {
   ~Script() { std::remove(CDcOverlookApp::SCRIPT); }
 };
 
-// Loads also record the console's state as they start.
-struct WatchedApp : uitest::App {
-  QString titleAtLoad, viewAtLoad;
-  void onLoad() override {
-    titleAtLoad = mainFrame->isVisible() && theAssetConsoleEngine ? mainFrame->windowTitle() : QString();
-    viewAtLoad = dcUiString(theFunctionTitleForm->currentTitle);
+// Loads run at once, are counted and record the console's state as they
+// start; messages are collected, never shown.
+struct App : CDcOverlookApp {
+  int loads = 0;
+  QStringList messages;
+  QString nextSiteFolder, titleAtLoad, viewAtLoad;
+  App() {
+    loadRunner = [this](const std::function<void(const dcDataLoadProgress_t*)>& load) {
+      ++loads;
+      titleAtLoad = mainFrame->isVisible() && theAssetConsoleEngine ? mainFrame->windowTitle() : QString();
+      viewAtLoad = dcUiString(theFunctionTitleForm->currentTitle);
+      load(nullptr);
+    };
+    messageSink = [this](const QString&, const QString& text) { messages << text; };
+    chooseSiteFolder = [this](QWidget*) { return nextSiteFolder; };
   }
   void choose(int commandId) { mainFrame->commandAction(commandId)->trigger(); }
 };
@@ -83,7 +84,7 @@ class StartupTest : public QObject {
     const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
     Site site;
     Script script("ignore hardware X in hardware list\r\n" + kShowHardware + "\r\n");
-    WatchedApp app;
+    App app;
     QVERIFY(app.InitInstance(""));
 
     // One load, after the window was shown and titled and the script ran.
@@ -151,20 +152,17 @@ class StartupTest : public QObject {
     QVERIFY(group != root);
     QCOMPARE(charts.bars(), dccharts::mostUsed(group, viewer->period()));
     // Saved pictures: a PNG of the pane's size at least, an SVG document.
-    testutil::TempDir dir;
-    const QString png = QString::fromStdString((dir.path() / "c.png").string());
-    const QString svg = QString::fromStdString((dir.path() / "c.svg").string());
-    QVERIFY(charts.savePng(png) && charts.saveSvg(svg));
-    QVERIFY(QImage(png).width() >= dcChartPane_t::MIN_PICTURE.width());
-    QVERIFY(testutil::readFile(svg.toStdString()).find("<svg") != std::string::npos);
-    QVERIFY(!charts.savePng(QString::fromStdString((dir.path() / "no" / "c.png").string())));
+    QTemporaryDir dir;
+    QVERIFY(charts.savePng(dir.filePath("c.png")) && charts.saveSvg(dir.filePath("c.svg")));
+    QVERIFY(QImage(dir.filePath("c.png")).width() >= dcChartPane_t::MIN_PICTURE.width());
+    QVERIFY(testutil::readFile(dir.filePath("c.svg").toStdString()).find("<svg") != std::string::npos);
+    QVERIFY(!charts.savePng(dir.filePath("no/c.png")));
     frame.sendCommand(32791);
     QVERIFY(!app.chartDock->isVisible());
 
     // Export onto an existing file through the real dialogs, answering No.
-    const std::filesystem::path existing = dir.path() / "list.xls";
-    testutil::writeFile(existing, "kept");
-    const QString existingPath = QString::fromStdString(existing.string());
+    const QString existing = dir.filePath("list.xls");
+    testutil::writeFile(existing.toStdString(), "kept");
     QString saveTitle, lookIn, chosen;
     QStringList buttons;
     QTimer operatorHand;
@@ -173,7 +171,7 @@ class StartupTest : public QObject {
       if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
         saveTitle = dialog->windowTitle();
         lookIn = dialog->findChild<QLabel*>(QStringLiteral("lookInLabel"))->text();
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(existingPath);
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(existing);
         chosen = dialog->selectedFiles().value(0);
         static_cast<QDialog*>(dialog)->accept();
       } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -183,17 +181,16 @@ class StartupTest : public QObject {
     });
     operatorHand.start(20);
     QCOMPARE(viewer->exportList(), 601u);
-    QCOMPARE(chosen, existingPath);
-    QCOMPARE(testutil::readFile(existing), std::string("kept"));
+    QCOMPARE(chosen, existing);
+    QCOMPARE(testutil::readFile(existing.toStdString()), std::string("kept"));
     QCOMPARE(saveTitle, QString::fromUtf8("다른 이름으로 저장"));
     QCOMPARE(lookIn, QString::fromUtf8("다음에서 찾기:"));
     buttons.sort();
     QCOMPARE(buttons, (QStringList{QString::fromUtf8("아니요(&N)"), QString::fromUtf8("예(&Y)")}));
     // The period pickers' calendar names the month in Korean.
-    QVERIFY(viewer->startPicker->calendarWidget()
-                ->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))
-                ->text()
-                .endsWith(QString::fromUtf8("월")));
+    const auto* month =
+        viewer->startPicker->calendarWidget()->findChild<QToolButton*>("qt_calendar_monthbutton");
+    QVERIFY(month->text().endsWith(QString::fromUtf8("월")));
 
     QCOMPARE(app.ExitInstance(0), 0);
     QVERIFY(!theAssetConsoleEngine && !theObjectHierarchyForm && !CMainFrame::mainWindow());
@@ -202,13 +199,13 @@ class StartupTest : public QObject {
   void startup_commandLineAndExitScript() {
     Site site;
     {
-      WatchedApp app;  // the script's words on the command line
+      App app;  // the script's words on the command line
       QVERIFY(app.InitInstance(kShowHardware));
       QCOMPARE(app.loads, 1);
       QCOMPARE(app.viewAtLoad, QString::fromUtf8("하드웨어 정보"));
     }
     {
-      WatchedApp app;  // words that fit no command end start-up before the load
+      App app;  // words that fit no command end start-up before the load
       QVERIFY(!app.InitInstance("no such command"));
       QCOMPARE(app.loads, 0);
       QCOMPARE(app.ExitInstance(CDcOverlookApp::EXIT_STARTUP_FAILED), CDcOverlookApp::EXIT_STARTUP_FAILED);
@@ -216,7 +213,7 @@ class StartupTest : public QObject {
     }
     {
       Script script("exit\r\n");  // closes the window: no title, no load
-      WatchedApp app;
+      App app;
       QVERIFY(app.InitInstance(""));
       QVERIFY(!app.mainWindowOpen());
       QCOMPARE(app.loads, 0);
@@ -233,7 +230,7 @@ class StartupTest : public QObject {
     testutil::writeFile(drive.path() / "qss" / "qsgroup.dat", groups.substr(0, groups.size() / 2));
     Site site(drive.str());
 
-    WatchedApp app;
+    App app;
     QVERIFY(app.InitInstance("") && app.mainWindowOpen());
     QCOMPARE(app.loads, 1);
     QCOMPARE(app.messages.size(), 1);
@@ -282,7 +279,7 @@ class StartupTest : public QObject {
     }
     const QStringList recent{sites[2], sites[4], sites[3], sites[1]};
     {
-      WatchedApp app;
+      App app;
       QVERIFY(app.InitInstance(""));
       QCOMPARE(app.loads, 1);
       QVERIFY(app.mainFrame->siteHint().contains(QStringLiteral("qss/qslook.xml")));
@@ -324,7 +321,7 @@ class StartupTest : public QObject {
       QCOMPARE(app.recentSites(), recent);
     }
     // A new start reads the list back; its third entry opens that site.
-    WatchedApp app;
+    App app;
     QVERIFY(app.InitInstance(""));
     QCOMPARE(app.recentSites(), recent);
     const QAction* third = app.mainFrame->commandAction(dcCmd::RECENT_SITE_FIRST + 2);

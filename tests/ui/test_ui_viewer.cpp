@@ -9,6 +9,7 @@
 
 #include "../support/inventorySite.h"
 #include "../support/listreaders.h"
+#include "dcCaptionLabel.h"
 #include "uiSupport.h"
 
 namespace {

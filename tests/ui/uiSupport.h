@@ -1,35 +1,22 @@
 // What the window tests share: a site's settings read for drive C:, the
-// tree's selection, a save dialog that answers as it is told, a list viewer
-// with its neighbours, and an application whose loads run at once and whose
-// messages are collected.
+// tree's selection, a save dialog that answers as it is told, and a list
+// viewer with its neighbours.
 #pragma once
 
-#include <QAction>
-#include <QDateEdit>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QSignalSpy>
-#include <QStatusBar>
-#include <QStringList>
-#include <QTreeView>
 #include <QtTest>
+#include <QtWidgets>
 #include <string>
 
 #include "../support/testutil.h"
-#include "CDcOverlookApp.h"
 #include "CMainFrame.h"
 #include "CSettingMgr.h"
 #include "cp949.h"
 #include "dcAssetConsoleEngine.h"
 #include "dcBitmapButton.h"
-#include "dcCaptionLabel.h"
 #include "dcDefaultViewerForm.h"
 #include "dcFunctionTitleForm.h"
-#include "dcListExport.h"
 #include "dcListModel.h"
 #include "dcObjectHierarchyForm.h"
-#include "dcPaneHooks.h"
 #include "dcStripedListCtrl.h"
 #include "dcUiText.h"
 
@@ -100,23 +87,6 @@ struct Viewer {
     chooser.choice = {true, path, 1};
     return form.exportList() == 0 ? mb::toUtf8(testutil::readFile(path.toStdString())) : "export failed";
   }
-};
-
-// Loads run at once and are counted; messages are collected, never shown.
-struct App : CDcOverlookApp {
-  int loads = 0;
-  QStringList messages;
-  QString nextSiteFolder;
-  App() {
-    loadRunner = [this](const std::function<void(const dcDataLoadProgress_t*)>& load) {
-      ++loads;
-      onLoad();
-      load(nullptr);
-    };
-    messageSink = [this](const QString&, const QString& text) { messages << text; };
-    chooseSiteFolder = [this](QWidget*) { return nextSiteFolder; };
-  }
-  virtual void onLoad() {}
 };
 
 }  // namespace uitest
