@@ -9,7 +9,6 @@
 #include "dcAboutDialog.h"
 #include "dcArtwork.h"
 #include "dcLockKeys.h"
-#include "dcQsClient.h"
 #include "dcQtWindowServices.h"
 #include "uiSupport.h"
 
@@ -46,30 +45,23 @@ int drag(QSplitter* splitter, QPoint delta) {
   return splitter->sizes().at(0);
 }
 
-const int VIEW_COMMANDS[] = {32773, 32775, 32774, 32776};  // the title pane's four tabs
+const QList<int> VIEW_COMMANDS{32773, 32775, 32774, 32776};  // the title pane's four tabs
 
-struct FakeViewer : dcViewerPane_t {
-  int exports = 0;
+// Stands in for the list viewer, counting exports, and for the document: it
+// records the view commands and makes a view's tab text the current title.
+// As an event filter it counts the paints of what it watches.
+struct StandIn : QObject, dcViewerPane_t, dcCommandTarget_t {
+  int exports = 0, paints = 0;
+  QList<int> seen;
   dcStatus_t refresh() override { return 0; }
   dcStatus_t exportList() override { return ++exports, 0; }
-};
-
-// What the document does with a view command: records it, and for the four
-// views makes the view's tab text the current title.
-struct FakeDocument : dcCommandTarget_t {
-  QList<int> seen;
   bool onCommand(int id) override {
-    for (int v = 0; v < 4; ++v)
-      if (VIEW_COMMANDS[v] == id) {
-        theFunctionTitleForm->setCurrentTitle(dcFunctionTitleForm_t::tabText(v));
-        theFunctionTitleForm->update();
-      }
+    if (const qsizetype v = VIEW_COMMANDS.indexOf(id); v >= 0) {
+      theFunctionTitleForm->setCurrentTitle(dcFunctionTitleForm_t::tabText(int(v)));
+      theFunctionTitleForm->update();
+    }
     return id >= 32772 && id <= 32776 ? (seen << id, true) : false;
   }
-};
-
-struct PaintCounter : QObject {
-  int paints = 0;
   bool eventFilter(QObject*, QEvent* e) override {
     paints += e->type() == QEvent::Paint;
     return false;
@@ -219,15 +211,14 @@ class FrameTest : public QObject {
     QSignalSpy sent(&frame, &CMainFrame::commandSent);
     QVERIFY(frame.sendCommand(32780));
     QCOMPARE(frame.status, 201u);
-    FakeViewer viewer;
-    dcRegisterPane<dcViewerPane_t>(theViewerPane, &viewer);
+    StandIn doc;
+    dcRegisterPane<dcViewerPane_t>(theViewerPane, &doc);
     frame.status = 0;
     frame.commandAction(32780)->trigger();
-    QCOMPARE(viewer.exports, 1);
+    QCOMPARE(doc.exports, 1);
     QCOMPARE(frame.status, 0u);
-    dcUnregisterPane<dcViewerPane_t>(theViewerPane, &viewer);
+    dcUnregisterPane<dcViewerPane_t>(theViewerPane, &doc);
     // Other ids go to the registered targets; unknown ones are not handled.
-    FakeDocument doc;
     QVERIFY(!frame.sendCommand(32775));
     frame.addCommandTarget(&doc);
     QVERIFY(CMainFrame::sendToMainWindow(32775));
@@ -245,11 +236,10 @@ class FrameTest : public QObject {
     QCOMPARE(activeTab(form), 1);
     // Once painted, the pane stays quiet: painting must not invalidate it again.
     QTest::qWait(50);
-    PaintCounter counter;
-    form.installEventFilter(&counter);
+    form.installEventFilter(&doc);
     QTest::qWait(150);
-    QCOMPARE(counter.paints, 0);
-    form.removeEventFilter(&counter);
+    QCOMPARE(doc.paints, 0);
+    form.removeEventFilter(&doc);
     for (int v : {0, 2, 3, 1, 1}) {
       QTest::mouseClick(form.tabButtons[v], Qt::LeftButton);
       QCOMPARE(sent.takeLast().at(0).toInt(), VIEW_COMMANDS[v]);
