@@ -12,7 +12,7 @@
 // "\xB0\x41": a lead byte whose second byte equals 'A'.
 // "\xC7\xD1\xB1\xDB" = 한글.
 
-TEST(Cp949_Stepping, SecondBytesAreNeverCharacters) {
+TEST(Cp949_Stepping, SecondBytesAreNeverCharactersNorFound) {
   const char text[] = "a\xB0\x5C\\\xB0\x41";
   EXPECT_EQ(mb::next(text + 1), text + 3);
   EXPECT_EQ(mb::prev(text, text + 4), text + 3);
@@ -25,9 +25,19 @@ TEST(Cp949_Stepping, SecondBytesAreNeverCharacters) {
   const std::string tail = "ab\xB0";
   EXPECT_EQ(mb::charLength(tail.c_str() + 2), 1u);
   EXPECT_EQ(mb::next(tail.c_str() + 3), tail.c_str() + 3);
+
+  const char path[] = "C:\\\xB0\x5C\\x\xB0\x41";
+  EXPECT_EQ(mb::findChar(path, '\\'), path + 2);
+  EXPECT_EQ(mb::findLastChar(path, '\\'), path + 5);
+  EXPECT_EQ(mb::findLastChar(path, 'A'), nullptr);
+  EXPECT_EQ(mb::findChar(path, 0xB041), path + 7);
+  const char ab[] = "\xB0\x41\x42\x41";  // the character "\xB0\x41", then "BA"
+  EXPECT_EQ(mb::findText(ab, "AB"), nullptr);
+  EXPECT_EQ(mb::findText(ab, "BA"), ab + 2);
+  EXPECT_EQ(mb::findText(ab, "\xB0"), nullptr);  // half a character
 }
 
-TEST(Cp949_Compare, FoldsOnlySingleByteLetters) {
+TEST(Cp949_Compare, FoldsOnlySingleByteLettersAndConvertsBadBytesToQuestionMarks) {
   EXPECT_EQ(mb::compareNoCase("HardwareInfo.XML", "hardwareinfo.xml"), 0);
   // Second bytes 'A' and 'a' belong to different characters.
   EXPECT_NE(mb::compareNoCase("\xB0\x41", "\xB0\x61"), 0);
@@ -36,22 +46,17 @@ TEST(Cp949_Compare, FoldsOnlySingleByteLetters) {
   // An n that falls inside a double-byte character compares it whole.
   EXPECT_EQ(mb::compareNoCaseN("AB\xB0\xA1x", "ab\xB0\xA1y", 3), 0);
   EXPECT_NE(mb::compareNoCaseN("AB\xB0\xA1", "ab\xB0\xA2", 3), 0);
+
+  const std::string korean = "\xC0\xFC\xC3\xBC \xB1\xD7\xB7\xEC";  // 전체 그룹
+  EXPECT_TRUE(mb::toUtf8(korean) == "전체 그룹" && mb::fromUtf8("전체 그룹") == korean);
+  EXPECT_EQ(mb::toUtf8("\xFF\x61\xB0"), "?a?");
+  EXPECT_EQ(mb::fromUtf8("a\xE0\x80z"), "a?z");                              // broken UTF-8
+  EXPECT_FALSE(mb::isValidUtf8(korean) || mb::isValidUtf8("\xED\xA0\x80"));  // a surrogate
 }
 
-TEST(Cp949_Search, NeverMatchesASecondByte) {
-  const char path[] = "C:\\\xB0\x5C\\x\xB0\x41";
-  EXPECT_EQ(mb::findChar(path, '\\'), path + 2);
-  EXPECT_EQ(mb::findLastChar(path, '\\'), path + 5);
-  EXPECT_EQ(mb::findLastChar(path, 'A'), nullptr);
-  EXPECT_EQ(mb::findChar(path, 0xB041), path + 7);
-  const char text[] =
-      "\xB0\x41"
-      "BA";
-  EXPECT_EQ(mb::findText(text, "AB"), nullptr);
-  EXPECT_EQ(mb::findText(text, "BA"), text + 2);
-  EXPECT_EQ(mb::findText(text, "\xB0"), nullptr);  // half a character
-}
-
+// A cut never splits a character and reads only the bytes it keeps: in the
+// second half the byte at the cut is on a page that cannot be read, as the
+// unwritten end of a caller's buffer may be.
 TEST(Cp949_CopyBounded, NeverSplitsOrOverruns) {
   char field[5];
   EXPECT_EQ(mb::copyBounded(field, "ab\xC7\xD1\xB1\xDB"), 4u);
@@ -64,11 +69,7 @@ TEST(Cp949_CopyBounded, NeverSplitsOrOverruns) {
   EXPECT_EQ(mb::boundedLength("ab\xB0", 3), 3u);
   EXPECT_EQ(mb::boundedLength("a\xB0\xA1", 2), 1u);
   EXPECT_EQ(mb::cutLength("ab\xB0\xA1", 3), 2u);  // cut after the first half
-}
 
-// A cut reads only the bytes it keeps: here the byte at the cut is on a page
-// that cannot be read, as the unwritten end of a caller's buffer may be.
-TEST(Cp949_CopyBounded, CutReadsOnlyTheKeptBytes) {
   const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
   void* pages = ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   ASSERT_NE(pages, MAP_FAILED);
@@ -81,14 +82,4 @@ TEST(Cp949_CopyBounded, CutReadsOnlyTheKeptBytes) {
     EXPECT_EQ(mb::cutLength(end - text.size(), text.size()), kept) << text;
   }
   ::munmap(pages, 2 * page);
-}
-
-TEST(Cp949_Convert, RoundTripsAndReplacesBadBytes) {
-  const std::string korean = "\xC0\xFC\xC3\xBC \xB1\xD7\xB7\xEC";  // 전체 그룹
-  EXPECT_TRUE(mb::toUtf8(korean) == "전체 그룹" && mb::fromUtf8("전체 그룹") == korean);
-  EXPECT_EQ(mb::toUtf8("\xFF"
-                       "a\xB0"),
-            "?a?");
-  EXPECT_EQ(mb::fromUtf8("a\xE0\x80z"), "a?z");                              // broken UTF-8
-  EXPECT_FALSE(mb::isValidUtf8(korean) || mb::isValidUtf8("\xED\xA0\x80"));  // a surrogate
 }

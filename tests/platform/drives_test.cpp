@@ -1,15 +1,15 @@
 // Where drive letters lead: a folder chosen for the run, the environment,
 // the configuration file and the default, in every combination; the
-// configuration file as the window's toolkit writes it; site folders.
+// configuration file as the window's toolkit writes it; site folders;
+// environment names in paths.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "inifile.h"
+#include "sys.h"
 #include "testutil.h"
 #include "winfs.h"
-
-namespace {
 
 using testutil::ScopedEnv;
 
@@ -46,13 +46,9 @@ TEST(DriveFolder, ValuesAsTheToolkitWritesThem) {
   const std::string text =
       "; written by the window\n[drives]\r\nC = \"/srv/a, b\"\r\nD=/\\\"q\\\"\\x41\\x20ac\\101 ; note\n"
       "E=/a,/b\nG=\"  padded  \"\n[sites]\nF=/elsewhere\n";
-  EXPECT_EQ(inifile::readValue(text, "drives", "C"), "/srv/a, b");
-  EXPECT_EQ(inifile::readValue(text, "drives", "D"),
-            "/\"q\"A\xE2\x82\xAC"
-            "A");
-  EXPECT_EQ(inifile::readValue(text, "drives", "E"), std::nullopt);
-  EXPECT_EQ(inifile::readValue(text, "drives", "F"), std::nullopt);
-  EXPECT_EQ(inifile::readValue(text, "drives", "G"), "  padded  ");
+  const std::pair<const char*, std::optional<std::string>> values[] = {
+      {"C", "/srv/a, b"}, {"D", "/\"q\"A\xE2\x82\xAC\x41"}, {"E", {}}, {"F", {}}, {"G", "  padded  "}};
+  for (const auto& [key, value] : values) EXPECT_EQ(inifile::readValue(text, "drives", key), value) << key;
   EXPECT_EQ(inifile::readValue("[drives]\nC=\"open\\", "drives", "C"), "open\\");
 }
 
@@ -65,4 +61,18 @@ TEST(SiteFolder, HoldsTheSettingsFileInAnyCase) {
   EXPECT_FALSE(winfs::folderHoldsFile(dir.str(), "qss\\qslook.xml"));
 }
 
-}  // namespace
+TEST(Sys_Expand, ReplacesKnownNamesAndKeepsTheRest) {
+  const ScopedEnv dir("DT_TEST_DIR", "/srv/qss"), ko("DT_TEST_KO", "전체"), none("DT_TEST_NONE", nullptr);
+  EXPECT_EQ(sys::expandEnvironmentStrings("%DT_TEST_DIR%\\data"), "/srv/qss\\data");
+  EXPECT_EQ(sys::expandEnvironmentStrings("%dt_test_dir%"), "/srv/qss");
+  EXPECT_EQ(sys::expandEnvironmentStrings("%DT_TEST_NONE%\\x"), "%DT_TEST_NONE%\\x");
+  EXPECT_EQ(sys::expandEnvironmentStrings("100% and %%"), "100% and %%");
+  EXPECT_EQ(sys::expandEnvironmentStrings("%DT_TEST_NONE%DT_TEST_DIR%"), "%DT_TEST_NONE/srv/qss");
+  // Values arrive in UTF-8 and leave as CP949, cut to the buffer by characters.
+  EXPECT_EQ(sys::expandEnvironmentStrings("%DT_TEST_KO%"), "\xC0\xFC\xC3\xBC");
+  char small[6], cut[4];
+  EXPECT_EQ(sys::expandEnvironmentStrings("%DT_TEST_DIR%", small, sizeof small), 9u);
+  EXPECT_STREQ(small, "/srv/");
+  sys::expandEnvironmentStrings("a%DT_TEST_KO%", cut, sizeof cut);
+  EXPECT_STREQ(cut, "a\xC0\xFC");
+}

@@ -1,7 +1,12 @@
+// Host paths for the system's paths, file searches, and programs started
+// apart from the console.
 #include "winfs.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <memory>
 
@@ -10,23 +15,30 @@
 
 namespace {
 
+using File = std::unique_ptr<std::FILE, winfs::FileCloser>;
+
 std::vector<std::string> names(const std::vector<winfs::FindData>& found) {
   std::vector<std::string> out;
   for (const auto& f : found) out.push_back(f.name);
   return out;
 }
 
+// Drive Q leads to a fresh folder.
+class Winfs : public ::testing::Test {
+ protected:
+  testutil::TempDir dir;
+  testutil::DriveMapping drive{'Q', dir.str()};
+};
+
 }  // namespace
 
-TEST(Winfs_Paths, DriveLettersAndCaseInsensitiveComponents) {
-  testutil::TempDir dir;
-  testutil::DriveMapping drive('Q', dir.str());
+TEST_F(Winfs, DriveLettersAndCaseInsensitiveComponents) {
   testutil::writeFile(dir.path() / "qss" / "QsLook.xml", "<x/>");
   EXPECT_EQ(winfs::hostPath("q:\\QSS\\qslook.XML"), dir.str() + "/qss/QsLook.xml");
   EXPECT_EQ(winfs::hostPath("Q:/qss/missing/Sub.txt"), dir.str() + "/qss/missing/Sub.txt");
 
   // Writing through a folder spelled differently keeps the new name as given.
-  EXPECT_TRUE((std::unique_ptr<std::FILE, winfs::FileCloser>(winfs::openFile("Q:\\QSS\\New.TXT", "w"))));
+  EXPECT_TRUE(File(winfs::openFile("Q:\\QSS\\New.TXT", "w")));
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "qss" / "New.TXT"));
   EXPECT_TRUE(winfs::removeFile("q:\\qss\\new.txt"));
   EXPECT_FALSE(winfs::fileExists("Q:\\qss\\New.TXT"));
@@ -54,29 +66,26 @@ TEST(Winfs_Paths, DriveLettersAndCaseInsensitiveComponents) {
   EXPECT_EQ(winfs::spelledAsOnDisk("Q:\\QSS\\none\\qslook.xml"), "Q:\\qss\\none\\qslook.xml");
 }
 
-TEST(Winfs_Paths, KoreanAndNonUtf8NamesOnDisk) {
-  testutil::TempDir dir;
-  testutil::DriveMapping drive('K', dir.str());
+TEST_F(Winfs, KoreanAndNonUtf8NamesOnDisk) {
   testutil::writeFile(dir.path() / "데이터" / "PC01 HardwareInfo.xml", "h");
   // "\xB5\xA5\xC0\xCC\xC5\xCD" = 데이터
-  EXPECT_EQ(winfs::hostPath("K:\\\xB5\xA5\xC0\xCC\xC5\xCD\\pc01 hardwareinfo.XML"),
+  EXPECT_EQ(winfs::hostPath("Q:\\\xB5\xA5\xC0\xCC\xC5\xCD\\pc01 hardwareinfo.XML"),
             dir.str() + "/데이터/PC01 HardwareInfo.xml");
   // A name on disk that is not UTF-8 (CP949 bytes) is found by its bytes.
   testutil::writeFile(dir.path() / "\xC7\xD1.txt", "k");
-  EXPECT_EQ(winfs::hostPath("K:\\\xC7\xD1.TXT"), dir.str() + "/\xC7\xD1.txt");
-  EXPECT_EQ(winfs::spelledAsOnDisk("K:\\\xB5\xA5\xC0\xCC\xC5\xCD\\pc01 hardwareinfo.XML"),
-            "K:\\\xB5\xA5\xC0\xCC\xC5\xCD\\PC01 HardwareInfo.xml");
-  const auto all = winfs::findFiles("K:\\*");
+  EXPECT_EQ(winfs::hostPath("Q:\\\xC7\xD1.TXT"), dir.str() + "/\xC7\xD1.txt");
+  EXPECT_EQ(winfs::spelledAsOnDisk("Q:\\\xB5\xA5\xC0\xCC\xC5\xCD\\pc01 hardwareinfo.XML"),
+            "Q:\\\xB5\xA5\xC0\xCC\xC5\xCD\\PC01 HardwareInfo.xml");
+  const auto all = winfs::findFiles("Q:\\*");
   EXPECT_EQ(names(all), (std::vector<std::string>{"\xB5\xA5\xC0\xCC\xC5\xCD", "\xC7\xD1.txt"}));
   EXPECT_TRUE(all[0].isDirectory && !all[1].isDirectory);
 }
 
 // ".." never leads out of a drive's folder, however it is written: opening,
 // writing, searching and deleting all stay inside.
-TEST(Winfs_Paths, DotDotStaysInsideTheDrive) {
-  testutil::TempDir dir;
+TEST_F(Winfs, DotDotStaysInsideTheDrive) {
   const std::filesystem::path driveDir = dir.path() / "drive";
-  testutil::DriveMapping drive('Q', driveDir.string());
+  testutil::DriveMapping inner('Q', driveDir.string());
   testutil::writeFile(dir.path() / "elsewhere" / "secret.txt", "outside");
   testutil::writeFile(driveDir / "qss" / "qslook.xml", "q");
   testutil::writeFile(driveDir / "Elsewhere" / "secret.txt", "inside");
@@ -85,7 +94,7 @@ TEST(Winfs_Paths, DotDotStaysInsideTheDrive) {
        {"Q:\\qss\\../../../../elsewhere/secret.txt", "Q:\\QSS\\..\\..\\..\\ELSEWHERE\\Secret.TXT",
         "q:/Qss/./../..\\elsewhere\\.\\secret.txt", "Q:..\\elsewhere\\secret.txt"}) {
     EXPECT_EQ(winfs::hostPath(path), inside) << path;
-    std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openFile(path, "r"));
+    File file(winfs::openFile(path, "r"));
     ASSERT_TRUE(file) << path;
     EXPECT_EQ(std::fgetc(file.get()), 'i');
   }
@@ -94,8 +103,7 @@ TEST(Winfs_Paths, DotDotStaysInsideTheDrive) {
   EXPECT_EQ(winfs::hostPath("..\\a\\..\\..\\b"), "../../b");
   EXPECT_EQ(winfs::hostPath(".\\..\\b"), "../b");
 
-  EXPECT_TRUE(
-      (std::unique_ptr<std::FILE, winfs::FileCloser>(winfs::openFile("Q:\\..\\..\\written.txt", "w"))));
+  EXPECT_TRUE(File(winfs::openFile("Q:\\..\\..\\written.txt", "w")));
   EXPECT_TRUE(std::filesystem::exists(driveDir / "written.txt"));
   EXPECT_EQ(names(winfs::findFiles("Q:\\QSS\\..\\..\\*.TXT")), (std::vector<std::string>{"written.txt"}));
   EXPECT_EQ(proc::deleteFiles("Q:\\qss/../../elsewhere\\*.txt"), 0);
@@ -105,44 +113,41 @@ TEST(Winfs_Paths, DotDotStaysInsideTheDrive) {
 
 // Text files end every line with a carriage return and a line feed, also
 // across the stream's buffer; "w" replaces, "a" appends.
-TEST(Winfs_Paths, TextFilesWriteCarriageReturns) {
-  testutil::TempDir dir;
-  testutil::DriveMapping drive('T', dir.str());
+TEST_F(Winfs, TextFilesWriteCarriageReturns) {
   testutil::writeFile(dir.path() / "Out" / "t.txt", "old\n");
-  std::string big;
-  for (int i = 0; i < 5000; ++i) big += (i % 3 ? "ab" : "") + std::string("\n");
+  std::string big, expected = "a\r\n\r\nb\r\r\nc";
+  for (int i = 0; i < 5000; ++i) {
+    big += (i % 3 ? "ab" : "") + std::string("\n");
+    expected += (i % 3 ? "ab" : "") + std::string("\r\n");
+  }
   auto write = [](const char* path, const char* mode, const std::string& text) {
-    std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openTextFile(path, mode));
+    File file(winfs::openTextFile(path, mode));
     ASSERT_TRUE(file);
     std::fputs(text.c_str(), file.get());
   };
-  write("T:\\OUT\\T.TXT", "w", "a\n\nb\r\nc");
-  write("T:\\out\\t.txt", "a", big);
-  std::string expected = "a\r\n\r\nb\r\r\nc";
-  for (int i = 0; i < 5000; ++i) expected += (i % 3 ? "ab" : "") + std::string("\r\n");
+  write("Q:\\OUT\\T.TXT", "w", "a\n\nb\r\nc");
+  write("Q:\\out\\t.txt", "a", big);
   EXPECT_EQ(testutil::readFile(dir.path() / "Out" / "t.txt"), expected);
-  EXPECT_EQ(winfs::openTextFile("T:\\out\\t.txt", "r"), nullptr);
-  EXPECT_EQ(winfs::openTextFile("T:\\none\\t.txt", "w"), nullptr);
+  EXPECT_EQ(winfs::openTextFile("Q:\\out\\t.txt", "r"), nullptr);
+  EXPECT_EQ(winfs::openTextFile("Q:\\none\\t.txt", "w"), nullptr);
 }
 
-TEST(Winfs_Find, WildcardsInTheLastComponent) {
-  testutil::TempDir dir;
-  testutil::DriveMapping drive('D', dir.str());
+TEST_F(Winfs, FindWildcardsInTheLastComponent) {
   for (const char* name : {"b WindowsInfo.xml", "a HardwareInfo.XML", "c.txt", "ab.xml.bak", "x.xml"})
     testutil::writeFile(dir.path() / "Data" / name, "1");
   std::filesystem::create_directory(dir.path() / "Data" / "sub.xml");
-  EXPECT_EQ(names(winfs::findFiles("D:\\data\\*.xml")),
+  EXPECT_EQ(names(winfs::findFiles("Q:\\data\\*.xml")),
             (std::vector<std::string>{"a HardwareInfo.XML", "b WindowsInfo.xml", "sub.xml", "x.xml"}));
-  EXPECT_EQ(names(winfs::findFiles("D:\\DATA\\?.*")), (std::vector<std::string>{"c.txt", "x.xml"}));
-  EXPECT_EQ(names(winfs::findFiles("D:\\data\\C.TXT")), (std::vector<std::string>{"c.txt"}));
-  EXPECT_TRUE(winfs::findFiles("D:\\data\\").empty() && winfs::findFiles("D:\\nothere\\*").empty());
+  EXPECT_EQ(names(winfs::findFiles("Q:\\DATA\\?.*")), (std::vector<std::string>{"c.txt", "x.xml"}));
+  EXPECT_EQ(names(winfs::findFiles("Q:\\data\\C.TXT")), (std::vector<std::string>{"c.txt"}));
+  EXPECT_TRUE(winfs::findFiles("Q:\\data\\").empty() && winfs::findFiles("Q:\\nothere\\*").empty());
   // A link is of the kind of what it leads to; a broken one is a file.
   const std::filesystem::path links = dir.path() / "links";
   std::filesystem::create_directory(links);
   std::filesystem::create_directory_symlink(dir.path() / "Data", links / "d");
   std::filesystem::create_symlink(dir.path() / "Data" / "c.txt", links / "f");
   std::filesystem::create_symlink(dir.path() / "none", links / "g");
-  const auto linked = winfs::findFiles("D:\\links\\*");
+  const auto linked = winfs::findFiles("Q:\\links\\*");
   ASSERT_EQ(names(linked), (std::vector<std::string>{"d", "f", "g"}));
   EXPECT_TRUE(linked[0].isDirectory && !linked[1].isDirectory && !linked[2].isDirectory);
 
@@ -150,4 +155,17 @@ TEST(Winfs_Find, WildcardsInTheLastComponent) {
   EXPECT_TRUE(winfs::wildcardMatchNoCase("?", "\xC7\xD1"));    // one character
   EXPECT_FALSE(winfs::wildcardMatchNoCase("*a", "\xB0\x41"));  // 'A' here is a second byte
   EXPECT_FALSE(winfs::wildcardMatchNoCase("a*b", "aXbYc"));
+}
+
+TEST(Process_StartDetached, RunsInItsOwnSessionAndLeavesNoChild) {
+  testutil::TempDir dir;
+  const std::filesystem::path out = dir.path() / "sid.txt";
+  ASSERT_TRUE(proc::startDetached(("cut -d' ' -f6 /proc/$$/stat > '" + out.string() + "'").c_str()));
+  const std::string sid = testutil::waitForLines(out, 1);
+  ASSERT_FALSE(sid.empty());
+  EXPECT_NE(std::stol(sid), static_cast<long>(::getsid(0)));
+  EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);  // nothing of ours to reap
+  EXPECT_FALSE(proc::startDetached(nullptr));
+  EXPECT_FALSE(proc::startDetached("   "));
+  EXPECT_EQ(errno, ENOENT);
 }

@@ -9,9 +9,7 @@
 #include "dcDisplayText.h"
 #include "testutil.h"
 
-namespace {
-
-TEST(Settings_File, LookupsFollowTheFirstChildRule) {
+TEST(Settings_File, FirstChildLookupsFileAndEnvironmentPaths) {
   testutil::TempDir dir;
   testutil::writeFile(dir.path() / "qss" / "qslook.xml",
                       "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n<qslook>\n"
@@ -39,14 +37,11 @@ TEST(Settings_File, LookupsFollowTheFirstChildRule) {
   EXPECT_STREQ(settings.GetValue("commented"), "note");
   EXPECT_STREQ(settings.GetValue("nested"), "");
   EXPECT_STREQ(settings.GetValue("xml"), "");
-}
 
-TEST(Settings_File, MissingFileAndEnvironmentPaths) {
-  testutil::TempDir dir;
+  // A file that is missing or empty leaves a manager without a document.
   const testutil::ScopedEnv env("DESKTALLY_SETTINGS_TEST", dir.str().c_str());
   testutil::writeFile(dir.path() / "empty.xml", "");
   testutil::writeFile(dir.path() / "ok.xml", "<s><logdata>D:\\data</logdata></s>");
-
   for (const char* name : {"missing.xml", "empty.xml"}) {
     testing::internal::CaptureStderr();
     CSettingMgr failed((std::string("%DESKTALLY_SETTINGS_TEST%\\") + name).c_str());
@@ -76,5 +71,3 @@ TEST(Settings_DisplayTexts, LookupsStayInTheirSection) {
   EXPECT_TRUE(!dcGetDisplayText("[dstNothing]", 1) && !dcGetDisplayText(DST_TABS, -1));
   for (const auto& text : dcDisplayTexts) EXPECT_EQ(mb::fromUtf8(mb::toUtf8(text)), std::string(text));
 }
-
-}  // namespace
