@@ -47,11 +47,7 @@ class CommandListTest : public ::testing::Test {
     list.addCommand(onIgnore, "ignore package _string in software list", "");
     list.addCommand(onRecurse, "recurse", "");
   }
-  dcStatus_t run(const std::string& text) {
-    std::vector<char> line(text.begin(), text.end());
-    line.push_back('\0');
-    return list.dispatch(line.data());
-  }
+  dcStatus_t run(std::string line) { return list.dispatch(line.data()); }
   dcCommandList_t list;
 };
 

@@ -43,26 +43,20 @@ class FakeServices : public winsvc::HeadlessWindowServices {
   std::string log;
 };
 
-// An engine that appends its own command after the built-in ones.
-class DerivedEngine : public dcCommanderEngine_t {
- public:
-  DerivedEngine() {
-    commands.addCommand([](dcCommandList_t*, const char*) -> dcStatus_t { return 55; }, "ping",
-                        "[command] ping");
-  }
-};
-
 }  // namespace
 
 TEST_F(EngineTest, BuiltInCommands_HelpFileAndSimpleState) {
   write("dcCommanderHelp.txt", "old contents that must go\n");
   {
-    DerivedEngine engine;
+    // An engine that appends its own command after the built-in ones.
+    dcCommanderEngine_t engine;
+    engine.commands.addCommand([](dcCommandList_t*, const char*) -> dcStatus_t { return 55; }, "ping",
+                               "[command] ping");
     EXPECT_EQ(theCommanderEngine, &engine);
     EXPECT_EQ(engine.interpret("help") + engine.interpret("ping"), 55);
   }
   EXPECT_EQ(theCommanderEngine, nullptr);
-  // A blank line, then each command's help in table order, the derived one last.
+  // A blank line, then each command's help in table order, the added one last.
   const std::string help = testutil::readFile("dcCommanderHelp.txt");
   EXPECT_EQ(help.rfind("\r\n[command] name this application $appName\r\n[command] hide process\r\n", 0), 0u);
   EXPECT_NE(

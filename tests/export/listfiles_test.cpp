@@ -11,22 +11,16 @@
 #include "listreaders.h"
 #include "testutil.h"
 
-namespace {
-
 const std::string EDITOR = "\xC6\xED\xC1\xFD\xB1\xE2";  // 편집기
 const std::string USERS = "\xBB\xE7\xBF\xEB\xC0\xDA";   // 사용자
 
-// Cells that need every kind of care: separators, quotes, line breaks,
-// control characters, blanks at the ends, double-byte texts, empties.
-dcViewList_t awkwardList() {
-  return {{{"name, full", 300}, {USERS, 500}, {"note", 150}},
-          {{EDITOR, "A1, B2, ", "say \"hi\"\r\nbye"},
-           {"  padded  ", "", "tab\there\x01"},
-           {"back\\slash", "_x0041_ stays", "line\nfeed"}}};
-}
-
 TEST(ListFiles, CsvAndJsonReadBackByParsers) {
-  dcViewList_t list = awkwardList();
+  // Cells that need every kind of care: separators, quotes, line breaks,
+  // control characters, blanks at the ends, double-byte texts, empties.
+  dcViewList_t list{{{"name, full", 300}, {USERS, 500}, {"note", 150}},
+                    {{EDITOR, "A1, B2, ", "say \"hi\"\r\nbye"},
+                     {"  padded  ", "", "tab\there\x01"},
+                     {"back\\slash", "_x0041_ stays", "line\nfeed"}}};
   const std::string text = dclistfile::csvText(list);
   EXPECT_EQ(text.rfind("\"name, full\"," + USERS + ",note\r\n", 0), 0u);
   testutil::Records records{{"name, full", USERS, "note"}};
@@ -100,5 +94,3 @@ TEST(ListFiles, UsageMinutesOnlyFromTheMinutesText) {
        {"", " min", "5 mins", "5min", "1 2 min", "x5 min", "+5 min", "1234567890123456 min", "-- min"})
     EXPECT_EQ(dclistfile::usageMinutes(text), std::nullopt) << text;
 }
-
-}  // namespace

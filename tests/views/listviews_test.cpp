@@ -32,22 +32,9 @@ std::string dump(const dcViewList_t& list) {
 
 // Root with client R1 and groups A (A1, sub-group AA with AA1) and B (B1),
 // loaded as a site would be and gathered.
-struct Site {
-  InventorySite settings{std::string("<settings><pcname>") + PC_NAME + "</pcname></settings>"};
-  dcAssetConsoleEngine_t engine;
-  dcQsGroup_t& root = engine.root;
-  dcQsGroup_t *a, *aa, *b;
-  dcQsClient_t *r1, *a1, *aa1, *b1;
-
-  Site() {
-    r1 = root.addClient("R1");
-    a = root.addChild(1, "A");
-    aa = a->addChild(2, "AA");
-    b = root.addChild(3, "B");
-    a1 = a->addClient("A1");
-    aa1 = aa->addClient("AA1");
-    b1 = b->addClient("B1");
-
+class Views : public ::testing::Test {
+ protected:
+  Views() {
     r1->windowsInfo.add("WindowsVersion", "Windows 10 Pro");
     a1->windowsInfo.add("WindowsVersion", "Windows 11 Pro");
     a1->windowsInfo.add("Workgroup", "CORP");
@@ -62,11 +49,17 @@ struct Site {
     aa1->softwareList.add("Viewer", "viewer.exe", "2.0");
     EXPECT_EQ(root.gatherGroupInfo(), 0u);
   }
+
+  InventorySite settings{std::string("<settings><pcname>") + PC_NAME + "</pcname></settings>"};
+  dcAssetConsoleEngine_t engine;
+  dcQsGroup_t& root = engine.root;
+  dcQsClient_t* r1 = root.addClient("R1");
+  dcQsGroup_t *a = root.addChild(1, "A"), *aa = a->addChild(2, "AA"), *b = root.addChild(3, "B");
+  dcQsClient_t *a1 = a->addClient("A1"), *aa1 = aa->addClient("AA1"), *b1 = b->addClient("B1");
+  dcViewList_t list;
 };
 
-TEST(Views, TitlesAndStatusWithoutGroupOrEngine) {
-  Site site;
-  dcViewList_t list;
+TEST_F(Views, TitlesAndStatusWithoutGroupOrEngine) {
   // The four tab texts, exact bytes; the menu's spelling of the usage entry
   // (no blank) and a trailing blank match nothing.
   for (int entry = 1; entry <= 4; ++entry)
@@ -77,28 +70,26 @@ TEST(Views, TitlesAndStatusWithoutGroupOrEngine) {
   // A client or group under an unknown title: list and status untouched.
   dcViewPeriod_t period{{2024, 3, 1}, {2024, 3, 31}};
   list.columns = {{"old", 1}};
-  const dcViewRefresh_t r = dcviews::refresh(site.a1, "Windows", period, list);
+  const dcViewRefresh_t r = dcviews::refresh(a1, "Windows", period, list);
   EXPECT_TRUE(!r.status.has_value() && r.kind == dcViewKind_t::NONE && dump(list) == "old/1|");
   // A null group gives 203; the group views that need the engine give 201
   // without it.
   EXPECT_EQ(dcviews::hardwareByPc(nullptr, list), dcStatus::NULL_ARGUMENT);
   dcAssetConsoleEngine_t* saved = theAssetConsoleEngine;
   theAssetConsoleEngine = nullptr;
-  EXPECT_EQ(dcviews::windowsInfoByPc(site.a, list), dcStatus::MISSING_OBJECT);
-  EXPECT_EQ(dcviews::groupSoftware(site.a, list), dcStatus::MISSING_OBJECT);
-  EXPECT_EQ(dcviews::hardwareByPc(site.a, list), 0u);
+  EXPECT_EQ(dcviews::windowsInfoByPc(a, list), dcStatus::MISSING_OBJECT);
+  EXPECT_EQ(dcviews::groupSoftware(a, list), dcStatus::MISSING_OBJECT);
+  EXPECT_EQ(dcviews::hardwareByPc(a, list), 0u);
   theAssetConsoleEngine = saved;
   EXPECT_FALSE(dcViewDate_t::parse("2024.02.30").has_value());
 }
 
-TEST(Views, ClientAndGroupLists) {
-  Site site;
-  dcViewList_t list;
-  ASSERT_EQ(dcviews::clientSoftware(site.a1, list), 0u);
+TEST_F(Views, ClientAndGroupLists) {
+  ASSERT_EQ(dcviews::clientSoftware(a1, list), 0u);
   EXPECT_EQ(dump(list), "소프트웨어/800|\nEditor|");
   // One row per device item, the category in column 0; a category without
   // items gives none.
-  ASSERT_EQ(dcviews::clientHardware(site.r1, list), 0u);
+  ASSERT_EQ(dcviews::clientHardware(r1, list), 0u);
   EXPECT_EQ(
       dump(list),
       "하드웨어/150|상세 정보/500|\n프로세서|Core 3.6GHz|\n하드 디스크|SSD 256GB|\n하드 디스크|HDD 1TB|\n"
@@ -106,23 +97,22 @@ TEST(Views, ClientAndGroupLists) {
 
   // Every client of the subtree, depth-first; one column per gathered item
   // name (names differing in case are two columns, both finding the item).
-  ASSERT_EQ(dcviews::windowsInfoByPc(&site.root, list), 0u);
+  ASSERT_EQ(dcviews::windowsInfoByPc(&root, list), 0u);
   EXPECT_EQ(dump(list),
             "PC 이름/150|WindowsVersion/150|Workgroup/150|workgroup/150|\nR1|Windows 10 Pro|||\n"
             "A1|Windows 11 Pro|CORP|CORP|\nAA1||HOME|HOME|\nB1||||");
   // Descriptions each followed by a blank; a missing category is empty.
-  ASSERT_EQ(dcviews::hardwareByPc(&site.root, list), 0u);
+  ASSERT_EQ(dcviews::hardwareByPc(&root, list), 0u);
   EXPECT_EQ(
       dump(list),
       "PC 이름/150|프로세서/150|하드 디스크/150|Empty/150|\nR1|Core 3.6GHz |SSD 256GB HDD 1TB HDD 2TB ||\n"
       "A1||||\nAA1||||\nB1|Core 2.9GHz |||");
   // A group's users: its own clients and direct sub-groups, each with ", ".
-  ASSERT_EQ(dcviews::groupSoftware(&site.root, list), 0u);
+  ASSERT_EQ(dcviews::groupSoftware(&root, list), 0u);
   EXPECT_EQ(dump(list), "소프트웨어/300|사용자/500|\nEditor|R1, A, B, |\nViewer|A, |");
 }
 
-TEST(Views, CellsStopAt1023BytesSkippingWhatDoesNotFit) {
-  Site site;
+TEST_F(Views, CellsStopAt1023BytesSkippingWhatDoesNotFit) {
   // 100-byte descriptions: ten of them with their blanks take 1010 bytes; an
   // eleventh does not fit, a later one of 12 bytes (13 with its blank) does.
   // 300 clients named with 8 bytes (10 with ", ") share one program.
@@ -138,7 +128,6 @@ TEST(Views, CellsStopAt1023BytesSkippingWhatDoesNotFit) {
         ->softwareList.add("Shared", "shared.exe", "1");
   ASSERT_EQ(g.gatherGroupInfo(), 0u);
 
-  dcViewList_t list;
   ASSERT_EQ(dcviews::hardwareByPc(&g, list), 0u);
   std::string expected;
   for (int i = 0; i < 10; ++i) expected += hundred + " ";
@@ -151,8 +140,7 @@ TEST(Views, CellsStopAt1023BytesSkippingWhatDoesNotFit) {
   EXPECT_EQ(users.substr(users.size() - 20), "N0000100, N0000101, ");
 }
 
-TEST(Views, ExportText) {
-  dcViewList_t list;
+TEST_F(Views, ExportText) {
   EXPECT_EQ(dcviews::exportText(list), "");  // no columns: nothing at all
   list.columns = {{"A", 10}, {"B", 10}};
   EXPECT_EQ(dcviews::exportText(list), "A\tB\r\n");  // header line only
