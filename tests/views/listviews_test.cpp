@@ -68,19 +68,18 @@ TEST_F(Views, TitlesAndStatusWithoutGroupOrEngine) {
                            "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA"})
     EXPECT_EQ(dcviews::viewOfTitle(near), dcViewKind_t::NONE) << near;
   // A client or group under an unknown title: list and status untouched.
-  dcViewPeriod_t period{{2024, 3, 1}, {2024, 3, 31}};
   list.columns = {{"old", 1}};
+  dcViewPeriod_t period{{2024, 3, 1}, {2024, 3, 31}};
   const dcViewRefresh_t r = dcviews::refresh(a1, "Windows", period, list);
   EXPECT_TRUE(!r.status.has_value() && r.kind == dcViewKind_t::NONE && dump(list) == "old/1|");
   // A null group gives 203; the group views that need the engine give 201
   // without it.
   EXPECT_EQ(dcviews::hardwareByPc(nullptr, list), dcStatus::NULL_ARGUMENT);
-  dcAssetConsoleEngine_t* saved = theAssetConsoleEngine;
   theAssetConsoleEngine = nullptr;
   EXPECT_EQ(dcviews::windowsInfoByPc(a, list), dcStatus::MISSING_OBJECT);
   EXPECT_EQ(dcviews::groupSoftware(a, list), dcStatus::MISSING_OBJECT);
   EXPECT_EQ(dcviews::hardwareByPc(a, list), 0u);
-  theAssetConsoleEngine = saved;
+  theAssetConsoleEngine = &engine;
   EXPECT_FALSE(dcViewDate_t::parse("2024.02.30").has_value());
 }
 
