@@ -15,8 +15,6 @@
 #include "testutil.h"
 #include "windowservices.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
 // Runs each test in a fresh folder of its own.
@@ -140,7 +138,7 @@ TEST_F(EngineTest, DeleteAndSleep) {
   // Exactly what the pattern names: files in any letter case, never folders.
   for (const char* name : {"a.tmp", "B.TMP", "\xEA\xB0\x80.tmp", "c.txt", "with blank.txt", "keep.tmp.txt"})
     write(name, "x");
-  fs::create_directory("sub.tmp");
+  std::filesystem::create_directory("sub.tmp");
   dcCommanderEngine_t engine;
   EXPECT_EQ(engine.interpret("delete *.tmp"), 0);
   EXPECT_EQ(engine.interpret("delete \"WITH BLANK.txt\""), 0);

@@ -1,5 +1,5 @@
-// Host paths for the system's paths, file searches, and programs started
-// apart from the console.
+// The console's drive-letter paths on the host: case-insensitive components,
+// ".." kept inside a drive, text files, file searches; programs started apart.
 #include "winfs.h"
 
 #include <gtest/gtest.h>
