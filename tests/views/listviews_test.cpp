@@ -116,12 +116,16 @@ TEST_F(Views, CellsStopAt1023BytesSkippingWhatDoesNotFit) {
   // eleventh does not fit, a later one of 12 bytes (13 with its blank) does.
   // 300 clients named with 8 bytes (10 with ", ") share one program.
   const std::string hundred(100, 'x');
+  // A second client's 11-byte tail leaves the cell at 1022 bytes, where
+  // "z " would make 1024.
   dcQsGroup_t g("G");
-  dcQsClient_t* c = g.addClient("C");
-  for (int i = 0; i < 11; ++i)
-    c->hardwareList.add("Slots", ("s" + std::to_string(i)).c_str(), hundred.c_str(), 1);
-  c->hardwareList.add("Slots", "tail", "123456789012", 1);
-  c->hardwareList.add("Slots", "late", "z", 1);
+  for (const char* tail : {"123456789012", "12345678901"}) {
+    dcQsClient_t* c = g.addClient(tail);
+    for (int i = 0; i < 11; ++i)
+      c->hardwareList.add("Slots", ("s" + std::to_string(i)).c_str(), hundred.c_str(), 1);
+    c->hardwareList.add("Slots", "tail", tail, 1);
+    c->hardwareList.add("Slots", "late", "z", 1);
+  }
   for (int i = 0; i < 300; ++i)
     g.addClient(("N" + std::to_string(10000000 + i).substr(1)).c_str())
         ->softwareList.add("Shared", "shared.exe", "1");
@@ -130,8 +134,8 @@ TEST_F(Views, CellsStopAt1023BytesSkippingWhatDoesNotFit) {
   ASSERT_EQ(dcviews::hardwareByPc(&g, list), 0u);
   std::string expected;
   for (int i = 0; i < 10; ++i) expected += hundred + " ";
-  expected += "123456789012 ";  // 1023 bytes exactly; "z " no longer fits
-  EXPECT_EQ(list.rows[0][1], expected);
+  EXPECT_EQ(list.rows[0][1], expected + "123456789012 ");  // 1023 bytes exactly; "z " no longer fits
+  EXPECT_EQ(list.rows[1][1], expected + "12345678901 ");
 
   ASSERT_EQ(dcviews::groupSoftware(&g, list), 0u);
   const std::string& users = list.rows.at(0).at(1);
