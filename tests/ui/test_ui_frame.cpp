@@ -411,13 +411,10 @@ class FrameTest : public QObject {
     // box centre or where its lines meet.
     QTreeView* tree = form.tree;
     const QImage image = tree->viewport()->grab().toImage();
-    struct Joint {
-      int x, y, top, bottom;
-    };
     auto jointOf = [&](const QModelIndex& index) {
       const QRect item = tree->visualRect(index);
-      const int left = item.left() - tree->indentation();
-      return Joint{left + tree->indentation() / 2, item.top() + item.height() / 2, item.top(), item.bottom()};
+      const int x = item.left() - tree->indentation() + tree->indentation() / 2;
+      return std::array{x, item.top() + item.height() / 2, item.top(), item.bottom()};
     };
     auto inked = [&](int x, int y) { return image.pixelColor(x, y).lightness() < 200; };
     auto anyInked = [&](int x0, int y0, int x1, int y1) {
@@ -427,18 +424,17 @@ class FrameTest : public QObject {
       return false;
     };
     // Minus box at the root, a line on to its picture, nothing above it.
-    const Joint r = jointOf(top);
-    QVERIFY(inked(r.x, r.y) && !inked(r.x, r.y - 2) && inked(r.x - 4, r.y - 4) && inked(r.x + 4, r.y + 4));
-    QVERIFY(anyInked(r.x + 5, r.y, r.x + 8, r.y));
-    QVERIFY(!anyInked(r.x, r.top, r.x, r.y - 5));
+    const auto [rx, ry, rtop, rbottom] = jointOf(top);
+    QVERIFY(inked(rx, ry) && !inked(rx, ry - 2) && inked(rx - 4, ry - 4) && inked(rx + 4, ry + 4));
+    QVERIFY(anyInked(rx + 5, ry, rx + 8, ry) && !anyInked(rx, rtop, rx, ry - 5));
     // Plus box on the collapsed group, joined to the item below it.
-    const Joint g = jointOf(ai);
-    QVERIFY(inked(g.x, g.y) && inked(g.x, g.y - 2) && inked(g.x, g.y + 2) && inked(g.x - 4, g.y));
-    QVERIFY(anyInked(g.x, g.y + 5, g.x, g.bottom) && anyInked(g.x, g.top, g.x, g.y - 5));
+    const auto [gx, gy, gtop, gbottom] = jointOf(ai);
+    QVERIFY(inked(gx, gy) && inked(gx, gy - 2) && inked(gx, gy + 2) && inked(gx - 4, gy));
+    QVERIFY(anyInked(gx, gy + 5, gx, gbottom) && anyInked(gx, gtop, gx, gy - 5));
     // The last item: dotted lines up and across, none below.
-    const Joint c = jointOf(m->index(2, 0, top));
-    QVERIFY(anyInked(c.x, c.top, c.x, c.y) && !anyInked(c.x, c.y + 2, c.x, c.bottom));
-    QVERIFY(inked(c.x + 2, c.y) != inked(c.x + 3, c.y));
+    const auto [cx, cy, ctop, cbottom] = jointOf(m->index(2, 0, top));
+    QVERIFY(anyInked(cx, ctop, cx, cy) && !anyInked(cx, cy + 2, cx, cbottom));
+    QVERIFY(inked(cx + 2, cy) != inked(cx + 3, cy));
 
     // Selecting the root asks the document for the view.
     QCOMPARE(form.selectRootItem(), dcStatus::OK);

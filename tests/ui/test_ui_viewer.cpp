@@ -44,9 +44,8 @@ struct Site {
              "<unit><progname>editor.exe</progname><date tick='10'>2024.03.01</date></unit>"
              "<unit><progname>game.exe</progname><date tick='100'>2024.03.02</date></unit>");
     s = root.addChild(4, "S");
-    const char* names[] = {"pc", "PC", GA.c_str(), "Zeta"};
-    const char* versions[] = {"b", "a", "b", "a"};
-    for (int k = 0; k < 4; ++k) s->addClient(names[k])->windowsInfo.add("WindowsVersion", versions[k]);
+    for (auto [name, version] : {std::pair{"pc", "b"}, {"PC", "a"}, {GA.c_str(), "b"}, {"Zeta", "a"}})
+      s->addClient(name)->windowsInfo.add("WindowsVersion", version);
     root.gatherGroupInfo();
   }
 };
@@ -127,10 +126,8 @@ class ViewerTest : public QObject {
     QCOMPARE(v.column(0), "WindowsVersion|Workgroup|");
     QCOMPARE(v.show(nullptr, HARDWARE), 112u);
     {
-      dcFunctionTitleForm_t* saved = theFunctionTitleForm;
-      theFunctionTitleForm = nullptr;
+      const QScopedValueRollback<dcFunctionTitleForm_t*> noTitlePane(theFunctionTitleForm, nullptr);
       QCOMPARE(v.show(site.a1, HARDWARE), 201u);
-      theFunctionTitleForm = saved;
     }
     delete list;
     QCOMPARE(v.show(site.a1, WINDOWS), 201u);
@@ -213,11 +210,9 @@ class ViewerTest : public QObject {
         QCOMPARE(made.cellText(row, column), plain.cellText(row, column));
         if (random() % 3 == 0) {
           const bool ascending = random() % 2;
-          made.sortRows(column, ascending);
-          plain.sortRows(column, ascending);
+          for (dcListModel_t* m : {&made, &plain}) m->sortRows(column, ascending);
         } else if (random() % 4 == 0) {
-          const char* texts[] = {"", "core", "w", "a"};
-          const char* text = texts[random() % 4];
+          const char* text = std::array{"", "core", "w", "a"}[random() % 4];
           for (dcListModel_t* m : {&made, &plain}) m->setFilter(dcRowFilter_t(text));
         }
       }
