@@ -21,23 +21,21 @@ struct CliRun {
   std::string out, err;
 };
 
-CliRun runCli(const Args& args, const std::string& site = DEMO_SITE) {
+// Runs the console with drive C: at the site and checks its exit code.
+CliRun run(const Args& args, int code = dccli::EXIT_OK, const std::string& site = DEMO_SITE) {
   testutil::DriveMapping drive('C', site);
   std::ostringstream out, err;
-  return {dccli::consoleMain(args, out, err), out.str(), err.str()};
+  CliRun r{dccli::consoleMain(args, out, err), out.str(), err.str()};
+  EXPECT_EQ(r.code, code) << testing::PrintToString(args) << '\n' << r.err;
+  return r;
 }
 
 // The output of a run that must succeed.
-std::string output(const Args& args) {
-  const CliRun r = runCli(args);
-  EXPECT_EQ(r.code, 0) << r.err;
-  return r.out;
-}
+std::string output(const Args& args) { return run(args).out; }
 
 // A run that fails with the code, prints nothing, and says so on the error stream.
 CliRun failure(const Args& args, int code, const std::string& said, const std::string& site = DEMO_SITE) {
-  CliRun r = runCli(args, site);
-  EXPECT_EQ(r.code, code) << said;
+  CliRun r = run(args, code, site);
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
   return r;
@@ -90,12 +88,11 @@ TEST(CliOptions, ParsingAndCommandLine) {
         "--view windows --from 2024.01.01", "--view windows --group A --client B", "--group A", "--tree=yes",
         "--site=", "--view software --format pdf", "--view software --format xlsx",
         "--tree --view software --format json", "--tree --filter x"})
-    EXPECT_EQ(runCli(split(bad)).code, dccli::EXIT_BAD_OPTION) << bad;
-  EXPECT_EQ(runCli({"--view", "windows", "--client", "PC 😀"}).code, dccli::EXIT_BAD_OPTION);
-  const CliRun help = runCli({"--help"});
-  EXPECT_EQ(help.code, 0);
+    run(split(bad), dccli::EXIT_BAD_OPTION);
+  run({"--view", "windows", "--client", "PC 😀"}, dccli::EXIT_BAD_OPTION);
+  const std::string help = output({"--help"});
   for (const char* option : {"--view KIND", "--filter TEXT", "--format FORMAT", "RFC 4180", "xlsx", "json"})
-    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
 TEST(CliDemoSite, TreeAndEveryView) {
@@ -185,8 +182,7 @@ TEST(CliDemoSite, FilterAndFormatsReadBack) {
   // A filter that keeps nothing leaves the header.
   const std::string none = output({"--view", "software", "--filter", "no such program", "--format", "csv"});
   EXPECT_EQ(testutil::parseCsv(mb::toUtf8(none))->size(), 1u);
-  EXPECT_EQ(runCli(args(usage, {"--format", "xlsx", "-o", dir.str() + "/no/such/folder.xlsx"})).code,
-            dccli::EXIT_OUTPUT);
+  run(args(usage, {"--format", "xlsx", "-o", dir.str() + "/no/such/folder.xlsx"}), dccli::EXIT_OUTPUT);
 }
 
 TEST(CliDemoSite, CommandWordsAndFailures) {
@@ -210,7 +206,7 @@ TEST(CliDemoSite, CommandWordsAndFailures) {
           "'no such command' was refused (status 102)");
   failure(split("--view windows --client PC-9999"), dccli::EXIT_NO_NODE, "no client named 'PC-9999'");
   testutil::TempDir dir;
-  EXPECT_EQ(runCli({"--tree", "-o", dir.str() + "/missing/folder/out.txt"}).code, dccli::EXIT_OUTPUT);
+  run({"--tree", "-o", dir.str() + "/missing/folder/out.txt"}, dccli::EXIT_OUTPUT);
 }
 
 TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
@@ -231,8 +227,7 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
 
   // No data folder: groups and clients, nothing gathered.
   std::filesystem::remove_all(qss / "data");
-  CliRun r = runCli({"--tree", "--utf8"}, copy.str());
-  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
+  CliRun r = run({"--tree", "--utf8"}, dccli::EXIT_BAD_SITE, copy.str());
   EXPECT_EQ(lines(r.out).size(), 47u);
   EXPECT_EQ(missing(r.err), Args{"data folder C:\\QSS\\data (" + (qss / "data").string() + ")"});
   EXPECT_TRUE(std::filesystem::exists(work.dir.path() / "dcCommanderHelp.txt"));
@@ -242,8 +237,7 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
   // printed, and 3 wins over the missing folder.
   const auto group = qss / "qsgroup.dat";
   std::filesystem::resize_file(group, std::filesystem::file_size(group) / 2);
-  r = runCli({"--tree", "--utf8"}, copy.str());
-  EXPECT_EQ(r.code, dccli::EXIT_ARCHIVE_ERROR);
+  r = run({"--tree", "--utf8"}, dccli::EXIT_ARCHIVE_ERROR, copy.str());
   EXPECT_TRUE(r.out.starts_with("전체 그룹\n  본사\n"));
   EXPECT_NE(r.err.find("the group file ended early"), std::string::npos);
 
@@ -251,8 +245,7 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
   // and a refused command line are named, and the lowest code wins.
   std::filesystem::remove(group);
   std::filesystem::remove(work.dir.path() / "qsHierarchy.log");
-  r = runCli({"--tree", "--view", "hardware", "--utf8"}, copy.str());
-  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
+  r = run({"--tree", "--view", "hardware", "--utf8"}, dccli::EXIT_BAD_SITE, copy.str());
   EXPECT_EQ(r.out, "전체 그룹\nPC 이름\r\n");
   EXPECT_EQ(missing(r.err).size(), 2u);
   EXPECT_TRUE(missing(r.err)[0].starts_with("group file C:\\QSS\\qsgroup.dat ("));
@@ -265,8 +258,7 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
 
   // No settings file: every setting empty; the load still runs.
   std::filesystem::remove(qss / "qslook.xml");
-  r = runCli({"--tree", "--utf8"}, copy.str());
-  EXPECT_EQ(r.code, dccli::EXIT_BAD_SITE);
+  r = run({"--tree", "--utf8"}, dccli::EXIT_BAD_SITE, copy.str());
   EXPECT_EQ(r.out, "전체 그룹\n");
   EXPECT_TRUE(missing(r.err).at(0).starts_with("settings file C:\\qss\\qslook.xml ("));
 }
@@ -274,10 +266,8 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
 TEST(CliRun, SiteOptionMapsDriveCForTheRun) {
   // --site wins over the environment, only while the run lasts.
   testutil::TempDir empty;
-  const CliRun r = runCli({"--site", DEMO_SITE, "--tree"}, empty.str());
-  EXPECT_EQ(r.code, dccli::EXIT_OK) << r.err;
-  EXPECT_EQ(r.out, output({"--tree"}));
-  EXPECT_EQ(runCli({"--tree"}, empty.str()).code, dccli::EXIT_BAD_SITE);
+  EXPECT_EQ(run({"--site", DEMO_SITE, "--tree"}, dccli::EXIT_OK, empty.str()).out, output({"--tree"}));
+  run({"--tree"}, dccli::EXIT_BAD_SITE, empty.str());
 
   // A folder without qss/qslook.xml is refused before anything is loaded.
   EXPECT_EQ(failure({"--site=" + empty.str(), "--tree"}, dccli::EXIT_BAD_SITE, "not a site folder").err,
