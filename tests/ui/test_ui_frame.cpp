@@ -351,8 +351,8 @@ class FrameTest : public QObject {
     selection.object = &client;
     form.setCurrentTitle(dcFunctionTitleForm_t::tabText(1));
     form.grab();
-    QCOMPARE(form.caption,
-             "'PC-07'\xC0\xC7 \xC7\xCF\xB5\xE5\xBF\xFE\xBE\xEE \xC1\xA4\xBA\xB8");  // 'PC-07'의 하드웨어 정보
+    // 'PC-07'의 하드웨어 정보
+    QCOMPARE(form.caption, "'PC-07'\xC0\xC7 \xC7\xCF\xB5\xE5\xBF\xFE\xBE\xEE \xC1\xA4\xBA\xB8");
 
     // The menu's usage text lacks the blank before 내역: no tab matches, so
     // banner and highlight stay, while the caption shows the title as it is.

@@ -102,8 +102,8 @@ class ViewerTest : public QObject {
     QVERIFY(v.form.startPicker->isVisible() && v.form.endPicker->isVisible() &&
             v.form.tildeLabel->isVisible());
     QVERIFY(v.form.searchButton->isVisible() && !v.form.periodButton->isVisible());
-    QCOMPARE(v.form.grab().toImage().pixel(790, 15),
-             dcUiColour(0x581D08).rgb());  // the form's dark blue shows in the band
+    // The form's dark blue shows in the band.
+    QCOMPARE(v.form.grab().toImage().pixel(790, 15), dcUiColour(0x581D08).rgb());
     // The search button recomputes with the pickers' new period.
     v.form.setPeriod({{2024, 3, 1}, {2024, 3, 1}});
     QTest::mouseClick(v.form.searchButton, Qt::LeftButton);
