@@ -13,6 +13,7 @@
 
 namespace {
 
+using namespace dccli;
 using Args = std::vector<std::string>;
 const std::string DEMO_SITE = std::string(DESKTALLY_SOURCE_DIR) + "/examples/demo-site";
 
@@ -22,7 +23,7 @@ struct CliRun {
 };
 
 // Runs the console with drive C: at the site and checks its exit code.
-CliRun run(const Args& args, int code = dccli::EXIT_OK, const std::string& site = DEMO_SITE) {
+CliRun run(const Args& args, int code = EXIT_OK, const std::string& site = DEMO_SITE) {
   testutil::DriveMapping drive('C', site);
   std::ostringstream out, err;
   CliRun r{dccli::consoleMain(args, out, err), out.str(), err.str()};
@@ -88,8 +89,8 @@ TEST(CliOptions, ParsingAndCommandLine) {
         "--view windows --from 2024.01.01", "--view windows --group A --client B", "--group A", "--tree=yes",
         "--site=", "--view software --format pdf", "--view software --format xlsx",
         "--tree --view software --format json", "--tree --filter x"})
-    run(split(bad), dccli::EXIT_BAD_OPTION);
-  run({"--view", "windows", "--client", "PC 😀"}, dccli::EXIT_BAD_OPTION);
+    run(split(bad), EXIT_BAD_OPTION);
+  run({"--view", "windows", "--client", "PC 😀"}, EXIT_BAD_OPTION);
   const std::string help = output({"--help"});
   for (const char* option : {"--view KIND", "--filter TEXT", "--format FORMAT", "RFC 4180", "xlsx", "json"})
     EXPECT_NE(help.find(option), std::string::npos) << option;
@@ -182,7 +183,7 @@ TEST(CliDemoSite, FilterAndFormatsReadBack) {
   // A filter that keeps nothing leaves the header.
   const std::string none = output({"--view", "software", "--filter", "no such program", "--format", "csv"});
   EXPECT_EQ(testutil::parseCsv(mb::toUtf8(none))->size(), 1u);
-  run(args(usage, {"--format", "xlsx", "-o", dir.str() + "/no/such/folder.xlsx"}), dccli::EXIT_OUTPUT);
+  run(args(usage, {"--format", "xlsx", "-o", dir.str() + "/no/such/folder.xlsx"}), EXIT_OUTPUT);
 }
 
 TEST(CliDemoSite, CommandWordsAndFailures) {
@@ -198,15 +199,14 @@ TEST(CliDemoSite, CommandWordsAndFailures) {
   output({"--tree", "ignore", "hardware", "", "in", "hardware", "list"});
   for (const char* word : {"a\"b c", "\"quoted", "😀"}) {
     const std::string said = std::string("desktally-cli: the command word '") + word + "'";
-    const CliRun r = failure({"--tree", "ignore", "hardware", word, "in", "hardware", "list"},
-                             dccli::EXIT_COMMAND_LINE, said);
+    const CliRun r =
+        failure({"--tree", "ignore", "hardware", word, "in", "hardware", "list"}, EXIT_COMMAND_LINE, said);
     EXPECT_TRUE(r.err.starts_with(said));
   }
-  failure(split("--tree no such command"), dccli::EXIT_COMMAND_LINE,
-          "'no such command' was refused (status 102)");
-  failure(split("--view windows --client PC-9999"), dccli::EXIT_NO_NODE, "no client named 'PC-9999'");
+  failure(split("--tree no such command"), EXIT_COMMAND_LINE, "'no such command' was refused (status 102)");
+  failure(split("--view windows --client PC-9999"), EXIT_NO_NODE, "no client named 'PC-9999'");
   testutil::TempDir dir;
-  run({"--tree", "-o", dir.str() + "/missing/folder/out.txt"}, dccli::EXIT_OUTPUT);
+  run({"--tree", "-o", dir.str() + "/missing/folder/out.txt"}, EXIT_OUTPUT);
 }
 
 TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
@@ -227,7 +227,7 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
 
   // No data folder: groups and clients, nothing gathered.
   std::filesystem::remove_all(qss / "data");
-  CliRun r = run({"--tree", "--utf8"}, dccli::EXIT_BAD_SITE, copy.str());
+  CliRun r = run({"--tree", "--utf8"}, EXIT_BAD_SITE, copy.str());
   EXPECT_EQ(lines(r.out).size(), 47u);
   EXPECT_EQ(missing(r.err), Args{"data folder C:\\QSS\\data (" + (qss / "data").string() + ")"});
   EXPECT_TRUE(std::filesystem::exists(work.dir.path() / "dcCommanderHelp.txt"));
@@ -237,7 +237,7 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
   // printed, and 3 wins over the missing folder.
   const auto group = qss / "qsgroup.dat";
   std::filesystem::resize_file(group, std::filesystem::file_size(group) / 2);
-  r = run({"--tree", "--utf8"}, dccli::EXIT_ARCHIVE_ERROR, copy.str());
+  r = run({"--tree", "--utf8"}, EXIT_ARCHIVE_ERROR, copy.str());
   EXPECT_TRUE(r.out.starts_with("전체 그룹\n  본사\n"));
   EXPECT_NE(r.err.find("the group file ended early"), std::string::npos);
 
@@ -245,20 +245,19 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
   // and a refused command line are named, and the lowest code wins.
   std::filesystem::remove(group);
   std::filesystem::remove(work.dir.path() / "qsHierarchy.log");
-  r = run({"--tree", "--view", "hardware", "--utf8"}, dccli::EXIT_BAD_SITE, copy.str());
+  r = run({"--tree", "--view", "hardware", "--utf8"}, EXIT_BAD_SITE, copy.str());
   EXPECT_EQ(r.out, "전체 그룹\nPC 이름\r\n");
   EXPECT_EQ(missing(r.err).size(), 2u);
   EXPECT_TRUE(missing(r.err)[0].starts_with("group file C:\\QSS\\qsgroup.dat ("));
   EXPECT_FALSE(testutil::readFile(work.dir.path() / "qsHierarchy.log").empty());
-  failure(split("--view hardware --client PC-0022"), dccli::EXIT_BAD_SITE, "no client named 'PC-0022'",
-          copy.str());
-  r = failure(split("--tree no such command"), dccli::EXIT_COMMAND_LINE, "'no such command' was refused",
+  failure(split("--view hardware --client PC-0022"), EXIT_BAD_SITE, "no client named 'PC-0022'", copy.str());
+  r = failure(split("--tree no such command"), EXIT_COMMAND_LINE, "'no such command' was refused",
               copy.str());
   EXPECT_EQ(missing(r.err).size(), 2u);
 
   // No settings file: every setting empty; the load still runs.
   std::filesystem::remove(qss / "qslook.xml");
-  r = run({"--tree", "--utf8"}, dccli::EXIT_BAD_SITE, copy.str());
+  r = run({"--tree", "--utf8"}, EXIT_BAD_SITE, copy.str());
   EXPECT_EQ(r.out, "전체 그룹\n");
   EXPECT_TRUE(missing(r.err).at(0).starts_with("settings file C:\\qss\\qslook.xml ("));
 }
@@ -266,11 +265,11 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
 TEST(CliRun, SiteOptionMapsDriveCForTheRun) {
   // --site wins over the environment, only while the run lasts.
   testutil::TempDir empty;
-  EXPECT_EQ(run({"--site", DEMO_SITE, "--tree"}, dccli::EXIT_OK, empty.str()).out, output({"--tree"}));
-  run({"--tree"}, dccli::EXIT_BAD_SITE, empty.str());
+  EXPECT_EQ(run({"--site", DEMO_SITE, "--tree"}, EXIT_OK, empty.str()).out, output({"--tree"}));
+  run({"--tree"}, EXIT_BAD_SITE, empty.str());
 
   // A folder without qss/qslook.xml is refused before anything is loaded.
-  EXPECT_EQ(failure({"--site=" + empty.str(), "--tree"}, dccli::EXIT_BAD_SITE, "not a site folder").err,
+  EXPECT_EQ(failure({"--site=" + empty.str(), "--tree"}, EXIT_BAD_SITE, "not a site folder").err,
             "desktally-cli: " + empty.str() + " is not a site folder: it holds no qss/qslook.xml\n");
 }
 

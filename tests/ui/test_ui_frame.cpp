@@ -356,8 +356,8 @@ class FrameTest : public QObject {
 
     // The menu's usage text lacks the blank before 내역: no tab matches, so
     // banner and highlight stay, while the caption shows the title as it is.
-    form.setCurrentTitle(
-        "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA");  // 프로그램 사용내역
+    // 프로그램 사용내역
+    form.setCurrentTitle("\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA");
     form.grab();
     QCOMPARE(form.viewIndex, 1);
     QCOMPARE(activeTab(form), 1);

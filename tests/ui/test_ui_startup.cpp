@@ -269,11 +269,10 @@ class StartupTest : public QObject {
   void site_firstStartOpenAndRecentList() {
     // Sites named as the configuration file must quote or escape, each a
     // copy of the demo site's settings.
-    const QStringList names{QStringLiteral("plain"), QStringLiteral("a, b; c"), QStringLiteral("q\"uo\\te"),
-                            QString::fromUtf8("한글 사이트"), QStringLiteral("  & blanks ")};
+    const QStringList names{"plain", "a, b; c", "q\"uo\\te", "한글 사이트", "  & blanks "};
     QStringList sites;
     for (const QString& name : names) {
-      sites << home_.path() + QStringLiteral("/") + name;
+      sites << home_.filePath(name);
       testutil::writeFile((sites.last() + QStringLiteral("/qss/qslook.xml")).toStdString(),
                           testutil::readFile(DEMO_SITE + "/qss/qslook.xml"));
     }
@@ -305,8 +304,7 @@ class StartupTest : public QObject {
       app.choose(dcCmd::OPEN_SITE);
       QCOMPARE(app.loads, 2);
       QVERIFY(app.mainFrame->siteHint().isEmpty() && topGroups() > 0);
-      QCOMPARE(QString::fromStdString(theSettingMgr->hostPath()),
-               kDemoSite + QStringLiteral("/qss/qslook.xml"));
+      QCOMPARE(theSettingMgr->hostPath(), kDemoSite.toStdString() + "/qss/qslook.xml");
       QCOMPARE(configuredDriveC(), kDemoSite.toStdString());
       QCOMPARE(app.recentSites(), QStringList{kDemoSite});
 

@@ -292,8 +292,8 @@ class ViewerTest : public QObject {
     QCOMPARE(exportAs(base + ".xlsx", dcexport::FILTER_EXCEL), 0u);
     QCOMPARE(mb::toUtf8(testutil::readFile(base + ".xlsx")),
              "소프트웨어\t사용자\r\n가\tA1, \r\nEditor\tA1, \r\n");
-    QCOMPARE(QString::fromLatin1(dcexport::FILTER).section('|', 0, 3),
-             QStringLiteral("Excel Files (*.xls)|*.xls|Text Files(*.txt)|*.txt"));
+    QCOMPARE(QString(dcexport::FILTER).section('|', 0, 3),
+             "Excel Files (*.xls)|*.xls|Text Files(*.txt)|*.txt");
   }
 
   void filter_typingSortExportEscapeAndCopy() {
@@ -346,7 +346,7 @@ class ViewerTest : public QObject {
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(),
-             QString::fromUtf8("pc-b\tWindows 11 Pro\r\n서버\tWindows Server\r\n"));
+             QString("pc-b\tWindows 11 Pro\r\n서버\tWindows Server\r\n"));
 
     // Ctrl+A takes every row shown, not the ones the filter hides.
     v.form.openFilterBar();
