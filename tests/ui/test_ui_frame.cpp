@@ -154,7 +154,7 @@ class FrameTest : public QObject {
     QCOMPARE(drawn(), 1);
   }
 
-  void button_captionsBannersAndArtwork() {
+  void artwork_captionsBannersAndIcons() {
     dcBitmapButton_t b;
     QCOMPARE(b.setCaption(9, "x", 0, 0, 0), 1u);
     // A long Korean caption is cut at a character boundary within 255 bytes.
@@ -175,13 +175,11 @@ class FrameTest : public QObject {
     const QImage client = dcWhiteTransparent(dcLoadBitmap(dcArt::TREE_CLIENT)).toImage();
     QCOMPARE(client.pixelColor(0, 0).alpha(), 0);
     QCOMPARE(client.pixelColor(8, 6).alpha(), 255);
-  }
 
-  void about_iconDrawnAtItsSize() {
+    // The about box's icon is drawn at its size.
     dcAboutDialog_t about;
     const QImage icon = about.icon->pixmap().toImage();
-    QCOMPARE(icon.size(), QSize(32, 32));
-    QCOMPARE(about.icon->size(), QSize(32, 32));
+    for (QSize size : {icon.size(), about.icon->size()}) QCOMPARE(size, QSize(32, 32));
     // Every pixel on the grid: a smaller picture scaled up would leave
     // half-transparent edges and 2 x 2 cells of one colour.
     int opaque = 0;

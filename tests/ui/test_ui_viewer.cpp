@@ -60,14 +60,12 @@ void showList(Viewer& v, dcViewList_t list) {
 }
 
 dcViewList_t machines() {
-  dcViewList_t list;
-  list.columns = {{"PC", 100}, {"OS", 200}};
-  for (const char* pc : {"pc-b|Windows 11 Pro", "PC-a|windows 10", "서버|Windows Server", "host|리눅스",
-                         "pc-c|Windows 11 Home"}) {
-    const std::string row = mb::fromUtf8(pc);
-    list.rows.push_back({row.substr(0, row.find('|')), row.substr(row.find('|') + 1)});
-  }
-  return list;
+  return {{{"PC", 100}, {"OS", 200}},
+          {{"pc-b", "Windows 11 Pro"},
+           {"PC-a", "windows 10"},
+           {mb::fromUtf8("서버"), "Windows Server"},
+           {"host", mb::fromUtf8("리눅스")},
+           {"pc-c", "Windows 11 Home"}}};
 }
 
 // Keys for Latin text; Korean arrives composed, as an input method gives it.
