@@ -96,8 +96,7 @@ class FrameTest : public QObject {
       b.setImage(s, picture);
     }
     b.move(30, 30);
-    b.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&b));
+    QVERIFY(uitest::shown(b));
     auto drawn = [&b] { return b.grab().toImage().pixel(2, 2) == stateColour(b.state) ? b.state : -1; };
     auto after = [&](QEvent::Type type) {
       sendMouse(&b, type);
@@ -227,8 +226,7 @@ class FrameTest : public QObject {
 
     // The title pane's tabs send the view commands; the view's own banner
     // shows and its tab alone is highlighted.
-    frame.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QVERIFY(uitest::shown(frame));
     dcFunctionTitleForm_t& form = *frame.titleForm();
     form.grab();
     QCOMPARE(activeTab(form), 1);
@@ -383,8 +381,7 @@ class FrameTest : public QObject {
     CMainFrame frame({makeTree, {}});
     frame.addCommandTarget(&document);
     QSignalSpy commands(&frame, &CMainFrame::commandSent);
-    frame.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QVERIFY(uitest::shown(frame));
     dcObjectHierarchyForm_t& form = *theObjectHierarchyForm;
 
     QCOMPARE(form.rebuildTree(), dcStatus::OK);
@@ -453,8 +450,7 @@ class FrameTest : public QObject {
     // The picture keeps its size in the corner; the tree fills the rest.
     dcObjectHierarchyForm_t form;
     form.resize(320, 480);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(uitest::shown(form));
     QCOMPARE(form.rebuildTree(), dcStatus::MISSING_OBJECT);  // no engine yet
     QCOMPARE(form.tree->geometry(), QRect(0, 70, 320, 410));
     QCOMPARE(form.grab().toImage().pixelColor(260, 30), QColor(Qt::white));  // beside the picture

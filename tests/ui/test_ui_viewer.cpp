@@ -85,8 +85,7 @@ class ViewerTest : public QObject {
   void views_dispatchAndPeriodBand() {
     Site site;
     Viewer v;
-    v.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&v.form));
+    QVERIFY(uitest::shown(v.form));
     dcStripedListCtrl_t* list = v.form.listControl();
 
     // Usage: the 30-pixel band with pickers, tilde and search; the period
@@ -141,8 +140,7 @@ class ViewerTest : public QObject {
     dcStripedListCtrl_t::lastSortAscending = 1;
     QCOMPARE(v.show(site.s, WINDOWS), 0u);
     QHeaderView* header = v.form.listControl()->horizontalHeader();
-    v.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&v.form));
+    QVERIFY(uitest::shown(v.form));
     // Stripes: grey on even rows, white on odd ones, in the cells, right of
     // the last column and below the last row alike.
     const QImage shot = v.form.listControl()->viewport()->grab().toImage();

@@ -24,6 +24,12 @@ namespace uitest {
 
 inline const std::string DEMO_SITE = std::string(DESKTALLY_SOURCE_DIR) + "/examples/demo-site";
 
+// Shows the widget and waits until it is on the screen.
+inline bool shown(QWidget& widget) {
+  widget.show();
+  return QTest::qWaitForWindowExposed(&widget);
+}
+
 // The site's settings, read afresh for the test's drive mapping.
 struct Site {
   explicit Site(const std::string& folder = DEMO_SITE) : drive('C', folder) {}
