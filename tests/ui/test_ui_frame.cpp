@@ -326,8 +326,7 @@ class FrameTest : public QObject {
     // The list keeps its own copy keys.
     sent.clear();
     list->setFocus();
-    press(Qt::CTRL | Qt::Key_C);
-    press(Qt::CTRL | Qt::Key_Insert);
+    for (QKeySequence keys : {Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert}) press(keys);
     QVERIFY(sent.isEmpty());
 
     // Lock keys: blank where the platform cannot tell (here, offscreen).
