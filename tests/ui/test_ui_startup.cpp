@@ -23,9 +23,7 @@ const QString kDemoSite = QDir::cleanPath(QString::fromStdString(DEMO_SITE));
 
 // "qsAssetConsole.ini" in the working folder for the test's lifetime.
 struct Script {
-  explicit Script(const std::string& text) {
-    std::ofstream(CDcOverlookApp::SCRIPT, std::ios::binary) << text;
-  }
+  explicit Script(std::string_view text) { std::ofstream(CDcOverlookApp::SCRIPT, std::ios::binary) << text; }
   ~Script() { std::remove(CDcOverlookApp::SCRIPT); }
 };
 
