@@ -161,14 +161,13 @@ class StartupTest : public QObject {
     // Export onto an existing file through the real dialogs, answering No.
     const QString existing = dir.filePath("list.xls");
     testutil::writeFile(existing.toStdString(), "kept");
-    QString saveTitle, lookIn, chosen;
-    QStringList buttons;
+    QString chosen;
+    QStringList dialogTexts, buttons;
     QTimer operatorHand;
     connect(&operatorHand, &QTimer::timeout, [&] {
       QWidget* modal = QApplication::activeModalWidget();
       if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-        saveTitle = dialog->windowTitle();
-        lookIn = dialog->findChild<QLabel*>(QStringLiteral("lookInLabel"))->text();
+        dialogTexts << dialog->windowTitle() << dialog->findChild<QLabel*>("lookInLabel")->text();
         dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(existing);
         chosen = dialog->selectedFiles().value(0);
         static_cast<QDialog*>(dialog)->accept();
@@ -181,10 +180,9 @@ class StartupTest : public QObject {
     QCOMPARE(viewer->exportList(), 601u);
     QCOMPARE(chosen, existing);
     QCOMPARE(testutil::readFile(existing.toStdString()), std::string("kept"));
-    QCOMPARE(saveTitle, QString::fromUtf8("다른 이름으로 저장"));
-    QCOMPARE(lookIn, QString::fromUtf8("다음에서 찾기:"));
+    QCOMPARE(dialogTexts, (QStringList{"다른 이름으로 저장", "다음에서 찾기:"}));
     buttons.sort();
-    QCOMPARE(buttons, (QStringList{QString::fromUtf8("아니요(&N)"), QString::fromUtf8("예(&Y)")}));
+    QCOMPARE(buttons, (QStringList{"아니요(&N)", "예(&Y)"}));
     // The period pickers' calendar names the month in Korean.
     const auto* month =
         viewer->startPicker->calendarWidget()->findChild<QToolButton*>("qt_calendar_monthbutton");
