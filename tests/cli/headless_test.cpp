@@ -48,20 +48,19 @@ Args args(Args options, const Args& more) {
   return options;
 }
 
-// The words of a command line written with blanks between them.
-Args split(const std::string& line) {
-  Args words;
-  std::istringstream in(line);
-  for (std::string word; in >> word;) words.push_back(word);
-  return words;
+// The pieces of a text between single separators: by default the words of
+// a command line written with one blank between them.
+Args split(const std::string& text, char separator = ' ') {
+  Args pieces;
+  std::istringstream in(text);
+  for (std::string piece; std::getline(in, piece, separator);) pieces.push_back(piece);
+  return pieces;
 }
 
 // The lines of a text, without their "\r\n" or "\n".
 Args lines(const std::string& text) {
-  Args out;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    out.push_back(line.substr(0, line.find_last_not_of('\r') + 1));
+  Args out = split(text, '\n');
+  for (std::string& line : out) line.resize(line.find_last_not_of('\r') + 1);
   return out;
 }
 
@@ -137,12 +136,8 @@ TEST(CliDemoSite, TreeAndEveryView) {
 // The records of a tab-separated list.
 testutil::Records tsvRecords(const std::string& text) {
   testutil::Records records;
-  for (std::string line : lines(text)) {
-    Args& fields = records.emplace_back();
-    for (std::size_t tab; (tab = line.find('\t')) != std::string::npos; line.erase(0, tab + 1))
-      fields.push_back(line.substr(0, tab));
-    fields.push_back(line);
-  }
+  // The added tab ends the last field, so an empty one is kept too.
+  for (const std::string& line : lines(text)) records.push_back(split(line + '\t', '\t'));
   return records;
 }
 
