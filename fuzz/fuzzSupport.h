@@ -4,44 +4,29 @@
 // that keeps fuzzed command text from stalling the run.
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 
+#include "testutil.h"
+
 namespace fuzzsupport {
 
-// Created on first use; removed with its contents when the process exits,
-// after every object that was made later (and may still write there) is
-// gone.
+// Created on first use and made the current folder; removed with its
+// contents when the process exits, after every object that was made later
+// (and may still write there) is gone.
 inline const std::filesystem::path& scratch() {
-  static const struct Folder {
-    Folder() {
-      std::string pattern = (std::filesystem::temp_directory_path() / "desktally-fuzz-XXXXXX").string();
-      if (!::mkdtemp(pattern.data())) std::abort();
-      std::filesystem::current_path(path = pattern);
-    }
-    ~Folder() {
-      std::error_code ec;
-      std::filesystem::current_path("/", ec);
-      std::filesystem::remove_all(path, ec);
-    }
-    std::filesystem::path path;
-  } folder;
-  return folder.path;
+  static const testutil::WorkFolder folder;
+  return folder.dir.path();
 }
 
 // Writes the bytes to name in the scratch folder and returns the full path.
 inline std::string writeInput(const std::string& name, const std::uint8_t* data, std::size_t size) {
   const std::filesystem::path path = scratch() / name;
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  testutil::writeFile(path, {reinterpret_cast<const char*>(data), size});
   return path.string();
 }
 
