@@ -65,14 +65,20 @@ struct dcXmlNode_t {
   dcXmlNode_t** children;
   char* value;
   std::uint8_t valueBorrowed;
+  // The one slot each array starts with: a new node's attributes and
+  // children point here until they grow past one entry, so most nodes need
+  // no array blocks at all. A node therefore lives where it was made and is
+  // never copied as a record.
+  dcXmlAttribute_t* firstAttributeSlot;
+  dcXmlNode_t* firstChildSlot;
 };
 
-// Every node, attribute record, pointer array and owned string is a block
-// of its own from malloc, freed with free. A node is nothing but this
-// record: one made with xmlNewNode, or zeroed with calloc and given a kind
-// (and, for a document, itself as parent), works with every function here.
-// Arrays are made and grown only by this layer (xmlParse and the handles);
-// reading every field is fine.
+// Every node, attribute record, pointer array of more than one slot and
+// owned string is a block of its own from malloc, freed with free. A node
+// is nothing but this record: one made with xmlNewNode, or zeroed with
+// calloc and given a kind (and, for a document, itself as parent), works
+// with every function here. Arrays are made and grown only by this layer
+// (xmlParse and the handles); reading every field is fine.
 //
 // A zeroed node of the given kind, both borrowed flags 1, no parent; or
 // nullptr when memory runs out.

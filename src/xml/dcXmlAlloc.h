@@ -3,9 +3,11 @@
 // node is exactly a dcXmlNode_t, so a zeroed node made anywhere with calloc
 // works like one from xmlNewNode.
 //
-// A pointer array of declared capacity c holds bit_ceil(c) slots, so that
-// growing it by the caller's fixed step only moves it when a power of two
-// is crossed; arrays are only ever made and grown here.
+// A new node's arrays are its own first slots (capacity 1); an array that
+// grows past them moves to a block. A block of declared capacity c holds
+// bit_ceil(c) slots, so that growing it by the caller's fixed step only
+// moves it when a power of two is crossed; arrays are only ever made and
+// grown here.
 #pragma once
 
 #include <cstddef>
@@ -23,7 +25,7 @@ void release(void* block);
 char* copyText(const char* text);
 
 // A zeroed node of kind (both borrowed flags 1) with the one-slot arrays
-// its kind starts with; nullptr when memory runs out.
+// its kind starts with, in the node itself; nullptr when memory runs out.
 dcXmlNode_t* newNode(std::int32_t kind);
 // A zeroed attribute record (both borrowed flags 1), or nullptr.
 dcXmlAttribute_t* newAttribute();

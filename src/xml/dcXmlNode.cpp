@@ -17,9 +17,10 @@ constexpr std::uint32_t kMaxCapacity = 1u << 28;
 // Slots really held by an array of the given capacity.
 std::uint32_t heldSlots(std::uint32_t capacity) { return capacity == 0 ? 0 : std::bit_ceil(capacity); }
 
-// Grows array (count entries in use, capacity slots declared) by step slots.
+// Grows array (count entries in use, capacity slots declared) by step
+// slots. An array still in the node's own first slot moves to a block.
 template <typename T>
-bool grow(T**& array, std::uint32_t& capacity, std::uint32_t step) {
+bool grow(T**& array, std::uint32_t& capacity, std::uint32_t step, T** firstSlot) {
   if (step == 0) step = 1;  // a zero step could never make room
   if (step > kMaxCapacity || capacity > kMaxCapacity - step) return false;
   const std::uint32_t wanted = capacity + step;
@@ -27,20 +28,20 @@ bool grow(T**& array, std::uint32_t& capacity, std::uint32_t step) {
     capacity = wanted;
     return true;
   }
-  auto* grown = static_cast<T**>(reallocate(array, static_cast<std::size_t>(heldSlots(wanted)) * sizeof(T*)));
+  const std::size_t bytes = static_cast<std::size_t>(heldSlots(wanted)) * sizeof(T*);
+  const bool inNode = array == firstSlot;
+  auto* grown = static_cast<T**>(inNode ? allocate(bytes) : reallocate(array, bytes));
   if (!grown) return false;
+  if (inNode) grown[0] = *firstSlot;
   array = grown;
   capacity = wanted;
   return true;
 }
 
-// An array of one slot (capacity 1), or none when memory runs out.
+// Frees an array unless it is still the node's own first slot.
 template <typename T>
-void startArray(T**& array, std::uint32_t& capacity) {
-  array = static_cast<T**>(allocate(sizeof(T*)));
-  if (!array) return;
-  array[0] = nullptr;
-  capacity = 1;
+void releaseArray(T** array, T** firstSlot) {
+  if (array != firstSlot) release(array);
 }
 
 // Frees one node whose children are gone: attributes, arrays, owned strings
@@ -48,8 +49,8 @@ void startArray(T**& array, std::uint32_t& capacity) {
 void freeNode(dcXmlNode_t* node) {
   for (std::uint32_t i = 0; node->attributes && i < node->attributeCount; ++i)
     discardAttribute(node->attributes[i]);
-  release(node->attributes);
-  release(node->children);
+  releaseArray(node->attributes, &node->firstAttributeSlot);
+  releaseArray(node->children, &node->firstChildSlot);
   if (!node->nameBorrowed) release(node->name);
   if (!node->valueBorrowed) release(node->value);
   release(node);
@@ -77,11 +78,13 @@ dcXmlNode_t* newNode(std::int32_t kind) {
   const bool attributes =
       kind != XN_DOCUMENT && kind != XN_TEXT && kind != XN_CDATA && kind != XN_COMMENT && kind != XN_INCLUDE;
   const bool children = kind == XN_DOCUMENT || kind == XN_ELEMENT || kind == XN_DOCTYPE;
-  if (attributes) startArray(node->attributes, node->attributeCapacity);
-  if (children) startArray(node->children, node->childCapacity);
-  if ((attributes && !node->attributes) || (children && !node->children)) {
-    freeNode(node);
-    return nullptr;
+  if (attributes) {
+    node->attributes = &node->firstAttributeSlot;
+    node->attributeCapacity = 1;
+  }
+  if (children) {
+    node->children = &node->firstChildSlot;
+    node->childCapacity = 1;
   }
   return node;
 }
@@ -100,11 +103,11 @@ void discardAttribute(dcXmlAttribute_t* attribute) {
 }
 
 bool growAttributes(dcXmlNode_t* node, std::uint32_t step) {
-  return grow(node->attributes, node->attributeCapacity, step);
+  return grow(node->attributes, node->attributeCapacity, step, &node->firstAttributeSlot);
 }
 
 bool growChildren(dcXmlNode_t* node, std::uint32_t step) {
-  return grow(node->children, node->childCapacity, step);
+  return grow(node->children, node->childCapacity, step, &node->firstChildSlot);
 }
 
 bool replaceText(char** slot, std::uint8_t* borrowed, const char* text) {
