@@ -61,9 +61,16 @@ const char* firstAttributeValue(const dcXmlNode_t* node) {
   return node->attributes[0]->value;
 }
 
+std::int32_t clampToInt32(std::int64_t v) {
+  if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+  if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(v);
+}
+
 // A decimal integer as the agents write ticks: leading blanks and a sign
 // allowed, reading stops at the first other character, no digits count 0.
-std::int64_t readTicks(const char* text) {
+// Counts are 32-bit: a text beyond that reads as the nearest limit.
+std::int32_t readTicks(const char* text) {
   const char* p = text;
   while (mb::isAsciiSpace(static_cast<unsigned char>(*p))) ++p;
   bool negative = false;
@@ -71,13 +78,7 @@ std::int64_t readTicks(const char* text) {
   std::int64_t value = 0;
   for (; mb::isAsciiDigit(static_cast<unsigned char>(*p)); ++p)
     if (value < (std::int64_t{1} << 40)) value = value * 10 + (*p - '0');
-  return negative ? -value : value;
-}
-
-std::int32_t clampToInt32(std::int64_t v) {
-  if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-  if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(v);
+  return clampToInt32(negative ? -value : value);
 }
 
 // A tick count as "%d" writes it.
@@ -86,11 +87,24 @@ struct TickText {
   char text[16] = {};
 };
 
-// A tick text exactly as "%d" writes its count: the count, or false.
+// A tick text exactly as "%d" writes its count: the count, or false. "%d"
+// writes no plus sign, no leading zero and no "-0".
 bool readCanonicalTicks(const char* text, std::int32_t& count) {
-  const char* end = text + std::strlen(text);
-  const auto [at, error] = std::from_chars(text, end, count);
-  return error == std::errc() && at == end && std::strcmp(TickText(count).text, text) == 0;
+  const char* p = text;
+  const bool negative = *p == '-';
+  if (negative) ++p;
+  if (!mb::isAsciiDigit(static_cast<unsigned char>(*p)) || (*p == '0' && (negative || p[1] != '\0')))
+    return false;
+  std::int64_t value = 0;
+  for (; mb::isAsciiDigit(static_cast<unsigned char>(*p)); ++p) {
+    value = value * 10 + (*p - '0');
+    if (value > -std::int64_t{std::numeric_limits<std::int32_t>::min()}) return false;
+  }
+  if (*p != '\0') return false;
+  value = negative ? -value : value;
+  if (value > std::numeric_limits<std::int32_t>::max()) return false;
+  count = static_cast<std::int32_t>(value);
+  return true;
 }
 
 void addSummaryLine(std::vector<dcUsageSummaryLine_t>& lines, const char* name, std::int64_t total) {
@@ -223,7 +237,7 @@ void mergeIntoTree(dcXmlNode_t* root, const char* progName, const char* day, con
   // A date element without attributes is left as it is.
   if (date->attributeCount == 0 || !date->attributes || !date->attributes[0]) return;
   dcXmlAttribute_t* tick = date->attributes[0];
-  const std::int64_t sum = readTicks(tick->value ? tick->value : "") + readTicks(ticks);
+  const std::int64_t sum = std::int64_t{readTicks(tick->value ? tick->value : "")} + readTicks(ticks);
   dcXmlAttrHandle_t(tick).setValue(TickText(clampToInt32(sum)).text);
 }
 
@@ -234,7 +248,7 @@ void summarizeTree(dcXmlNode_t* root, const char* firstDay, const char* lastDay,
     forEachDayOf(program, [&](dcXmlNode_t* day) {
       const char* text = firstChildValue(day);
       if (mb::compareNoCase(text, firstDay) >= 0 && mb::compareNoCase(text, lastDay) <= 0)
-        total += clampToInt32(readTicks(firstAttributeValue(day)));
+        total += readTicks(firstAttributeValue(day));
     });
     addSummaryLine(lines, firstChildValue(program), total);
   }
@@ -709,9 +723,10 @@ dcSoftwareUsageDocument_t::Prepared dcSoftwareUsageDocument_t::prepareUsage(cons
   Prepared prepared;
   prepared.content = std::make_shared<Content>();
   std::string text = readUsageFile(fileName);
-  const std::size_t tag = text.find(CLOSING_TAG);
-  if (tag == std::string::npos) return prepared;
-  text.resize(tag + std::strlen(CLOSING_TAG));
+  const std::size_t tagLength = std::strlen(CLOSING_TAG);
+  const void* tag = memmem(text.data(), text.size(), CLOSING_TAG, tagLength);
+  if (!tag) return prepared;
+  text.resize(static_cast<std::size_t>(static_cast<const char*>(tag) - text.data()) + tagLength);
   Tree parsed = newTree();
   if (!parsed) return prepared;
   prepared.result = xmlParse(text.data(), parsed.get(), dcXmlDocument_t::GROW_BY, XOPT_INVENTORY) ? 1 : 0;

@@ -84,10 +84,11 @@ class SiteInput : public Random {
   }
 
   std::string date() {
-    std::string attributes = " tick=\"" +
-                             oneOf<std::string>({"5", "20", "1", "0", "  +7", "-2", "abc", "", "12x", "300",
-                                                 "05", "-0", "2147483647"}) +
-                             "\"";
+    std::string attributes =
+        " tick=\"" +
+        oneOf<std::string>({"5", "20", "1", "0", "  +7", "-2", "abc", "", "12x", "300", "05", "-0", "-",
+                            "2147483647", "2147483648", "-2147483648"}) +
+        "\"";
     if (chance(12)) attributes = "";
     if (chance(12)) attributes = " kind=\"a\"" + attributes;
     if (chance(5)) attributes = " tock=\"5\"";
