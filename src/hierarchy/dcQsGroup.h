@@ -120,6 +120,10 @@ class dcQsGroup_t : public dcObject_t {
   struct LookupIndex;
 
   dcStatus_t gatherTree(const GatherKind& kind);
+  // The usage step's trace lines and statuses without its merges, for a
+  // gathering whose usage documents were merged beforehand.
+  dcStatus_t noteSoftwareUsages(dcQsClient_t* pdcQsClient);
+  dcStatus_t noteSoftwareUsages(dcQsGroup_t* pdcQsGroup);
   dcStatus_t gatherNames(bool hardware);
   dcStatus_t addSoftwareEntries(dcSoftwareInfo_t* first, dcQsClient_t* client, dcQsGroup_t* group);
   dcStatus_t addHardwareItems(dcHardwareList_t& from, dcQsClient_t* client, dcQsGroup_t* group);

@@ -1,10 +1,15 @@
 // Gathering: every group carries the inventories of everything below it,
 // built bottom-up in one pass, and the clears that undo it.
+#include <algorithm>
 #include <new>
+#include <system_error>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "cp949.h"
 #include "dcLog.h"
+#include "dcQsClient.h"
 #include "dcQsGroup.h"
 
 // One of the four list gatherers: its entry trace line, its two add
@@ -59,17 +64,100 @@ dcStatus_t dcQsGroup_t::gatherTree(const GatherKind& kind) {
   return status;
 }
 
+namespace {
+
+// The usage documents of a subtree merged as the usage step merges them, on
+// a thread of its own: each group's merges go into a fork of its document,
+// in the step's order (the group's own clients, then each child once the
+// child is complete). Usage documents take no part in the other lists, so
+// this runs while they are gathered; the groups keep their documents until
+// install() gives them the merged ones.
+class UsageMerge {
+ public:
+  explicit UsageMerge(dcQsGroup_t* top) {
+    // The forks in the walk's order of entering groups, made on this thread.
+    std::vector<dcQsGroup_t*> pending{top};
+    while (!pending.empty()) {
+      dcQsGroup_t* g = pending.back();
+      pending.pop_back();
+      forks_.emplace_back(g, g->usageDocument.fork());
+      const std::size_t at = pending.size();
+      for (dcQsGroupNode_t* node = g->children; node; node = node->next) pending.push_back(node->pGroup);
+      std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(at), pending.end());
+    }
+    try {
+      worker_ = std::thread([this] { merge(); });
+    } catch (const std::system_error&) {
+      merge();
+    }
+  }
+  // Waits for the merges; the forks are dropped unless installed.
+  ~UsageMerge() {
+    if (worker_.joinable()) worker_.join();
+  }
+  UsageMerge(const UsageMerge&) = delete;
+  UsageMerge& operator=(const UsageMerge&) = delete;
+
+  void install() {
+    if (worker_.joinable()) worker_.join();
+    for (auto& [group, merged] : forks_) group->usageDocument = std::move(merged);
+  }
+
+ private:
+  void merge() {
+    struct Frame {
+      std::size_t fork;
+      dcQsGroupNode_t* next;
+    };
+    std::vector<Frame> stack;
+    std::size_t entered = 0;
+    auto enter = [&](const dcQsGroup_t* g) {
+      dcSoftwareUsageDocument_t& document = forks_[entered].second;
+      for (dcQsClientNode_t* node = g->clients; node; node = node->next)
+        if (node->pClient && node->pClient->usageDocument.hasTree())
+          document.mergeFrom(node->pClient->usageDocument);
+      stack.push_back({entered++, g->children});
+    };
+    enter(forks_.front().first);
+    while (!stack.empty()) {
+      Frame& top = stack.back();
+      if (top.next) {
+        const dcQsGroup_t* child = top.next->pGroup;
+        top.next = top.next->next;
+        enter(child);
+        continue;
+      }
+      const std::size_t done = top.fork;
+      stack.pop_back();
+      if (!stack.empty()) forks_[stack.back().fork].second.mergeFrom(forks_[done].second);
+    }
+  }
+
+  std::vector<std::pair<dcQsGroup_t*, dcSoftwareUsageDocument_t>> forks_;
+  std::thread worker_;
+};
+
+}  // namespace
+
+// The usage documents are merged beside the other steps (UsageMerge); the
+// usage step then walks the tree for its trace lines and statuses, and the
+// merged documents are installed. When an earlier step fails they are
+// dropped, as if the usage step had not run.
 dcStatus_t dcQsGroup_t::gatherGroupInfo() {
   theLog.pfWrite(this, 1, "[dcQsGroup_t::gatherGroupInfo]");
+  UsageMerge usages(this);
   dcStatus_t (dcQsGroup_t::*const steps[])() = {
-      &dcQsGroup_t::gatherSoftwares,        &dcQsGroup_t::gatherHardwares,
-      &dcQsGroup_t::gatherHardwareNames,    &dcQsGroup_t::gatherWindowsVersions,
-      &dcQsGroup_t::gatherWindowsInfoItems, &dcQsGroup_t::gatherSoftwareUsages};
+      &dcQsGroup_t::gatherSoftwares, &dcQsGroup_t::gatherHardwares, &dcQsGroup_t::gatherHardwareNames,
+      &dcQsGroup_t::gatherWindowsVersions, &dcQsGroup_t::gatherWindowsInfoItems};
   for (auto step : steps) {
     const dcStatus_t result = (this->*step)();
     if (result != dcStatus::OK) return status = result;
   }
-  return status = dcStatus::OK;
+  static constexpr GatherKind noted{"[dcQsGroup_t::gatherSoftwareUsages]", &dcQsGroup_t::noteSoftwareUsages,
+                                    &dcQsGroup_t::noteSoftwareUsages, false};
+  const dcStatus_t result = gatherTree(noted);
+  usages.install();
+  return status = result;
 }
 
 // --- software ----------------------------------------------------------
@@ -272,16 +360,24 @@ dcStatus_t dcQsGroup_t::gatherSoftwareUsages() {
 }
 
 dcStatus_t dcQsGroup_t::addSoftwareUsages(dcQsClient_t* pdcQsClient) {
-  if (!pdcQsClient) return status = dcStatus::NULL_ARGUMENT;
-  theLog.pfWrite(this, 1, "[dcQsGroup_t::addSoftwareUsages] pdcQsClient=0x%x", dcTraceTag(pdcQsClient));
-  if (pdcQsClient->usageDocument.hasTree()) usageDocument.mergeFrom(pdcQsClient->usageDocument);
-  return status = dcStatus::OK;
+  if (noteSoftwareUsages(pdcQsClient) == dcStatus::OK && pdcQsClient->usageDocument.hasTree())
+    usageDocument.mergeFrom(pdcQsClient->usageDocument);
+  return status;
 }
 
 dcStatus_t dcQsGroup_t::addSoftwareUsages(dcQsGroup_t* pdcQsGroup) {
-  if (!pdcQsGroup) return status = dcStatus::NULL_ARGUMENT;
-  usageDocument.mergeFrom(pdcQsGroup->usageDocument);
+  if (noteSoftwareUsages(pdcQsGroup) == dcStatus::OK) usageDocument.mergeFrom(pdcQsGroup->usageDocument);
+  return status;
+}
+
+dcStatus_t dcQsGroup_t::noteSoftwareUsages(dcQsClient_t* pdcQsClient) {
+  if (!pdcQsClient) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcQsGroup_t::addSoftwareUsages] pdcQsClient=0x%x", dcTraceTag(pdcQsClient));
   return status = dcStatus::OK;
+}
+
+dcStatus_t dcQsGroup_t::noteSoftwareUsages(dcQsGroup_t* pdcQsGroup) {
+  return status = pdcQsGroup ? dcStatus::OK : dcStatus::NULL_ARGUMENT;
 }
 
 dcStatus_t dcQsGroup_t::clearSoftwareUsages() {

@@ -706,6 +706,17 @@ std::string readUsageFile(const char* fileName) {
 
 dcSoftwareUsageDocument_t::dcSoftwareUsageDocument_t() = default;
 dcSoftwareUsageDocument_t::~dcSoftwareUsageDocument_t() = default;
+dcSoftwareUsageDocument_t::dcSoftwareUsageDocument_t(dcSoftwareUsageDocument_t&&) noexcept = default;
+dcSoftwareUsageDocument_t& dcSoftwareUsageDocument_t::operator=(dcSoftwareUsageDocument_t&&) noexcept =
+    default;
+
+dcSoftwareUsageDocument_t dcSoftwareUsageDocument_t::fork() const {
+  dcSoftwareUsageDocument_t copy;
+  copy.content_ = content_;
+  copy.firstLoad_ = firstLoad_;
+  copy.firstResult_ = firstResult_;
+  return copy;
+}
 
 dcSoftwareUsageDocument_t::Content& dcSoftwareUsageDocument_t::own() const {
   if (content_.use_count() > 1) content_ = std::make_shared<Content>(content_->clone());

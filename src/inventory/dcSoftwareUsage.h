@@ -40,6 +40,12 @@ class dcSoftwareUsageDocument_t {
   ~dcSoftwareUsageDocument_t();
   dcSoftwareUsageDocument_t(const dcSoftwareUsageDocument_t&) = delete;
   dcSoftwareUsageDocument_t& operator=(const dcSoftwareUsageDocument_t&) = delete;
+  dcSoftwareUsageDocument_t(dcSoftwareUsageDocument_t&&) noexcept;
+  dcSoftwareUsageDocument_t& operator=(dcSoftwareUsageDocument_t&&) noexcept;
+
+  // A document that starts as this one is and from then on changes on its
+  // own: the content is shared until either of them changes it.
+  dcSoftwareUsageDocument_t fork() const;
 
   // Reads the file up to its first NUL byte and its first
   // "</softwareusage>" and parses that: 1 when a tree was parsed, 0

@@ -98,6 +98,10 @@ TEST(Gather, NullArguments_MissingVersion_EntryWithoutLinks) {
   parent.softwareList.add("k.exe", "k.exe", "1");
   EXPECT_EQ(parent.gatherSoftwares(), 201u);
   EXPECT_TRUE(parent.status == 201 && child->status == 0);
+  // A whole gathering stops there: its usage step, last, merges nothing.
+  child->clients->pClient->usageDocument.merge(dcXmlHandle_t());
+  EXPECT_EQ(parent.gatherGroupInfo(), 201u);
+  EXPECT_FALSE(parent.usageDocument.hasTree() || child->usageDocument.hasTree());
 }
 
 // Runs work on a thread with a small stack, which any recursion as deep as
