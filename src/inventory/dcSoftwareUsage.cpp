@@ -87,24 +87,14 @@ struct TickText {
   char text[16] = {};
 };
 
-// A tick text exactly as "%d" writes its count: the count, or false. "%d"
-// writes no plus sign, no leading zero and no "-0".
+// A tick text exactly as "%d" writes its count: the count, or false. Like
+// "%d", from_chars takes no plus sign or blank; "%d" also writes no leading
+// zero and no "-0".
 bool readCanonicalTicks(const char* text, std::int32_t& count) {
-  const char* p = text;
-  const bool negative = *p == '-';
-  if (negative) ++p;
-  if (!mb::isAsciiDigit(static_cast<unsigned char>(*p)) || (*p == '0' && (negative || p[1] != '\0')))
-    return false;
-  std::int64_t value = 0;
-  for (; mb::isAsciiDigit(static_cast<unsigned char>(*p)); ++p) {
-    value = value * 10 + (*p - '0');
-    if (value > -std::int64_t{std::numeric_limits<std::int32_t>::min()}) return false;
-  }
-  if (*p != '\0') return false;
-  value = negative ? -value : value;
-  if (value > std::numeric_limits<std::int32_t>::max()) return false;
-  count = static_cast<std::int32_t>(value);
-  return true;
+  const char* end = text + std::strlen(text);
+  const char* digits = text + (*text == '-');
+  const auto [at, error] = std::from_chars(text, end, count);
+  return error == std::errc() && at == end && (*digits != '0' || (digits == text && end == text + 1));
 }
 
 void addSummaryLine(std::vector<dcUsageSummaryLine_t>& lines, const char* name, std::int64_t total) {
