@@ -1,8 +1,6 @@
 // Gathering: every group carries the inventories of everything below it,
 // built bottom-up in one pass, and the clears that undo it.
-#include <algorithm>
 #include <new>
-#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -74,67 +72,46 @@ namespace {
 // install() gives them the merged ones.
 class UsageMerge {
  public:
-  explicit UsageMerge(dcQsGroup_t* top) {
-    // The forks in the walk's order of entering groups, made on this thread.
-    std::vector<dcQsGroup_t*> pending{top};
-    while (!pending.empty()) {
-      dcQsGroup_t* g = pending.back();
-      pending.pop_back();
-      forks_.emplace_back(g, g->usageDocument.fork());
-      const std::size_t at = pending.size();
-      for (dcQsGroupNode_t* node = g->children; node; node = node->next) pending.push_back(node->pGroup);
-      std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(at), pending.end());
-    }
-    try {
-      worker_ = std::thread([this] { merge(); });
-    } catch (const std::system_error&) {
-      merge();
-    }
-  }
-  // Waits for the merges; the forks are dropped unless installed.
-  ~UsageMerge() {
-    if (worker_.joinable()) worker_.join();
-  }
-  UsageMerge(const UsageMerge&) = delete;
-  UsageMerge& operator=(const UsageMerge&) = delete;
+  explicit UsageMerge(dcQsGroup_t* top) : worker_([this, top] { merge(top); }) {}
 
   void install() {
-    if (worker_.joinable()) worker_.join();
+    worker_.join();
     for (auto& [group, merged] : forks_) group->usageDocument = std::move(merged);
   }
 
  private:
-  void merge() {
+  void merge(dcQsGroup_t* top) {
     struct Frame {
       std::size_t fork;
       dcQsGroupNode_t* next;
     };
     std::vector<Frame> stack;
-    std::size_t entered = 0;
-    auto enter = [&](const dcQsGroup_t* g) {
-      dcSoftwareUsageDocument_t& document = forks_[entered].second;
+    auto enter = [&](dcQsGroup_t* g) {
+      forks_.emplace_back(g, g->usageDocument.fork());
       for (dcQsClientNode_t* node = g->clients; node; node = node->next)
         if (node->pClient && node->pClient->usageDocument.hasTree())
-          document.mergeFrom(node->pClient->usageDocument);
-      stack.push_back({entered++, g->children});
+          forks_.back().second.mergeFrom(node->pClient->usageDocument);
+      stack.push_back({forks_.size() - 1, g->children});
     };
-    enter(forks_.front().first);
+    enter(top);
     while (!stack.empty()) {
-      Frame& top = stack.back();
-      if (top.next) {
-        const dcQsGroup_t* child = top.next->pGroup;
-        top.next = top.next->next;
+      Frame& frame = stack.back();
+      if (frame.next) {
+        dcQsGroup_t* child = frame.next->pGroup;
+        frame.next = frame.next->next;
         enter(child);
         continue;
       }
-      const std::size_t done = top.fork;
+      const std::size_t done = frame.fork;
       stack.pop_back();
       if (!stack.empty()) forks_[stack.back().fork].second.mergeFrom(forks_[done].second);
     }
   }
 
   std::vector<std::pair<dcQsGroup_t*, dcSoftwareUsageDocument_t>> forks_;
-  std::thread worker_;
+  // Declared last: it starts once the forks exist and, when install() was
+  // not reached, is joined before they are dropped.
+  std::jthread worker_;
 };
 
 }  // namespace
