@@ -32,6 +32,7 @@
 #include "dcListModel.h"
 #include "dcRowFilter.h"
 #include "dcStripedListCtrl.h"
+#include "sys.h"
 
 namespace fs = std::filesystem;
 
@@ -257,6 +258,8 @@ BENCHMARK(BM_FilterRuleOnly)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The heap as the console's programs set it up.
+  sys::configureHeap();
   ::setenv("QT_QPA_PLATFORM", std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "offscreen",
            1);
   QApplication app(argc, argv);
