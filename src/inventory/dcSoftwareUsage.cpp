@@ -1,7 +1,4 @@
 #include "dcSoftwareUsage.h"
-
-#include <sys/stat.h>
-
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -666,20 +663,17 @@ namespace {
 // The file's text up to its first NUL; empty when it cannot be opened.
 std::string readUsageFile(const char* fileName) {
   std::string text;
-  std::unique_ptr<std::FILE, winfs::FileCloser> file(fileName ? winfs::openFile(fileName, "r") : nullptr);
-  if (!file) return text;
-  std::setvbuf(file.get(), nullptr, _IONBF, 0);  // read straight into the text
+  winfs::ReadFile file(fileName);
+  if (!file.isOpen()) return text;
   // One read of the file's size and one byte more, which finds the end at
   // once; a file that grew or tells no size goes on in pieces.
-  struct stat info {};
-  std::size_t piece = 64 * 1024;
-  if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-    piece = static_cast<std::size_t>(info.st_size) + 1;
+  const std::size_t known = file.size();
+  std::size_t piece = known ? known + 1 : 64 * 1024;
   std::size_t at = 0;
   for (;;) {
     text.resize(at + piece);
     char* into = text.data() + at;
-    const std::size_t got = std::fread(into, 1, piece, file.get());
+    const std::size_t got = file.read(into, piece);
     if (const void* nul = std::memchr(into, '\0', got)) {
       at += static_cast<std::size_t>(static_cast<const char*>(nul) - into);
       break;

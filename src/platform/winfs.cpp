@@ -1,6 +1,7 @@
 #include "winfs.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -358,26 +359,72 @@ std::string spelledAsOnDisk(const char* corePath) {
   return path;
 }
 
+namespace {
+
+// Opens corePath for reading with open(host path), which answers failed
+// when the path does not open. A file named with its exact letter case (the
+// usual case for a data folder of thousands of files) needs no look-up per
+// component: if the exact path opens, the look-up would have resolved to it
+// anyway.
+template <class Handle, class Open>
+Handle openForReading(const char* corePath, Open open, Handle failed) {
+  std::string root;
+  std::vector<std::string> components;
+  splitPath(corePath, root, components);
+  std::string exact = root;
+  for (const std::string& component : components) exact = join(exact, diskName(component));
+  if (Handle handle = open(exact.empty() ? "." : exact.c_str()); handle != failed) return handle;
+  return open(resolve(root, components, components.size()).c_str());
+}
+
+}  // namespace
+
 std::FILE* openFile(const char* corePath, const char* mode) {
   if (!corePath || !mode) {
     errno = EINVAL;
     return nullptr;
   }
-  // Reading a file named with its exact letter case (the usual case for a
-  // data folder of thousands of files) needs no look-up per component: if
-  // the exact path opens, the look-up would have resolved to it anyway.
   // Writing goes through the look-up, which finds a file that differs in
   // case instead of creating a second one.
-  if (mode[0] == 'r' && !std::strchr(mode, '+')) {
-    std::string root;
-    std::vector<std::string> components;
-    splitPath(corePath, root, components);
-    std::string exact = root;
-    for (const std::string& component : components) exact = join(exact, diskName(component));
-    if (std::FILE* file = std::fopen(exact.empty() ? "." : exact.c_str(), mode)) return file;
-    return std::fopen(resolve(root, components, components.size()).c_str(), mode);
-  }
+  if (mode[0] == 'r' && !std::strchr(mode, '+'))
+    return openForReading<std::FILE*>(
+        corePath, [mode](const char* path) { return std::fopen(path, mode); }, nullptr);
   return std::fopen(hostPath(corePath).c_str(), mode);
+}
+
+ReadFile::ReadFile(const char* corePath) : fd_(-1) {
+  if (!corePath) {
+    errno = EINVAL;
+    return;
+  }
+  fd_ = openForReading<int>(
+      corePath, [](const char* path) { return ::open(path, O_RDONLY | O_CLOEXEC); }, -1);
+}
+
+ReadFile::~ReadFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::size_t ReadFile::size() const {
+  struct stat info {};
+  if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return 0;
+  return static_cast<std::size_t>(info.st_size);
+}
+
+std::size_t ReadFile::read(char* into, std::size_t n) {
+  std::size_t done = 0;
+  while (fd_ >= 0 && done < n) {
+    const ssize_t got = ::read(fd_, into + done, n - done);
+    if (got > 0) {
+      done += static_cast<std::size_t>(got);
+    } else if (got == 0) {
+      break;
+    } else if (errno != EINTR) {
+      failed_ = true;
+      break;
+    }
+  }
+  return done;
 }
 
 namespace {

@@ -11,6 +11,7 @@
 //  - names are CP949 in the core and UTF-8 on disk.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -73,6 +74,31 @@ std::string spelledAsOnDisk(const char* corePath);
 
 // fopen through the mapping. Returns nullptr on failure (errno set).
 std::FILE* openFile(const char* corePath, const char* mode);
+
+// A file opened for reading as openFile(corePath, "r") opens it, as a plain
+// descriptor that closes itself: for readers that take whole files straight
+// into their own buffers, with no stream (a stream costs an allocation and
+// the process-wide list of streams a lock, file after file).
+class ReadFile {
+ public:
+  explicit ReadFile(const char* corePath);
+  ~ReadFile();
+  ReadFile(const ReadFile&) = delete;
+  ReadFile& operator=(const ReadFile&) = delete;
+
+  // False when the file could not be opened (errno set).
+  bool isOpen() const { return fd_ >= 0; }
+  // The size of a regular file that tells one, else 0.
+  std::size_t size() const;
+  // Reads n bytes, fewer only at the end of the file or on an error
+  // (failed() then, errno set), as fread does.
+  std::size_t read(char* into, std::size_t n);
+  bool failed() const { return failed_; }
+
+ private:
+  int fd_;
+  bool failed_ = false;
+};
 
 // Opens a file for writing as text, mode "w" (replace) or "a" (append):
 // every line feed written reaches the disk as a carriage return and a line

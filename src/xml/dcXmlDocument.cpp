@@ -1,9 +1,6 @@
 // The document object and the whole-file reader every loader goes through.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -17,12 +14,9 @@ bool readWholeFile(const char* path, char** buffer, std::size_t* size, std::size
   if (!path || !buffer || !size) return false;
   *size = 0;
   *buffer = nullptr;
-  std::unique_ptr<std::FILE, winfs::FileCloser> file(winfs::openFile(path, "rb"));
-  if (!file) return false;
+  winfs::ReadFile file(path);
+  if (!file.isOpen()) return false;
   if (chunkSize < 2) return false;  // a chunk must hold at least one byte and its NUL
-  // The reads go straight into the text: a stream buffer would only cost an
-  // allocation and a look at the file's status per file.
-  std::setvbuf(file.get(), nullptr, _IONBF, 0);
   // The text is the concatenation of the file's chunks of chunkSize - 1
   // bytes, each up to its first NUL. The file is read in windows of about a
   // megabyte straight into the text, each cut in place where a chunk holds a
@@ -31,9 +25,8 @@ bool readWholeFile(const char* path, char** buffer, std::size_t* size, std::size
   // final place with no copy, and a file full of NULs touches little memory.
   const std::size_t piece = chunkSize - 1;
   constexpr std::size_t WINDOW = std::size_t{1} << 20;
-  struct stat st {};
-  const bool sized = ::fstat(::fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
-  std::size_t held = sized ? static_cast<std::size_t>(st.st_size) + 1 : chunkSize;
+  const std::size_t known = file.size();
+  std::size_t held = known ? known + 1 : chunkSize;
   char* text = static_cast<char*>(dcxml::allocate(held));
   if (!text) return false;
   std::size_t length = 0;     // bytes kept
@@ -66,22 +59,22 @@ bool readWholeFile(const char* path, char** buffer, std::size_t* size, std::size
   for (;;) {
     if (length + 1 >= held) {
       // The text is full: it grows only if the file goes on.
-      const int next = std::fgetc(file.get());
-      if (next == EOF) break;
+      char next = 0;
+      if (file.read(&next, 1) == 0) break;
       auto* grown = static_cast<char*>(dcxml::reallocate(text, held * 2));
       if (!grown) break;
       text = grown;
       held *= 2;
-      text[length] = static_cast<char>(next);
+      text[length] = next;
       ++raw;
       keep(1);
       continue;
     }
     const std::size_t wanted = std::min(held - 1 - length, WINDOW);
-    const std::size_t got = std::fread(text + length, 1, wanted, file.get());
+    const std::size_t got = file.read(text + length, wanted);
     raw += got;
     keep(got);
-    if (got < wanted || std::ferror(file.get())) break;
+    if (got < wanted || file.failed()) break;
   }
   if (raw == 0) {
     dcxml::release(text);
