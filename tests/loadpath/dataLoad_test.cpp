@@ -40,6 +40,10 @@ std::string outcome(dcAssetConsoleEngine_t& engine) {
       s += std::string(n->pInfo->name) + "=" + i->description + ",";
   for (dcWindowsVersionNode_t* n = engine.root.windowsVersions; n; n = n->next)
     s += std::string(n->pVersion->version) + ",";
+  // Usage from a group made afresh by each load (the root's document keeps adding up).
+  if (dcQsGroup_t* group = engine.root.findGroup("Seoul"))
+    for (const dcUsageSummaryLine_t& line : group->usageDocument.summarize("2026.01.01", "2026.12.31"))
+      s += line.name + ":" + line.minutes + ",";
   return s;
 }
 
@@ -69,6 +73,10 @@ class DataLoad : public ::testing::Test {
     write("qss/data/PC03 WindowsInfo.xml", "<WindowsInfo><WindowsVersion>5.0</WindowsVersion></WindowsInfo>");
     write("qss/data/PC03 HardwareInfo.xml", "<HardwareInfo><unknownkey>x</unknownkey></HardwareInfo>");
     write("qss/data/readme.xml", hardware("none"));
+    for (const char* pc : {"PC01", "PC03"})
+      write(std::string("qss/data/") + pc + " totalsuinfo.xml",
+            "<softwareusage><unit><progname>a.exe</progname><date tick=\"5\">2026.11.01</date></unit>"
+            "</softwareusage>");
     write("qss/data/PC01 WindowsInfo.xml/PC01 HardwareInfo.xml", hardware("inside"));
   }
   fs::path path(const std::string& name) const { return dir.path() / name; }
@@ -101,7 +109,8 @@ TEST_F(DataLoad, ScanLoadsKnownPcsSkipsTheRestAndReportsProgress) {
     steps.push_back(std::to_string(read) + "/" + std::to_string(found));
   }};
   ASSERT_EQ(runDataLoad(&engine, &progress), dcStatus::OK);
-  EXPECT_EQ(steps, (std::vector<std::string>{"0/7", "1/7", "2/7", "3/7", "4/7", "5/7", "6/7", "7/7"}));
+  EXPECT_EQ(steps,
+            (std::vector<std::string>{"0/9", "1/9", "2/9", "3/9", "4/9", "5/9", "6/9", "7/9", "8/9", "9/9"}));
   EXPECT_STREQ(engine.root.name, dcQsGroup_t::ROOT_NAME);
   dcQsClient_t* pc01 = engine.root.findClient("PC01");
   ASSERT_NE(pc01, nullptr);
@@ -112,7 +121,7 @@ TEST_F(DataLoad, ScanLoadsKnownPcsSkipsTheRestAndReportsProgress) {
   EXPECT_EQ(outcome(engine),
             "dcQsGroup_t hierarchy listing...\r\n  qsGroup '" + std::string(dcQsGroup_t::ROOT_NAME) +
                 "'\r\n    qsGroup 'Seoul'\r\n      qsClient 'PC01'\r\n      qsClient 'PC03'\r\n"
-                "end of file.\r\n\r\n|a.exe:1,b.exe:1,CPU=P4,5.0,");
+                "end of file.\r\n\r\n|a.exe:1,b.exe:1,CPU=P4,5.0,a.exe:     30 min,");
   EXPECT_NE(todaysLog().find("[dcQsClientList_t::loadFromFile] pdcQsClient->loadFromFile failed 203"),
             std::string::npos);
 
