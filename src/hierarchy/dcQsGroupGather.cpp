@@ -19,6 +19,10 @@ struct dcQsGroup_t::GatherKind {
   bool clientFailureStops;
 };
 
+// The usage step's entry trace line, whether it merges as it walks or its
+// merges were made beforehand (gatherGroupInfo).
+constexpr char USAGE_STEP_TRACE[] = "[dcQsGroup_t::gatherSoftwareUsages]";
+
 // Runs one gatherer over the subtree, children before their parent: for
 // each group its own clients, then each child's whole subtree followed by
 // the child itself. A failure stops the walk and is stored in every group
@@ -130,7 +134,7 @@ dcStatus_t dcQsGroup_t::gatherGroupInfo() {
     const dcStatus_t result = (this->*step)();
     if (result != dcStatus::OK) return status = result;
   }
-  static constexpr GatherKind noted{"[dcQsGroup_t::gatherSoftwareUsages]", &dcQsGroup_t::noteSoftwareUsages,
+  static constexpr GatherKind noted{USAGE_STEP_TRACE, &dcQsGroup_t::noteSoftwareUsages,
                                     &dcQsGroup_t::noteSoftwareUsages, false};
   const dcStatus_t result = gatherTree(noted);
   usages.install();
@@ -331,7 +335,7 @@ dcStatus_t dcQsGroup_t::clearWindowsVersions() {
 // --- software usage ----------------------------------------------------
 
 dcStatus_t dcQsGroup_t::gatherSoftwareUsages() {
-  static constexpr GatherKind kind{"[dcQsGroup_t::gatherSoftwareUsages]", &dcQsGroup_t::addSoftwareUsages,
+  static constexpr GatherKind kind{USAGE_STEP_TRACE, &dcQsGroup_t::addSoftwareUsages,
                                    &dcQsGroup_t::addSoftwareUsages, false};
   return gatherTree(kind);
 }

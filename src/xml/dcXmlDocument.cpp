@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <utility>
 
