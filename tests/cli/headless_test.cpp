@@ -116,9 +116,7 @@ TEST(CliDemoSite, TreeAndEveryView) {
   out = output({"--view", "windows", "--client", "PC-0022", "--utf8"});
   EXPECT_NE(out.find("\r\nIP 주소\t10.0.0.22\r\n"), std::string::npos);
 
-  // A group's software with its users; usage minutes over a fixed period.
-  out = output({"--view", "software", "--group", "개발팀", "--utf8"});
-  EXPECT_TRUE(out.starts_with("소프트웨어\t사용자\r\n사진 편집기 1.2\tPC-0022, PC-0025, \r\n"));
+  // Usage minutes over a fixed period, a client's and a group's.
   const Args november = split("--from 2026.11.01 --to 2026.11.30 --utf8");
   out = output(args({"--view", "usage", "--client", "PC-0022"}, november));
   EXPECT_TRUE(

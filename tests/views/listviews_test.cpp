@@ -59,7 +59,7 @@ class Views : public ::testing::Test {
   dcViewList_t list;
 };
 
-TEST_F(Views, TitlesAndStatusWithoutGroupOrEngine) {
+TEST_F(Views, TitlesStatusWithoutGroupOrEngineAndExport) {
   // The four tab texts, exact bytes; the menu's spelling of the usage entry
   // (no blank) and a trailing blank match nothing.
   for (int entry = 1; entry <= 4; ++entry)
@@ -81,6 +81,13 @@ TEST_F(Views, TitlesAndStatusWithoutGroupOrEngine) {
   EXPECT_EQ(dcviews::hardwareByPc(a, list), 0u);
   theAssetConsoleEngine = &engine;
   EXPECT_FALSE(dcViewDate_t::parse("2024.02.30").has_value());
+
+  // Export: no columns, nothing at all; headers cut to 255 bytes, never
+  // inside a double-byte character.
+  EXPECT_EQ(dcviews::exportText(dcViewList_t{}), "");
+  list = {{{std::string(254, 'h') + "\xC7\xD7", 1}, {std::string(300, 'h'), 1}}, {}};
+  EXPECT_EQ(dcviews::exportText(list), std::string(254, 'h') + "\t" + std::string(255, 'h') + "\r\n");
+  EXPECT_EQ(dcviews::exportName("A1", {2024, 3, 5}), "A1_2024-3-5");
 }
 
 TEST_F(Views, ClientAndGroupLists) {
@@ -141,18 +148,6 @@ TEST_F(Views, CellsStopAt1023BytesSkippingWhatDoesNotFit) {
   const std::string& users = list.rows.at(0).at(1);
   EXPECT_EQ(users.size(), 1020u);  // 102 names of 10 bytes; the 103rd would pass 1023
   EXPECT_EQ(users.substr(users.size() - 20), "N0000100, N0000101, ");
-}
-
-TEST_F(Views, ExportText) {
-  EXPECT_EQ(dcviews::exportText(list), "");  // no columns: nothing at all
-  list.columns = {{"A", 10}, {"B", 10}};
-  EXPECT_EQ(dcviews::exportText(list), "A\tB\r\n");  // header line only
-
-  // Headers are cut to 255 bytes, never inside a double-byte character.
-  list = {{{std::string(254, 'h') + "\xC7\xD7", 1}, {std::string(300, 'h'), 1}}, {}};
-  EXPECT_EQ(dcviews::exportText(list), std::string(254, 'h') + "\t" + std::string(255, 'h') + "\r\n");
-
-  EXPECT_EQ(dcviews::exportName("A1", {2024, 3, 5}), "A1_2024-3-5");
 }
 
 }  // namespace
