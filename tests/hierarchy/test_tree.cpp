@@ -14,24 +14,7 @@ namespace {
 const char* const kAllGroups = "\xC0\xFC\xC3\xBC \xB1\xD7\xB7\xEC";
 }  // namespace
 
-TEST(GroupTree, Listing_ExampleTree_ByteForByte) {
-  testutil::TempDir dir;
-  const std::string path = (dir.path() / "qsHierarchy.log").string();
-  dcQsGroup_t root("root");
-  mb::copyBounded(root.name, kAllGroups);
-  root.addClient("PC01");
-  root.addChild("Sales")->addClient("PC02");
-  root.addChild("Sales");  // the same name twice makes two siblings, both listed
-  ASSERT_EQ(root.saveHierarchyToFile(path.c_str()), 0u);
-  EXPECT_EQ(testutil::readFile(path),
-            std::string("dcQsGroup_t hierarchy listing...\r\n  qsGroup '") + kAllGroups +
-                "'\r\n    qsClient 'PC01'\r\n    qsGroup 'Sales'\r\n      qsClient 'PC02'\r\n"
-                "    qsGroup 'Sales'\r\nend of file.\r\n\r\n");
-  EXPECT_EQ(root.saveHierarchyToFile(nullptr), 203u);
-  EXPECT_EQ(root.saveHierarchyToFile((dir.path() / "no" / "x.log").string().c_str()), 401u);
-}
-
-TEST(GroupTree, FindAndAdd_FirstMatchAndStatus) {
+TEST(GroupTree, FindAddAndListing_FirstMatchStatusAndBytes) {
   dcQsGroup_t root("root");
   dcQsGroup_t* a = root.addChild(5, "A");
   dcQsGroup_t* b = root.addChild(6, "B");
@@ -56,6 +39,20 @@ TEST(GroupTree, FindAndAdd_FirstMatchAndStatus) {
   mb::copyBounded(root.name, kAllGroups);  // as the group-file load renames it
   EXPECT_TRUE(root.findGroup("root") == nullptr && root.findGroup(kAllGroups) == &root);
   EXPECT_TRUE(root.findGroup(nullptr) == nullptr && root.status == 203 && !root.findClient(nullptr));
+
+  // The listing: each group, then its clients, then its sub-groups; the same
+  // name twice makes two siblings, both listed.
+  root.addChild("B");
+  testutil::TempDir dir;
+  const std::string path = (dir.path() / "qsHierarchy.log").string();
+  ASSERT_EQ(root.saveHierarchyToFile(path.c_str()), 0u);
+  EXPECT_EQ(
+      testutil::readFile(path),
+      std::string("dcQsGroup_t hierarchy listing...\r\n  qsGroup '") + kAllGroups +
+          "'\r\n    qsClient 'PC01'\r\n    qsGroup 'A'\r\n      qsGroup 'B'\r\n        qsClient 'PC01'\r\n"
+          "    qsGroup 'B'\r\n      qsClient 'PC01'\r\n    qsGroup 'B'\r\nend of file.\r\n\r\n");
+  EXPECT_EQ(root.saveHierarchyToFile(nullptr), 203u);
+  EXPECT_EQ(root.saveHierarchyToFile((dir.path() / "no" / "x.log").string().c_str()), 401u);
 
   // Every form of adding refuses a missing name.
   const char* none = nullptr;
