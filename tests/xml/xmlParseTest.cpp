@@ -81,15 +81,20 @@ TEST(XmlParse, DocumentTypeAndSubset) {
 // terminating NUL and the tree frees cleanly (the sanitizer build checks the
 // bounds); arbitrary input is the conformance suite's and the fuzz target's.
 TEST(XmlParse, TruncatedInput) {
-  for (const char* text :
-       {"<a><!-- c", "<a><![CDATA[ x ]", "<!DOCTYPE a [ <!ENTITY e 'x'> ", "<!ENTITY e 'a>", "<a x='1",
-        "<a>text", "<a x", "<?pi a", "<a", "<", "", "<!DOCTYPE", "<a x=1 y=\"", "</a"}) {
+  auto endsAtTheNul = [](const char* text) {
     for (std::uint32_t options : {0u, 0xFFFFu, 0x0ADEu, 0x3FFFu, 0x7FFFu}) {
       std::size_t stop = 99;
       parse(text, options, &stop);
       EXPECT_EQ(stop, std::strlen(text)) << text << " " << options;
     }
-  }
+  };
+  for (const char* text : {"<a><!-- c", "<a><![CDATA[ x ]", "<a x='1", "<a>text", "<a x", "<a", "<", "",
+                           "<a x=1 y=\"", "</a", "<a/"})
+    endsAtTheNul(text);
+  for (const char* text :
+       {"<!DOCTYPE a [ <!ENTITY e 'x'> ", "<!ENTITY e 'a>", "<?pi a", "<?pi a='1", "<!DOCTYPE",
+        "<!DOCTYPE a SYSTEM 'x", "<!DOx", "<!ENTITY %e 'v'", "<!ENTITY ;>", "<!ELEMENT r ANY", "<!;"})
+    endsAtTheNul(text);
   EXPECT_EQ(parse("<a><!-- c"), "Ea{M= c}");
   EXPECT_EQ(parse("<!ENTITY e ' a>'"), "Ne=' a>'");
   dcXmlNode_t doc{};

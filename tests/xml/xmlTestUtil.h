@@ -37,11 +37,11 @@ inline std::string dump(const dcXmlNode_t* n) {
 // Parses a copy of text under a fresh document node and dumps the
 // document's children; *stop receives the offset where the parse stopped.
 inline std::string parse(const std::string& text, std::uint32_t options = XOPT_INVENTORY,
-                         std::size_t* stop = nullptr, std::uint32_t growBy = 4) {
+                         std::size_t* stop = nullptr) {
   std::string copy = text;
   dcXmlNode_t* doc = xmlNewNode(XN_DOCUMENT);
   doc->parent = doc;
-  char* end = xmlParse(copy.data(), doc, growBy, options);
+  char* end = xmlParse(copy.data(), doc, 4, options);
   if (stop) *stop = static_cast<std::size_t>(end - copy.data());
   std::string out = dump(doc);
   xmlFreeTree(doc);

@@ -59,6 +59,8 @@ TEST(XmlTree, ReadWholeFileChunksAcrossWindows) {
   testutil::writeFile(dir.path() / "empty.xml", "");
   EXPECT_FALSE(doc.load("Q:\\missing.xml") || doc.load("Q:\\EMPTY.xml") || doc.loadText(nullptr, 0));
   EXPECT_TRUE(!doc.root && !doc.buffer);
+  char* buffer = nullptr;
+  std::size_t size = 0;
   std::srand(5);
   for (const std::size_t chunk : {std::size_t{4096}, std::size_t{7}, std::size_t{2}}) {
     std::string data(3 * 1048576 + 12345, 'a');
@@ -71,8 +73,6 @@ TEST(XmlTree, ReadWholeFileChunksAcrossWindows) {
       expect += piece.substr(0, std::strlen(piece.c_str()));
     }
     testutil::writeFile(dir.path() / "windows.xml", data);
-    char* buffer = nullptr;
-    std::size_t size = 0;
     ASSERT_TRUE(readWholeFile("Q:\\windows.xml", &buffer, &size, chunk));
     EXPECT_EQ(size, data.size());
     EXPECT_TRUE(std::string(buffer) == expect) << chunk;
@@ -81,8 +81,6 @@ TEST(XmlTree, ReadWholeFileChunksAcrossWindows) {
   std::FILE* pipe = ::popen("head -c 300000 /dev/zero | tr '\\0' 'p'", "r");
   ASSERT_NE(pipe, nullptr);
   const std::string fd = "/dev/fd/" + std::to_string(::fileno(pipe));
-  char* buffer = nullptr;
-  std::size_t size = 0;
   ASSERT_TRUE(readWholeFile(fd.c_str(), &buffer, &size, 4096));
   EXPECT_TRUE(size == 300000 && std::string(buffer) == std::string(300000, 'p'));
   std::free(buffer);
