@@ -68,14 +68,6 @@ dcViewList_t machines() {
            {"pc-c", "Windows 11 Home"}}};
 }
 
-// Keys for Latin text; Korean arrives composed, as an input method gives it.
-void type(Viewer& v, const char* utf8) {
-  const QString text = QString::fromUtf8(utf8);
-  for (QChar c : text)
-    if (c.unicode() >= 0x80) return v.form.filterBar->insert(text);
-  QTest::keyClicks(v.form.filterBar, text);
-}
-
 }  // namespace
 
 class ViewerTest : public QObject {
@@ -158,12 +150,10 @@ class ViewerTest : public QObject {
     // the partitioning leaves them, not in a stable order.
     QCOMPARE(click(1), "Zeta|PC|가|pc|");
     QCOMPARE(click(1), "pc|가|PC|Zeta|");
-    QCOMPARE(v.column(1), "b|b|a|a|");
     // Another column: ascending, byte order, capitals before small letters
     // before double-byte characters.
     QCOMPARE(click(0), "PC|Zeta|pc|가|");
     QCOMPARE(click(0), "가|pc|Zeta|PC|");
-    QCOMPARE(v.exported(), "PC 이름\tWindowsVersion\r\n가\tb\r\npc\tb\r\nZeta\ta\r\nPC\ta\r\n");
 
     // A refresh gives the view's order back but keeps the state: the next
     // click on column 0 reverses the last (descending) direction.
@@ -296,32 +286,24 @@ class ViewerTest : public QObject {
     Viewer v;
     showList(v, machines());
     dcStripedListCtrl_t* list = v.form.listControl();
-    QSignalSpy counts(&v.form, &dcDefaultViewerForm_t::rowCountChanged);
     QVERIFY(!v.form.filterBar->isVisible());
     QCOMPARE(v.form.rowCountText(), QString());
 
-    // The bar opens above the list; letters fold, Korean is exact.
+    // The bar opens above the list and filters as the operator types
+    // (letters fold; the filter's rule itself is the row filter's tests').
     v.form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&v.form));
     v.form.openFilterBar();
     QCOMPARE(list->geometry().top(), v.form.filterBar->geometry().bottom() + 1);
-    type(v, "WIN");
-    QCOMPARE(v.column(0), "pc-b|PC-a|서버|pc-c|");
-    type(v, "dows 1");
+    QTest::keyClicks(v.form.filterBar, QStringLiteral("WINDOWS 1"));
     QCOMPARE(v.column(0), "pc-b|PC-a|pc-c|");
     QCOMPARE(v.form.rowCountText(), QStringLiteral("3 / 5"));
-    QCOMPARE(counts.last().at(0).toString(), QStringLiteral("3 / 5"));
 
     // A header click sorts what is shown; the export writes it in that order.
     dcStripedListCtrl_t::lastSortColumn = -1;
     list->onColumnClick(1);
     QCOMPARE(v.column(1), "Windows 11 Home|Windows 11 Pro|windows 10|");  // byte order
     QCOMPARE(v.exported(), "PC\tOS\r\npc-c\tWindows 11 Home\r\npc-b\tWindows 11 Pro\r\nPC-a\twindows 10\r\n");
-    v.form.filterBar->clear();
-    type(v, "리눅");
-    QCOMPARE(v.column(0), "host|");
-    type(v, "😀");
-    QCOMPARE(v.form.rowCountText(), QStringLiteral("0 / 5"));
 
     // Escape closes and clears: every row again, in the sorted order, and the
     // list back at the form's top.
@@ -329,7 +311,6 @@ class ViewerTest : public QObject {
     QVERIFY(!v.form.filterBar->isVisible() && v.form.filterBar->text().isEmpty());
     QCOMPARE(v.column(0), "pc-c|pc-b|서버|PC-a|host|");
     QCOMPARE(list->geometry(), v.form.rect());
-    QCOMPARE(counts.last().at(0).toString(), QString());
 
     // Copying: the selected rows in the order the screen shows them.
     showList(v, machines());
@@ -346,7 +327,7 @@ class ViewerTest : public QObject {
 
     // Ctrl+A takes every row shown, not the ones the filter hides.
     v.form.openFilterBar();
-    type(v, "pc-");
+    QTest::keyClicks(v.form.filterBar, QStringLiteral("pc-"));
     QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(),

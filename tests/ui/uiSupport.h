@@ -51,13 +51,9 @@ struct Chooser : dcExportChooser_t {
   bool answer = true;
   QString initialName, question;
   dcSaveDialogChoice_t chooseSaveFile(const dcSaveDialogRequest_t& request) override {
-    initialName = request.initialName;
-    return choice;
+    return initialName = request.initialName, choice;
   }
-  bool askYesNo(const QString& q) override {
-    question = q;
-    return answer;
-  }
+  bool askYesNo(const QString& q) override { return question = q, answer; }
 };
 
 // A viewer form beside the tree's selection and a title pane, exporting
