@@ -184,7 +184,6 @@ class FrameTest : public QObject {
     QVERIFY(icon.scaled(16, 16).scaled(32, 32) != icon);
     // The window's icon has its own 16 x 16 drawing beside it.
     QCOMPARE(dcMainIcon().availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
-    QCOMPARE(dcMainIcon().pixmap(16, 16).toImage(), dcLoadIcon(dcArt::MAIN_ICON, 16).toImage());
   }
 
   void frame_routingTabsBarsAndWindowMessages() {

@@ -56,8 +56,8 @@ struct Chooser : dcExportChooser_t {
   bool askYesNo(const QString& q) override { return question = q, answer; }
 };
 
-// A viewer form beside the tree's selection and a title pane, exporting
-// into a folder of its own.
+// A viewer form beside the tree's selection and a title pane, with a folder
+// of its own to export into.
 struct Viewer {
   Selection selection;
   dcFunctionTitleForm_t title;
@@ -81,13 +81,6 @@ struct Viewer {
     std::string cells;
     for (int r = 0; r < model().rowCount(); ++r) cells += mb::toUtf8(model().cellText(r, c)) + "|";
     return cells;
-  }
-  // Exports to a fresh tab-separated file and returns its text in UTF-8.
-  std::string exported() {
-    const QString path = QString::fromStdString((out.path() / "list.xls").string());
-    QFile::remove(path);
-    chooser.choice = {true, path, 1};
-    return form.exportList() == 0 ? mb::toUtf8(testutil::readFile(path.toStdString())) : "export failed";
   }
 };
 
