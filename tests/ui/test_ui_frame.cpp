@@ -120,16 +120,11 @@ class FrameTest : public QObject {
     sendMouse(&b, QEvent::MouseButtonRelease);
 
     // The state drawn for the flags: inactive shows 4, yet hover and press
-    // still win; disabled is 4; toggled turns 1-4 into 5-8 (5 and 7 are drawn
-    // by the clicks below).
-    using Flags = std::array<int, 6>;  // active, enabled, hover, pressed, toggled: state
-    for (const Flags& f : {Flags{0, 1, 0, 0, 0, 4},
-                           {0, 1, 1, 0, 0, 2},
-                           {0, 1, 1, 1, 0, 3},
-                           {0, 0, 1, 1, 0, 4},
-                           {1, 1, 1, 0, 1, 6},
-                           {0, 1, 0, 0, 1, 8},
-                           {1, 1, 0, 0, 0, 1}}) {
+    // still win; disabled is 4; toggled turns 1-4 into 5-8 (5 is drawn by the
+    // release below).
+    const int flags[][6] = {{0, 1, 0, 0, 0, 4}, {0, 1, 1, 0, 0, 2}, {0, 1, 1, 1, 0, 3}, {0, 0, 1, 1, 0, 4},
+                            {1, 1, 1, 0, 1, 6}, {1, 1, 1, 1, 1, 7}, {0, 1, 0, 0, 1, 8}, {1, 1, 0, 0, 0, 1}};
+    for (const auto& f : flags) {  // active, enabled, hover, pressed, toggled: state
       b.activate(f[0]);
       b.setEnabled(f[1]);
       std::tie(b.hover, b.pressed, b.toggled) = std::tie(f[2], f[3], f[4]);
