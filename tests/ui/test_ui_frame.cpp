@@ -62,10 +62,7 @@ struct StandIn : QObject, dcViewerPane_t, dcCommandTarget_t {
     }
     return id >= 32772 && id <= 32776 ? (seen << id, true) : false;
   }
-  bool eventFilter(QObject*, QEvent* e) override {
-    paints += e->type() == QEvent::Paint;
-    return false;
-  }
+  bool eventFilter(QObject*, QEvent* e) override { return paints += e->type() == QEvent::Paint, false; }
 };
 
 // The one highlighted tab (-1: none, -2: several).
