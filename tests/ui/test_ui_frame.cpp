@@ -85,7 +85,7 @@ class FrameTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void button_statesOneToEight() {
+  void button_statesCaptionsBannersAndIcons() {
     SteeredButton b;
     for (int s = 1; s <= 8; ++s) {
       QPixmap picture(40, 20);
@@ -139,10 +139,8 @@ class FrameTest : public QObject {
     QVERIFY(b.doubleClickLatch == 0 && b.pressed == 0);
     QCOMPARE(clicks.count(), 2);
     QCOMPARE(drawn(), 1);
-  }
 
-  void artwork_captionsBannersAndIcons() {
-    dcBitmapButton_t b;
+    // Captions, banners and pictures.
     QCOMPARE(b.setCaption(9, "x", 0, 0, 0), 1u);
     // A long Korean caption is cut at a character boundary within 255 bytes.
     std::string longText;

@@ -190,9 +190,9 @@ class StartupTest : public QObject {
     QVERIFY(!theAssetConsoleEngine && !theObjectHierarchyForm && !CMainFrame::mainWindow());
   }
 
-  void startup_commandLineAndExitScript() {
-    Site site;
+  void startup_failedCommandLineExitScriptAndTruncatedGroupFile() {
     {
+      Site site;
       App app;  // words that fit no command end start-up before the load
       QVERIFY(!app.InitInstance("no such command"));
       QCOMPARE(app.loads, 0);
@@ -200,6 +200,7 @@ class StartupTest : public QObject {
       QVERIFY(!theAssetConsoleEngine);
     }
     {
+      Site site;
       Script script("exit\r\n");  // closes the window: no title, no load
       App app;
       QVERIFY(app.InitInstance(""));
@@ -208,16 +209,14 @@ class StartupTest : public QObject {
       QCOMPARE(app.mainFrame->windowTitle(), QStringLiteral("dcOverlook"));
     }
     QVERIFY(!theAssetConsoleEngine && !CMainFrame::mainWindow());
-  }
 
-  void load_truncatedGroupFileIsReported() {
+    // A truncated group file is reported.
     testutil::TempDir drive;
     const std::filesystem::path demo = std::filesystem::path(DEMO_SITE) / "qss";
     testutil::writeFile(drive.path() / "qss" / "qslook.xml", testutil::readFile(demo / "qslook.xml"));
     const std::string groups = testutil::readFile(demo / "qsgroup.dat");
     testutil::writeFile(drive.path() / "qss" / "qsgroup.dat", groups.substr(0, groups.size() / 2));
     Site site(drive.str());
-
     App app;
     QVERIFY(app.InitInstance("") && app.mainWindowOpen());
     QCOMPARE(app.loads, 1);
