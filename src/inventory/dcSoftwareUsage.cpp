@@ -274,17 +274,30 @@ struct DayKey {
 class UsageTable {
  public:
   struct Day {
-    std::uint32_t text;  // day number
-    std::int32_t ticks;
+    std::uint32_t text = NONE;  // day number
+    std::int32_t ticks = 0;
   };
   struct Program {
-    std::uint32_t name;  // offset in texts
-    bool cdata;
+    std::uint32_t name = 0;  // offset in texts
+    bool cdata = false;
     std::vector<Day> days;
   };
 
   // Reads the children of top when they are such a tree; false otherwise.
   bool read(const dcXmlNode_t* top);
+  // The steps of read, in document order, for a reader that meets the
+  // parts one by one: the declaration's name, then each attribute; a
+  // program's name; each of its days (false when the tick text is not what
+  // "%d" writes, or without memory); the program once its days are read;
+  // the end of the "softwareusage" element; the end of the document.
+  // Nothing but the end may follow a false step.
+  void addDeclaration(const char* name);
+  void addDeclarationAttribute(const char* name, const char* value);
+  bool startProgram(const char* name, bool cdata, Program& program);
+  bool readDay(const char* ticks, const char* day, Day& entry);
+  void addProgram(Program&& program) { programs_.push_back(std::move(program)); }
+  void endRootElement();
+  void endReading() { index_.built.reset(); }  // a loaded document is rarely merged into
   Tree build() const;
   // Adds ticks to the first day matching `day` of the first program
   // matching the cursor's name, or appends the day or a program, as the
@@ -377,24 +390,20 @@ bool UsageTable::read(const dcXmlNode_t* top) {
   std::uint32_t i = 0;
   const dcXmlNode_t* node = childAt(top, 0);
   if (isDeclaration(node)) {
-    prolog_.append(node->name).push_back('\0');
+    addDeclaration(node->name);
     for (std::uint32_t a = 0; a < node->attributeCount; ++a)
-      prolog_.append(node->attributes[a]->name)
-          .append(1, '\0')
-          .append(node->attributes[a]->value)
-          .push_back('\0');
+      addDeclarationAttribute(node->attributes[a]->name, node->attributes[a]->value);
     node = childAt(top, ++i);
   }
   if (isBareElement(node, ROOT_NAME)) {
-    rootElement_ = true;
     for (std::uint32_t u = 0; u < node->childCount; ++u)
       if (!readUnit(childAt(node, u))) return false;
-    rootPrograms_ = static_cast<std::uint32_t>(programs_.size());
+    endRootElement();
     ++i;
   }
   for (; top && i < top->childCount; ++i)
     if (!readUnit(childAt(top, i))) return false;
-  index_.built.reset();  // a loaded document is rarely merged into
+  endReading();
   return true;
 }
 
@@ -403,23 +412,44 @@ bool UsageTable::readUnit(const dcXmlNode_t* unit) {
   if (!isBareElement(unit, UNIT_NAME) || !isBareElement(name, PROGRAM_NAME) || name->childCount != 1)
     return false;
   const dcXmlNode_t* text = childAt(name, 0);
-  Program program{0, isTextLeaf(text, XN_CDATA), {}};
-  if ((!program.cdata && !isTextLeaf(text, XN_TEXT)) || !keep(text->value, program.name)) return false;
+  const bool cdata = isTextLeaf(text, XN_CDATA);
+  Program program;
+  if ((!cdata && !isTextLeaf(text, XN_TEXT)) || !startProgram(text->value, cdata, program)) return false;
   program.days.reserve(unit->childCount - 1);
   for (std::uint32_t i = 1; i < unit->childCount; ++i) {
     const dcXmlNode_t* date = childAt(unit, i);
     if (!isElement(date, DAY_NAME) || date->attributeCount != 1 || date->childCount != 1) return false;
     const dcXmlAttribute_t* tick = date->attributes ? date->attributes[0] : nullptr;
     const dcXmlNode_t* day = childAt(date, 0);
-    Day entry{NONE, 0};
-    if (!tick || !tick->name || std::strcmp(tick->name, TICK_NAME) != 0 || !tick->value ||
-        !readCanonicalTicks(tick->value, entry.ticks) || !isTextLeaf(day, XN_TEXT) ||
-        !dayNumber(day->value, entry.text))
+    Day entry;
+    if (!tick || !tick->name || std::strcmp(tick->name, TICK_NAME) != 0 || !isTextLeaf(day, XN_TEXT) ||
+        !readDay(tick->value, day->value, entry))
       return false;
     program.days.push_back(entry);
   }
-  programs_.push_back(std::move(program));
+  addProgram(std::move(program));
   return true;
+}
+
+void UsageTable::addDeclaration(const char* name) { prolog_.append(name).push_back('\0'); }
+
+void UsageTable::addDeclarationAttribute(const char* name, const char* value) {
+  prolog_.append(name).append(1, '\0').append(value).push_back('\0');
+}
+
+bool UsageTable::startProgram(const char* name, bool cdata, Program& program) {
+  program.cdata = cdata;
+  program.days.clear();
+  return keep(name, program.name);
+}
+
+bool UsageTable::readDay(const char* ticks, const char* day, Day& entry) {
+  return ticks && readCanonicalTicks(ticks, entry.ticks) && dayNumber(day, entry.text);
+}
+
+void UsageTable::endRootElement() {
+  rootElement_ = true;
+  rootPrograms_ = static_cast<std::uint32_t>(programs_.size());
 }
 
 Tree UsageTable::build() const {
@@ -605,6 +635,168 @@ void UsageTable::summarize(const char* firstDay, const char* lastDay,
   }
 }
 
+// A usage text read straight into a table as the parser finds its parts,
+// without a tree, while the text keeps to the agents' layout (what
+// UsageTable::read takes from a tree). At the first part outside it the
+// parse stops, and the text is read as a tree instead.
+//
+// Node numbers are depths: 0 the document, then the node open at each
+// level. A node's part in the layout follows from its parent's part and its
+// place among the siblings; the node is checked and taken into the table
+// when it ends (at its end tag, at a next sibling or at the end of the
+// text), its children before it.
+class UsageReader final : public dcXmlEvents_t {
+ public:
+  explicit UsageReader(UsageTable& table) : table_(table) {}
+
+  // At the end of the text: true when all of it kept to the layout, the
+  // table then holding it as read would.
+  bool finish() {
+    endBelow(0);
+    if (ok_) table_.endReading();
+    return ok_;
+  }
+
+  Node add(Node parent, std::int32_t kind) override {
+    endBelow(parent);
+    ok_ = ok_ && parent + 1 < DEPTHS && begin(parent + 1, kind);
+    return ok_ ? parent + 1 : NO_NODE;
+  }
+  Node parentOf(Node node) override {
+    if (node == 0) return 0;
+    endBelow(node - 1);
+    return node - 1;
+  }
+  void setName(Node node, char* name) override { open_[node].name = name; }
+  void setValue(Node node, char* value) override { open_[node].value = value; }
+  Attribute addAttribute(Node node) override {
+    Open& open = open_[node];
+    if (ok_ && open.part == Part::Declaration) {
+      declaration_.emplace_back(nullptr, nullptr);
+      return static_cast<Attribute>(declaration_.size() - 1);
+    }
+    // A day has one attribute; no other element of the layout has any.
+    ok_ = ok_ && open.part == Part::Day && open.attributes++ == 0;
+    return ok_ ? 0 : NO_ATTRIBUTE;
+  }
+  void setAttributeName(Attribute attribute, char* name) override {
+    if (open_[live_].part == Part::Declaration) declaration_[attribute].first = name;
+    open_[live_].attributeName = name;
+  }
+  void setAttributeValue(Attribute attribute, char* value) override {
+    if (open_[live_].part == Part::Declaration) declaration_[attribute].second = value;
+    open_[live_].attributeValue = value;
+  }
+
+ private:
+  // The deepest part of the layout: document, root element, unit, day, text.
+  static constexpr Node DEPTHS = 5;
+  enum class Part : std::uint8_t { None, Document, Declaration, RootOrUnit, Root, Unit, Program, Day, Text };
+  struct Open {
+    Part part = Part::None;
+    std::int32_t kind = XN_NONE;
+    char* name = nullptr;
+    char* value = nullptr;
+    std::uint32_t children = 0;
+    std::uint32_t attributes = 0;
+    char* attributeName = nullptr;
+    char* attributeValue = nullptr;
+    char* text = nullptr;  // the value of its one text or CDATA child
+    bool cdata = false;
+  };
+
+  static bool named(const Open& open, const char* name) {
+    return open.name && std::strcmp(open.name, name) == 0 && !open.value;
+  }
+  // An element right after the declaration (or first) is the
+  // "softwareusage" element when it is one without attributes, else a unit.
+  static void resolve(Open& open) {
+    if (open.part == Part::RootOrUnit) open.part = named(open, ROOT_NAME) ? Part::Root : Part::Unit;
+  }
+  // The part of a node of kind at the place-th child of parent, or None.
+  Part partOf(Open& parent, std::uint32_t place, std::int32_t kind) {
+    resolve(parent);
+    const bool element = kind == XN_ELEMENT;
+    switch (parent.part) {
+      case Part::Document:
+        if (place == 0 && kind == XN_PI) return Part::Declaration;
+        if (place == 0 || (place == 1 && declared_)) return element ? Part::RootOrUnit : Part::None;
+        return element ? Part::Unit : Part::None;
+      case Part::Root:
+        return element ? Part::Unit : Part::None;
+      case Part::Unit:
+        return element ? (place == 0 ? Part::Program : Part::Day) : Part::None;
+      case Part::Program:
+        return place == 0 && (kind == XN_TEXT || kind == XN_CDATA) ? Part::Text : Part::None;
+      case Part::Day:
+        return place == 0 && kind == XN_TEXT ? Part::Text : Part::None;
+      default:
+        return Part::None;
+    }
+  }
+  bool begin(Node node, std::int32_t kind) {
+    const Part part = partOf(open_[node - 1], open_[node - 1].children++, kind);
+    if (part == Part::None) return false;
+    open_[node] = Open{part, kind};
+    live_ = node;
+    return true;
+  }
+  // Ends every node deeper than node, the deepest first.
+  void endBelow(Node node) {
+    for (; live_ > node; --live_)
+      if (ok_) ok_ = end(open_[live_], open_[live_ - 1]);
+  }
+  bool end(Open& open, Open& parent) {
+    resolve(open);
+    switch (open.part) {
+      case Part::Declaration:
+        if (!named(open, DECLARATION_NAME)) return false;
+        for (const auto& [name, value] : declaration_)
+          if (!name || !value) return false;
+        table_.addDeclaration(open.name);
+        for (const auto& [name, value] : declaration_) table_.addDeclarationAttribute(name, value);
+        declared_ = true;
+        return true;
+      case Part::Root:
+        table_.endRootElement();
+        return true;
+      case Part::Unit:
+        if (!named(open, UNIT_NAME) || open.children == 0) return false;
+        program_.days.assign(days_.begin(), days_.end());
+        table_.addProgram(std::move(program_));
+        return true;
+      case Part::Program:
+        days_.clear();
+        return named(open, PROGRAM_NAME) && open.children == 1 &&
+               table_.startProgram(open.text, open.cdata, program_);
+      case Part::Day: {
+        UsageTable::Day day;
+        if (!named(open, DAY_NAME) || open.children != 1 || open.attributes != 1 || !open.attributeName ||
+            std::strcmp(open.attributeName, TICK_NAME) != 0 ||
+            !table_.readDay(open.attributeValue, open.text, day))
+          return false;
+        days_.push_back(day);
+        return true;
+      }
+      case Part::Text:
+        parent.text = open.value;
+        parent.cdata = open.kind == XN_CDATA;
+        return open.value != nullptr;
+      default:
+        return false;
+    }
+  }
+
+  UsageTable& table_;
+  bool ok_ = true;
+  bool declared_ = false;
+  Node live_ = 0;  // the deepest node not yet ended
+  Open open_[DEPTHS] = {Open{Part::Document, XN_DOCUMENT}};
+  std::vector<std::pair<char*, char*>> declaration_;  // its attributes' names and values
+  UsageTable::Program program_;                       // the program of the open unit
+  std::vector<UsageTable::Day> days_;                 // and its days so far
+};
+
 }  // namespace dcusage
 
 using namespace dcusage;
@@ -722,6 +914,17 @@ dcSoftwareUsageDocument_t::Prepared dcSoftwareUsageDocument_t::prepareUsage(cons
   const void* tag = memmem(text.data(), text.size(), CLOSING_TAG, tagLength);
   if (!tag) return prepared;
   text.resize(static_cast<std::size_t>(static_cast<const char*>(tag) - text.data()) + tagLength);
+  // The parse writes into the text it reads, so the tree, when the text
+  // turns out to be in another layout, is parsed from a copy.
+  std::string copy = text;
+  UsageTable table;
+  UsageReader reader(table);
+  xmlParseEvents(copy.data(), reader, 0, XOPT_INVENTORY);
+  if (reader.finish()) {
+    prepared.content->table = std::move(table);
+    prepared.result = 1;
+    return prepared;
+  }
   Tree parsed = newTree();
   if (!parsed) return prepared;
   prepared.result = xmlParse(text.data(), parsed.get(), dcXmlDocument_t::GROW_BY, XOPT_INVENTORY) ? 1 : 0;

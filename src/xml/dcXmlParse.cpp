@@ -85,15 +85,19 @@ char* trim(char* s, char* e, bool collapseInner) {
 
 // A nested parse of a document type's internal subset: where the outer
 // parse resumes once the subset is read.
+template <class Node>
 struct Frame {
-  char* end;            // the outer text's terminating NUL
-  dcXmlNode_t* cursor;  // the outer cursor (the document-type node)
-  char* bracket;        // the subset's closing "]", now a NUL
+  char* end;      // the outer text's terminating NUL
+  Node cursor;    // the outer cursor (the document-type node)
+  char* bracket;  // the subset's closing "]", now a NUL
 };
 
 // A small stack of frames; subsets nest rarely, but nesting is bounded only
 // by the text, so it lives on the heap rather than on the call stack.
+template <class Node>
 class FrameStack {
+  using Frame = ::Frame<Node>;
+
  public:
   ~FrameStack() { dcxml::release(frames_); }
   bool empty() const { return count_ == 0; }
@@ -117,10 +121,59 @@ class FrameStack {
   std::size_t capacity_ = 0;
 };
 
+// What a parse makes of the text: a tree of nodes under a node of this layer.
+class TreeSink {
+ public:
+  using Node = dcXmlNode_t*;
+  using Attribute = dcXmlAttribute_t*;
+  static constexpr Node NO_NODE = nullptr;
+  static constexpr Attribute NO_ATTRIBUTE = nullptr;
+
+  explicit TreeSink(std::uint32_t growBy) : growBy_(growBy) {}
+
+  // A new node appended as the last child of to; nullptr when memory runs
+  // out (nothing appended then).
+  Node add(Node to, std::int32_t kind) {
+    dcXmlNode_t* node = dcxml::newNode(kind);
+    if (!node) return nullptr;
+    node->parent = to;
+    if (!dcxml::appendChild(to, node, growBy_)) {
+      xmlFreeTree(node);
+      return nullptr;
+    }
+    return node;
+  }
+  static Node parentOf(Node node) { return node->parent ? node->parent : node; }
+  static void setName(Node node, char* name) { node->name = name; }
+  static void setValue(Node node, char* value) { node->value = value; }
+  // A new attribute appended to node; the attributes of a document type
+  // grow one slot at a time.
+  Attribute addAttribute(Node node) {
+    dcXmlAttribute_t* attribute = dcxml::newAttribute();
+    if (!attribute) return nullptr;
+    if (!dcxml::appendAttribute(node, attribute, node->kind == XN_DOCTYPE ? 1 : growBy_)) {
+      dcxml::discardAttribute(attribute);
+      return nullptr;
+    }
+    return attribute;
+  }
+  static void setAttributeName(Attribute attribute, char* name) { attribute->name = name; }
+  static void setAttributeValue(Attribute attribute, char* value) { attribute->value = value; }
+
+ private:
+  std::uint32_t growBy_;
+};
+
+// The parse itself, telling the sink what it finds: TreeSink for xmlParse,
+// the reader's events for xmlParseEvents.
+template <class Sink>
 class Parser {
  public:
-  Parser(std::uint32_t growBy, std::uint32_t options) : growBy_(growBy), options_(options) {}
-  char* run(char* text, dcXmlNode_t* parent);
+  using Node = typename Sink::Node;
+  using Attribute = typename Sink::Attribute;
+
+  Parser(Sink& sink, std::uint32_t options) : sink_(sink), options_(options) {}
+  char* run(char* text, Node parent);
 
  private:
   bool has(std::uint32_t bit) const { return (options_ & bit) != 0; }
@@ -131,41 +184,16 @@ class Parser {
     return trim(s, e, collapseInner);
   }
 
-  // A new node appended as the last child of to; nullptr when memory runs
-  // out (nothing appended then).
-  dcXmlNode_t* addNode(dcXmlNode_t* to, std::int32_t kind) {
-    dcXmlNode_t* node = dcxml::newNode(kind);
-    if (!node) return nullptr;
-    node->parent = to;
-    if (!dcxml::appendChild(to, node, growBy_)) {
-      xmlFreeTree(node);
-      return nullptr;
-    }
-    return node;
-  }
   // Opens a node: appended to the cursor and made the cursor.
-  bool open(dcXmlNode_t*& cursor, std::int32_t kind) {
-    dcXmlNode_t* node = addNode(cursor, kind);
-    if (!node) return false;
+  bool open(Node& cursor, std::int32_t kind) {
+    const Node node = sink_.add(cursor, kind);
+    if (node == Sink::NO_NODE) return false;
     cursor = node;
     return true;
   }
-  static void close(dcXmlNode_t*& cursor) {
-    if (cursor->parent) cursor = cursor->parent;
-  }
-  // A new attribute appended to node; the attributes of a document type
-  // grow one slot at a time.
-  dcXmlAttribute_t* addAttribute(dcXmlNode_t* node) {
-    dcXmlAttribute_t* attribute = dcxml::newAttribute();
-    if (!attribute) return nullptr;
-    if (!dcxml::appendAttribute(node, attribute, node->kind == XN_DOCTYPE ? 1 : growBy_)) {
-      dcxml::discardAttribute(attribute);
-      return nullptr;
-    }
-    return attribute;
-  }
+  void close(Node& cursor) { cursor = sink_.parentOf(cursor); }
 
-  std::uint32_t growBy_;
+  Sink& sink_;
   std::uint32_t options_;
 };
 
@@ -182,20 +210,23 @@ std::int32_t declarationKind(const char* keyword) {
   return XN_ENTITY;
 }
 
-char* Parser::run(char* text, dcXmlNode_t* parent) {
+template <class Sink>
+char* Parser<Sink>::run(char* text, Node parent) {
   char* p = text;
   char* end = p + std::strlen(p);
-  dcXmlNode_t* cur = parent;
-  FrameStack frames;
+  Node cur = parent;
+  FrameStack<Node> frames;
   // Scratch of the states below; declared here so that the jumps between
   // states never cross an initialisation.
   char* q;
   char* m;
   char c;
   char s;
-  dcXmlNode_t* node;
-  dcXmlAttribute_t* attr;
-  dcXmlNode_t* receiver;
+  char* v;
+  Node node = Sink::NO_NODE;
+  Attribute attr;
+  bool kept;                          // the document type is kept as a node
+  std::int32_t tagKind = XN_ELEMENT;  // the element or processing instruction whose tag is read
   std::int32_t kind;
 
 search:
@@ -217,6 +248,7 @@ classify:
         }
         *q = '/';
         if (!open(cur, XN_PI)) goto fail;
+        tagKind = XN_PI;
         ++p;
         goto tagName;
       }
@@ -233,14 +265,14 @@ classify:
       if (c == '-') {
         if (has(XOPT_COMMENTS) && p[2] == '-') {
           if (!open(cur, XN_COMMENT)) goto fail;
-          cur->value = p + 3;
+          sink_.setValue(cur, p + 3);
           q = findTriple(p + 3, end, "-->");
           if (!q) {
             p = end;
             goto done;
           }
           *q = '\0';
-          cur->value = trimIf(XOPT_TRIM_COMMENT, cur->value, q);
+          sink_.setValue(cur, trimIf(XOPT_TRIM_COMMENT, p + 3, q));
           close(cur);
         } else {
           q = findTriple(p + 2, end, "-->");
@@ -265,14 +297,14 @@ classify:
         }
         if (has(kind == XN_INCLUDE ? XOPT_DOCTYPE : XOPT_CDATA)) {
           if (!open(cur, kind)) goto fail;
-          cur->value = p;
+          sink_.setValue(cur, p);
           q = findTriple(p, end, "]]>");
           if (!q) {
             p = end;
             goto done;
           }
           *q = '\0';
-          cur->value = trimIf(XOPT_TRIM_CDATA, cur->value, q);
+          sink_.setValue(cur, trimIf(XOPT_TRIM_CDATA, p, q));
           close(cur);
         } else {
           q = findTriple(p, end, "]]>");
@@ -306,12 +338,13 @@ classify:
     default:
       if (!isName(*p)) goto search;
       if (!open(cur, XN_ELEMENT)) goto fail;
+      tagKind = XN_ELEMENT;
       goto tagName;
   }
 
 tagName:
   // The current node is the element or processing instruction just opened.
-  cur->name = p;
+  sink_.setName(cur, p);
   p = skipName(p);
   c = *p;
   if (c == '\0') goto done;
@@ -335,10 +368,9 @@ tagName:
 attributes:
   if (!isName(*p)) goto tagEnd;
 attributeName:
-  receiver = cur;
-  attr = addAttribute(receiver);
-  if (!attr) goto fail;
-  attr->name = p;
+  attr = sink_.addAttribute(cur);
+  if (attr == Sink::NO_ATTRIBUTE) goto fail;
+  sink_.setAttributeName(attr, p);
   p = skipName(p);
   s = *p;
   if (s == '\0') goto done;
@@ -352,7 +384,8 @@ attributeName:
   p = skipSpace(p);
   c = *p;
   if (c != '"' && c != '\'') goto noValue;
-  attr->value = ++p;
+  v = ++p;
+  sink_.setAttributeValue(attr, v);
   q = findByte(p, end, c);
   if (!q) {
     p = end;
@@ -360,7 +393,7 @@ attributeName:
   }
   *q = '\0';
   p = q + 1;
-  attr->value = trimIf(XOPT_TRIM_ATTR, attr->value, q);
+  sink_.setAttributeValue(attr, trimIf(XOPT_TRIM_ATTR, v, q));
   c = *p;
   if (c == '>') {
     ++p;
@@ -379,7 +412,7 @@ attributeName:
 noValue:
   // The attribute has no value; c is the current byte.
   if (isName(c)) goto attributeName;
-  if (c != '\0' && receiver->kind == XN_PI) {
+  if (c != '\0' && tagKind == XN_PI) {
     q = findByte(p, end, '/');
     if (!q) {
       p = end;
@@ -429,9 +462,9 @@ text:
     ++p;
     goto classify;
   }
-  node = addNode(cur, XN_TEXT);
-  if (!node) goto fail;
-  node->value = m;
+  node = sink_.add(cur, XN_TEXT);
+  if (node == Sink::NO_NODE) goto fail;
+  sink_.setValue(node, m);
   q = findByte(p, end, '<');
   if (!q) {
     p = end;
@@ -439,7 +472,7 @@ text:
   }
   *q = '\0';
   p = q + 1;
-  node->value = trimIf(XOPT_TRIM_TEXT, m, q);
+  sink_.setValue(node, trimIf(XOPT_TRIM_TEXT, m, q));
   if (*p == '/') {
     q = findByte(p, end, '>');
     if (!q) {
@@ -456,13 +489,14 @@ doctype:
   // After "<!DOCTYPE".
   p = skipSpace(p);
   if (*p == '\0') goto done;
-  node = nullptr;
-  if (has(XOPT_DOCTYPE)) {
+  kept = has(XOPT_DOCTYPE);
+  if (kept) {
     if (!open(cur, XN_DOCTYPE)) goto fail;
     node = cur;
-    attr = addAttribute(node);
-    if (!attr) goto fail;
-    attr->name = attr->value = p;
+    attr = sink_.addAttribute(node);
+    if (attr == Sink::NO_ATTRIBUTE) goto fail;
+    sink_.setAttributeName(attr, p);
+    sink_.setAttributeValue(attr, p);
   }
   p = skipName(p);
   c = *p;
@@ -473,13 +507,14 @@ doctype:
     if (isName(*p)) {
       q = p;
       p = skipName(p);
-      if (node) {
-        attr = addAttribute(node);
-        if (!attr) goto fail;
-        attr->name = attr->value = q;
+      if (kept) {
+        attr = sink_.addAttribute(node);
+        if (attr == Sink::NO_ATTRIBUTE) goto fail;
+        sink_.setAttributeName(attr, q);
+        sink_.setAttributeValue(attr, q);
       }
       if (*p == '\0') goto done;
-      if (node) *p = '\0';
+      if (kept) *p = '\0';
       p = skipSpace(p + 1);
     }
     while (*p == '"' || *p == '\'') {
@@ -488,21 +523,21 @@ doctype:
         p = end;
         break;
       }
-      if (node) {
-        attr = addAttribute(node);
-        if (!attr) goto fail;
-        attr->value = p + 1;
+      if (kept) {
+        attr = sink_.addAttribute(node);
+        if (attr == Sink::NO_ATTRIBUTE) goto fail;
+        sink_.setAttributeValue(attr, p + 1);
         *q = '\0';
       }
       p = skipSpace(q + 1);
     }
   } while (isName(*p));
   if (*p != '[') {
-    if (node) close(cur);
+    if (kept) close(cur);
     goto search;
   }
   ++p;
-  if (node) node->value = p;
+  if (kept) sink_.setValue(node, p);
   q = p;
   {
     std::size_t depth = 1;
@@ -518,20 +553,20 @@ doctype:
     p = q;
     goto done;
   }
-  if (node) {
+  if (kept) {
     *q = '\0';
     if (has(XOPT_SUBSET)) {
       // Read the subset as markup under the document-type node, then come
       // back here (subsetRead).
-      if (!frames.push(Frame{end, cur, q})) goto fail;
+      if (!frames.push(Frame<Node>{end, cur, q})) goto fail;
       end = q;
       goto search;
     }
     if (has(XOPT_SUBSET_ONLY)) return q + 1;
-    node->value = trimIf(XOPT_TRIM_SUBSET, node->value, q);
+    sink_.setValue(node, trimIf(XOPT_TRIM_SUBSET, p, q));
   }
   p = q + 1;
-  if (node) close(cur);
+  if (kept) close(cur);
   goto doctypeEnd;
 
 subsetRead:
@@ -554,7 +589,8 @@ declaration:
   c = *p;
   if (c == '\0') goto done;
   *p++ = '\0';
-  if (!open(cur, declarationKind(q))) goto fail;
+  kind = declarationKind(q);
+  if (!open(cur, kind)) goto fail;
   if (!isSpace(c)) {
     close(cur);
     goto search;
@@ -564,12 +600,12 @@ declaration:
     if (isSpace(p[1])) {
       p = skipSpace(p + 1);
       p[-1] = '%';
-      cur->name = p - 1;
+      sink_.setName(cur, p - 1);
     } else {
-      cur->name = p++;
+      sink_.setName(cur, p++);
     }
   } else if (isName(*p)) {
-    cur->name = p;
+    sink_.setName(cur, p);
   } else {
     close(cur);
     goto search;
@@ -583,8 +619,9 @@ declaration:
     goto search;
   }
   p = skipSpace(p);
-  cur->value = p;
-  if (cur->kind != XN_ENTITY) {
+  v = p;
+  sink_.setValue(cur, v);
+  if (kind != XN_ENTITY) {
     q = findByte(p, end, '>');
     if (!q) {
       p = end;
@@ -602,14 +639,14 @@ declaration:
       }
     }
     if (*q == '\0') {
-      cur->value = trimIf(XOPT_TRIM_DECL, cur->value, q);
+      sink_.setValue(cur, trimIf(XOPT_TRIM_DECL, v, q));
       p = q;
       goto done;
     }
   }
   *q = '\0';
   p = q + 1;
-  cur->value = trimIf(XOPT_TRIM_DECL, cur->value, q);
+  sink_.setValue(cur, trimIf(XOPT_TRIM_DECL, v, q));
   close(cur);
   goto search;
 
@@ -617,7 +654,7 @@ done:
   // The text (or the subset being read) has ended.
   if (frames.empty()) return p;
   {
-    const Frame frame = frames.pop();
+    const Frame<Node> frame = frames.pop();
     end = frame.end;
     cur = frame.cursor;
     p = frame.bracket;
@@ -633,5 +670,11 @@ fail:
 
 char* xmlParse(char* text, dcXmlNode_t* parent, std::uint32_t growBy, std::uint32_t options) {
   if (!text || !parent) return text;
-  return Parser(growBy, options).run(text, parent);
+  TreeSink tree(growBy);
+  return Parser<TreeSink>(tree, options).run(text, parent);
+}
+
+char* xmlParseEvents(char* text, dcXmlEvents_t& events, dcXmlEvents_t::Node parent, std::uint32_t options) {
+  if (!text) return text;
+  return Parser<dcXmlEvents_t>(events, options).run(text, parent);
 }

@@ -98,16 +98,43 @@ class SiteInput : public Random {
     return "<date" + attributes + ">" + text + "</date>";
   }
 
-  // A file as the agents write it, which the document keeps as numbers.
+  // A file as the agents write it, which the document keeps as numbers;
+  // now and then one part of it is out of that layout, so that each rule of
+  // the layout is met on its own.
   std::string plainUsageFile() {
-    std::string s = "<softwareusage>";
+    auto rarely = [&](const std::string& usual, const std::vector<std::string>& odd) {
+      return chance(8) ? oneOf(odd) : usual;
+    };
+    const std::string unit = "<unit><progname>u</progname><date tick=\"1\">2004.12.01</date></unit>";
+    std::string s = rarely(chance(30) ? "<?xml version=\"1.0\" encoding=\"euc-kr\"?>" : "",
+                           {"<?xml?>", "<?xml version?>", "<?xml v=\"1\"?>", unit, unit + unit});
+    s += rarely("",
+                {"<?xml?>", "<?xml version?>", "<?xmlx a=\"1\"?>", "<?xml v=\"1\"?>", unit, "t", "<!--c-->"});
+    s += rarely("<softwareusage>",
+                {"<usage>", "<softwareusage a=\"1\">", "<softwareusage/>", unit + "<softwareusage>"});
     for (std::size_t i = pick(7); i > 0; --i) {
-      s += "<unit><progname>" + program() + "</progname>";
-      for (std::size_t d = pick(4); d > 0; --d)
-        s += "<date tick=\"" + oneOf<std::string>({"1", "5", "20", "300"}) + "\">" + day() + "</date>";
-      s += "</unit>";
+      s += rarely("<unit>", {"<unit a=\"1\">", "<units>", "<unit/><unit>", "t<unit>", "<?pi?><unit>"});
+      const std::string name = program();
+      s += chance(10)
+               ? "<progname><![CDATA[" + name + "]]></progname>"
+               : rarely("<progname>" + name + "</progname>",
+                        {"<progname/>", "<progname a=\"1\">n</progname>", "<program>n</program>",
+                         "<progname>a<b/></progname>", "", "<progname>a</progname><progname>b</progname>"});
+      for (std::size_t d = pick(4); d > 0; --d) {
+        const std::string ticks =
+            rarely(oneOf<std::string>({"1", "5", "20", "300"}), {"05", "-0", "+1", " 1", "2147483648", ""});
+        s += rarely(
+            "<date tick=\"" + ticks + "\">" + day() + "</date>",
+            {"<date>d</date>", "<date tick=\"1\" b=\"2\">d</date>", "<date b=\"2\" tick=\"1\">d</date>",
+             "<date tock=\"1\">d</date>", "<date tick=\"1\"><![CDATA[d]]></date>", "<date tick=\"1\"/>",
+             "<date tick=\"1\">d<e/></date>", "<dates tick=\"1\">d</dates>", "<date tick>d</date>",
+             "<?date tick=\"1\"?>", "t"});
+      }
+      s += rarely("</unit>", {""});
     }
-    return s + "</softwareusage>";
+    // The first end tag may end the "softwareusage" element with units after it.
+    return s +
+           rarely("</softwareusage>", {"</x>" + unit + "</softwareusage>", "</x><unit/></softwareusage>"});
   }
 
   std::string unit() {
