@@ -399,16 +399,13 @@ ReadFile::ReadFile(const char* corePath) : fd_(-1) {
   }
   fd_ = openForReading<int>(
       corePath, [](const char* path) { return ::open(path, O_RDONLY | O_CLOEXEC); }, -1);
+  struct stat info {};
+  if (fd_ < 0 || ::fstat(fd_, &info) != 0) return;
+  if (S_ISREG(info.st_mode) && info.st_size > 0) size_ = static_cast<std::size_t>(info.st_size);
 }
 
 ReadFile::~ReadFile() {
   if (fd_ >= 0) ::close(fd_);
-}
-
-std::size_t ReadFile::size() const {
-  struct stat info {};
-  if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return 0;
-  return static_cast<std::size_t>(info.st_size);
 }
 
 std::size_t ReadFile::read(char* into, std::size_t n) {
@@ -417,6 +414,7 @@ std::size_t ReadFile::read(char* into, std::size_t n) {
     const ssize_t got = ::read(fd_, into + done, n - done);
     if (got > 0) {
       done += static_cast<std::size_t>(got);
+      if (size_ && done < n) break;
     } else if (got == 0) {
       break;
     } else if (errno != EINTR) {

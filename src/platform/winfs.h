@@ -88,15 +88,18 @@ class ReadFile {
 
   // False when the file could not be opened (errno set).
   bool isOpen() const { return fd_ >= 0; }
-  // The size of a regular file that tells one, else 0.
-  std::size_t size() const;
+  // The size of a regular file that tells one, else 0, as it was opened.
+  std::size_t size() const { return size_; }
   // Reads n bytes, fewer only at the end of the file or on an error
-  // (failed() then, errno set), as fread does.
+  // (failed() then, errno set), as fread does. A file that tells its size
+  // ends where a read of it first comes short: what is written to it after
+  // that moment is not read.
   std::size_t read(char* into, std::size_t n);
   bool failed() const { return failed_; }
 
  private:
   int fd_;
+  std::size_t size_ = 0;
   bool failed_ = false;
 };
 

@@ -25,7 +25,9 @@ bool readWholeFile(const char* path, char** buffer, std::size_t* size, std::size
   const std::size_t piece = chunkSize - 1;
   constexpr std::size_t WINDOW = std::size_t{1} << 20;
   const std::size_t known = file.size();
-  std::size_t held = known ? known + 1 : chunkSize;
+  // Room for one byte more than the size, so that a file that keeps its
+  // size is read whole by a read that comes short.
+  std::size_t held = known ? known + 2 : chunkSize;
   char* text = static_cast<char*>(dcxml::allocate(held));
   if (!text) return false;
   std::size_t length = 0;     // bytes kept
