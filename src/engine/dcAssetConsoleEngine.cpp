@@ -1,10 +1,13 @@
 #include "dcAssetConsoleEngine.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <initializer_list>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cp949.h"
@@ -295,12 +298,27 @@ std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder) {
 std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder,
                                                         const dcDataLoadProgress_t* progress) {
   theLog.pfWrite(this, 1, "[dcAssetConsoleEngine_t::Test_loadfromFile]");
-  if (groupLoader) groupLoader(this);
-  if (!folder) return 1;
-
+  // The folder is listed while the group file is read: neither needs the
+  // other. The listing leaves errno as it would have on this thread.
   char pattern[PATH_SIZE];
-  if (!joinPath(pattern, folder, "\\", "*.xml")) return 1;
-  const std::vector<winfs::FindData> found = winfs::findFiles(pattern);
+  const bool listed = folder && joinPath(pattern, folder, "\\", "*.xml");
+  std::future<std::pair<std::vector<winfs::FindData>, int>> listing;
+  if (listed && groupLoader)
+    listing = std::async(std::launch::async, [&pattern] {
+      errno = 0;
+      auto entries = winfs::findFiles(pattern);
+      return std::pair(std::move(entries), errno);
+    });
+  if (groupLoader) groupLoader(this);
+  if (!listed) return 1;
+  std::vector<winfs::FindData> found;
+  if (listing.valid()) {
+    int error = 0;
+    std::tie(found, error) = listing.get();
+    if (error) errno = error;
+  } else {
+    found = winfs::findFiles(pattern);
+  }
   const auto report = [&](std::size_t done) {
     if (progress && progress->onFile) progress->onFile(done, found.size());
   };
@@ -322,6 +340,7 @@ std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder,
   // that each file opens at once, with no look-up of every component.
   std::vector<dcQsClient_t*> clientOf(found.size(), nullptr);
   std::vector<dcDataFile_t> files;
+  if (preparer) files.reserve(found.size());
   const std::string diskFolder = preparer ? winfs::spelledAsOnDisk(folder) : std::string();
   for (std::size_t i = 0; i < found.size(); ++i) {
     if (!dataFile(found[i])) continue;
