@@ -81,9 +81,13 @@ dcPreparedAssetData_t dcQsClient_t::prepareAssetData(const char* fileName, const
   if (!dataType) return prepared;
   switch (kindOf(dataType)) {
     case DataKind::Hardware:
+      prepared.values = dcHardwareList_t::prepare(fileName);
+      break;
     case DataKind::Windows:
+      prepared.values = dcWindowsInfo_t::prepare(fileName);
+      break;
     case DataKind::Software:
-      prepared.document = dcXmlDocument_t::prepare(fileName);
+      prepared.values = dcSoftwareList_t::prepare(fileName);
       break;
     case DataKind::Usage:
       prepared.usage = dcSoftwareUsageDocument_t::prepareUsage(fileName);
@@ -107,13 +111,13 @@ dcStatus_t dcQsClient_t::applyAssetData(const char* fileName, const char* pcName
   dcStatus_t result = dcStatus::OK;
   switch (kindOf(dataType)) {
     case DataKind::Hardware:
-      result = hardwareList.LoadAssetData(fileName, std::move(prepared.document));
+      result = hardwareList.LoadAssetData(fileName, std::move(prepared.values));
       break;
     case DataKind::Windows:
-      result = windowsInfo.LoadAssetData(fileName, std::move(prepared.document));
+      result = windowsInfo.LoadAssetData(fileName, std::move(prepared.values));
       break;
     case DataKind::Software:
-      result = softwareList.LoadAssetData(fileName, std::move(prepared.document));
+      result = softwareList.LoadAssetData(fileName, std::move(prepared.values));
       break;
     case DataKind::Usage:
       // Usage that cannot be read is not an error, nor is an unknown type.

@@ -10,10 +10,10 @@
 #include "dcWindowsInfo.h"
 
 // One inventory file read and parsed away from the loading thread
-// (dcQsClient_t::prepareAssetData): the parsed tree of a hardware, Windows
+// (dcQsClient_t::prepareAssetData): the values of a hardware, Windows
 // information or software file, or the usage of a usage file.
 struct dcPreparedAssetData_t {
-  dcXmlPrepared_t document;
+  dcInventoryValues_t values;
   dcSoftwareUsageDocument_t::Prepared usage;
 };
 

@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "dcInventoryWalk.h"
 #include "dcNoCaseIndex.h"
 #include "dcRecordArena.h"
 #include "dcStatus.h"
 #include "dcTextTable.h"
 
 class dcXmlDocument_t;
-struct dcXmlPrepared_t;
 class dcStringList_t;
 class dcpgBackwardLinks_t;
 class dcHardwareList_t;
@@ -102,8 +102,10 @@ class dcHardwareList_t {
   // Adds the descriptions of a "HardwareInfo.xml" file under the display
   // names the settings give its keys, leaving out ignored categories.
   dcStatus_t LoadAssetData(const char* fileName);
-  // The same with the file already read and parsed (dcXmlDocument_t::prepare).
-  dcStatus_t LoadAssetData(const char* fileName, dcXmlPrepared_t&& prepared);
+  // LoadAssetData in two steps: prepare reads, parses and walks the file
+  // and touches nothing shared, so it may run on any thread.
+  static dcInventoryValues_t prepare(const char* fileName);
+  dcStatus_t LoadAssetData(const char* fileName, dcInventoryValues_t&& prepared);
 
   dcStatus_t status = dcStatus::OK;
   dcXmlDocument_t* document = nullptr;

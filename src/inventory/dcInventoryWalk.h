@@ -1,17 +1,54 @@
-// The walk that the hardware and Windows information loaders share: each
-// root element of the given name (any letter case), each key element under
-// it ("pcname" skipped; a node without name ends the keys of that root), each
-// value of a key (the first child without value ends the key).
+// What the hardware, Windows and software loaders take from their files,
+// and the walk that the hardware and Windows loaders share.
 #pragma once
+
+#include <utility>
+#include <vector>
 
 #include "cp949.h"
 #include "dcStatus.h"
 #include "dcXml.h"
 
-// visit(key, text) returns 0 to go on, or the status that ends the walk.
+// A file read, parsed and walked on any thread, for its list to take on the
+// loading thread: the pairs of texts the list's load takes, in the order it
+// takes them, pointing into the file's text, which this holds. The tree is
+// freed by the thread that made it, once walked.
+struct dcInventoryValues_t {
+  dcXmlPrepared_t file;  // the text, without its tree; file.error: errno as the read left it
+  bool parsed = false;   // the file was read and parsed
+  std::vector<std::pair<const char*, const char*>> values;
+};
+
+// fileName read and parsed (dcXmlDocument_t::prepare), and its tree walked
+// by walk(root, values).
+template <class Walk>
+dcInventoryValues_t prepareInventoryValues(const char* fileName, Walk walk) {
+  dcInventoryValues_t out;
+  if (!fileName) return out;
+  out.file = dcXmlDocument_t::prepare(fileName);
+  out.parsed = out.file.root != nullptr;
+  walk(dcXmlHandle_t(out.file.root), out.values);
+  xmlFreeTree(out.file.root);
+  out.file.root = nullptr;
+  return out;
+}
+
+// visit(first, second) on each pair in order: 0 to go on, or the status that
+// ends the walk.
 template <class Visit>
-dcStatus_t forEachInventoryValue(const dcXmlDocument_t& document, const char* rootName, Visit visit) {
-  const dcXmlHandle_t top(document.root);
+dcStatus_t forEachValue(const dcInventoryValues_t& prepared, Visit visit) {
+  for (const auto& [first, second] : prepared.values)
+    if (const dcStatus_t stop = visit(first, second); stop != dcStatus::OK) return stop;
+  return dcStatus::OK;
+}
+
+// Each root element of the given name (any letter case) under top, each
+// key element under it ("pcname" skipped; a node without name ends the keys
+// of that root), each value of a key (the first child without value ends
+// the key), added to values as (key, text).
+inline void collectInventoryValues(const dcXmlHandle_t& top, const char* rootName,
+                                   std::vector<std::pair<const char*, const char*>>& values) {
+  if (!top.valid()) return;
   for (auto r = childBegin(top), rEnd = childEnd(top); r < rEnd; ++r) {
     const dcXmlHandle_t root = *r;
     if (mb::compareNoCase(root.name(), rootName) != 0) continue;
@@ -23,9 +60,8 @@ dcStatus_t forEachInventoryValue(const dcXmlDocument_t& document, const char* ro
       for (auto v = childBegin(element), vEnd = childEnd(element); v < vEnd; ++v) {
         const char* text = (*v).value();
         if (*text == '\0') break;
-        if (const dcStatus_t stop = visit(key, text); stop != dcStatus::OK) return stop;
+        values.emplace_back(key, text);
       }
     }
   }
-  return dcStatus::OK;
 }

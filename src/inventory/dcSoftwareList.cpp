@@ -1,5 +1,6 @@
 #include "dcSoftwareList.h"
 
+#include <cerrno>
 #include <new>
 #include <utility>
 
@@ -162,27 +163,32 @@ dcSoftwareInfo_t* dcSoftwareList_t::add(const dcSoftwareInfo_t* pdcSoftwareInfo)
 }
 
 dcStatus_t dcSoftwareList_t::LoadAssetData(const char* fileName) {
-  return LoadAssetData(fileName, fileName ? dcXmlDocument_t::prepare(fileName) : dcXmlPrepared_t());
+  return LoadAssetData(fileName, prepare(fileName));
 }
 
-dcStatus_t dcSoftwareList_t::LoadAssetData(const char* fileName, dcXmlPrepared_t&& prepared) {
+// Every "Program" element at any depth, in document order (an element
+// before what it contains), named by its first child's text.
+dcInventoryValues_t dcSoftwareList_t::prepare(const char* fileName) {
+  return prepareInventoryValues(fileName, [](const dcXmlHandle_t& top, auto& values) {
+    if (!top.valid()) return;
+    dcPointerArray_t programs(4);
+    top.findAll("Program", &programs);
+    for (std::uint32_t i = 0; i < programs.count; ++i) {
+      const dcXmlHandle_t first = dcXmlHandle_t(static_cast<dcXmlNode_t*>(programs.get(i))).child(0);
+      const char* name = first.value();  // empty without a child, or for a child without value
+      values.emplace_back(name, name);
+    }
+  });
+}
+
+// Every text the list keeps is a copy, so the parsed file goes with the
+// prepared values: a site of many PCs would otherwise hold every file twice.
+dcStatus_t dcSoftwareList_t::LoadAssetData(const char* fileName, dcInventoryValues_t&& prepared) {
   if (!fileName) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcSoftwareList_t::LoadAssetData] fileName=%s", fileName);
-  if (!document || !document->adopt(std::move(prepared))) return status = dcStatus::FILE_ERROR;
-  // Every text the list keeps is a copy, so the parsed file is let go as
-  // soon as it has been read: a site of many PCs would otherwise hold every
-  // file twice.
-  const dcXmlDocumentRelease_t release(document);
-  if (!document->root) return status = dcStatus::OK;
-
-  // Every "Program" element at any depth, in document order (an element
-  // before what it contains), named by its first child's text.
-  dcPointerArray_t programs(4);
-  dcXmlHandle_t(document->root).findAll("Program", &programs);
-  for (std::uint32_t i = 0; i < programs.count; ++i) {
-    const dcXmlHandle_t first = dcXmlHandle_t(static_cast<dcXmlNode_t*>(programs.get(i))).child(0);
-    const char* name = first.value();  // empty without a child, or for a child without value
-    add(name, name, "Not defined");
-  }
+  if (!document) return status = dcStatus::FILE_ERROR;
+  errno = prepared.file.error;
+  if (!prepared.parsed) return status = dcStatus::FILE_ERROR;
+  for (const auto& [name, same] : prepared.values) add(name, same, "Not defined");
   return status = dcStatus::OK;
 }

@@ -7,13 +7,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "dcInventoryWalk.h"
 #include "dcNoCaseIndex.h"
 #include "dcRecordArena.h"
 #include "dcStatus.h"
 #include "dcTextTable.h"
 
 class dcXmlDocument_t;
-struct dcXmlPrepared_t;
 class dcpgBackwardLinks_t;
 
 // One entry, held by its list. Its texts hold at most PACKAGE_SIZE - 1,
@@ -64,8 +64,10 @@ class dcSoftwareList_t {
   dcSoftwareInfo_t* findFileOf(const dcSoftwareInfo_t* pdcSoftwareInfo);
   // Adds every "Program" element of a "softwareinfo.xml" file.
   dcStatus_t LoadAssetData(const char* fileName);
-  // The same with the file already read and parsed (dcXmlDocument_t::prepare).
-  dcStatus_t LoadAssetData(const char* fileName, dcXmlPrepared_t&& prepared);
+  // LoadAssetData in two steps: prepare reads, parses and walks the file
+  // and touches nothing shared, so it may run on any thread.
+  static dcInventoryValues_t prepare(const char* fileName);
+  dcStatus_t LoadAssetData(const char* fileName, dcInventoryValues_t&& prepared);
 
   dcStatus_t status = dcStatus::OK;
   dcXmlDocument_t* document = nullptr;

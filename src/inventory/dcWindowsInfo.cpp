@@ -1,5 +1,6 @@
 #include "dcWindowsInfo.h"
 
+#include <cerrno>
 #include <new>
 #include <utility>
 
@@ -90,21 +91,26 @@ dcStatus_t dcWindowsInfo_t::getWindowsInfoItems(dcStringList_t* strings) {
 }
 
 dcStatus_t dcWindowsInfo_t::LoadAssetData(const char* fileName) {
-  return LoadAssetData(fileName, fileName ? dcXmlDocument_t::prepare(fileName) : dcXmlPrepared_t());
+  return LoadAssetData(fileName, prepare(fileName));
 }
 
-dcStatus_t dcWindowsInfo_t::LoadAssetData(const char* fileName, dcXmlPrepared_t&& prepared) {
+dcInventoryValues_t dcWindowsInfo_t::prepare(const char* fileName) {
+  return prepareInventoryValues(fileName, [](const dcXmlHandle_t& top, auto& values) {
+    collectInventoryValues(top, "windowsinfo", values);
+  });
+}
+
+// Every text the list keeps is a copy, so the parsed file goes with the
+// prepared values: a site of many PCs would otherwise hold every file twice.
+dcStatus_t dcWindowsInfo_t::LoadAssetData(const char* fileName, dcInventoryValues_t&& prepared) {
   if (!fileName) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcWindowsInfo_t::LoadAssetData] fileName=%s", fileName);
   if (!document) return status = dcStatus::CANNOT_CREATE;
-  if (!document->adopt(std::move(prepared))) return status = dcStatus::FILE_ERROR;
-  // Every text the list keeps is a copy, so the parsed file is let go as
-  // soon as it has been read: a site of many PCs would otherwise hold every
-  // file twice.
-  const dcXmlDocumentRelease_t release(document);
+  errno = prepared.file.error;
+  if (!prepared.parsed) return status = dcStatus::FILE_ERROR;
 
   CSettingMgr* settings = CSettingMgr::GetInstance();
-  return status = forEachInventoryValue(*document, "windowsinfo", [&](const char* key, const char* text) {
+  return status = forEachValue(prepared, [&](const char* key, const char* text) {
            dcAssetFilters_t* filters = theAssetFilters;
            if (!filters) return dcStatus::OK;
            const char* display = settings->GetValue(key);  // the settings give one answer per key

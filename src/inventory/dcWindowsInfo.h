@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "dcInventoryWalk.h"
 #include "dcNoCaseIndex.h"
 #include "dcRecordArena.h"
 #include "dcStatus.h"
 #include "dcTextTable.h"
 
 class dcXmlDocument_t;
-struct dcXmlPrepared_t;
 class dcStringList_t;
 
 // One item. Its texts hold at most TEXT_SIZE - 1 bytes, cut at a character
@@ -45,8 +45,10 @@ class dcWindowsInfo_t {
   // Adds the items of a "WindowsInfo.xml" file under the display names the
   // settings give its keys, leaving out ignored items.
   dcStatus_t LoadAssetData(const char* fileName);
-  // The same with the file already read and parsed (dcXmlDocument_t::prepare).
-  dcStatus_t LoadAssetData(const char* fileName, dcXmlPrepared_t&& prepared);
+  // LoadAssetData in two steps: prepare reads, parses and walks the file
+  // and touches nothing shared, so it may run on any thread.
+  static dcInventoryValues_t prepare(const char* fileName);
+  dcStatus_t LoadAssetData(const char* fileName, dcInventoryValues_t&& prepared);
 
   dcStatus_t status = dcStatus::OK;
   dcXmlDocument_t* document = nullptr;
