@@ -185,21 +185,6 @@ class dcXmlDocument_t {
   std::uint32_t options = 0xFFFF;
 };
 
-// Clears a document when it goes out of scope: for loaders that copy what
-// they need out of the tree.
-class dcXmlDocumentRelease_t {
- public:
-  explicit dcXmlDocumentRelease_t(dcXmlDocument_t* document) : document_(document) {}
-  ~dcXmlDocumentRelease_t() {
-    if (document_) document_->clear();
-  }
-  dcXmlDocumentRelease_t(const dcXmlDocumentRelease_t&) = delete;
-  dcXmlDocumentRelease_t& operator=(const dcXmlDocumentRelease_t&) = delete;
-
- private:
-  dcXmlDocument_t* document_;
-};
-
 class dcXmlAttrHandle_t;
 
 // A handle on one node, or on an empty node of its own.
