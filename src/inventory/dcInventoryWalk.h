@@ -19,15 +19,15 @@ struct dcInventoryValues_t {
   std::vector<std::pair<const char*, const char*>> values;
 };
 
-// fileName read and parsed (dcXmlDocument_t::prepare), and its tree walked
-// by walk(root, values).
+// fileName read and parsed (dcXmlDocument_t::prepare), and its tree, when
+// there is one, walked by walk(root, values).
 template <class Walk>
 dcInventoryValues_t prepareInventoryValues(const char* fileName, Walk walk) {
   dcInventoryValues_t out;
   if (!fileName) return out;
   out.file = dcXmlDocument_t::prepare(fileName);
   out.parsed = out.file.root != nullptr;
-  walk(dcXmlHandle_t(out.file.root), out.values);
+  if (out.parsed) walk(dcXmlHandle_t(out.file.root), out.values);
   xmlFreeTree(out.file.root);
   out.file.root = nullptr;
   return out;
@@ -48,7 +48,6 @@ dcStatus_t forEachValue(const dcInventoryValues_t& prepared, Visit visit) {
 // the key), added to values as (key, text).
 inline void collectInventoryValues(const dcXmlHandle_t& top, const char* rootName,
                                    std::vector<std::pair<const char*, const char*>>& values) {
-  if (!top.valid()) return;
   for (auto r = childBegin(top), rEnd = childEnd(top); r < rEnd; ++r) {
     const dcXmlHandle_t root = *r;
     if (mb::compareNoCase(root.name(), rootName) != 0) continue;

@@ -170,7 +170,6 @@ dcStatus_t dcSoftwareList_t::LoadAssetData(const char* fileName) {
 // before what it contains), named by its first child's text.
 dcInventoryValues_t dcSoftwareList_t::prepare(const char* fileName) {
   return prepareInventoryValues(fileName, [](const dcXmlHandle_t& top, auto& values) {
-    if (!top.valid()) return;
     dcPointerArray_t programs(4);
     top.findAll("Program", &programs);
     for (std::uint32_t i = 0; i < programs.count; ++i) {

@@ -680,12 +680,16 @@ class UsageReader final : public dcXmlEvents_t {
     return ok_ ? 0 : NO_ATTRIBUTE;
   }
   void setAttributeName(Attribute attribute, char* name) override {
-    if (open_[live_].part == Part::Declaration) declaration_[attribute].first = name;
-    open_[live_].attributeName = name;
+    if (open_[live_].part == Part::Declaration)
+      declaration_[attribute].first = name;
+    else
+      open_[live_].attributeName = name;
   }
   void setAttributeValue(Attribute attribute, char* value) override {
-    if (open_[live_].part == Part::Declaration) declaration_[attribute].second = value;
-    open_[live_].attributeValue = value;
+    if (open_[live_].part == Part::Declaration)
+      declaration_[attribute].second = value;
+    else
+      open_[live_].attributeValue = value;
   }
 
  private:
