@@ -246,10 +246,18 @@ bool splitTwoWords(const char* text, char (&first)[WORD_SIZE], char (&second)[WO
   return true;
 }
 
-// folder + tail into out (PATH_SIZE bytes); false when it does not fit.
+// folder + separator + tail into out (PATH_SIZE bytes); false when it does
+// not fit.
 bool joinPath(char (&out)[PATH_SIZE], const char* folder, const char* separator, const char* tail) {
-  const int written = std::snprintf(out, sizeof out, "%s%s%s", folder, separator, tail);
-  return written >= 0 && static_cast<std::size_t>(written) < sizeof out;
+  std::size_t at = 0;
+  for (const char* part : {folder, separator, tail}) {
+    const std::size_t length = std::strlen(part);
+    if (length >= sizeof out - at) return false;
+    std::memcpy(out + at, part, length);
+    at += length;
+  }
+  out[at] = '\0';
+  return true;
 }
 
 }  // namespace
@@ -289,6 +297,14 @@ dcStatus_t dcAssetConsoleEngine_t::initialize(winsvc::WindowHandle mainWindow) {
 dcStatus_t dcAssetConsoleEngine_t::deinitialize() {
   theLog.pfWrite(this, 1, "[dcAssetConsoleEngine_t::deinitialize]");
   return status = dcStatus::OK;
+}
+
+dcPreparedAssetData_t dcAssetConsoleEngine_t::prepareDataFile(const dcDataFile_t& file) {
+  char path[PATH_SIZE];
+  char pcName[WORD_SIZE];
+  char dataType[WORD_SIZE];
+  if (!joinPath(path, file.folder, "\\", file.name) || !splitTwoWords(file.name, pcName, dataType)) return {};
+  return dcQsClient_t::prepareAssetData(path, pcName, dataType);
 }
 
 std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder) {
@@ -345,7 +361,7 @@ std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder,
   for (std::size_t i = 0; i < found.size(); ++i) {
     if (!dataFile(found[i])) continue;
     clientOf[i] = root.findClient(pcName);
-    if (clientOf[i] && preparer) files.push_back({diskFolder + '\\' + found[i].name, pcName, dataType});
+    if (clientOf[i] && preparer) files.push_back({diskFolder.c_str(), found[i].name.c_str()});
   }
   const std::unique_ptr<dcFilePreparer_t> prepared = preparer ? preparer(std::move(files)) : nullptr;
 

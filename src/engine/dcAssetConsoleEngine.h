@@ -30,11 +30,11 @@ struct dcDataLoadProgress_t {
   std::function<void(std::size_t filesRead, std::size_t filesFound)> onFile;
 };
 
-// A data file a scan hands to a client.
+// A data file a scan hands to a client: its "<PC> <data type>" name in the
+// scan's folder. Both texts belong to the scan and outlive its preparer.
 struct dcDataFile_t {
-  std::string path;  // to open it by: the scan's folder as the disk spells it
-  std::string pcName;
-  std::string dataType;
+  const char* folder;  // to open it by: as the disk spells it
+  const char* name;
 };
 
 // Prepares a scan's data files (dcQsClient_t::prepareAssetData) ahead of
@@ -68,6 +68,10 @@ class dcAssetConsoleEngine_t : public dcCommanderEngine_t {
   // Clears theAssetConsoleEngine if it still designates this engine; the
   // root group with its whole tree goes, then the filter set.
   ~dcAssetConsoleEngine_t() override;
+
+  // Reads and parses a data file as the client of its PC would
+  // (dcQsClient_t::prepareAssetData); touches nothing shared.
+  static dcPreparedAssetData_t prepareDataFile(const dcDataFile_t& file);
 
   // Appends the eighteen inventory commands after the built-in ones.
   dcStatus_t _ceNative_registerCommand();

@@ -33,9 +33,7 @@ dcParseStage_t::~dcParseStage_t() {
 void dcParseStage_t::prepareNext(std::unique_lock<std::mutex>& hold) {
   const std::size_t index = claimed_++;
   hold.unlock();
-  const dcDataFile_t& file = files_[index];
-  dcPreparedAssetData_t data =
-      dcQsClient_t::prepareAssetData(file.path.c_str(), file.pcName.c_str(), file.dataType.c_str());
+  dcPreparedAssetData_t data = dcAssetConsoleEngine_t::prepareDataFile(files_[index]);
   hold.lock();
   Slot& slot = slots_[index % window_];
   slot.data = std::move(data);

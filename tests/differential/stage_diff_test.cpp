@@ -31,20 +31,23 @@ TEST(ParseStageDiff, ResultsComeInListOrderAsOneThreadPreparesThem) {
   testutil::TempDir dir;
   testutil::DriveMapping drive('S', dir.str());
   std::mt19937 rng(16);
-  for (int i = 0; i < 60; ++i)
+  std::vector<std::string> names;
+  for (int i = 0; i < 60; ++i) {
+    names.push_back("f" + std::to_string(i) + " HardwareInfo.xml");
     if (i % 9 != 4)
-      testutil::writeFile(dir.path() / ("f" + std::to_string(i)),
-                          "<hardwareinfo><cpu>" + std::to_string(i) +
-                              std::string(rng() % 3 ? 10 : 60000, 'x') + "</cpu></hardwareinfo>");
+      testutil::writeFile(dir.path() / names.back(), "<hardwareinfo><cpu>" + std::to_string(i) +
+                                                         std::string(rng() % 3 ? 10 : 60000, 'x') +
+                                                         "</cpu></hardwareinfo>");
+  }
   for (int round = 0; round < 12; ++round) {
     std::vector<dcDataFile_t> files(rng() % 400);
-    for (dcDataFile_t& file : files) file = {"S:\\f" + std::to_string(rng() % 60), "PC", "HardwareInfo.xml"};
+    for (dcDataFile_t& file : files) file = {"S:", names[rng() % names.size()].c_str()};
     dcParseStage_t stage(files, 1 + rng() % 4);
     for (const dcDataFile_t& file : files) {
       if (rng() % 16 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      const auto expected =
-          dcQsClient_t::prepareAssetData(file.path.c_str(), file.pcName.c_str(), file.dataType.c_str());
-      ASSERT_EQ(outcome(stage.next()), outcome(expected)) << file.path;
+      const auto expected = dcQsClient_t::prepareAssetData(("S:\\" + std::string(file.name)).c_str(),
+                                                           file.name, "HardwareInfo.xml");
+      ASSERT_EQ(outcome(stage.next()), outcome(expected)) << file.name;
     }
     EXPECT_FALSE(stage.next().values.parsed);
   }

@@ -188,11 +188,11 @@ TEST_F(DataLoad, ParseStageOpensEachListedFileOnceWithinItsWindow) {
   std::vector<dcDataFile_t> files;
   std::map<std::string, std::size_t> place;  // a listed file's place in the list
   for (int i = 0; i < 150; ++i) {
-    const std::string pc = "PC" + std::to_string(200 + i), name = pc + " HardwareInfo.xml";
+    const std::string name = "PC" + std::to_string(200 + i) + " HardwareInfo.xml";
     write("qss/data/" + name, hardware("P4"));
     if (i % 3 == 1) continue;
-    place[name] = files.size();
-    files.push_back({"C:\\qss\\data\\" + name, pc, "HardwareInfo.xml"});
+    const auto listed = place.emplace(name, files.size()).first;
+    files.push_back({"C:\\qss\\data", listed->first.c_str()});
   }
   const int watch = inotify_init1(IN_CLOEXEC);
   ASSERT_GE(inotify_add_watch(watch, (dir.path() / "qss/data").c_str(), IN_OPEN), 0);
