@@ -2,22 +2,52 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
 
 #include "cp949.h"
 #include "dcLog.h"
+#include "dcProbeTable.h"
 #include "sys.h"
 #include "winfs.h"
 
 // The look-up index of a subtree: the first group of each id and the first
 // client of each name in search order, each valid for one state of the trees.
+// Clients sit in a flat table keyed by their name's hash: a scan looks up
+// every data file's PC, hundreds of thousands of times on a large site.
 struct dcQsGroup_t::LookupIndex {
+  struct ClientSlot {
+    std::uint64_t hash;
+    dcQsClient_t* client;
+    bool filled() const { return client != nullptr; }
+  };
+  static std::uint64_t hashName(const char* name) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p)
+      h = (h ^ *p) * 1099511628211ull;
+    return h ^ (h >> 29);
+  }
+  // The first client named name, or nullptr.
+  dcQsClient_t* client(const char* name) const {
+    const std::uint64_t h = hashName(name);
+    const ClientSlot* slot = clientsByName.find(
+        h, [&](const ClientSlot& s) { return s.hash == h && std::strcmp(s.client->name, name) == 0; });
+    return slot ? slot->client : nullptr;
+  }
+  // Adds client unless a client of its name is in already; false without memory.
+  bool addClient(dcQsClient_t* client) {
+    const std::uint64_t h = hashName(client->name);
+    return clientsByName.insertFirst(h, ClientSlot{h, client}, [&](const ClientSlot& s) {
+      return s.hash == h && std::strcmp(s.client->name, client->name) == 0;
+    });
+  }
+
   std::uint64_t idsBuiltAt = 0;      // groupGeneration_ when built, 0 = not built
   std::uint64_t clientsBuiltAt = 0;  // clientGeneration_ when built, 0 = not built
   std::unordered_map<std::int32_t, dcQsGroup_t*> groupsById;
-  std::unordered_map<std::string, dcQsClient_t*> clientsByName;
+  dcinv::ProbeTable<ClientSlot> clientsByName;
 };
 
 namespace {
@@ -179,11 +209,13 @@ dcQsGroup_t::LookupIndex* dcQsGroup_t::lookupIndex(bool clientsToo) {
     if (clientsToo) {
       lookup_->clientsByName.clear();
       lookup_->clientsBuiltAt = 0;
-      walkPreOrder(this, [this](dcQsGroup_t* g) {
-        for (dcQsClientNode_t* node = g->clients; node; node = node->next)
-          lookup_->clientsByName.emplace(node->pClient->name, node->pClient);
-        return false;
+      bool complete = true;
+      walkPreOrder(this, [this, &complete](dcQsGroup_t* g) {
+        for (dcQsClientNode_t* node = g->clients; node && complete; node = node->next)
+          complete = lookup_->addClient(node->pClient);
+        return !complete;
       });
+      if (!complete) throw std::bad_alloc();
       lookup_->clientsBuiltAt = now;
     } else {
       lookup_->groupsById.clear();
@@ -223,8 +255,7 @@ dcQsClient_t* dcQsGroup_t::findClient(const char* name_) {
   theLog.pfWrite(this, 1, "[dcQsGroup_t::findClient] name=%s", name_);
   dcQsClient_t* found = nullptr;
   if (LookupIndex* index = lookupIndex(true)) {
-    auto it = index->clientsByName.find(name_);
-    if (it != index->clientsByName.end()) found = it->second;
+    found = index->client(name_);
   } else {
     walkPreOrder(this, [&found, name_](dcQsGroup_t* g) {
       for (dcQsClientNode_t* node = g->clients; node; node = node->next) {

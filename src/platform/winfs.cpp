@@ -549,25 +549,54 @@ std::vector<FindData> findFiles(const char* pattern) {
   // An entry is looked at relative to the open folder, which spares the
   // walk down the folder's whole path.
   const int folderFd = ::dirfd(dir.get());
+  // The matching names are gathered in one buffer and sorted as places in
+  // it; the entries are made once, in order, when the count is known. A
+  // data folder holds hundreds of thousands of files.
+  struct Entry {
+    std::uint64_t head;  // the name's first eight bytes, big-endian, zero-padded
+    std::size_t at;
+    std::size_t length;
+    bool isDirectory;
+  };
+  std::string names;
+  std::vector<Entry> entries;
   while (const dirent* entry = ::readdir(dir.get())) {
     const char* name = entry->d_name;
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
-    std::string core = coreName(name);
-    if (!wildcardMatchNoCase(wildcard.c_str(), core.c_str())) continue;
-    FindData data;
-    data.name = std::move(core);
+    const std::string_view disk(name);
+    const std::size_t at = names.size();
+    const bool ascii = std::all_of(disk.begin(), disk.end(), [](char c) { return (c & 0x80) == 0; });
+    if (ascii || !mb::isValidUtf8(disk))
+      names.append(disk);
+    else
+      names.append(mb::fromUtf8(disk));
+    names.push_back('\0');
+    if (!wildcardMatchNoCase(wildcard.c_str(), names.c_str() + at)) {
+      names.resize(at);
+      continue;
+    }
     // The folder listing tells most entries' kind; a link (followed) or an
     // entry of unknown kind is looked at.
+    bool isDirectory = false;
     struct stat st;
     if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK)
-      data.isDirectory = entry->d_type == DT_DIR;
+      isDirectory = entry->d_type == DT_DIR;
     else if (::fstatat(folderFd, name, &st, 0) == 0)
-      data.isDirectory = S_ISDIR(st.st_mode);
-    found.push_back(std::move(data));
+      isDirectory = S_ISDIR(st.st_mode);
+    const std::size_t length = names.size() - 1 - at;
+    std::uint64_t head = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+      head = head << 8 | (i < length ? static_cast<unsigned char>(names[at + i]) : 0u);
+    entries.push_back({head, at, length, isDirectory});
   }
-  std::sort(found.begin(), found.end(), [](const FindData& a, const FindData& b) {
-    return mb::compare(a.name.c_str(), b.name.c_str()) < 0;
+  // Byte order, a name before the longer names it begins. Names hold no
+  // zero byte, so the heads order them unless their first eight bytes agree.
+  const auto nameOf = [&names](const Entry& e) { return std::string_view(names).substr(e.at, e.length); };
+  std::sort(entries.begin(), entries.end(), [&nameOf](const Entry& a, const Entry& b) {
+    return a.head != b.head ? a.head < b.head : nameOf(a) < nameOf(b);
   });
+  found.reserve(entries.size());
+  for (const Entry& e : entries) found.push_back({std::string(nameOf(e)), e.isDirectory});
   return found;
 }
 

@@ -6,10 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <memory>
+#include <random>
 
+#include "cp949.h"
 #include "process.h"
 #include "testutil.h"
 
@@ -141,6 +144,22 @@ TEST_F(Winfs, FindWildcardsInTheLastComponent) {
   EXPECT_EQ(names(winfs::findFiles("Q:\\DATA\\?.*")), (std::vector<std::string>{"c.txt", "x.xml"}));
   EXPECT_EQ(names(winfs::findFiles("Q:\\data\\C.TXT")), (std::vector<std::string>{"c.txt"}));
   EXPECT_TRUE(winfs::findFiles("Q:\\data\\").empty() && winfs::findFiles("Q:\\nothere\\*").empty());
+  // Names in byte order, however long the start they share: random names
+  // from few letters, against a plain sort.
+  std::mt19937 rng(8);
+  std::vector<std::string> many;
+  for (int i = 0; i < 300; ++i) {
+    std::string name = std::string("PC-99 a~~~").substr(0, rng() % 11) + std::string(rng() % 4, 'a');
+    for (char& c : name)
+      if (rng() % 5 == 0) c = "PC-9 a~"[rng() % 7];
+    if (!name.empty() && name.front() != ' ' && name.back() != ' ' &&
+        std::find(many.begin(), many.end(), name) == many.end())
+      many.push_back(name);
+  }
+  for (const std::string& name : many) testutil::writeFile(dir.path() / "many" / name, "1");
+  std::sort(many.begin(), many.end(),
+            [](const std::string& a, const std::string& b) { return mb::compare(a.c_str(), b.c_str()) < 0; });
+  EXPECT_EQ(names(winfs::findFiles("Q:\\many\\*")), many);
   // A link is of the kind of what it leads to; a broken one is a file.
   const std::filesystem::path links = dir.path() / "links";
   std::filesystem::create_directory(links);
