@@ -1,8 +1,10 @@
 #include "dcSoftwareUsage.h"
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -856,19 +858,29 @@ struct dcSoftwareUsageDocument_t::Content {
 
 namespace {
 
-// The file's text up to its first NUL; empty when it cannot be opened.
-std::string readUsageFile(const char* fileName) {
-  std::string text;
+// A usage file's text as the load reads it: up to its first NUL, and then
+// only up to the end of its first closing tag, NUL-terminated, in a buffer
+// of its own that the parse may write into.
+struct UsageText {
+  std::unique_ptr<char[]> data;
+  std::size_t size = 0;
+};
+
+// The file's text, or nothing when it cannot be opened or holds no closing
+// tag.
+std::optional<UsageText> readUsageText(const char* fileName) {
   winfs::ReadFile file(fileName);
-  if (!file.isOpen()) return text;
+  if (!file.isOpen()) return std::nullopt;
   // One read of the file's size and one byte more, which finds the end at
-  // once; a file that grew or tells no size goes on in pieces.
+  // once; a file that grew or tells no size goes on in pieces. The buffer
+  // always keeps a byte beyond what was read, for the NUL.
   const std::size_t known = file.size();
   std::size_t piece = known ? known + 1 : 64 * 1024;
+  std::size_t capacity = piece + 1;
+  auto data = std::make_unique_for_overwrite<char[]>(capacity);
   std::size_t at = 0;
   for (;;) {
-    text.resize(at + piece);
-    char* into = text.data() + at;
+    char* into = data.get() + at;
     const std::size_t got = file.read(into, piece);
     if (const void* nul = std::memchr(into, '\0', got)) {
       at += static_cast<std::size_t>(static_cast<const char*>(nul) - into);
@@ -877,9 +889,20 @@ std::string readUsageFile(const char* fileName) {
     at += got;
     if (got < piece) break;
     piece = 64 * 1024;
+    if (at + piece + 1 > capacity) {
+      const std::size_t larger = std::max(capacity * 2, at + piece + 1);
+      auto grown = std::make_unique_for_overwrite<char[]>(larger);
+      std::memcpy(grown.get(), data.get(), at);
+      data = std::move(grown);
+      capacity = larger;
+    }
   }
-  text.resize(at);
-  return text;
+  const std::size_t tagLength = std::strlen(CLOSING_TAG);
+  const void* tag = memmem(data.get(), at, CLOSING_TAG, tagLength);
+  if (!tag) return std::nullopt;
+  const std::size_t size = static_cast<std::size_t>(static_cast<const char*>(tag) - data.get()) + tagLength;
+  data[size] = '\0';
+  return UsageText{std::move(data), size};
 }
 
 }  // namespace
@@ -913,25 +936,23 @@ std::uint32_t dcSoftwareUsageDocument_t::LoadUsageData(const char* fileName) {
 dcSoftwareUsageDocument_t::Prepared dcSoftwareUsageDocument_t::prepareUsage(const char* fileName) {
   Prepared prepared;
   prepared.content = std::make_shared<Content>();
-  std::string text = readUsageFile(fileName);
-  const std::size_t tagLength = std::strlen(CLOSING_TAG);
-  const void* tag = memmem(text.data(), text.size(), CLOSING_TAG, tagLength);
-  if (!tag) return prepared;
-  text.resize(static_cast<std::size_t>(static_cast<const char*>(tag) - text.data()) + tagLength);
-  // The parse writes into the text it reads, so the tree, when the text
-  // turns out to be in another layout, is parsed from a copy.
-  std::string copy = text;
+  std::optional<UsageText> text = readUsageText(fileName);
+  if (!text) return prepared;
   UsageTable table;
   UsageReader reader(table);
-  xmlParseEvents(copy.data(), reader, 0, XOPT_INVENTORY);
+  xmlParseEvents(text->data.get(), reader, 0, XOPT_INVENTORY);
   if (reader.finish()) {
     prepared.content->table = std::move(table);
     prepared.result = 1;
     return prepared;
   }
+  // The parse wrote into the text it read: a text in another layout is read
+  // again and parsed as a tree. Files the agents write never come here.
+  text = readUsageText(fileName);
   Tree parsed = newTree();
-  if (!parsed) return prepared;
-  prepared.result = xmlParse(text.data(), parsed.get(), dcXmlDocument_t::GROW_BY, XOPT_INVENTORY) ? 1 : 0;
+  if (!text || !parsed) return prepared;
+  prepared.result =
+      xmlParse(text->data.get(), parsed.get(), dcXmlDocument_t::GROW_BY, XOPT_INVENTORY) ? 1 : 0;
   bool complete = true;
   *prepared.content = Content::copyOf(parsed.get(), complete);
   return prepared;
