@@ -5,49 +5,37 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string_view>
 #include <vector>
 
 #include "cp949.h"
 #include "dcLog.h"
-#include "dcProbeTable.h"
+#include "dcNoCaseIndex.h"
 #include "sys.h"
 #include "winfs.h"
 
 // The look-up index of a subtree: the first group of each id and the first
 // client of each name in search order, each valid for one state of the trees.
-// Clients sit in a flat table keyed by their name's hash: a scan looks up
-// every data file's PC, hundreds of thousands of times on a large site.
+// A scan looks up every data file's PC, hundreds of thousands of times on a
+// large site, so clients sit in a flat index by their name's hash.
 struct dcQsGroup_t::LookupIndex {
-  struct ClientSlot {
-    std::uint64_t hash;
-    dcQsClient_t* client;
-    bool filled() const { return client != nullptr; }
-  };
-  static std::uint64_t hashName(const char* name) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p)
-      h = (h ^ *p) * 1099511628211ull;
-    return h ^ (h >> 29);
-  }
+  static std::size_t hashName(const char* name) { return std::hash<std::string_view>()(name); }
   // The first client named name, or nullptr.
   dcQsClient_t* client(const char* name) const {
-    const std::uint64_t h = hashName(name);
-    const ClientSlot* slot = clientsByName.find(
-        h, [&](const ClientSlot& s) { return s.hash == h && std::strcmp(s.client->name, name) == 0; });
-    return slot ? slot->client : nullptr;
+    return clientsByName.find(hashName(name),
+                              [name](const dcQsClient_t* c) { return std::strcmp(c->name, name) == 0; });
   }
   // Adds client unless a client of its name is in already; false without memory.
   bool addClient(dcQsClient_t* client) {
-    const std::uint64_t h = hashName(client->name);
-    return clientsByName.insertFirst(h, ClientSlot{h, client}, [&](const ClientSlot& s) {
-      return s.hash == h && std::strcmp(s.client->name, client->name) == 0;
+    return clientsByName.insertFirst(hashName(client->name), client, [client](const dcQsClient_t* c) {
+      return std::strcmp(c->name, client->name) == 0;
     });
   }
 
   std::uint64_t idsBuiltAt = 0;      // groupGeneration_ when built, 0 = not built
   std::uint64_t clientsBuiltAt = 0;  // clientGeneration_ when built, 0 = not built
   std::unordered_map<std::int32_t, dcQsGroup_t*> groupsById;
-  dcinv::ProbeTable<ClientSlot> clientsByName;
+  dcinv::FirstMatchIndex<dcQsClient_t> clientsByName;
 };
 
 namespace {

@@ -936,21 +936,22 @@ std::uint32_t dcSoftwareUsageDocument_t::LoadUsageData(const char* fileName) {
 dcSoftwareUsageDocument_t::Prepared dcSoftwareUsageDocument_t::prepareUsage(const char* fileName) {
   Prepared prepared;
   prepared.content = std::make_shared<Content>();
-  std::optional<UsageText> text = readUsageText(fileName);
+  const std::optional<UsageText> text = readUsageText(fileName);
   if (!text) return prepared;
+  // The parse writes into the text it reads, so the reader parses a copy and
+  // the text stays whole for the tree of a text in another layout.
+  const auto scratch = std::make_unique_for_overwrite<char[]>(text->size + 1);
+  std::memcpy(scratch.get(), text->data.get(), text->size + 1);
   UsageTable table;
   UsageReader reader(table);
-  xmlParseEvents(text->data.get(), reader, 0, XOPT_INVENTORY);
+  xmlParseEvents(scratch.get(), reader, 0, XOPT_INVENTORY);
   if (reader.finish()) {
     prepared.content->table = std::move(table);
     prepared.result = 1;
     return prepared;
   }
-  // The parse wrote into the text it read: a text in another layout is read
-  // again and parsed as a tree. Files the agents write never come here.
-  text = readUsageText(fileName);
   Tree parsed = newTree();
-  if (!text || !parsed) return prepared;
+  if (!parsed) return prepared;
   prepared.result =
       xmlParse(text->data.get(), parsed.get(), dcXmlDocument_t::GROW_BY, XOPT_INVENTORY) ? 1 : 0;
   bool complete = true;

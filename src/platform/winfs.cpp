@@ -32,12 +32,22 @@ using DirPtr = std::unique_ptr<DIR, DirCloser>;
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
-// The CP949 form of a name found on disk: converted when it is UTF-8, taken
-// byte for byte otherwise (a name written by an older tool in CP949).
-std::string coreName(const char* diskName) {
+// Appends the CP949 form of a name found on disk: converted when it is
+// UTF-8, taken byte for byte otherwise (a name written by an older tool in
+// CP949). An ASCII name, the usual one, is appended as it is.
+void appendCoreName(std::string& to, const char* diskName) {
   const std::string_view name(diskName);
-  if (mb::isValidUtf8(name)) return mb::fromUtf8(name);
-  return std::string(name);
+  const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
+  if (ascii || !mb::isValidUtf8(name))
+    to.append(name);
+  else
+    to.append(mb::fromUtf8(name));
+}
+
+std::string coreName(const char* diskName) {
+  std::string name;
+  appendCoreName(name, diskName);
+  return name;
 }
 
 // The on-disk form of a core name.
@@ -563,13 +573,8 @@ std::vector<FindData> findFiles(const char* pattern) {
   while (const dirent* entry = ::readdir(dir.get())) {
     const char* name = entry->d_name;
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
-    const std::string_view disk(name);
     const std::size_t at = names.size();
-    const bool ascii = std::all_of(disk.begin(), disk.end(), [](char c) { return (c & 0x80) == 0; });
-    if (ascii || !mb::isValidUtf8(disk))
-      names.append(disk);
-    else
-      names.append(mb::fromUtf8(disk));
+    appendCoreName(names, name);
     names.push_back('\0');
     if (!wildcardMatchNoCase(wildcard.c_str(), names.c_str() + at)) {
       names.resize(at);
