@@ -11,6 +11,7 @@
 #include "cp949.h"
 #include "dcLog.h"
 #include "dcProbeTable.h"
+#include "dcXmlParser.h"
 #include "winfs.h"
 
 namespace dcusage {
@@ -659,19 +660,19 @@ class UsageReader final : public dcXmlEvents_t {
     return ok_;
   }
 
-  Node add(Node parent, std::int32_t kind) override {
+  Node add(Node parent, std::int32_t kind) {
     endBelow(parent);
     ok_ = ok_ && parent + 1 < DEPTHS && begin(parent + 1, kind);
     return ok_ ? parent + 1 : NO_NODE;
   }
-  Node parentOf(Node node) override {
+  Node parentOf(Node node) {
     if (node == 0) return 0;
     endBelow(node - 1);
     return node - 1;
   }
-  void setName(Node node, char* name) override { open_[node].name = name; }
-  void setValue(Node node, char* value) override { open_[node].value = value; }
-  Attribute addAttribute(Node node) override {
+  void setName(Node node, char* name) { open_[node].name = name; }
+  void setValue(Node node, char* value) { open_[node].value = value; }
+  Attribute addAttribute(Node node) {
     Open& open = open_[node];
     if (ok_ && open.part == Part::Declaration) {
       declaration_.emplace_back(nullptr, nullptr);
@@ -681,13 +682,13 @@ class UsageReader final : public dcXmlEvents_t {
     ok_ = ok_ && open.part == Part::Day && open.attributes++ == 0;
     return ok_ ? 0 : NO_ATTRIBUTE;
   }
-  void setAttributeName(Attribute attribute, char* name) override {
+  void setAttributeName(Attribute attribute, char* name) {
     if (open_[live_].part == Part::Declaration)
       declaration_[attribute].first = name;
     else
       open_[live_].attributeName = name;
   }
-  void setAttributeValue(Attribute attribute, char* value) override {
+  void setAttributeValue(Attribute attribute, char* value) {
     if (open_[live_].part == Part::Declaration)
       declaration_[attribute].second = value;
     else

@@ -98,13 +98,25 @@ bool xmlCopyChildren(const dcXmlNode_t* source, dcXmlNode_t* parent);
 char* xmlParse(char* text, dcXmlNode_t* parent, std::uint32_t growBy, std::uint32_t options);
 
 // What the parser finds, told as it finds it, for a reader that makes
-// something other than a tree of its text (xmlParseEvents). The calls are
-// exactly the steps by which xmlParse builds its tree: a node is added as
-// the last child of the cursor, named and given values (a value may be
-// given again, trimmed, once its end is found), and the cursor moves to a
-// node's parent at its end tag. Nodes and attributes are numbers the reader
-// hands out; names and values point into the text and may still lack their
-// NUL when given: they are whole once the parse has moved past them.
+// something other than a tree of its text (xmlParseEvents, in
+// dcXmlParser.h). The calls are exactly the steps by which xmlParse builds
+// its tree: a node is added as the last child of the cursor, named and
+// given values (a value may be given again, trimmed, once its end is
+// found), and the cursor moves to a node's parent at its end tag. Nodes and
+// attributes are numbers the reader hands out; names and values point into
+// the text and may still lack their NUL when given: they are whole once the
+// parse has moved past them.
+//
+// A reader derives from this class and has these members, which the parser
+// calls directly:
+//   Node add(Node parent, std::int32_t kind);
+//   Node parentOf(Node node);  // where the cursor goes at node's end tag:
+//                              // its parent, or node itself at the top
+//   void setName(Node node, char* name);
+//   void setValue(Node node, char* value);
+//   Attribute addAttribute(Node node);
+//   void setAttributeName(Attribute attribute, char* name);
+//   void setAttributeValue(Attribute attribute, char* value);
 class dcXmlEvents_t {
  public:
   using Node = std::uint32_t;
@@ -113,21 +125,7 @@ class dcXmlEvents_t {
   // running out stops xmlParse.
   static constexpr Node NO_NODE = UINT32_MAX;
   static constexpr Attribute NO_ATTRIBUTE = UINT32_MAX;
-
-  virtual ~dcXmlEvents_t() = default;
-  virtual Node add(Node parent, std::int32_t kind) = 0;
-  // Where the cursor goes at node's end tag: its parent, or node itself at
-  // the top.
-  virtual Node parentOf(Node node) = 0;
-  virtual void setName(Node node, char* name) = 0;
-  virtual void setValue(Node node, char* value) = 0;
-  virtual Attribute addAttribute(Node node) = 0;
-  virtual void setAttributeName(Attribute attribute, char* name) = 0;
-  virtual void setAttributeValue(Attribute attribute, char* value) = 0;
 };
-// Parses text in place as xmlParse does, telling events what it finds, with
-// the cursor at parent to begin with; returns where parsing stopped.
-char* xmlParseEvents(char* text, dcXmlEvents_t& events, dcXmlEvents_t::Node parent, std::uint32_t options);
 
 // Case-sensitive whole-name glob match ("*", "?", "[...]").
 bool xmlNameMatch(const char* pattern, const char* text);
