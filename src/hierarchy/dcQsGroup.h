@@ -84,22 +84,29 @@ class dcQsGroup_t : public dcObject_t {
   // Gathers every inventory of the subtree into each group of it. The
   // lists must be empty first (after clear, or on a new group).
   dcStatus_t gatherGroupInfo();
+  // How the add operations below look for a contributor's back-link on an
+  // entry: among all its links, or only as its last link (exact while
+  // gathering into a group whose list held no links when its step began,
+  // from a contributor met once in the step: each contributor's links are
+  // then added in one run).
+  enum class LinkSearch : std::uint8_t { All, Last };
   dcStatus_t gatherSoftwares();
-  dcStatus_t addSoftwares(dcQsClient_t* pdcQsClient);
-  dcStatus_t addSoftwares(dcQsGroup_t* pdcQsGroup);
+  dcStatus_t addSoftwares(dcQsClient_t* pdcQsClient, LinkSearch search = LinkSearch::All);
+  dcStatus_t addSoftwares(dcQsGroup_t* pdcQsGroup, LinkSearch search = LinkSearch::All);
   dcStatus_t clearSoftwares();
   dcStatus_t gatherHardwares();
-  dcStatus_t addHardwares(dcQsClient_t* pdcQsClient);
-  dcStatus_t addHardwares(dcQsGroup_t* pdcQsGroup);
+  dcStatus_t addHardwares(dcQsClient_t* pdcQsClient, LinkSearch search = LinkSearch::All);
+  dcStatus_t addHardwares(dcQsGroup_t* pdcQsGroup, LinkSearch search = LinkSearch::All);
   dcStatus_t clearHardwares();
   dcStatus_t gatherWindowsVersions();
   dcWindowsVersion_t* findWindowsVersion(const char* version);
-  dcStatus_t addWindowsVersion(dcQsClient_t* pdcQsClient);
-  dcStatus_t addWindowsVersion(dcQsGroup_t* pdcQsGroup);
+  dcStatus_t addWindowsVersion(dcQsClient_t* pdcQsClient, LinkSearch search = LinkSearch::All);
+  dcStatus_t addWindowsVersion(dcQsGroup_t* pdcQsGroup, LinkSearch search = LinkSearch::All);
   dcStatus_t clearWindowsVersions();
   dcStatus_t gatherSoftwareUsages();
-  dcStatus_t addSoftwareUsages(dcQsClient_t* pdcQsClient);
-  dcStatus_t addSoftwareUsages(dcQsGroup_t* pdcQsGroup);
+  // Usage makes no back-links: search is not used.
+  dcStatus_t addSoftwareUsages(dcQsClient_t* pdcQsClient, LinkSearch search = LinkSearch::All);
+  dcStatus_t addSoftwareUsages(dcQsGroup_t* pdcQsGroup, LinkSearch search = LinkSearch::All);
   dcStatus_t clearSoftwareUsages();
   dcStatus_t gatherHardwareNames();
   dcStatus_t gatherWindowsInfoItems();
@@ -122,12 +129,17 @@ class dcQsGroup_t : public dcObject_t {
   dcStatus_t gatherTree(const GatherKind& kind);
   // The usage step's trace lines and statuses without its merges, for a
   // gathering whose usage documents were merged beforehand.
-  dcStatus_t noteSoftwareUsages(dcQsClient_t* pdcQsClient);
-  dcStatus_t noteSoftwareUsages(dcQsGroup_t* pdcQsGroup);
+  dcStatus_t noteSoftwareUsages(dcQsClient_t* pdcQsClient, LinkSearch search = LinkSearch::All);
+  dcStatus_t noteSoftwareUsages(dcQsGroup_t* pdcQsGroup, LinkSearch search = LinkSearch::All);
+  // Whether a step may look for links as LinkSearch::Last in this group:
+  // no contributor of it (own client or child group) appears twice.
+  bool contributorsDistinct() const;
   dcStatus_t gatherNames(bool hardware);
-  dcStatus_t addSoftwareEntries(dcSoftwareInfo_t* first, dcQsClient_t* client, dcQsGroup_t* group);
-  dcStatus_t addHardwareItems(dcHardwareList_t& from, dcQsClient_t* client, dcQsGroup_t* group);
-  dcStatus_t addVersion(const char* version, dcQsClient_t* client, dcQsGroup_t* group);
+  dcStatus_t addSoftwareEntries(dcSoftwareInfo_t* first, dcQsClient_t* client, dcQsGroup_t* group,
+                                LinkSearch search);
+  dcStatus_t addHardwareItems(dcHardwareList_t& from, dcQsClient_t* client, dcQsGroup_t* group,
+                              LinkSearch search);
+  dcStatus_t addVersion(const char* version, dcQsClient_t* client, dcQsGroup_t* group, LinkSearch search);
   dcStatus_t clearOwn();
   void freeChildNodes();
   void destroyCleared();

@@ -1,5 +1,6 @@
 // Gathering: every group carries the inventories of everything below it,
 // built bottom-up in one pass, and the clears that undo it.
+#include <algorithm>
 #include <new>
 #include <thread>
 #include <utility>
@@ -11,13 +12,24 @@
 #include "dcQsGroup.h"
 
 // One of the four list gatherers: its entry trace line, its two add
-// operations and whether a client's failure stops it.
+// operations, whether a client's failure stops it and, for a list whose
+// entries link back to their contributors, whether a group's list holds
+// links already.
 struct dcQsGroup_t::GatherKind {
   const char* trace;
-  dcStatus_t (dcQsGroup_t::*addClient)(dcQsClient_t*);
-  dcStatus_t (dcQsGroup_t::*addGroup)(dcQsGroup_t*);
+  dcStatus_t (dcQsGroup_t::*addClient)(dcQsClient_t*, LinkSearch);
+  dcStatus_t (dcQsGroup_t::*addGroup)(dcQsGroup_t*, LinkSearch);
   bool clientFailureStops;
+  bool (*holdsLinks)(const dcQsGroup_t&) = nullptr;
 };
+
+bool dcQsGroup_t::contributorsDistinct() const {
+  std::vector<const void*> seen;
+  for (const dcQsClientNode_t* node = clients; node; node = node->next) seen.push_back(node->pClient);
+  for (const dcQsGroupNode_t* node = children; node; node = node->next) seen.push_back(node->pGroup);
+  std::sort(seen.begin(), seen.end());
+  return std::adjacent_find(seen.begin(), seen.end()) == seen.end();
+}
 
 // The usage step's entry trace line, whether it merges as it walks or its
 // merges were made beforehand (gatherGroupInfo).
@@ -26,20 +38,27 @@ constexpr char USAGE_STEP_TRACE[] = "[dcQsGroup_t::gatherSoftwareUsages]";
 // Runs one gatherer over the subtree, children before their parent: for
 // each group its own clients, then each child's whole subtree followed by
 // the child itself. A failure stops the walk and is stored in every group
-// whose gathering it ends, up to this one.
+// whose gathering it ends, up to this one. Each contributor adds all its
+// links in one run, so in a group whose list held no links at the start and
+// whose contributors are distinct, a contributor's link to an entry can
+// only be the entry's last (LinkSearch::Last).
 dcStatus_t dcQsGroup_t::gatherTree(const GatherKind& kind) {
   struct Frame {
     dcQsGroup_t* group;
     dcQsGroupNode_t* next;  // the next child to gather
+    LinkSearch search;
   };
   std::vector<Frame> stack;
   auto enter = [&](dcQsGroup_t* g) -> dcStatus_t {
     theLog.pfWrite(g, 1, "%s", kind.trace);
+    const LinkSearch search = kind.holdsLinks && !kind.holdsLinks(*g) && g->contributorsDistinct()
+                                  ? LinkSearch::Last
+                                  : LinkSearch::All;
     for (dcQsClientNode_t* node = g->clients; node; node = node->next) {
-      const dcStatus_t result = (g->*kind.addClient)(node->pClient);
+      const dcStatus_t result = (g->*kind.addClient)(node->pClient, search);
       if (result != dcStatus::OK && kind.clientFailureStops) return g->status = result;
     }
-    stack.push_back({g, g->children});
+    stack.push_back({g, g->children, search});
     return dcStatus::OK;
   };
   auto fail = [&](dcStatus_t result) {
@@ -60,7 +79,8 @@ dcStatus_t dcQsGroup_t::gatherTree(const GatherKind& kind) {
     stack.pop_back();
     done->status = dcStatus::OK;
     if (stack.empty()) break;
-    if (const dcStatus_t result = (stack.back().group->*kind.addGroup)(done); result != dcStatus::OK)
+    const Frame& parent = stack.back();
+    if (const dcStatus_t result = (parent.group->*kind.addGroup)(done, parent.search); result != dcStatus::OK)
       return fail(result);
   }
   return status;
@@ -145,14 +165,15 @@ dcStatus_t dcQsGroup_t::gatherGroupInfo() {
 
 dcStatus_t dcQsGroup_t::gatherSoftwares() {
   static constexpr GatherKind kind{"[dcQsGroup_t::gatherSoftwares]", &dcQsGroup_t::addSoftwares,
-                                   &dcQsGroup_t::addSoftwares, true};
+                                   &dcQsGroup_t::addSoftwares, true,
+                                   [](const dcQsGroup_t& g) { return g.softwareList.entries != nullptr; }};
   return gatherTree(kind);
 }
 
 // Merges a chain of software entries by file name; the contributor is the
 // client or, when client is null, the child group.
-dcStatus_t dcQsGroup_t::addSoftwareEntries(dcSoftwareInfo_t* first, dcQsClient_t* client,
-                                           dcQsGroup_t* group) {
+dcStatus_t dcQsGroup_t::addSoftwareEntries(dcSoftwareInfo_t* first, dcQsClient_t* client, dcQsGroup_t* group,
+                                           LinkSearch search) {
   for (dcSoftwareInfo_t* e = first; e; e = e->next) {
     dcSoftwareInfo_t* entry = softwareList.findFileOf(e);
     if (!entry) {
@@ -168,24 +189,25 @@ dcStatus_t dcQsGroup_t::addSoftwareEntries(dcSoftwareInfo_t* first, dcQsClient_t
       if (!entry->pBackwardLinks) return status = dcStatus::NO_MEMORY_TEXT;
     }
     ++entry->referenceCount;
-    if (client)
-      entry->pBackwardLinks->add(client);
+    dcpgBackwardLinks_t& links = *entry->pBackwardLinks;
+    if (search == LinkSearch::Last)
+      client ? links.addUnlessLast(client) : links.addUnlessLast(group);
     else
-      entry->pBackwardLinks->add(group);
+      client ? links.add(client) : links.add(group);
   }
   return status = dcStatus::OK;
 }
 
-dcStatus_t dcQsGroup_t::addSoftwares(dcQsClient_t* pdcQsClient) {
+dcStatus_t dcQsGroup_t::addSoftwares(dcQsClient_t* pdcQsClient, LinkSearch search) {
   if (!pdcQsClient) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcQsGroup_t::addSoftwares] pdcQsClient=0x%x", dcTraceTag(pdcQsClient));
-  return addSoftwareEntries(pdcQsClient->softwareList.entries, pdcQsClient, nullptr);
+  return addSoftwareEntries(pdcQsClient->softwareList.entries, pdcQsClient, nullptr, search);
 }
 
-dcStatus_t dcQsGroup_t::addSoftwares(dcQsGroup_t* pdcQsGroup) {
+dcStatus_t dcQsGroup_t::addSoftwares(dcQsGroup_t* pdcQsGroup, LinkSearch search) {
   if (!pdcQsGroup) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcQsGroup_t::addSoftwares] pdcQsGroup=0x%x", dcTraceTag(pdcQsGroup));
-  return addSoftwareEntries(pdcQsGroup->softwareList.entries, nullptr, pdcQsGroup);
+  return addSoftwareEntries(pdcQsGroup->softwareList.entries, nullptr, pdcQsGroup, search);
 }
 
 dcStatus_t dcQsGroup_t::clearSoftwares() {
@@ -202,11 +224,13 @@ dcStatus_t dcQsGroup_t::clearSoftwares() {
 
 dcStatus_t dcQsGroup_t::gatherHardwares() {
   static constexpr GatherKind kind{"[dcQsGroup_t::gatherHardwares]", &dcQsGroup_t::addHardwares,
-                                   &dcQsGroup_t::addHardwares, true};
+                                   &dcQsGroup_t::addHardwares, true,
+                                   [](const dcQsGroup_t& g) { return g.hardwareList.categories != nullptr; }};
   return gatherTree(kind);
 }
 
-dcStatus_t dcQsGroup_t::addHardwareItems(dcHardwareList_t& from, dcQsClient_t* client, dcQsGroup_t* group) {
+dcStatus_t dcQsGroup_t::addHardwareItems(dcHardwareList_t& from, dcQsClient_t* client, dcQsGroup_t* group,
+                                         LinkSearch search) {
   for (dcHardwareListNode_t* cat = from.categories; cat; cat = cat->next) {
     const char* hardware = cat->pInfo->name;
     for (dcHardwareItem_t* it = cat->pInfo->items; it; it = it->next) {
@@ -219,23 +243,26 @@ dcStatus_t dcQsGroup_t::addHardwareItems(dcHardwareList_t& from, dcQsClient_t* c
         item->pBackwardLinks = new (std::nothrow) dcpgBackwardLinks_t;
         if (!item->pBackwardLinks) return status = dcStatus::NO_MEMORY_TEXT;
       }
-      const dcStatus_t result = client ? item->pBackwardLinks->add(client) : item->pBackwardLinks->add(group);
+      dcpgBackwardLinks_t& links = *item->pBackwardLinks;
+      const dcStatus_t result = search == LinkSearch::Last
+                                    ? (client ? links.addUnlessLast(client) : links.addUnlessLast(group))
+                                    : (client ? links.add(client) : links.add(group));
       if (result != dcStatus::OK) return status = result;
     }
   }
   return status = dcStatus::OK;
 }
 
-dcStatus_t dcQsGroup_t::addHardwares(dcQsClient_t* pdcQsClient) {
+dcStatus_t dcQsGroup_t::addHardwares(dcQsClient_t* pdcQsClient, LinkSearch search) {
   if (!pdcQsClient) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcQsGroup_t::addHardwares] pdcQsClient=0x%x", dcTraceTag(pdcQsClient));
-  return addHardwareItems(pdcQsClient->hardwareList, pdcQsClient, nullptr);
+  return addHardwareItems(pdcQsClient->hardwareList, pdcQsClient, nullptr, search);
 }
 
-dcStatus_t dcQsGroup_t::addHardwares(dcQsGroup_t* pdcQsGroup) {
+dcStatus_t dcQsGroup_t::addHardwares(dcQsGroup_t* pdcQsGroup, LinkSearch search) {
   if (!pdcQsGroup) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcQsGroup_t::addHardwares] pdcQsGroup=0x%x", dcTraceTag(pdcQsGroup));
-  return addHardwareItems(pdcQsGroup->hardwareList, nullptr, pdcQsGroup);
+  return addHardwareItems(pdcQsGroup->hardwareList, nullptr, pdcQsGroup, search);
 }
 
 dcStatus_t dcQsGroup_t::clearHardwares() {
@@ -253,7 +280,8 @@ dcStatus_t dcQsGroup_t::clearHardwares() {
 
 dcStatus_t dcQsGroup_t::gatherWindowsVersions() {
   static constexpr GatherKind kind{"[dcQsGroup_t::gatherWindowsVersions]", &dcQsGroup_t::addWindowsVersion,
-                                   &dcQsGroup_t::addWindowsVersion, false};
+                                   &dcQsGroup_t::addWindowsVersion, false,
+                                   [](const dcQsGroup_t& g) { return g.windowsVersions != nullptr; }};
   return gatherTree(kind);
 }
 
@@ -274,7 +302,8 @@ dcWindowsVersion_t* dcQsGroup_t::findWindowsVersion(const char* version) {
 
 // Steps shared by both forms: find or append the entry of version, then
 // link the contributor to it.
-dcStatus_t dcQsGroup_t::addVersion(const char* version, dcQsClient_t* client, dcQsGroup_t* group) {
+dcStatus_t dcQsGroup_t::addVersion(const char* version, dcQsClient_t* client, dcQsGroup_t* group,
+                                   LinkSearch search) {
   dcWindowsVersion_t* entry = findWindowsVersion(version);
   if (!entry) {
     auto* node = new (std::nothrow) dcWindowsVersionNode_t;
@@ -298,22 +327,25 @@ dcStatus_t dcQsGroup_t::addVersion(const char* version, dcQsClient_t* client, dc
     windowsVersionsTail_ = node;
     entry = node->pVersion;
   }
-  return status = client ? entry->pBackwardLinks->add(client) : entry->pBackwardLinks->add(group);
+  dcpgBackwardLinks_t& links = *entry->pBackwardLinks;
+  if (search == LinkSearch::Last)
+    return status = client ? links.addUnlessLast(client) : links.addUnlessLast(group);
+  return status = client ? links.add(client) : links.add(group);
 }
 
-dcStatus_t dcQsGroup_t::addWindowsVersion(dcQsClient_t* pdcQsClient) {
+dcStatus_t dcQsGroup_t::addWindowsVersion(dcQsClient_t* pdcQsClient, LinkSearch search) {
   if (!pdcQsClient) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcQsGroup_t::addWindowsVersion] pdcQsClient=0x%x", dcTraceTag(pdcQsClient));
   dcWindowsInfoItem_t* item = pdcQsClient->windowsInfo.find("WindowsVersion");
   if (!item) return status = dcStatus::NOT_FOUND;
-  return addVersion(item->description, pdcQsClient, nullptr);
+  return addVersion(item->description, pdcQsClient, nullptr, search);
 }
 
-dcStatus_t dcQsGroup_t::addWindowsVersion(dcQsGroup_t* pdcQsGroup) {
+dcStatus_t dcQsGroup_t::addWindowsVersion(dcQsGroup_t* pdcQsGroup, LinkSearch search) {
   if (!pdcQsGroup) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcQsGroup_t::addWindowsVersion] pdcQsGroup=0x%x", dcTraceTag(pdcQsGroup));
   for (dcWindowsVersionNode_t* node = pdcQsGroup->windowsVersions; node; node = node->next) {
-    const dcStatus_t result = addVersion(node->pVersion->version, nullptr, pdcQsGroup);
+    const dcStatus_t result = addVersion(node->pVersion->version, nullptr, pdcQsGroup, search);
     if (result != dcStatus::OK) return result;
   }
   return status = dcStatus::OK;
@@ -340,24 +372,24 @@ dcStatus_t dcQsGroup_t::gatherSoftwareUsages() {
   return gatherTree(kind);
 }
 
-dcStatus_t dcQsGroup_t::addSoftwareUsages(dcQsClient_t* pdcQsClient) {
+dcStatus_t dcQsGroup_t::addSoftwareUsages(dcQsClient_t* pdcQsClient, LinkSearch) {
   if (noteSoftwareUsages(pdcQsClient) == dcStatus::OK && pdcQsClient->usageDocument.hasTree())
     usageDocument.mergeFrom(pdcQsClient->usageDocument);
   return status;
 }
 
-dcStatus_t dcQsGroup_t::addSoftwareUsages(dcQsGroup_t* pdcQsGroup) {
+dcStatus_t dcQsGroup_t::addSoftwareUsages(dcQsGroup_t* pdcQsGroup, LinkSearch) {
   if (noteSoftwareUsages(pdcQsGroup) == dcStatus::OK) usageDocument.mergeFrom(pdcQsGroup->usageDocument);
   return status;
 }
 
-dcStatus_t dcQsGroup_t::noteSoftwareUsages(dcQsClient_t* pdcQsClient) {
+dcStatus_t dcQsGroup_t::noteSoftwareUsages(dcQsClient_t* pdcQsClient, LinkSearch) {
   if (!pdcQsClient) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcQsGroup_t::addSoftwareUsages] pdcQsClient=0x%x", dcTraceTag(pdcQsClient));
   return status = dcStatus::OK;
 }
 
-dcStatus_t dcQsGroup_t::noteSoftwareUsages(dcQsGroup_t* pdcQsGroup) {
+dcStatus_t dcQsGroup_t::noteSoftwareUsages(dcQsGroup_t* pdcQsGroup, LinkSearch) {
   return status = pdcQsGroup ? dcStatus::OK : dcStatus::NULL_ARGUMENT;
 }
 

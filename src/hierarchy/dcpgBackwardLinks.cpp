@@ -16,9 +16,16 @@ std::uint64_t dcpgBackwardLinks_t::filterBit(const void* object, std::uint32_t k
   return std::uint64_t{1} << ((key * 0x9E3779B97F4A7C15ull) >> 58);
 }
 
-bool dcpgBackwardLinks_t::contains(const void* object, std::uint32_t kind) const {
+bool dcpgBackwardLinks_t::contains(const void* object, std::uint32_t kind) {
   if (!(filter_ & filterBit(object, kind))) return false;
   auto same = [&](const dcpgBackwardLink_t& link) { return link.kind == kind && link.pObject == object; };
+  if (links_.size() >= kIndexFrom && !index_) {
+    // Without memory for its index the set still answers correctly, along the array.
+    index_.reset(new (std::nothrow) dcinv::ProbeTable<Key>);
+    indexed_ = 0;
+  }
+  for (; index_ && indexed_ < links_.size(); ++indexed_)
+    if (!indexLink(indexed_)) index_.reset();
   if (index_) {
     const std::uint32_t hash = hashOf(object, kind);
     return index_->find(hash, [&](const Key& k) { return k.hash == hash && same(links_[k.place - 1]); }) !=
@@ -27,6 +34,10 @@ bool dcpgBackwardLinks_t::contains(const void* object, std::uint32_t kind) const
   for (const dcpgBackwardLink_t& link : links_)
     if (same(link)) return true;
   return false;
+}
+
+bool dcpgBackwardLinks_t::isLast(const void* object, std::uint32_t kind) const {
+  return !links_.empty() && links_.back().kind == kind && links_.back().pObject == object;
 }
 
 // Links are unique, so every link is its own first match.
@@ -43,15 +54,6 @@ dcStatus_t dcpgBackwardLinks_t::append(dcObject_t* object, std::uint32_t kind) {
     return status = dcStatus::NO_MEMORY_TEXT;
   }
   filter_ |= filterBit(object, kind);
-  const auto last = static_cast<std::uint32_t>(links_.size() - 1);
-  if (index_) {
-    if (!indexLink(last)) index_.reset();
-  } else if (links_.size() >= kIndexFrom) {
-    // Without memory for its index the set still answers correctly, along the array.
-    index_.reset(new (std::nothrow) dcinv::ProbeTable<Key>);
-    for (std::uint32_t place = 0; place <= last && index_; ++place)
-      if (!indexLink(place)) index_.reset();
-  }
   return status = dcStatus::OK;
 }
 
@@ -88,6 +90,22 @@ dcStatus_t dcpgBackwardLinks_t::add(dcQsGroup_t* pGroup) {
   if (!pGroup) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::add] pGroup=0x%x", dcTraceTag(pGroup));
   if (isGroupExist(pGroup)) return status = dcStatus::OK;
+  return append(pGroup, KIND_GROUP);
+}
+
+dcStatus_t dcpgBackwardLinks_t::addUnlessLast(dcQsClient_t* pClient) {
+  if (!pClient) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::add] pClient=0x%x", dcTraceTag(pClient));
+  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::isClientExist] pClient=0x%x", dcTraceTag(pClient));
+  if (isLast(static_cast<dcObject_t*>(pClient), KIND_CLIENT)) return status = dcStatus::OK;
+  return append(pClient, KIND_CLIENT);
+}
+
+dcStatus_t dcpgBackwardLinks_t::addUnlessLast(dcQsGroup_t* pGroup) {
+  if (!pGroup) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::add] pGroup=0x%x", dcTraceTag(pGroup));
+  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::isGroupExist] pGroup=0x%x", dcTraceTag(pGroup));
+  if (isLast(static_cast<dcObject_t*>(pGroup), KIND_GROUP)) return status = dcStatus::OK;
   return append(pGroup, KIND_GROUP);
 }
 

@@ -35,6 +35,12 @@ class dcpgBackwardLinks_t {
   // Appends a link unless one of that kind to the object is present.
   dcStatus_t add(dcQsClient_t* pClient);
   dcStatus_t add(dcQsGroup_t* pGroup);
+  // add, with the same trace lines and statuses, for a caller that knows
+  // the object's link, if the set has one, is its last: only the last link
+  // is compared. Gathering knows it when each contributor adds all its
+  // links in one run to sets that held none of them before.
+  dcStatus_t addUnlessLast(dcQsClient_t* pClient);
+  dcStatus_t addUnlessLast(dcQsGroup_t* pGroup);
 
   // The links in order of insertion.
   const std::vector<dcpgBackwardLink_t>& links() const { return links_; }
@@ -51,13 +57,16 @@ class dcpgBackwardLinks_t {
   };
   static std::uint32_t hashOf(const void* object, std::uint32_t kind);
 
-  bool contains(const void* object, std::uint32_t kind) const;
+  bool contains(const void* object, std::uint32_t kind);
+  bool isLast(const void* object, std::uint32_t kind) const;
   bool indexLink(std::uint32_t place);
   dcStatus_t append(dcObject_t* object, std::uint32_t kind);
 
   // Short sets are searched along the array; longer ones keep a hash set of
   // their places beside it, so that membership stays O(1) while the array
-  // keeps the order of insertion.
+  // keeps the order of insertion. The hash set is made by the first search
+  // that needs it and takes the links appended since at each search: sets
+  // filled by addUnlessLast, as gathering fills them, never need one.
   static constexpr std::uint32_t kIndexFrom = 8;
   // One bit per link, picked by its object and kind: a clear bit answers
   // "absent" without a search (the usual answer while gathering).
@@ -65,6 +74,7 @@ class dcpgBackwardLinks_t {
   std::uint64_t filter_ = 0;
   std::vector<dcpgBackwardLink_t> links_;
   std::unique_ptr<dcinv::ProbeTable<Key>> index_;
+  std::uint32_t indexed_ = 0;  // links_[0, indexed_) are in index_
 };
 
 class dcSoftwareUsage_t;

@@ -60,6 +60,28 @@ TEST(Gather, Twice_CountsTwice_ClearTwiceIsHarmless) {
   }
 }
 
+// A contributor met twice in a group's chain (C1, C2, C1) still has one
+// back-link per entry, though its second run finds its link behind C2's.
+TEST(Gather, RepeatedContributor_OneLinkEach) {
+  dcQsGroup_t g("G");
+  dcQsClient_t* c1 = g.addClient("C1");
+  dcQsClient_t* c2 = g.addClient("C2");
+  for (dcQsClient_t* c : {c1, c2}) {
+    addProgram(c, "x.exe");
+    c->hardwareList.add("CPU", "Undefined", "P4", 1);
+    c->windowsInfo.add("WindowsVersion", "XP");
+  }
+  dcQsClientNode_t again{c1, nullptr};
+  g.clients->next->next = &again;
+  EXPECT_EQ(g.gatherSoftwares(), 0u);
+  EXPECT_EQ(g.gatherHardwares(), 0u);
+  EXPECT_EQ(g.gatherWindowsVersions(), 0u);
+  g.clients->next->next = nullptr;
+  EXPECT_EQ(softwareRows(&g), "x.exe/Not defined x3 [c:C1 c:C2 ]\n");
+  EXPECT_EQ(g.hardwareList.categories->pInfo->items->pBackwardLinks->count(), 2u);
+  EXPECT_EQ(g.findWindowsVersion("XP")->pBackwardLinks->count(), 2u);
+}
+
 TEST(Gather, NullArguments_MissingVersion_EntryWithoutLinks) {
   dcQsGroup_t g("G");
   dcQsClient_t* noClient = nullptr;

@@ -88,6 +88,11 @@ TEST(BackwardLinks, Add_Membership_Order) {
   ASSERT_EQ(all.size(), 22u);
   EXPECT_TRUE(all[0].kind == 1 && all[0].pObject == &client && all[1].kind == 2 && all[1].pObject == &group);
   EXPECT_EQ(all[21].pObject, many[19].get());
+  // addUnlessLast compares with the last link only; what it appends without
+  // a search is found by the next search.
+  dcQsClient_t late("L");
+  EXPECT_TRUE(links.addUnlessLast(&late) == 0 && links.addUnlessLast(&late) == 0 && links.count() == 23);
+  EXPECT_TRUE(links.isClientExist(&late) == 1 && links.isClientExist(many[3].get()) == 1);
 }
 
 TEST(Client, LoadAssetDataFromFile_DispatchByDataType) {
