@@ -23,6 +23,19 @@ struct dcQsGroup_t::GatherKind {
   bool (*holdsLinks)(const dcQsGroup_t&) = nullptr;
 };
 
+namespace {
+
+// Links an entry to its contributor: the client or, when client is null,
+// the child group.
+dcStatus_t linkContributor(dcpgBackwardLinks_t& links, dcQsClient_t* client, dcQsGroup_t* group,
+                           dcQsGroup_t::LinkSearch search) {
+  if (search == dcQsGroup_t::LinkSearch::Last)
+    return client ? links.addUnlessLast(client) : links.addUnlessLast(group);
+  return client ? links.add(client) : links.add(group);
+}
+
+}  // namespace
+
 bool dcQsGroup_t::contributorsDistinct() const {
   std::vector<const void*> seen;
   for (const dcQsClientNode_t* node = clients; node; node = node->next) seen.push_back(node->pClient);
@@ -189,11 +202,7 @@ dcStatus_t dcQsGroup_t::addSoftwareEntries(dcSoftwareInfo_t* first, dcQsClient_t
       if (!entry->pBackwardLinks) return status = dcStatus::NO_MEMORY_TEXT;
     }
     ++entry->referenceCount;
-    dcpgBackwardLinks_t& links = *entry->pBackwardLinks;
-    if (search == LinkSearch::Last)
-      client ? links.addUnlessLast(client) : links.addUnlessLast(group);
-    else
-      client ? links.add(client) : links.add(group);
+    linkContributor(*entry->pBackwardLinks, client, group, search);
   }
   return status = dcStatus::OK;
 }
@@ -243,10 +252,7 @@ dcStatus_t dcQsGroup_t::addHardwareItems(dcHardwareList_t& from, dcQsClient_t* c
         item->pBackwardLinks = new (std::nothrow) dcpgBackwardLinks_t;
         if (!item->pBackwardLinks) return status = dcStatus::NO_MEMORY_TEXT;
       }
-      dcpgBackwardLinks_t& links = *item->pBackwardLinks;
-      const dcStatus_t result = search == LinkSearch::Last
-                                    ? (client ? links.addUnlessLast(client) : links.addUnlessLast(group))
-                                    : (client ? links.add(client) : links.add(group));
+      const dcStatus_t result = linkContributor(*item->pBackwardLinks, client, group, search);
       if (result != dcStatus::OK) return status = result;
     }
   }
@@ -327,10 +333,7 @@ dcStatus_t dcQsGroup_t::addVersion(const char* version, dcQsClient_t* client, dc
     windowsVersionsTail_ = node;
     entry = node->pVersion;
   }
-  dcpgBackwardLinks_t& links = *entry->pBackwardLinks;
-  if (search == LinkSearch::Last)
-    return status = client ? links.addUnlessLast(client) : links.addUnlessLast(group);
-  return status = client ? links.add(client) : links.add(group);
+  return status = linkContributor(*entry->pBackwardLinks, client, group, search);
 }
 
 dcStatus_t dcQsGroup_t::addWindowsVersion(dcQsClient_t* pdcQsClient, LinkSearch search) {
