@@ -2,7 +2,6 @@
 // site (tree, every view, failures with their exit codes).
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -31,23 +30,6 @@ CliRun run(const Args& args, int code = EXIT_OK, const std::string& site = DEMO_
   return r;
 }
 
-// The output of a run that must succeed.
-std::string output(const Args& args) { return run(args).out; }
-
-// A run that fails with the code, prints nothing, and says so on the error stream.
-CliRun failure(const Args& args, int code, const std::string& said, const std::string& site = DEMO_SITE) {
-  CliRun r = run(args, code, site);
-  EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
-  return r;
-}
-
-// The options followed by more.
-Args args(Args options, const Args& more) {
-  options.insert(options.end(), more.begin(), more.end());
-  return options;
-}
-
 // The pieces of a text between single separators: by default the words of
 // a command line written with one blank between them.
 Args split(const std::string& text, char separator = ' ') {
@@ -57,6 +39,18 @@ Args split(const std::string& text, char separator = ' ') {
   return pieces;
 }
 
+// The output of a run that must succeed, of words or of a command line.
+std::string output(const Args& args) { return run(args).out; }
+std::string output(const std::string& line) { return output(split(line)); }
+
+// A run that fails with the code, prints nothing, and says so on the error stream.
+CliRun failure(const Args& args, int code, const std::string& said, const std::string& site = DEMO_SITE) {
+  CliRun r = run(args, code, site);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
+  return r;
+}
+
 // The lines of a text, without their "\r\n" or "\n".
 Args lines(const std::string& text) {
   Args out = split(text, '\n');
@@ -64,16 +58,23 @@ Args lines(const std::string& text) {
   return out;
 }
 
+// The records of a tab-separated list; the added tab ends the last field,
+// so an empty one is kept too.
+testutil::Records tsvRecords(const std::string& text) {
+  testutil::Records records;
+  for (const std::string& line : lines(text)) records.push_back(split(line + '\t', '\t'));
+  return records;
+}
+
 TEST(CliOptions, ParsingAndCommandLine) {
   dccli::Options o;
   EXPECT_FALSE(dccli::parseOptions(split("--view usage --client PC-0001 --from 2024.01.02 --to=2024.02.03 "
                                          "--utf8 -o out.txt ignore item --tree"),
                                    o));
-  EXPECT_EQ(o.view, dcViewKind_t::USAGE);
-  EXPECT_EQ(o.client, "PC-0001");
-  EXPECT_EQ(o.to, (dcViewDate_t{2024, 2, 3}));
-  EXPECT_FALSE(o.tree);  // after the first word everything is a command word
-  EXPECT_EQ(o.words, (Args{"ignore", "item", "--tree"}));
+  // After the first word everything is a command word.
+  EXPECT_EQ(std::tie(o.view, o.client, o.to, o.tree, o.words),
+            std::make_tuple(dcViewKind_t::USAGE, "PC-0001", dcViewDate_t{2024, 2, 3}, false,
+                            Args{"ignore", "item", "--tree"}));
 
   // Names and words arrive in UTF-8 and are kept in CP949.
   EXPECT_FALSE(dccli::parseOptions({"--view=software", "--group", "개발팀", "--", "-x", "하드 디스크"}, o));
@@ -87,95 +88,79 @@ TEST(CliOptions, ParsingAndCommandLine) {
        {"--bogus", "--view", "--view printers", "--view usage --from 2024.13.01",
         "--view windows --from 2024.01.01", "--view windows --group A --client B", "--group A", "--tree=yes",
         "--site=", "--view software --format pdf", "--view software --format xlsx",
-        "--tree --view software --format json", "--tree --filter x"})
+        "--tree --view software --format json", "--tree --filter x", "--view windows --client PC😀"})
     run(split(bad), EXIT_BAD_OPTION);
-  run({"--view", "windows", "--client", "PC 😀"}, EXIT_BAD_OPTION);
-  const std::string help = output({"--help"});
+  const std::string help = output("--help");
   for (const char* option : {"--view KIND", "--filter TEXT", "--format FORMAT", "RFC 4180", "xlsx", "json"})
     EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
 TEST(CliDemoSite, TreeAndEveryView) {
   // The tree: the root renamed, sub-groups before clients, two blanks a level.
-  std::string out = output({"--tree", "--utf8"});
+  std::string out = output("--tree --utf8");
   const Args tree = lines(out);
   ASSERT_EQ(tree.size(), 47u);  // 7 groups, 40 PCs
   EXPECT_TRUE(out.starts_with("전체 그룹\n  본사\n    생산부\n      PC-0004\n"));
-  EXPECT_LT(out.find("    생산부\n"), out.find("    PC-0003\n"));
   EXPECT_EQ(Args(tree.end() - 2, tree.end()), (Args{"  PC-0012", "  PC-0016"}));  // the root's own clients
 
   // Windows information by PC of the root: every PC, the root's own first.
-  const Args rows = lines(output({"--view", "windows", "--utf8"}));
+  const Args rows = lines(output("--view windows --utf8"));
   ASSERT_EQ(rows.size(), 41u);  // header, 40 PCs
   EXPECT_TRUE(rows[0].starts_with("PC 이름\tWindowsVersion\t서비스 팩\t제품 ID\t"));
   EXPECT_TRUE(rows[1].starts_with("PC-0012\tWindows 7 Professional SP1\t"));
 
   // A client's hardware and Windows information; CP949 unless --utf8.
-  EXPECT_TRUE(mb::toUtf8(output({"--view", "hardware", "--client", "PC-0022"}))
+  EXPECT_TRUE(mb::toUtf8(output("--view hardware --client PC-0022"))
                   .starts_with("하드웨어\t상세 정보\r\n프로세서\tx86 Family 6 Model 165 2.90GHz\r\n"));
-  out = output({"--view", "windows", "--client", "PC-0022", "--utf8"});
+  out = output("--view windows --client PC-0022 --utf8");
   EXPECT_NE(out.find("\r\nIP 주소\t10.0.0.22\r\n"), std::string::npos);
 
   // Usage minutes over a fixed period, a client's and a group's.
-  const Args november = split("--from 2026.11.01 --to 2026.11.30 --utf8");
-  out = output(args({"--view", "usage", "--client", "PC-0022"}, november));
+  const std::string november = " --from 2026.11.01 --to 2026.11.30 --utf8";
   EXPECT_TRUE(
-      out.starts_with("소프트웨어\t사용 시간\r\ncapture.exe\t   1896 min\r\napproval.exe\t   2070 min\r\n"));
-  EXPECT_EQ(lines(output(args({"--view", "usage", "--group", "개발팀"}, november)))[1],
-            "capture.exe\t   5430 min");
+      output("--view usage --client PC-0022" + november)
+          .starts_with("소프트웨어\t사용 시간\r\ncapture.exe\t   1896 min\r\napproval.exe\t   2070 min\r\n"));
+  EXPECT_EQ(lines(output("--view usage --group 개발팀" + november))[1], "capture.exe\t   5430 min");
 
   // -o writes the same bytes as standard output.
   testutil::TempDir dir;
-  const std::string file = dir.str() + "/hw.txt";
-  EXPECT_EQ(output({"--view", "hardware", "-o", file}), "");
-  EXPECT_EQ(testutil::readFile(file), output({"--view", "hardware"}));
-}
-
-// The records of a tab-separated list.
-testutil::Records tsvRecords(const std::string& text) {
-  testutil::Records records;
-  // The added tab ends the last field, so an empty one is kept too.
-  for (const std::string& line : lines(text)) records.push_back(split(line + '\t', '\t'));
-  return records;
+  EXPECT_EQ(output("--view hardware -o " + dir.str() + "/hw.txt"), "");
+  EXPECT_EQ(testutil::readFile(dir.path() / "hw.txt"), output("--view hardware"));
 }
 
 TEST(CliDemoSite, FilterAndFormatsReadBack) {
   // The filtered list, as tab-separated text: the rows holding the text.
-  const Args software = {"--view", "software", "--group", "개발팀", "--filter", "편집"};
-  const testutil::Records tsv = tsvRecords(output(args(software, {"--utf8"})));
+  const std::string software = "--view software --group 개발팀 --filter 편집 ";
+  const testutil::Records tsv = tsvRecords(output(software + "--utf8"));
   ASSERT_EQ(tsv.size(), 12u);  // header and 11 of the group's programs
   for (std::size_t k = 1; k < tsv.size(); ++k) EXPECT_NE(tsv[k][0].find("편집"), std::string::npos);
   EXPECT_EQ(tsv[1], (Args{"사진 편집기 1.2", "PC-0022, PC-0025, "}));
 
   // CSV, in CP949 unless --utf8, holds the same records.
-  EXPECT_EQ(testutil::parseCsv(mb::toUtf8(output(args(software, {"--format", "csv"})))), tsv);
+  EXPECT_EQ(testutil::parseCsv(mb::toUtf8(output(software + "--format csv"))), tsv);
   // JSON: one object per row keyed by the headers, always UTF-8.
-  const auto json = nlohmann::json::parse(output(args(software, {"--format=json"})));
-  ASSERT_EQ(json.size(), tsv.size() - 1);
+  nlohmann::json json = nlohmann::json::array();
   for (std::size_t k = 1; k < tsv.size(); ++k)
-    EXPECT_EQ(json[k - 1], (nlohmann::json{{tsv[0][0], tsv[k][0]}, {tsv[0][1], tsv[k][1]}}));
+    json.push_back({{tsv[0][0], tsv[k][0]}, {tsv[0][1], tsv[k][1]}});
+  EXPECT_EQ(nlohmann::json::parse(output(software + "--format=json")), json);
 
   // A workbook of the filtered usage list: the same cells, minutes as numbers.
   testutil::TempDir dir;
-  const std::string file = dir.str() + "/usage.xlsx";
-  const Args usage = split("--view usage --group 개발팀 --from 2026.11.01 --to 2026.11.30 --filter S");
-  const testutil::Records minutes = tsvRecords(output(args(usage, {"--utf8"})));
+  const std::string usage = "--view usage --group 개발팀 --from 2026.11.01 --to 2026.11.30 --filter S ";
+  testutil::Records minutes = tsvRecords(output(usage + "--utf8"));
   ASSERT_GT(minutes.size(), 2u);
-  EXPECT_EQ(output(args(usage, {"--format", "xlsx", "-o", file})), "");
-  const auto book = testutil::readWorkbook(file);
+  for (std::size_t k = 1; k < minutes.size(); ++k)
+    minutes[k][1] = std::to_string(dclistfile::usageMinutes(minutes[k][1]).value_or(-1));
+  EXPECT_EQ(output(usage + "--format xlsx -o " + dir.str() + "/usage.xlsx"), "");
+  const auto book = testutil::readWorkbook(dir.str() + "/usage.xlsx");
   ASSERT_TRUE(book);
-  const testutil::Records cells = book->texts();
-  ASSERT_EQ(cells.size(), minutes.size());
-  EXPECT_EQ(cells[0], minutes[0]);
-  for (std::size_t k = 1; k < cells.size(); ++k)
-    EXPECT_TRUE(cells[k][0] == minutes[k][0] && book->cell(int(k), 1)->isNumber &&
-                cells[k][1] + " min" == minutes[k][1].substr(minutes[k][1].find_first_not_of(' ')))
-        << k;
+  EXPECT_EQ(book->texts(), minutes);
+  for (std::size_t k = 1; k < minutes.size(); ++k) EXPECT_TRUE(book->cell(int(k), 1)->isNumber) << k;
 
   // A filter that keeps nothing leaves the header.
   const std::string none = output({"--view", "software", "--filter", "no such program", "--format", "csv"});
   EXPECT_EQ(testutil::parseCsv(mb::toUtf8(none))->size(), 1u);
-  run(args(usage, {"--format", "xlsx", "-o", dir.str() + "/no/such/folder.xlsx"}), EXIT_OUTPUT);
+  run(split(usage + "--format xlsx -o " + dir.str() + "/no/such/folder.xlsx"), EXIT_OUTPUT);
 }
 
 TEST(CliDemoSite, CommandWordsAndFailures) {
@@ -183,17 +168,16 @@ TEST(CliDemoSite, CommandWordsAndFailures) {
   // category is left out of every client.
   const std::string out = output({"--view", "hardware", "--client", "PC-0022", "--utf8", "ignore", "hardware",
                                   "하드 디스크", "in", "hardware", "list"});
-  EXPECT_EQ(out.find("하드 디스크"), std::string::npos);
-  EXPECT_NE(out.find("프로세서"), std::string::npos);
+  EXPECT_TRUE(out.find("하드 디스크") == std::string::npos && out.find("프로세서") != std::string::npos);
 
   // Every word reaches the engine as it was given: an empty one too; one
   // that the command language cannot carry is named, not changed.
   output({"--tree", "ignore", "hardware", "", "in", "hardware", "list"});
   for (const char* word : {"a\"b c", "\"quoted", "😀"}) {
     const std::string said = std::string("desktally-cli: the command word '") + word + "'";
-    const CliRun r =
-        failure({"--tree", "ignore", "hardware", word, "in", "hardware", "list"}, EXIT_COMMAND_LINE, said);
-    EXPECT_TRUE(r.err.starts_with(said));
+    EXPECT_TRUE(
+        failure({"--tree", "ignore", "hardware", word, "in", "hardware", "list"}, EXIT_COMMAND_LINE, said)
+            .err.starts_with(said));
   }
   failure(split("--tree no such command"), EXIT_COMMAND_LINE, "'no such command' was refused (status 102)");
   failure(split("--view windows --client PC-9999"), EXIT_NO_NODE, "no client named 'PC-9999'");
@@ -203,9 +187,9 @@ TEST(CliDemoSite, CommandWordsAndFailures) {
 
 TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
   // The console reads its start-up script and writes its listing in the
-  // current folder.
+  // current folder. "help" writes its file into the work folder: the script
+  // has run.
   testutil::WorkFolder work;
-  // "help" writes its file into the work folder: the script has run.
   testutil::writeFile(work.dir.path() / "qsAssetConsole.ini", "help\r\n");
   testutil::TempDir copy;
   std::filesystem::copy(DEMO_SITE, copy.path(), std::filesystem::copy_options::recursive);
@@ -222,8 +206,8 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
   CliRun r = run({"--tree", "--utf8"}, EXIT_BAD_SITE, copy.str());
   EXPECT_EQ(lines(r.out).size(), 47u);
   EXPECT_EQ(missing(r.err), Args{"data folder C:\\QSS\\data (" + (qss / "data").string() + ")"});
-  EXPECT_TRUE(std::filesystem::exists(work.dir.path() / "dcCommanderHelp.txt"));
-  EXPECT_TRUE(std::filesystem::exists(work.dir.path() / "qsHierarchy.log"));
+  EXPECT_EQ(testutil::namesIn(work.dir.path()),
+            (Args{"dcCommanderHelp.txt", "qsAssetConsole.ini", "qsHierarchy.log"}));
 
   // A group file that ends early: the groups read before the cut are
   // printed, and 3 wins over the missing folder.
@@ -257,7 +241,7 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
 TEST(CliRun, SiteOptionMapsDriveCForTheRun) {
   // --site wins over the environment, only while the run lasts.
   testutil::TempDir empty;
-  EXPECT_EQ(run({"--site", DEMO_SITE, "--tree"}, EXIT_OK, empty.str()).out, output({"--tree"}));
+  EXPECT_EQ(run({"--site", DEMO_SITE, "--tree"}, EXIT_OK, empty.str()).out, output("--tree"));
   run({"--tree"}, EXIT_BAD_SITE, empty.str());
 
   // A folder without qss/qslook.xml is refused before anything is loaded.

@@ -2,8 +2,6 @@
 // and the about box's icon; the main frame's bars, command and message
 // routing and keyboard; the title pane's tabs and caption; the tree pane's
 // items, selection, branch drawing, layout and a deep tree.
-#include <cstring>
-
 #include "CColorSplitterWnd.h"
 #include "CDcOverlookDoc.h"
 #include "dcAboutDialog.h"
@@ -95,9 +93,12 @@ class FrameTest : public QObject {
     b.move(30, 30);
     QVERIFY(uitest::shown(b));
     auto drawn = [&b] { return b.grab().toImage().pixel(2, 2) == stateColour(b.state) ? b.state : -1; };
-    auto after = [&](QEvent::Type type) {
-      sendMouse(&b, type);
-      return drawn();
+    // The states drawn after a press and after the release.
+    auto click = [&] {
+      sendMouse(&b, QEvent::MouseButtonPress);
+      const int pressed = drawn();
+      sendMouse(&b, QEvent::MouseButtonRelease);
+      return uitest::values({pressed, drawn(), b.toggled});
     };
     QCOMPARE(drawn(), 1);
 
@@ -106,9 +107,7 @@ class FrameTest : public QObject {
     QTest::mouseMove(&b, QPoint(5, 5));
     QTRY_COMPARE_WITH_TIMEOUT(b.hover, 1, 200);
     QCOMPARE(drawn(), 2);
-    QCOMPARE(after(QEvent::MouseButtonPress), 3);
-    QCOMPARE(after(QEvent::MouseButtonRelease), 2);
-    QCOMPARE(b.toggled, 0);  // toggle mode off: a click never toggles
+    QCOMPARE(click(), "3 2 0 ");  // toggle mode off: a click never toggles
     // Pressed and dragged out: the next tick clears pressed and hover.
     sendMouse(&b, QEvent::MouseButtonPress);
     b.cursor = b.mapToGlobal(QPoint(-50, -50));
@@ -130,15 +129,12 @@ class FrameTest : public QObject {
     // Toggle mode: a click flips toggled.
     b.toggleMode = 1;
     QSignalSpy clicks(&b, &QAbstractButton::clicked);
-    QCOMPARE(after(QEvent::MouseButtonPress), 7);
-    QCOMPARE(after(QEvent::MouseButtonRelease), 5);
+    QCOMPARE(click(), "7 5 1 ");
     // A double click flips once more and latches until the release.
     sendMouse(&b, QEvent::MouseButtonDblClick);
-    QVERIFY(b.toggled == 0 && b.doubleClickLatch == 1);
+    QCOMPARE(uitest::values({b.toggled, b.doubleClickLatch}), "0 1 ");
     sendMouse(&b, QEvent::MouseButtonRelease);
-    QVERIFY(b.doubleClickLatch == 0 && b.pressed == 0);
-    QCOMPARE(clicks.count(), 2);
-    QCOMPARE(drawn(), 1);
+    QCOMPARE(uitest::values({b.doubleClickLatch, b.pressed, clicks.count(), drawn()}), "0 0 2 1 ");
 
     // Captions, banners and pictures.
     QCOMPARE(b.setCaption(9, "x", 0, 0, 0), 1u);
@@ -146,20 +142,17 @@ class FrameTest : public QObject {
     std::string longText;
     for (int i = 0; i < 200; ++i) longText += "\xB0\xCB";  // 검
     QCOMPARE(b.setCaption(1, longText.c_str(), 0xFF, 1, 2), 0u);
-    QCOMPARE(std::strlen(b.captions[1].text), std::size_t(254));
+    QCOMPARE(std::string(b.captions[1].text), longText.substr(0, 254));
     // Setting an image sizes the button to it and keeps its corner.
     b.move(7, 9);
-    QCOMPARE(b.loadImage(1, dcArt::SEARCH_NORMAL), 0u);
-    QCOMPARE(b.geometry(), QRect(7, 9, 54, 22));
+    QVERIFY(b.loadImage(1, dcArt::SEARCH_NORMAL) == 0 && b.geometry() == QRect(7, 9, 54, 22));
 
-    dcBanner_t banner("\xC1\xA4\xBA\xB8");  // 정보
-    QCOMPARE(banner.load(999), 0u);         // no such picture: empty
-    QCOMPARE(banner.width, 0);
+    dcBanner_t banner("\xC1\xA4\xBA\xB8");                // 정보
+    QVERIFY(banner.load(999) == 0 && banner.width == 0);  // no such picture: empty
     for (int id = 151; id <= 173; ++id) QCOMPARE(dcLoadBitmap(id).isNull(), id == 156);
     // Tree images: the white background turns transparent, the drawing stays.
     const QImage client = dcWhiteTransparent(dcLoadBitmap(dcArt::TREE_CLIENT)).toImage();
-    QCOMPARE(client.pixelColor(0, 0).alpha(), 0);
-    QCOMPARE(client.pixelColor(8, 6).alpha(), 255);
+    QCOMPARE(uitest::values({client.pixelColor(0, 0).alpha(), client.pixelColor(8, 6).alpha()}), "0 255 ");
 
     // The about box's icon is drawn at its size.
     dcAboutDialog_t about;
@@ -169,37 +162,32 @@ class FrameTest : public QObject {
     // half-transparent edges, or 2 x 2 cells of one colour.
     const QImage alpha = icon.convertToFormat(QImage::Format_Alpha8);
     const uchar* a = alpha.constBits();
-    QCOMPARE(std::count(a, a + 32 * 32, 0) + std::count(a, a + 32 * 32, 255), 32 * 32);
-    QVERIFY(std::count(a, a + 32 * 32, 255) > 32 * 32 / 2);
-    QVERIFY(icon.scaled(16, 16).scaled(32, 32) != icon);
+    const auto clear = std::count(a, a + 32 * 32, 0), solid = std::count(a, a + 32 * 32, 255);
+    QVERIFY(clear + solid == 32 * 32 && solid > 32 * 32 / 2 && icon.scaled(16, 16).scaled(32, 32) != icon);
     // The window's icon has its own 16 x 16 drawing beside it.
     QCOMPARE(dcMainIcon().availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
   }
 
   void frame_routingTabsBarsAndWindowMessages() {
-    dcQtWindowServices_t services;
-    winsvc::ScopedServices installed(&services);
-    winsvc::WindowServices& ws = winsvc::current();
+    dcQtWindowServices_t ws;
+    winsvc::ScopedServices installed(&ws);
     CMainFrame frame;
     // Export without a list viewer only records 201; with one it runs there.
     QSignalSpy sent(&frame, &CMainFrame::commandSent);
-    QVERIFY(frame.sendCommand(32780));
-    QCOMPARE(frame.status, 201u);
+    QCOMPARE(uitest::values({frame.sendCommand(32780), frame.status}), "true 201 ");
     StandIn doc;
     dcRegisterPane<dcViewerPane_t>(theViewerPane, &doc);
     frame.status = 0;
     frame.commandAction(32780)->trigger();
-    QCOMPARE(doc.exports, 1);
-    QCOMPARE(frame.status, 0u);
+    QCOMPARE(uitest::values({doc.exports, frame.status}), "1 0 ");
     dcUnregisterPane<dcViewerPane_t>(theViewerPane, &doc);
     // Other ids go to the registered targets; unknown ones are not handled.
     QVERIFY(!frame.sendCommand(32775));
     frame.addCommandTarget(&doc);
     QVERIFY(CMainFrame::sendToMainWindow(32775));
     frame.commandAction(32772)->trigger();
-    QVERIFY(!frame.sendCommand(57601));
+    QCOMPARE(uitest::values({frame.sendCommand(57601), sent.count()}), "false 6 ");
     QCOMPARE(doc.seen, (QList<int>{32775, 32772}));
-    QCOMPARE(sent.count(), 6);
 
     // The title pane's tabs send the view commands; the view's own banner
     // shows and its tab alone is highlighted.
@@ -211,14 +199,14 @@ class FrameTest : public QObject {
     QTest::qWait(50);
     form.installEventFilter(&doc);
     QTest::qWait(150);
-    QCOMPARE(doc.paints, 0);
     form.removeEventFilter(&doc);
+    QCOMPARE(doc.paints, 0);
     for (int v : {0, 2, 3, 1, 1}) {
       QTest::mouseClick(form.tabButtons[v], Qt::LeftButton);
       QCOMPARE(sent.takeLast().at(0).toInt(), VIEW_COMMANDS[v]);
       const QImage shot = form.grab().toImage();
-      QCOMPARE(activeTab(form), v);
-      QCOMPARE(shot.pixelColor(50, 35), form.banners[v]->bitmap.toImage().pixelColor(50, 35));
+      QVERIFY(activeTab(form) == v &&
+              shot.pixelColor(50, 35) == form.banners[v]->bitmap.toImage().pixelColor(50, 35));
     }
     // The caption: "'<name>'의 <title>". The menu's usage text lacks the
     // blank before 내역: no tab matches, so banner and highlight stay, while
@@ -226,7 +214,6 @@ class FrameTest : public QObject {
     // keeps its last text.
     dcObject_t client("PC-07", "dcQsClient_t", 0);
     uitest::Selection selection;
-    selection.object = &client;
     const char* usage =
         "\xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5 \xBB\xE7\xBF\xEB\xB3\xBB\xBF\xAA";  // 프로그램 사용내역
     const std::string caption = std::string("'PC-07'\xC0\xC7 ") + usage;      // 'PC-07'의
@@ -243,14 +230,12 @@ class FrameTest : public QObject {
     // The bar under the title pane is locked; the bar beside the tree moves.
     QSplitterHandle* inner = frame.innerSplitter->handle(1);
     QCOMPARE(inner->cursor().shape(), Qt::ArrowCursor);
-    QCOMPARE(drag(frame.innerSplitter, QPoint(0, 60)), 100);
-    QCOMPARE(drag(frame.outerSplitter, QPoint(50, 0)), 250);
-
+    QCOMPARE(uitest::values({drag(frame.innerSplitter, {0, 60}), drag(frame.outerSplitter, {50, 0})}),
+             "100 250 ");
     // Growing the window keeps the tree width and the title height.
     frame.resize(frame.width() + 200, frame.height() + 100);
-    QTRY_COMPARE(frame.innerSplitter->sizes().at(0), 100);
-    QCOMPARE(frame.outerSplitter->sizes().at(0), 250);
-
+    QTRY_COMPARE(uitest::values({frame.innerSplitter->sizes().at(0), frame.outerSplitter->sizes().at(0)}),
+                 "100 250 ");
     // Unlocked, the inner bar drags too.
     frame.innerSplitter->setLocked(false);
     QCOMPARE(drag(frame.innerSplitter, QPoint(0, 30)), 130);
@@ -263,8 +248,7 @@ class FrameTest : public QObject {
     // Window services find the frame by class and title (titles compare as
     // CP949 bytes); timers; a stale window takes no message. (Messages to the
     // frame are the console tests' script lines.)
-    QCOMPARE(ws.findWindow("CMainFrame", "dcOverlook"), &frame);
-    QVERIFY(!ws.findWindow("dcOther_t", "dcOverlook"));
+    QVERIFY(ws.findWindow("CMainFrame", "dcOverlook") == &frame && !ws.findWindow("dcOther_t", "dcOverlook"));
     const char* korean = "\xC0\xFC\xC3\xBC";  // 전체
     frame.setWindowTitle(dcUiString(korean));
     QCOMPARE(ws.findWindow(nullptr, korean), &frame);
@@ -309,9 +293,8 @@ class FrameTest : public QObject {
     tree->setFocus();
     for (auto [keys, id] : standard) {
       sent.clear();
-      QCOMPARE(press(keys), tree);
-      QCOMPARE(sent.size(), 1);
-      QCOMPARE(sent[0].at(0).toInt(), id);
+      QCOMPARE(uitest::values({press(keys) == tree, sent.size(), sent.value(0).value(0)}),
+               uitest::values({true, 1, id}));
     }
     QVERIFY(!QApplication::activeModalWidget());
     // The list keeps its own copy keys.
@@ -337,8 +320,7 @@ class FrameTest : public QObject {
     dcQsGroup_t& root = engine.root;
     mb::copyBounded(root.name, dcQsGroup_t::ROOT_NAME);
     dcQsClient_t* rootClient = root.addClient("PC-R");
-    dcQsGroup_t* a = root.addChild(1, "A");
-    dcQsGroup_t* b = root.addChild(2, "B");
+    dcQsGroup_t *a = root.addChild(1, "A"), *b = root.addChild(2, "B");
     dcQsClient_t* twinA = a->addClient("TWIN");
     dcQsGroup_t* a1 = a->addChild(3, "A1");
     dcQsClient_t* twinB = b->addClient("TWIN");
@@ -357,12 +339,10 @@ class FrameTest : public QObject {
     QCOMPARE(top.data().toString(), QString::fromUtf8("전체 그룹"));
     QVERIFY(top.data(Model::ImageKindRole).toInt() == Model::ROOT_IMAGE && form.tree->isExpanded(top));
     // Sub-groups first, then the group's own clients, each in insertion order.
-    QCOMPARE(m->rowCount(top), 3);
-    QVERIFY(objectOf(m->index(0, 0, top)) == a && objectOf(m->index(1, 0, top)) == b);
-    QCOMPARE(objectOf(m->index(2, 0, top)), rootClient);
+    QVERIFY(m->rowCount(top) == 3 && objectOf(m->index(0, 0, top)) == a &&
+            objectOf(m->index(1, 0, top)) == b && objectOf(m->index(2, 0, top)) == rootClient);
     const QModelIndex ai = m->index(0, 0, top);
-    QCOMPARE(objectOf(m->index(0, 0, ai)), a1);
-    QCOMPARE(objectOf(m->index(1, 0, ai)), twinA);
+    QVERIFY(objectOf(m->index(0, 0, ai)) == a1 && objectOf(m->index(1, 0, ai)) == twinA);
     QCOMPARE(m->index(1, 0, ai).data(Model::ImageKindRole).toInt(), int(Model::CLIENT_IMAGE));
     // Two clients of one name stay two items with their own objects.
     QCOMPARE(objectOf(m->index(0, 0, m->index(1, 0, top))), twinB);
@@ -397,15 +377,13 @@ class FrameTest : public QObject {
     QVERIFY(inked(cx + 2, cy) != inked(cx + 3, cy));
 
     // Selecting the root asks the document for the view.
-    QCOMPARE(form.selectRootItem(), dcStatus::OK);
-    QCOMPARE(form.selectedObject(), &root);
+    QVERIFY(form.selectRootItem() == dcStatus::OK && form.selectedObject() == &root);
     QCOMPARE(commands.takeFirst().at(0).toInt(), 32772);
     // A click on a client selects it and asks for the view again.
     form.tree->expand(ai);
     QTest::mouseClick(form.tree->viewport(), Qt::LeftButton, {},
                       form.tree->visualRect(m->index(1, 0, ai)).center());
-    QCOMPARE(form.selected, twinA);
-    QCOMPARE(commands.takeFirst().at(0).toInt(), 32772);
+    QVERIFY(form.selected == twinA && commands.takeFirst().at(0).toInt() == 32772);
     // A rebuild keeps the selected object.
     form.rebuildTree();
     QCOMPARE(form.selected, twinA);

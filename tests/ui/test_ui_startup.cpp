@@ -18,7 +18,6 @@ namespace {
 
 using uitest::DEMO_SITE;
 using uitest::Site;
-const std::string kShowHardware = "send window message 273 32775 0 to NULL dcOverlook";
 const QString kDemoSite = QDir::cleanPath(QString::fromStdString(DEMO_SITE));
 
 // "qsAssetConsole.ini" in the working folder for the test's lifetime.
@@ -81,19 +80,18 @@ class StartupTest : public QObject {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
     Site site;
-    Script script("ignore hardware X in hardware list\r\n" + kShowHardware + "\r\n");
+    Script script(
+        "ignore hardware X in hardware list\r\nsend window message 273 32775 0 to NULL dcOverlook\r\n");
     App app;
     QVERIFY(app.InitInstance(""));
 
     // One load, after the window was shown and titled and the script ran.
-    QCOMPARE(app.loads, 1);
-    QCOMPARE(app.titleAtLoad, QStringLiteral("DeskTally Support"));
-    QCOMPARE(app.viewAtLoad, QString::fromUtf8("하드웨어 정보"));
-    QVERIFY(app.messages.isEmpty());
+    QCOMPARE(uitest::values({app.loads, app.titleAtLoad, app.viewAtLoad, app.messages.size()}),
+             QString::fromUtf8("1 DeskTally Support 하드웨어 정보 0 "));
     dcObjectHierarchyForm_t* form = theObjectHierarchyForm;
     const QModelIndex top = form->model()->index(0, 0);
-    QCOMPARE(form->selected, &app.engine->root);
-    QVERIFY(form->tree->currentIndex() == top && form->tree->isExpanded(top));
+    QVERIFY(form->selected == &app.engine->root && form->tree->currentIndex() == top &&
+            form->tree->isExpanded(top));
     theFunctionTitleForm->grab();
     QCOMPARE(dcUiString(theFunctionTitleForm->caption), QString::fromUtf8("'전체 그룹'의 하드웨어 정보"));
 
@@ -106,8 +104,8 @@ class StartupTest : public QObject {
       return face.family() == list.family() && face.pixelSize() == list.pixelSize();
     };
     QVERIFY(inListFace(*frame.menuBar()) && inListFace(*frame.menuBar()->actions().at(0)->menu()));
-    QVERIFY(inListFace(*frame.statusBarWidget->findChild<QLabel*>()));
-    QVERIFY(inListFace(QMessageBox(&frame)) && inListFace(QFileDialog()));
+    QVERIFY(inListFace(*frame.statusBarWidget->findChild<QLabel*>()) && inListFace(QMessageBox(&frame)) &&
+            inListFace(QFileDialog()));
 
     // The new View entries follow the menu's own, which keep their ids.
     frame.activateWindow();
@@ -121,13 +119,9 @@ class StartupTest : public QObject {
     // The row count shows in the status bar while the filter bar is open.
     auto* count = frame.statusBar()->findChild<QLabel*>(QStringLiteral("rowCount"));
     QVERIFY(count && !count->isVisible());
-    const int pcs = viewer->listControl()->listModel()->totalRows();
     frame.commandAction(32790)->trigger();
-    QTest::keyClicks(viewer->filterBar, QStringLiteral("pc-001"));
-    const int shown = viewer->listControl()->listModel()->rowCount();
-    QVERIFY2(shown > 0 && shown < pcs, qPrintable(QStringLiteral("%1 of %2").arg(shown).arg(pcs)));
-    QVERIFY(count->isVisible());
-    QCOMPARE(count->text(), QStringLiteral("%1 / %2").arg(shown).arg(pcs));
+    QTest::keyClicks(viewer->filterBar, QStringLiteral("pc-001"));  // PC-0010 to PC-0019 of the 40
+    QCOMPARE(uitest::values({count->isVisible(), count->text()}), "true 10 / 40 ");
     QTest::keyClick(viewer->listControl(), Qt::Key_Escape);
     QVERIFY(!count->isVisible() && !viewer->filterBar->isVisible());
 
@@ -136,17 +130,15 @@ class StartupTest : public QObject {
     frame.sendCommand(32791);
     QVERIFY(app.chartDock->isVisible() && frame.commandAction(32791)->isChecked());
     dcChartPane_t& charts = *app.chartPane;
-    dcQsGroup_t* root = &app.engine->root;
-    QCOMPARE(charts.bars(), dccharts::windowsVersions(root));
+    QCOMPARE(charts.bars(), dccharts::windowsVersions(&app.engine->root));
     QCOMPARE(charts.title(), QString::fromUtf8("'전체 그룹'의 Windows 버전"));
     charts.setKind(dcChartKind_t::MOST_INSTALLED);
-    QCOMPARE(charts.bars(), dccharts::mostInstalled(root));
+    QCOMPARE(charts.bars(), dccharts::mostInstalled(&app.engine->root));
     viewer->setPeriod({{2026, 11, 1}, {2026, 11, 30}});
     charts.setKind(dcChartKind_t::MOST_USED);
     form->tree->setCurrentIndex(form->model()->index(0, 0, top));
-    auto* group = static_cast<dcQsGroup_t*>(form->selected);
-    QVERIFY(group != root);
-    QCOMPARE(charts.bars(), dccharts::mostUsed(group, viewer->period()));
+    QVERIFY(form->selected != &app.engine->root);
+    QCOMPARE(charts.bars(), dccharts::mostUsed(static_cast<dcQsGroup_t*>(form->selected), viewer->period()));
     // Saved pictures: a PNG of the pane's size at least, an SVG document.
     QTemporaryDir dir;
     QVERIFY(charts.savePng(dir.filePath("c.png")) && charts.saveSvg(dir.filePath("c.svg")));
@@ -159,53 +151,46 @@ class StartupTest : public QObject {
     // Export onto an existing file through the real dialogs, answering No.
     const QString existing = dir.filePath("list.xls");
     testutil::writeFile(existing.toStdString(), "kept");
-    QString chosen;
-    QStringList dialogTexts, buttons;
+    QStringList seen;  // the dialogs' texts and the name chosen
     QTimer operatorHand;
     connect(&operatorHand, &QTimer::timeout, [&] {
       QWidget* modal = QApplication::activeModalWidget();
       if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-        dialogTexts << dialog->windowTitle() << dialog->findChild<QLabel*>("lookInLabel")->text();
         dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(existing);
-        chosen = dialog->selectedFiles().value(0);
+        seen << dialog->windowTitle() << dialog->findChild<QLabel*>("lookInLabel")->text()
+             << dialog->selectedFiles().value(0);
         static_cast<QDialog*>(dialog)->accept();
       } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-        for (QAbstractButton* b : box->buttons()) buttons << b->text();
+        for (QAbstractButton* b : box->buttons()) seen << b->text();
         box->button(QMessageBox::No)->click();
       }
     });
     operatorHand.start(20);
     QCOMPARE(viewer->exportList(), 601u);
-    QCOMPARE(chosen, existing);
+    QCOMPARE(seen, (QStringList{"다른 이름으로 저장", "다음에서 찾기:", existing, "예(&Y)", "아니요(&N)"}));
     QCOMPARE(testutil::readFile(existing.toStdString()), std::string("kept"));
-    QCOMPARE(dialogTexts, (QStringList{"다른 이름으로 저장", "다음에서 찾기:"}));
-    buttons.sort();
-    QCOMPARE(buttons, (QStringList{"아니요(&N)", "예(&Y)"}));
     // The period pickers' calendar names the month in Korean.
     const auto* month =
         viewer->startPicker->calendarWidget()->findChild<QToolButton*>("qt_calendar_monthbutton");
     QVERIFY(month->text().endsWith(QString::fromUtf8("월")));
 
-    QCOMPARE(app.ExitInstance(0), 0);
-    QVERIFY(!theAssetConsoleEngine && !theObjectHierarchyForm && !CMainFrame::mainWindow());
+    QVERIFY(app.ExitInstance(0) == 0 && !theAssetConsoleEngine && !theObjectHierarchyForm &&
+            !CMainFrame::mainWindow());
   }
 
   void startup_failedCommandLineExitScriptAndTruncatedGroupFile() {
     {
       Site site;
       App app;  // words that fit no command end start-up before the load
-      QVERIFY(!app.InitInstance("no such command"));
-      QCOMPARE(app.loads, 0);
-      QCOMPARE(app.ExitInstance(CDcOverlookApp::EXIT_STARTUP_FAILED), CDcOverlookApp::EXIT_STARTUP_FAILED);
-      QVERIFY(!theAssetConsoleEngine);
+      QVERIFY(!app.InitInstance("no such command") && app.loads == 0);
+      const int failed = CDcOverlookApp::EXIT_STARTUP_FAILED;
+      QVERIFY(app.ExitInstance(failed) == failed && !theAssetConsoleEngine);
     }
     {
       Site site;
       Script script("exit\r\n");  // closes the window: no title, no load
       App app;
-      QVERIFY(app.InitInstance(""));
-      QVERIFY(!app.mainWindowOpen());
-      QCOMPARE(app.loads, 0);
+      QVERIFY(app.InitInstance("") && !app.mainWindowOpen() && app.loads == 0);
       QCOMPARE(app.mainFrame->windowTitle(), QStringLiteral("dcOverlook"));
     }
     QVERIFY(!theAssetConsoleEngine && !CMainFrame::mainWindow());
@@ -219,14 +204,12 @@ class StartupTest : public QObject {
     Site site(drive.str());
     App app;
     QVERIFY(app.InitInstance("") && app.mainWindowOpen());
-    QCOMPARE(app.loads, 1);
-    QCOMPARE(app.messages.size(), 1);
     // The items would point to destroyed objects: the tree stays empty.
-    QCOMPARE(theObjectHierarchyForm->model()->rowCount(), 0);
+    QCOMPARE(uitest::values({app.loads, app.messages.size(), theObjectHierarchyForm->model()->rowCount()}),
+             "1 1 0 ");
     QVERIFY(!theObjectHierarchyForm->selected);
     // Loading again reports again and the console stays usable.
-    QVERIFY(app.mainFrame->sendCommand(32771));
-    QCOMPARE(app.messages.size(), 2);
+    QVERIFY(app.mainFrame->sendCommand(32771) && app.messages.size() == 2);
     app.mainFrame->sendCommand(32775);
     theFunctionTitleForm->grab();
     QCOMPARE(theFunctionTitleForm->viewIndex, 1);
@@ -240,15 +223,13 @@ class StartupTest : public QObject {
     const dcDataLoadProgress_t callback = progress.progress();
     QCOMPARE(runDataLoad(&engine, &callback), 0u);
     progress.finish();
-    QVERIFY(progress.filesFound > 0);
-    QCOMPARE(progress.filesRead, progress.filesFound);
-    QVERIFY(progress.updates > 0);  // the window system ran during the load
+    // Every file found was read; the window system ran during the load.
+    QVERIFY(progress.filesFound > 0 && progress.filesRead == progress.filesFound && progress.updates > 0);
     // A load that lasts shows the dialog with its count until it is over.
     dcProgressDialog_t slow;
     QTest::qWait(dcProgressDialog_t::SHOW_AFTER_MS + 20);
     slow.onFile(1, 10);
-    QVERIFY(slow.isVisible());
-    QCOMPARE(slow.countText(), QStringLiteral("1 / 10"));
+    QCOMPARE(uitest::values({slow.isVisible(), slow.countText()}), "true 1 / 10 ");
     slow.finish();
     QVERIFY(!slow.isVisible());
   }
@@ -266,40 +247,34 @@ class StartupTest : public QObject {
     const QStringList recent{sites[2], sites[4], sites[3], sites[1]};
     {
       App app;
-      QVERIFY(app.InitInstance(""));
-      QCOMPARE(app.loads, 1);
+      QVERIFY(app.InitInstance("") && app.loads == 1 && topGroups() == 0);
       QVERIFY(app.mainFrame->siteHint().contains(QStringLiteral("qss/qslook.xml")));
-      QCOMPARE(topGroups(), 0);
 
       // The fixed File entries keep their places; the site entries follow.
       const QList<QAction*> file = app.mainFrame->menuBar()->actions().first()->menu()->actions();
-      QCOMPARE(file[0]->data().toInt(), dcCmd::EXPORT_LIST);
-      QVERIFY(file[1]->isSeparator());
-      QCOMPARE(file[2]->data().toInt(), dcCmd::APP_EXIT);
-      QCOMPARE(file[4]->data().toInt(), dcCmd::OPEN_SITE);
+      QCOMPARE(uitest::values({file[0]->data().toInt(), file[1]->isSeparator(), file[2]->data().toInt(),
+                               file[4]->data().toInt()}),
+               uitest::values({dcCmd::EXPORT_LIST, true, dcCmd::APP_EXIT, dcCmd::OPEN_SITE}));
 
       // A folder without qss/qslook.xml is refused with a message; nothing moves.
       const QString empty = home_.path();
       app.nextSiteFolder = empty;
       app.choose(dcCmd::OPEN_SITE);
-      QCOMPARE(app.messages.size(), 1);
-      QVERIFY(app.messages[0].contains(empty) && app.messages[0].contains(QStringLiteral("qss/qslook.xml")));
+      QVERIFY(app.messages.size() == 1 && app.messages[0].contains(empty) &&
+              app.messages[0].contains(QStringLiteral("qss/qslook.xml")));
       QVERIFY(app.loads == 1 && app.recentSites().isEmpty() && !configuredDriveC());
 
       // The demo site: read, loaded from scratch, remembered, hint gone.
       app.nextSiteFolder = kDemoSite;
       app.choose(dcCmd::OPEN_SITE);
-      QCOMPARE(app.loads, 2);
-      QVERIFY(app.mainFrame->siteHint().isEmpty() && topGroups() > 0);
+      QVERIFY(app.loads == 2 && app.mainFrame->siteHint().isEmpty() && topGroups() > 0);
       QCOMPARE(theSettingMgr->hostPath(), kDemoSite.toStdString() + "/qss/qslook.xml");
       QCOMPARE(configuredDriveC(), kDemoSite.toStdString());
       QCOMPARE(app.recentSites(), QStringList{kDemoSite});
 
       // Five more: the recent list keeps the last four.
-      for (const QString& site : sites) {
-        QVERIFY(app.openSite(site));
-        QCOMPARE(configuredDriveC(), site.toStdString());
-      }
+      for (const QString& site : sites)
+        QVERIFY(app.openSite(site) && configuredDriveC() == site.toStdString());
       QCOMPARE(app.recentSites(), (QStringList{sites[4], sites[3], sites[2], sites[1]}));
       // Opening a listed site moves it to the front, once.
       QVERIFY(app.openSite(sites[2]));
@@ -314,9 +289,8 @@ class StartupTest : public QObject {
     QVERIFY(app.mainFrame->commandAction(dcCmd::RECENT_SITE_FIRST + 1)->text().endsWith("&& blanks "));
     const int loads = app.loads;
     app.choose(dcCmd::RECENT_SITE_FIRST + 2);
-    QCOMPARE(app.loads, loads + 1);
-    QCOMPARE(winfs::driveFolder('C'), sites[3].toStdString());
-    QCOMPARE(app.recentSites().first(), sites[3]);
+    QVERIFY(app.loads == loads + 1 && winfs::driveFolder('C') == sites[3].toStdString() &&
+            app.recentSites().first() == sites[3]);
   }
 
  private:

@@ -5,7 +5,6 @@
 
 #include <QtTest>
 #include <QtWidgets>
-#include <string>
 
 #include "../support/testutil.h"
 #include "CMainFrame.h"
@@ -23,6 +22,14 @@
 namespace uitest {
 
 inline const std::string DEMO_SITE = std::string(DESKTALLY_SOURCE_DIR) + "/examples/demo-site";
+
+// Several values as one text, each followed by a blank: one comparison
+// whose failure still shows every value.
+inline QString values(std::initializer_list<QVariant> values) {
+  QString text;
+  for (const QVariant& value : values) text += value.toString() + ' ';
+  return text;
+}
 
 // Shows the widget and waits until it is on the screen.
 inline bool shown(QWidget& widget) {
@@ -76,10 +83,11 @@ struct Viewer {
     return form.refresh();
   }
   dcListModel_t& model() { return *form.listControl()->listModel(); }
-  // A column's cells as shown, in UTF-8, each followed by '|'.
-  std::string column(int c) {
-    std::string cells;
-    for (int r = 0; r < model().rowCount(); ++r) cells += mb::toUtf8(model().cellText(r, c)) + "|";
+  // A column's cells as shown, each followed by '|'.
+  QString column(int c) {
+    QString cells;
+    for (int r = 0; r < model().rowCount(); ++r)
+      cells += QString::fromStdString(mb::toUtf8(model().cellText(r, c))) + '|';
     return cells;
   }
 };

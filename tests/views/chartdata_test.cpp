@@ -2,9 +2,6 @@
 // by the PCs that have them and by minutes of use in a period.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "cp949.h"
 #include "dcChartData.h"
 #include "dcQsGroup.h"
@@ -15,13 +12,10 @@ using Bars = std::vector<dcChartBar_t>;
 TEST(Charts, VersionsByPcOfTheSubtreeProgramsByPcsAndByMinutes) {
   // Root with PC R1, group A (A1, A2, sub-group AA with AA1, AA2) and group B
   // (B1 without a Windows version), gathered.
-  dcQsGroup_t root{"root"};
-  dcQsClient_t* r1 = root.addClient("R1");
-  dcQsGroup_t* a = root.addChild(1, "A");
-  dcQsClient_t *a1 = a->addClient("A1"), *a2 = a->addClient("A2");
-  dcQsGroup_t* aa = a->addChild(2, "AA");
-  dcQsClient_t *aa1 = aa->addClient("AA1"), *aa2 = aa->addClient("AA2");
-  dcQsClient_t* b1 = root.addChild(3, "B")->addClient("B1");
+  dcQsGroup_t root{"root"}, *a = root.addChild(1, "A"), *aa = a->addChild(2, "AA");
+  dcQsClient_t *r1 = root.addClient("R1"), *a1 = a->addClient("A1"), *a2 = a->addClient("A2"),
+               *aa1 = aa->addClient("AA1"), *aa2 = aa->addClient("AA2"),
+               *b1 = root.addChild(3, "B")->addClient("B1");
   const std::string office = mb::fromUtf8("오피스");
   for (dcQsClient_t* c : {r1, a2}) c->windowsInfo.add("WindowsVersion", "Windows 10");
   for (dcQsClient_t* c : {aa1, aa2}) c->windowsInfo.add("WindowsVersion", "Windows 11");

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <string>
 
 #include "cp949.h"
 #include "dcRowFilter.h"
@@ -40,8 +39,7 @@ TEST(RowFilter, ReadsUtf8AndAgreesWithPlainRule) {
     const std::string cell = draw(24);
     std::string text = draw(3);
     if (round % 2 && !cell.empty()) {  // often a piece of the cell, from any byte
-      const std::size_t at = random() % cell.size();
-      text = cell.substr(at, 1 + random() % 4);
+      text = cell.substr(random() % cell.size(), 1 + random() % 4);
       if (round % 4 == 1) text[0] = static_cast<char>(mb::asciiLower(static_cast<unsigned char>(text[0])));
     }
     ASSERT_EQ(dcRowFilter_t(text).matchesCell(cell), plainContains(cell, text))
