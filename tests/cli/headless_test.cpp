@@ -163,7 +163,7 @@ TEST(CliDemoSite, FilterAndFormatsReadBack) {
   run(split(usage + "--format xlsx -o " + dir.str() + "/no/such/folder.xlsx"), EXIT_OUTPUT);
 }
 
-TEST(CliDemoSite, CommandWordsAndFailures) {
+TEST(CliDemoSite, CommandWordsFailuresAndSiteOption) {
   // A start-up command reaches the engine before the load: the ignored
   // category is left out of every client.
   const std::string out = output({"--view", "hardware", "--client", "PC-0022", "--utf8", "ignore", "hardware",
@@ -181,8 +181,15 @@ TEST(CliDemoSite, CommandWordsAndFailures) {
   }
   failure(split("--tree no such command"), EXIT_COMMAND_LINE, "'no such command' was refused (status 102)");
   failure(split("--view windows --client PC-9999"), EXIT_NO_NODE, "no client named 'PC-9999'");
-  testutil::TempDir dir;
-  run({"--tree", "-o", dir.str() + "/missing/folder/out.txt"}, EXIT_OUTPUT);
+  testutil::TempDir empty;
+  run({"--tree", "-o", empty.str() + "/missing/folder/out.txt"}, EXIT_OUTPUT);
+
+  // --site wins over the environment, only while the run lasts; a folder
+  // without qss/qslook.xml is refused before anything is loaded.
+  EXPECT_EQ(run({"--site", DEMO_SITE, "--tree"}, EXIT_OK, empty.str()).out, output("--tree"));
+  run({"--tree"}, EXIT_BAD_SITE, empty.str());
+  EXPECT_EQ(failure({"--site=" + empty.str(), "--tree"}, EXIT_BAD_SITE, "not a site folder").err,
+            "desktally-cli: " + empty.str() + " is not a site folder: it holds no qss/qslook.xml\n");
 }
 
 TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
@@ -236,17 +243,6 @@ TEST(CliDemoSite, MissingPiecesLoadWhatThereIsThenExit4) {
   r = run({"--tree", "--utf8"}, EXIT_BAD_SITE, copy.str());
   EXPECT_EQ(r.out, "전체 그룹\n");
   EXPECT_TRUE(missing(r.err).at(0).starts_with("settings file C:\\qss\\qslook.xml ("));
-}
-
-TEST(CliRun, SiteOptionMapsDriveCForTheRun) {
-  // --site wins over the environment, only while the run lasts.
-  testutil::TempDir empty;
-  EXPECT_EQ(run({"--site", DEMO_SITE, "--tree"}, EXIT_OK, empty.str()).out, output("--tree"));
-  run({"--tree"}, EXIT_BAD_SITE, empty.str());
-
-  // A folder without qss/qslook.xml is refused before anything is loaded.
-  EXPECT_EQ(failure({"--site=" + empty.str(), "--tree"}, EXIT_BAD_SITE, "not a site folder").err,
-            "desktally-cli: " + empty.str() + " is not a site folder: it holds no qss/qslook.xml\n");
 }
 
 }  // namespace

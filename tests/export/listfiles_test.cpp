@@ -38,7 +38,7 @@ TEST(ListFiles, CsvAndJsonReadBackByParsers) {
   EXPECT_EQ(nlohmann::json::parse(dclistfile::jsonText({{{"h", 1}}, {}})), nlohmann::json::array());
 }
 
-TEST(ListFiles, WorkbookCellsTypesAndFrozenHeader) {
+TEST(ListFiles, WorkbookCellsTypesFrozenHeaderAndMinutes) {
   testutil::TempDir dir;
   const std::string path = dir.str() + "/usage.xlsx";
   const dcViewList_t usage{{{"\xBC\xD2\xC7\xC1\xC6\xAE\xBF\xFE\xBE\xEE", 400}, {"time", 150}},  // 소프트웨어
@@ -73,9 +73,8 @@ TEST(ListFiles, WorkbookCellsTypesAndFrozenHeader) {
   EXPECT_NE(dclistfile::writeWorkbook(dir.str() + "/no/such/folder.xlsx", usage, dcViewKind_t::USAGE),
             std::nullopt);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "no"));
-}
 
-TEST(ListFiles, UsageMinutesOnlyFromTheMinutesText) {
+  // Minutes are read from the minutes text alone.
   EXPECT_TRUE(dclistfile::usageMinutes("      0 min") == 0 && dclistfile::usageMinutes("     -3 min") == -3);
   EXPECT_EQ(dclistfile::usageMinutes("12345678 min"), 12345678);
   for (const char* text :

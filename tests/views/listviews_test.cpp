@@ -58,7 +58,7 @@ class Views : public ::testing::Test {
   std::string made(dcStatus_t status) { return std::to_string(status) + " " + dump(list); }
 };
 
-TEST_F(Views, TitlesStatusWithoutGroupOrEngineAndExport) {
+TEST_F(Views, TitlesStatusesListsAndExport) {
   // The four tab texts, exact bytes; the menu's spelling of the usage entry
   // (no blank) and a trailing blank match nothing.
   for (int entry = 1; entry <= 4; ++entry)
@@ -87,9 +87,8 @@ TEST_F(Views, TitlesStatusWithoutGroupOrEngineAndExport) {
   list = {{{std::string(254, 'h') + "\xC7\xD7", 1}, {std::string(300, 'h'), 1}}, {}};
   EXPECT_EQ(dcviews::exportText(list), std::string(254, 'h') + "\t" + std::string(255, 'h') + "\r\n");
   EXPECT_EQ(dcviews::exportName("A1", {2024, 3, 5}), "A1_2024-3-5");
-}
 
-TEST_F(Views, ClientAndGroupLists) {
+  // A client's programs.
   EXPECT_EQ(made(dcviews::clientSoftware(a1, list)), "0 소프트웨어/800|\nEditor|");
   // One row per device item, the category in column 0; a category without
   // items gives none.
