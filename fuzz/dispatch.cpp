@@ -3,10 +3,6 @@
 // commands), which keeps its events and filters from line to line. Runs in
 // the scratch folder with the process services replaced, so no line starts
 // a program or deletes a file.
-#include <cstdlib>
-#include <cstring>
-#include <memory>
-#include <string>
 
 #include "dcAssetConsoleEngine.h"
 #include "dcCommandList.h"

@@ -4,13 +4,6 @@
 // that keeps fuzzed command text from stalling the run.
 #pragma once
 
-#include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <filesystem>
-#include <string>
-#include <string_view>
-
 #include "testutil.h"
 
 namespace fuzzsupport {

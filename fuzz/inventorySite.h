@@ -4,9 +4,7 @@
 // information item, so that the filters' paths run too.
 #pragma once
 
-#include <string_view>
-
-#include "CSettingMgr.h"
+#include "../tests/support/inventorySite.h"
 #include "dcAssetFilters.h"
 #include "fuzzSupport.h"
 
@@ -24,21 +22,11 @@ constexpr std::string_view SETTINGS_XML =
     "<ComputerName>name</ComputerName></windows>\n"
     "</qslook>\n";
 
-struct InventorySite {
-  InventorySite()
-      : path(writeInput("qslook.xml", reinterpret_cast<const std::uint8_t*>(SETTINGS_XML.data()),
-                        SETTINGS_XML.size())),
-        settings(path.c_str()),
-        use(&settings) {
-    filters.ignoredHardwares.add("video");
-    filters.ignoredWindowsItems.add("SP");
-  }
-  std::string path;
-  CSettingMgr settings;
-  CSettingMgrOverride use;
-  dcAssetFilters_t filters;
-};
-
-inline void installSite() { static InventorySite site; }
+inline void installSite() {
+  static const InventorySite site(SETTINGS_XML);
+  static dcAssetFilters_t filters;
+  if (!filters.ignoredHardwares.head)
+    filters.ignoredHardwares.add("video"), filters.ignoredWindowsItems.add("SP");
+}
 
 }  // namespace fuzzsupport

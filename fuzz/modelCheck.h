@@ -3,8 +3,6 @@
 // difference stops the run.
 #pragma once
 
-#include <string>
-
 #include "dcModel.h"
 #include "inventorySite.h"
 

@@ -1,6 +1,5 @@
 // A start-up script of any content, read by the console's engine line by
 // line, in the scratch folder with the process services replaced.
-#include <string_view>
 
 #include "dcAssetConsoleEngine.h"
 #include "fuzzSupport.h"

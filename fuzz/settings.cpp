@@ -1,8 +1,6 @@
 // The setting manager on any file, asked for the keys the console uses and
 // for keys from the input. The input is the settings file up to its last
 // NUL byte; the lines after it are keys (patterns included).
-#include <cstring>
-#include <string>
 
 #include "CSettingMgr.h"
 #include "fuzzSupport.h"

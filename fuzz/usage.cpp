@@ -3,7 +3,6 @@
 // merge proper, not the first copy), once from the built tree and once from
 // a client whose tree was never built, and the summaries of a fixed period
 // and of a period read from the input.
-#include <string>
 
 #include "dcSoftwareUsage.h"
 #include "modelCheck.h"

@@ -1,12 +1,6 @@
 // The XML parser on any text, with each option set the console uses, then a
 // check of the whole tree (parents, counts, borrowed texts inside the text)
 // and the name matcher with a pattern taken from the input.
-#include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "dcPointerArray.h"
 #include "dcXml.h"

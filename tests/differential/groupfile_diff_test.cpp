@@ -1,12 +1,9 @@
 // The group file reader against the plain model, on generated files of both
-// layouts: every length form, UTF-16 texts, duplicate names and ids,
-// parents that come late, the root's own name, NULs inside texts, long
-// Korean names, and files that end anywhere.
+// layouts: every length form, lengths the file cannot hold, UTF-16 texts with
+// stray surrogates, duplicate names and ids, parents that come late, the
+// root's own name, NULs inside texts, long Korean names, and files that end
+// anywhere.
 #include <gtest/gtest.h>
-
-#include <random>
-#include <string>
-#include <vector>
 
 #include "dcDataLoad.h"
 #include "randomInput.h"
@@ -26,8 +23,10 @@ class Gen : public Random {
   void u32(std::uint32_t v) { bytes.append({char(v), char(v >> 8), char(v >> 16), char(v >> 24)}); }
   void u16(std::uint32_t v) { bytes.append({char(v), char(v >> 8)}); }
 
-  // A length in any form that can hold it.
+  // A length in any form that can hold it, now and then a claim of 4 GB
+  // that the file cannot hold (read in pieces, never allocated at once).
   void length(std::size_t n) {
+    if (pick(1000) == 0) n = 0xFFFFFFF0;
     const std::size_t form = pick(4);
     if (n < 255 && form < 2) {
       bytes += char(n);
@@ -40,15 +39,17 @@ class Gen : public Random {
     }
   }
 
-  // A text record, now and then as UTF-16 (with a stray surrogate) or as
-  // the mark twice, which reads as no text.
+  // A text record, now and then as UTF-16 (with a stray surrogate anywhere,
+  // which takes nothing after it) or as the mark twice, which reads as no text.
   void text(const std::string& s) {
     const std::size_t form = pick(10);
     if (form == 0) {
       bytes += "\xFF\xFE\xFF";
       std::vector<std::uint16_t> units;
       for (unsigned char c : s) units.push_back(c < 0x80 ? c : 0xAC00 + c);
-      if (chance(33)) units.push_back(static_cast<std::uint16_t>(0xD800 + pick(0x800)));
+      if (chance(33))
+        units.insert(units.begin() + pick(units.size() + 1),
+                     static_cast<std::uint16_t>(0xD800 + pick(0x800)));
       length(units.size());
       for (std::uint16_t u : units) u16(u);
     } else if (form == 1) {

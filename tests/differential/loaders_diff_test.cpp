@@ -5,10 +5,6 @@
 // several read pieces, and Korean texts around the fields' limits.
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "dcAssetFilters.h"
 #include "dcHardwareList.h"
 #include "dcSoftwareList.h"

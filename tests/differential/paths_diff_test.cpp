@@ -3,12 +3,6 @@
 // only, are UTF-8 or CP949 bytes of one text, or hold characters CP949 lacks.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <memory>
-#include <optional>
-#include <random>
-#include <string>
-
 #include "cp949.h"
 #include "testutil.h"
 #include "winfs.h"

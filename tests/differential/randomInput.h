@@ -5,12 +5,6 @@
 // by side.
 #pragma once
 
-#include <memory>
-#include <random>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "dcModel.h"
 #include "dcQsGroup.h"
 #include "testutil.h"

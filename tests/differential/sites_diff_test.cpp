@@ -8,9 +8,6 @@
 // built before gathering or not.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "randomInput.h"
 
 namespace {

@@ -5,13 +5,6 @@
 // prepares files itself.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <random>
-#include <string>
-#include <thread>
-#include <tuple>
-#include <vector>
-
 #include "dcParseStage.h"
 #include "testutil.h"
 

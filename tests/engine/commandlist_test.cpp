@@ -2,12 +2,8 @@
 // that are too long, binary or badly quoted; start-up words joined into a line.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <random>
-#include <string>
-#include <vector>
-
 #include "dcCommandList.h"
+#include "testutil.h"
 
 namespace {
 

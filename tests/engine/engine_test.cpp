@@ -3,13 +3,6 @@
 // engine's command table, filters and listing commands.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstring>
-#include <filesystem>
-#include <string>
-#include <vector>
-
 #include "dcAssetConsoleEngine.h"
 #include "dcCommanderEngine.h"
 #include "testutil.h"
@@ -108,10 +101,11 @@ TEST_F(EngineTest, BuiltInCommands_HelpFileScriptsAndState) {
         "execute \"echo one >> one.txt\"\r\nfree text serves as a comment\n\n" +
             ("3 execute \"echo x >> three.txt\"\rname this application " + std::string(2000, 'n')) +
             "\nname this application \"from script\"");
-  EXPECT_EQ(engine.interpret("interpret on engine start \"disable ui\""), 0);
-  EXPECT_EQ(engine.interpret("interpret on engine close \"name this application closed\""), 0);
   int window = 0;
-  EXPECT_EQ(engine.initialize(&window), 0);
+  EXPECT_EQ(engine.interpret("interpret on engine start \"disable ui\"") +
+                engine.interpret("interpret on engine close \"name this application closed\"") +
+                engine.initialize(&window),
+            0);
   EXPECT_STREQ(engine.applicationName, "from script");
   EXPECT_EQ(engine.uiEnabled, 0u);
   EXPECT_EQ(testutil::waitForLines("one.txt", 1), "one\n");
@@ -134,8 +128,7 @@ TEST_F(EngineTest, DeleteAndSleep) {
     write(name, "x");
   std::filesystem::create_directory("sub.tmp");
   dcCommanderEngine_t engine;
-  EXPECT_EQ(engine.interpret("delete *.tmp"), 0);
-  EXPECT_EQ(engine.interpret("delete \"WITH BLANK.txt\""), 0);
+  EXPECT_EQ(engine.interpret("delete *.tmp") + engine.interpret("delete \"WITH BLANK.txt\""), 0);
   EXPECT_EQ(engine.interpret("delete c.txt.none"), 2u);  // the system's "no such file"
   EXPECT_EQ(engine.interpret("delete sub.tmp"), 21u);    // a folder of that name
   EXPECT_EQ(engine.interpret("delete sub.tmp\\"), 2u);   // no name at all
@@ -153,9 +146,10 @@ TEST_F(EngineTest, EventsAndWindowMessages) {
   int window = 0;
   engine.window = &window;
 
-  EXPECT_EQ(engine.interpret("set timer event every 5 min named e1 interpreting \"disable ui\""), 0);
-  EXPECT_EQ(engine.interpret("set timer event every 5 min named e2 executing \"echo e2 >> e2.txt\""), 0);
-  EXPECT_EQ(engine.interpret("set timer event every 7 ms named e3 interpreting \"do event e3\""), 0);
+  for (const char* line : {"set timer event every 5 min named e1 interpreting \"disable ui\"",
+                           "set timer event every 5 min named e2 executing \"echo e2 >> e2.txt\"",
+                           "set timer event every 7 ms named e3 interpreting \"do event e3\""})
+    EXPECT_EQ(engine.interpret(line), 0) << line;
   const dcTimerEvent_t* e = engine.events;
   ASSERT_TRUE(e && e->next && e->next->next);
   EXPECT_EQ(e->trigger.intervalMs, 300000u);
@@ -163,10 +157,11 @@ TEST_F(EngineTest, EventsAndWindowMessages) {
   EXPECT_EQ(e->next->next->trigger.intervalMs, 7u);
   EXPECT_EQ(services.activeTimers(), 3u);
 
-  EXPECT_EQ(engine.interpret("do event e1") + engine.interpret("do event e2"), 0);
+  EXPECT_EQ(
+      engine.interpret("do event e1") + engine.interpret("do event e2") + engine.interpret("do event nobody"),
+      0);
   EXPECT_EQ(engine.uiEnabled, 0u);
   EXPECT_EQ(testutil::waitForLines("e2.txt", 1), "e2\n");
-  EXPECT_EQ(engine.interpret("do event nobody"), 0);
   EXPECT_EQ(engine.interpret("do event e3"), dcStatus::NOT_FOUND);  // ends at the nesting limit
 
   services.timersWork = false;
@@ -175,8 +170,9 @@ TEST_F(EngineTest, EventsAndWindowMessages) {
   EXPECT_EQ(engine.stopTimerEvents(), 0);
   EXPECT_EQ(services.activeTimers(), 0u);
 
-  EXPECT_EQ(engine.interpret("send window message 16 0 0 to NULL Target"), 0);
-  EXPECT_EQ(engine.interpret("send window message 273 32775 -1 to MainClass \"Target\""), 0);
+  EXPECT_EQ(engine.interpret("send window message 16 0 0 to NULL Target") +
+                engine.interpret("send window message 273 32775 -1 to MainClass \"Target\""),
+            0);
   EXPECT_EQ(engine.interpret("send window message 16 0 0 to NULL Other"), dcStatus::NOT_FOUND);
   EXPECT_EQ(engine.interpret("send window message x 0 0 to NULL Target"), dcStatus::BAD_ARGUMENT);
   EXPECT_EQ(engine.interpret("exit"), 0);
@@ -221,8 +217,9 @@ TEST(AssetConsoleEngine, GlobalsTableIgnoreClearListingAndBadArguments) {
   for (int i : {0, 1, 2, 4, 6, 7}) expected[i].clear();
   EXPECT_EQ(lists(engine), expected);
 
-  EXPECT_EQ(engine.interpret("set item priority listing of hardwares"), 0u);
-  EXPECT_EQ(engine.interpret("set version priority listing of windows info"), 0u);
+  EXPECT_EQ(engine.interpret("set item priority listing of hardwares") +
+                engine.interpret("set version priority listing of windows info"),
+            0u);
   EXPECT_TRUE(engine.hardwareListing == 1 && engine.windowsInfoListing == 1);
 
   // A handler called directly: no line; words that cannot be read.

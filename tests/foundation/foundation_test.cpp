@@ -4,10 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <tuple>
 
 #include "dcFileUtil.h"
 #include "dcLog.h"

@@ -5,10 +5,6 @@
 // compared with the plain model in tests/differential.
 #include <gtest/gtest.h>
 
-#include <random>
-#include <string>
-#include <vector>
-
 #include "cp949.h"
 #include "dcHardwareList.h"
 #include "dcSoftwareList.h"

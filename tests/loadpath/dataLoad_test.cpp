@@ -5,17 +5,6 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/inotify.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <map>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "CSettingMgr.h"
 #include "dcDataLoad.h"

@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/mman.h>
-#include <unistd.h>
 
-#include <cstring>
-#include <string>
-#include <utility>
+#include "testutil.h"
 
 // "\xB0\x5C": a lead byte whose second byte equals the backslash.
 // "\xB0\x41": a lead byte whose second byte equals 'A'.

@@ -4,8 +4,6 @@
 // environment names in paths.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "inifile.h"
 #include "sys.h"
 #include "testutil.h"

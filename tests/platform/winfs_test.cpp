@@ -4,13 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <memory>
-#include <random>
 
 #include "cp949.h"
 #include "process.h"

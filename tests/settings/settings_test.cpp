@@ -2,8 +2,6 @@
 // fallback manager, and the console's display texts.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "CSettingMgr.h"
 #include "cp949.h"
 #include "dcDisplayText.h"

@@ -2,11 +2,6 @@
 // settings while the site exists; usage set as if read from a file.
 #pragma once
 
-#include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
-
 #include "CSettingMgr.h"
 #include "dcSoftwareUsage.h"
 #include "dcXml.h"

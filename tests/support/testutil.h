@@ -1,17 +1,27 @@
-// Shared helpers for the tests: temporary folders and small files.
+// Shared helpers for the tests and fuzz targets: temporary folders and small
+// files; includes the standard library parts they share.
 #pragma once
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace testutil {

@@ -5,9 +5,7 @@
 // ended in text), so that any difference is a fault.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <pugixml.hpp>
-#include <random>
 
 #include "xmlTestUtil.h"
 

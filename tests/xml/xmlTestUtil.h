@@ -1,11 +1,8 @@
 // Helpers of the XML tests: a tree written as one compact line.
 #pragma once
 
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "dcXml.h"
+#include "testutil.h"
 
 namespace xmltest {
 
@@ -34,20 +31,6 @@ inline std::string dump(const dcXmlNode_t* n) {
   return out;
 }
 
-// Parses a copy of text under a fresh document node and dumps the
-// document's children; *stop receives the offset where the parse stopped.
-inline std::string parse(const std::string& text, std::uint32_t options = XOPT_INVENTORY,
-                         std::size_t* stop = nullptr) {
-  std::string copy = text;
-  dcXmlNode_t* doc = xmlNewNode(XN_DOCUMENT);
-  doc->parent = doc;
-  char* end = xmlParse(copy.data(), doc, 4, options);
-  if (stop) *stop = static_cast<std::size_t>(end - copy.data());
-  std::string out = dump(doc);
-  xmlFreeTree(doc);
-  return out.size() > 2 ? out.substr(2, out.size() - 3) : "";  // "D{...}" without the D
-}
-
 // Walks the tree without recursion, reading every text; false at the first
 // inconsistency: a child whose parent is another node, a count beyond its
 // capacity, a borrowed text not wholly inside the parsed text [begin, end].
@@ -71,6 +54,22 @@ inline bool consistent(dcXmlNode_t* doc, const char* begin, const char* end) {
     }
   }
   return true;
+}
+
+// Parses a copy of text under a fresh document node and dumps the
+// document's children, or "INCONSISTENT" for a tree that is not; *stop
+// receives the offset where the parse stopped.
+inline std::string parse(const std::string& text, std::uint32_t options = XOPT_INVENTORY,
+                         std::size_t* stop = nullptr) {
+  std::string copy = text;
+  const char* limit = copy.data() + std::strlen(copy.c_str());
+  dcXmlNode_t* doc = xmlNewNode(XN_DOCUMENT);
+  doc->parent = doc;
+  char* end = xmlParse(copy.data(), doc, 4, options);
+  if (stop) *stop = static_cast<std::size_t>(end - copy.data());
+  const std::string out = consistent(doc, copy.data(), limit) ? dump(doc) : "D{INCONSISTENT}";
+  xmlFreeTree(doc);
+  return out.size() > 2 ? out.substr(2, out.size() - 3) : "";  // "D{...}" without the D
 }
 
 }  // namespace xmltest

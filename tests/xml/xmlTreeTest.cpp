@@ -1,10 +1,6 @@
 // Node tree, document loading, the whole-file reader, handles and matching.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-
 #include "dcPointerArray.h"
 #include "testutil.h"
 #include "xmlTestUtil.h"
