@@ -20,25 +20,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzsupport::same(
         dcmodel::usageDifference(product, model, {{"2000.01.01", "2099.12.31"}, {first, last}}).empty());
   };
-  dcmodel::UsageDocument modelClient;
+  dcmodel::UsageDocument modelClient, modelGroup;
   modelClient.load(path);
-  dcmodel::UsageDocument modelGroup;
-  modelGroup.merge(modelClient.root());
-  modelGroup.merge(modelClient.root());
+  for (int pass = 0; pass < 2; ++pass) modelGroup.merge(modelClient.root());
 
-  dcSoftwareUsageDocument_t pending;
+  dcSoftwareUsageDocument_t pending, gathered, client, group;
   pending.LoadUsageData(path.c_str());
-  dcSoftwareUsageDocument_t gathered;
-  gathered.mergeFrom(pending);
-  gathered.mergeFrom(pending);
+  for (int pass = 0; pass < 2; ++pass) gathered.mergeFrom(pending);
   expectSame(gathered, modelGroup);
-
-  dcSoftwareUsageDocument_t client;
   client.LoadUsageData(path.c_str());
   expectSame(client, modelClient);
-  dcSoftwareUsageDocument_t group;
-  group.merge(client.getRootNode());
-  group.merge(client.getRootNode());
+  for (int pass = 0; pass < 2; ++pass) group.merge(client.getRootNode());
   expectSame(group, modelGroup);
   return 0;
 }

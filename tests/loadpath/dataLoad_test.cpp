@@ -1,7 +1,7 @@
 // The data load on small sites under drive C: settings, group file, data
 // folder, progress, listing, trace lines and gathering; data files damaged
 // or oddly named and a cut group file (the load takes what can be taken,
-// neither crashes nor hangs); and the parse stage's file opens.
+// neither crashes nor hangs); and the parse stage's file opens and results.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/inotify.h>
@@ -40,6 +40,14 @@ std::string todaysLog() {
   std::string log;
   for (const auto& f : fs::directory_iterator("log")) log += testutil::readFile(f.path());
   return log;
+}
+
+// What a prepared file holds: whether it parsed, the read's errno, and the
+// values taken from it.
+auto prepared(const dcPreparedAssetData_t& data) {
+  std::string values;
+  for (const auto& [key, text] : data.values.values) values += std::string(key) + "=" + text + "\n";
+  return std::make_tuple(data.values.parsed, data.values.file.error, values);
 }
 
 bool hasHardware(dcQsClient_t* c) { return c && c->hardwareList.categories; }
@@ -224,4 +232,35 @@ TEST_F(DataLoad, ParseStageOpensEachListedFileOnceWithinItsWindow) {
   // A stage let go before all its files were taken stops cleanly.
   dcParseStage_t early(files, 2);
   EXPECT_TRUE(early.next().values.parsed);
+}
+
+// The parse stage against preparing each file on one thread: random lists
+// (repeats, missing files, files of very different sizes), one to four
+// workers, and a loading thread that now and then pauses, so that the
+// workers fill the window and sleep, and the loading thread waits or
+// prepares files itself.
+TEST(ParseStageDiff, ResultsComeInListOrderAsOneThreadPreparesThem) {
+  testutil::TempDir dir;
+  testutil::DriveMapping drive('S', dir.str());
+  std::mt19937 rng(16);
+  std::vector<std::string> names;
+  for (int i = 0; i < 60; ++i) {
+    names.push_back("f" + std::to_string(i) + " HardwareInfo.xml");
+    if (i % 9 != 4)
+      testutil::writeFile(dir.path() / names.back(), "<hardwareinfo><cpu>" + std::to_string(i) +
+                                                         std::string(rng() % 3 ? 10 : 60000, 'x') +
+                                                         "</cpu></hardwareinfo>");
+  }
+  for (int round = 0; round < 12; ++round) {
+    std::vector<dcDataFile_t> files(rng() % 400);
+    for (dcDataFile_t& file : files) file = {"S:", names[rng() % names.size()].c_str()};
+    dcParseStage_t stage(files, 1 + rng() % 4);
+    for (const dcDataFile_t& file : files) {
+      if (rng() % 16 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      const auto expected = dcQsClient_t::prepareAssetData(("S:\\" + std::string(file.name)).c_str(),
+                                                           file.name, "HardwareInfo.xml");
+      ASSERT_EQ(prepared(stage.next()), prepared(expected)) << file.name;
+    }
+    EXPECT_FALSE(stage.next().values.parsed);
+  }
 }
