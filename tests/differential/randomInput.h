@@ -45,27 +45,17 @@ class Random {
 
   // The content of an element: texts and whatever else may stand there.
   std::string content(int depth = 0) {
+    static const std::string open[] = {"<!--", "<![CDATA[", "<![INCLUDE[", "<?pi "},
+                             close[] = {"-->", "]]>", "]]>", "?>"};
     std::string s;
     for (std::size_t n = pick(4); n > 0; --n) {
-      switch (pick(10)) {
-        case 0:
-          s += "<!--" + text() + "-->";
-          break;
-        case 1:
-          s += "<![CDATA[" + text() + "]]>";
-          break;
-        case 2:
-          s += "<![INCLUDE[" + text() + "]]>";
-          break;
-        case 3:
-          s += "<?pi " + text() + "?>";
-          break;
-        case 4:
-          if (depth < 2) s += "<" + name() + (chance(30) ? " a=\"1\"/>" : ">" + content(depth + 1) + "</x>");
-          break;
-        default:
-          s += text();
-      }
+      const std::size_t kind = pick(10);
+      if (kind < 4)
+        s += open[kind] + text() + close[kind];
+      else if (kind > 4)
+        s += text();
+      else if (depth < 2)
+        s += "<" + name() + (chance(30) ? " a=\"1\"/>" : ">" + content(depth + 1) + "</x>");
     }
     return s;
   }
