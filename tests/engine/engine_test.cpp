@@ -49,10 +49,7 @@ class CommandListTest : public ::testing::Test {
 };
 
 // Runs each test in a fresh folder of its own.
-class EngineTest : public ::testing::Test {
- protected:
-  void write(const char* name, const std::string& text) { testutil::writeFile(work.dir.path() / name, text); }
-
+struct EngineTest : ::testing::Test {
   testutil::WorkFolder work;
 };
 
@@ -221,7 +218,7 @@ TEST_F(CommandListTest, Words_QuotesDoubleByteAndJoinedLinesReadBack) {
 }
 
 TEST_F(EngineTest, BuiltInCommands_HelpFileScriptsAndState) {
-  write("dcCommanderHelp.txt", "old contents that must go\n");
+  testutil::writeFile("dcCommanderHelp.txt", "old contents that must go\n");
   {
     // An engine that appends its own command after the built-in ones.
     dcCommanderEngine_t engine;
@@ -245,10 +242,11 @@ TEST_F(EngineTest, BuiltInCommands_HelpFileScriptsAndState) {
   // the starting command; deinitialize the closing one.
   dcCommanderEngine_t engine;
   EXPECT_STREQ(engine.applicationName, "dcCommanderEngine_t");
-  write("dcCommander.ini",
-        "execute \"echo one >> one.txt\"\r\nfree text serves as a comment\n\n" +
-            ("3 execute \"echo x >> three.txt\"\rname this application " + std::string(2000, 'n')) +
-            "\nname this application \"from script\"");
+  testutil::writeFile(
+      "dcCommander.ini",
+      "execute \"echo one >> one.txt\"\r\nfree text serves as a comment\n\n" +
+          ("3 execute \"echo x >> three.txt\"\rname this application " + std::string(2000, 'n')) +
+          "\nname this application \"from script\"");
   int window = 0;
   EXPECT_EQ(engine.interpret("interpret on engine start \"disable ui\"") +
                 engine.interpret("interpret on engine close \"name this application closed\"") +
@@ -273,7 +271,7 @@ TEST_F(EngineTest, BuiltInCommands_HelpFileScriptsAndState) {
 TEST_F(EngineTest, DeleteAndSleep) {
   // Exactly what the pattern names: files in any letter case, never folders.
   for (const char* name : {"a.tmp", "B.TMP", "\xEA\xB0\x80.tmp", "c.txt", "with blank.txt", "keep.tmp.txt"})
-    write(name, "x");
+    testutil::writeFile(name, "x");
   std::filesystem::create_directory("sub.tmp");
   dcCommanderEngine_t engine;
   EXPECT_EQ(engine.interpret("delete *.tmp") + engine.interpret("delete \"WITH BLANK.txt\""), 0);

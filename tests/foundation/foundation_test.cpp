@@ -99,7 +99,7 @@ TEST(DcFileUtil, ReadLineAndFileName) {
   EXPECT_EQ(getFileName(nullptr, name, sizeof name), dcStatus::NULL_ARGUMENT);
 }
 
-TEST(DcStringList, FindAddWalkAndClear) {
+TEST(DcStringList, FindAddWalkClearAndItemsWithoutText) {
   dcStringList_t list;
   EXPECT_TRUE(!list.find("a") && list.status == dcStatus::NOT_FOUND);
   EXPECT_TRUE(!list.find(nullptr) && list.status == dcStatus::NULL_ARGUMENT);
@@ -124,11 +124,9 @@ TEST(DcStringList, FindAddWalkAndClear) {
   EXPECT_TRUE(once.addAll(&source, 0) == dcStatus::OK && texts(once) == "y,x,");
   EXPECT_TRUE(twice.addAll(&source, 1) == dcStatus::OK && texts(twice) == "x,x,y,");
   EXPECT_EQ(twice.addAll(nullptr, 0), dcStatus::NULL_ARGUMENT);
-}
 
-// Items without text are reported, not read.
-TEST(DcStringList, ItemsWithoutText) {
-  dcStringList_t list;
+  // Items without text are reported, not read.
+  list.clear();
   list.add("a");
   dcStringListItem_t* b = list.add("b");
   list.add("c");

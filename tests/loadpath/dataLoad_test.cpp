@@ -6,10 +6,9 @@
 #include <poll.h>
 #include <sys/inotify.h>
 
-#include "CSettingMgr.h"
 #include "dcDataLoad.h"
 #include "dcParseStage.h"
-#include "testutil.h"
+#include "inventorySite.h"
 
 namespace fs = std::filesystem;
 
@@ -57,11 +56,6 @@ class DataLoad : public ::testing::Test {
   DataLoad() {
     fs::create_directory("log");  // the trace log writes only into an existing folder
     ::setenv("DESKTALLY_AGENT", "D:\\agent", 1);
-    write("qss/qslook.xml",
-          "<qslook><logdata>%DESKTALLY_AGENT%\\data</logdata><qssgrp>grp.dat</qssgrp>"
-          "<cpu>CPU</cpu><WindowsVersion>WindowsVersion</WindowsVersion></qslook>");
-    settings = std::make_unique<CSettingMgr>(CSettingMgr::DEFAULT_PATH);
-    use.emplace(settings.get());
     write("qss/grp.dat", testutil::groupFile({"PC01", "PC03"}, "Seoul"));
     write("qss/data/PC01 HardwareInfo.xml", hardware("P4"));
     write("qss/data/PC01 softwareinfo.xml",
@@ -82,8 +76,9 @@ class DataLoad : public ::testing::Test {
   testutil::WorkFolder work;  // the listing and the trace log land in the site
   const testutil::TempDir& dir = work.dir;
   testutil::DriveMapping drive{'C', dir.str()};
-  std::unique_ptr<CSettingMgr> settings;
-  std::optional<CSettingMgrOverride> use;
+  InventorySite settings{
+      "<qslook><logdata>%DESKTALLY_AGENT%\\data</logdata><qssgrp>grp.dat</qssgrp>"
+      "<cpu>CPU</cpu><WindowsVersion>WindowsVersion</WindowsVersion></qslook>"};
 };
 
 }  // namespace
@@ -162,13 +157,11 @@ TEST_F(DataLoad, DamagedDataFilesLoadWhatCanBeLoaded) {
   ASSERT_EQ(runDataLoad(&engine), dcStatus::OK);
   fs::remove(path("qss/data/D5 softwareinfo.xml"));
   dcQsGroup_t& root = engine.root;
-  EXPECT_TRUE(hasHardware(root.findClient("D1")));
-  EXPECT_FALSE(hasHardware(root.findClient("D2")));
+  for (const auto& [pc, loaded] :
+       {std::pair<std::string, bool>{"D1", true}, {"D2", false}, {"D7", true}, {"D8", false}, {korean, true}})
+    EXPECT_EQ(hasHardware(root.findClient(pc.c_str())), loaded) << pc;  // D7: "%s %s" skips the second blank
   ASSERT_NE(root.findClient("D5"), nullptr);
   EXPECT_EQ(root.findClient("D5")->softwareList.entries, nullptr);
-  EXPECT_TRUE(hasHardware(root.findClient("D7")));  // "%s %s" skips the second blank
-  EXPECT_FALSE(hasHardware(root.findClient("D8")));
-  EXPECT_TRUE(hasHardware(root.findClient(korean.c_str())));
   EXPECT_EQ(root.findClient("PC99"), nullptr);
   EXPECT_NE(root.hardwareList.categories, nullptr);  // gathered from what did load
 
