@@ -275,9 +275,10 @@ TEST_F(EngineTest, DeleteAndSleep) {
   std::filesystem::create_directory("sub.tmp");
   dcCommanderEngine_t engine;
   EXPECT_EQ(engine.interpret("delete *.tmp") + engine.interpret("delete \"WITH BLANK.txt\""), 0);
-  EXPECT_EQ(engine.interpret("delete c.txt.none"), 2u);  // the system's "no such file"
-  EXPECT_EQ(engine.interpret("delete sub.tmp"), 21u);    // a folder of that name
-  EXPECT_EQ(engine.interpret("delete sub.tmp\\"), 2u);   // no name at all
+  // The system's "no such file", a folder of that name, no name at all.
+  for (const auto& [line, error] :
+       {std::pair{"delete c.txt.none", 2u}, {"delete sub.tmp", 21u}, {"delete sub.tmp\\", 2u}})
+    EXPECT_EQ(engine.interpret(line), error) << line;
   EXPECT_EQ(testutil::namesIn("."), (std::vector<std::string>{"c.txt", "keep.tmp.txt", "sub.tmp"}));
 
   const auto start = std::chrono::steady_clock::now();

@@ -126,17 +126,16 @@ inline std::optional<Workbook> readWorkbook(const std::string& path) {
   using namespace workbookdetail;
   unzFile zip = unzOpen(path.c_str());
   if (!zip) return std::nullopt;
-  const auto bookXml = member(zip, "xl/workbook.xml");
-  const auto sheetXml = member(zip, "xl/worksheets/sheet1.xml");
-  const auto stringsXml = member(zip, "xl/sharedStrings.xml");
-  const auto stylesXml = member(zip, "xl/styles.xml");
-  unzClose(zip);
-  if (!bookXml || !sheetXml || !stylesXml) return std::nullopt;
+  auto load = [zip](pugi::xml_document& doc, const char* name) {
+    const auto bytes = member(zip, name);
+    return bytes && doc.load_string(bytes->c_str());
+  };
   pugi::xml_document book, sheet, strings, styles;
-  if (!book.load_string(bookXml->c_str()) || !sheet.load_string(sheetXml->c_str()) ||
-      !styles.load_string(stylesXml->c_str()))
-    return std::nullopt;
-  if (stringsXml) strings.load_string(stringsXml->c_str());
+  load(strings, "xl/sharedStrings.xml");  // none when no cell holds text
+  const bool whole = load(book, "xl/workbook.xml") && load(sheet, "xl/worksheets/sheet1.xml") &&
+                     load(styles, "xl/styles.xml");
+  unzClose(zip);
+  if (!whole) return std::nullopt;
 
   Workbook result;
   for (pugi::xml_node s : book.child("workbook").child("sheets").children("sheet")) {
