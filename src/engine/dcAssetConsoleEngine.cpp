@@ -303,8 +303,10 @@ dcPreparedAssetData_t dcAssetConsoleEngine_t::prepareDataFile(const dcDataFile_t
   char path[PATH_SIZE];
   char pcName[WORD_SIZE];
   char dataType[WORD_SIZE];
-  if (!joinPath(path, file.folder, "\\", file.name) || !splitTwoWords(file.name, pcName, dataType)) return {};
-  return dcQsClient_t::prepareAssetData(path, pcName, dataType);
+  // The path is only measured: a path of 260 bytes or more names no file.
+  if (!joinPath(path, file.folder->path(), "\\", file.name) || !splitTwoWords(file.name, pcName, dataType))
+    return {};
+  return dcQsClient_t::prepareAssetData(*file.folder, file.name, dataType);
 }
 
 std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder) {
@@ -357,11 +359,11 @@ std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder,
   std::vector<dcQsClient_t*> clientOf(found.size(), nullptr);
   std::vector<dcDataFile_t> files;
   if (preparer) files.reserve(found.size());
-  const std::string diskFolder = preparer ? winfs::spelledAsOnDisk(folder) : std::string();
+  const winfs::Folder diskFolder(preparer ? winfs::spelledAsOnDisk(folder).c_str() : nullptr);
   for (std::size_t i = 0; i < found.size(); ++i) {
     if (!dataFile(found[i])) continue;
     clientOf[i] = root.findClient(pcName);
-    if (clientOf[i] && preparer) files.push_back({diskFolder.c_str(), found[i].name.c_str()});
+    if (clientOf[i] && preparer) files.push_back({&diskFolder, found[i].name.c_str()});
   }
   const std::unique_ptr<dcFilePreparer_t> prepared = preparer ? preparer(std::move(files)) : nullptr;
 

@@ -31,9 +31,10 @@ struct dcDataLoadProgress_t {
 };
 
 // A data file a scan hands to a client: its "<PC> <data type>" name in the
-// scan's folder. Both texts belong to the scan and outlive its preparer.
+// scan's folder, which the scan holds open (its path as the disk spells
+// it). Both belong to the scan and outlive its preparer.
 struct dcDataFile_t {
-  const char* folder;  // to open it by: as the disk spells it
+  const winfs::Folder* folder;
   const char* name;
 };
 

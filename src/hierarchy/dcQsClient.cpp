@@ -1,6 +1,7 @@
 #include "dcQsClient.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <utility>
 
@@ -8,6 +9,7 @@
 #include "dcLog.h"
 #include "dcpgBackwardLinks.h"
 #include "sys.h"
+#include "winfs.h"
 
 namespace {
 
@@ -71,31 +73,52 @@ dcStatus_t dcQsClient_t::LoadAssetDataFromFile(const char* fileName, const char*
   return applyAssetData(fileName, pcName, dataType, prepareAssetData(fileName, pcName, dataType));
 }
 
-dcPreparedAssetData_t dcQsClient_t::prepareAssetData(const char* fileName, const char* pcName,
-                                                     const char* dataType) {
+namespace {
+
+// What prepareAssetData makes of a file of kind, opened by open() (only for
+// a kind it reads). The inventory loaders clear errno before the opening,
+// as their path-taking prepare does.
+template <class Open>
+dcPreparedAssetData_t prepareKind(DataKind kind, Open open) {
   dcPreparedAssetData_t prepared;
-  if (!fileName) return prepared;
-  char pcWord[kWordSize];
-  char typeText[kWordSize];
-  dataType = typeWord(fileName, pcName, dataType, pcWord, typeText);
-  if (!dataType) return prepared;
-  switch (kindOf(dataType)) {
+  if (kind == DataKind::Other) return prepared;
+  if (kind != DataKind::Usage) errno = 0;
+  winfs::ReadFile file = open();
+  switch (kind) {
     case DataKind::Hardware:
-      prepared.values = dcHardwareList_t::prepare(fileName);
+      prepared.values = dcHardwareList_t::prepare(file);
       break;
     case DataKind::Windows:
-      prepared.values = dcWindowsInfo_t::prepare(fileName);
+      prepared.values = dcWindowsInfo_t::prepare(file);
       break;
     case DataKind::Software:
-      prepared.values = dcSoftwareList_t::prepare(fileName);
+      prepared.values = dcSoftwareList_t::prepare(file);
       break;
     case DataKind::Usage:
-      prepared.usage = dcSoftwareUsageDocument_t::prepareUsage(fileName);
+      prepared.usage = dcSoftwareUsageDocument_t::prepareUsage(file);
       break;
     case DataKind::Other:
       break;
   }
   return prepared;
+}
+
+}  // namespace
+
+dcPreparedAssetData_t dcQsClient_t::prepareAssetData(const char* fileName, const char* pcName,
+                                                     const char* dataType) {
+  if (!fileName) return {};
+  char pcWord[kWordSize];
+  char typeText[kWordSize];
+  dataType = typeWord(fileName, pcName, dataType, pcWord, typeText);
+  if (!dataType) return {};
+  return prepareKind(kindOf(dataType), [fileName] { return winfs::ReadFile(fileName); });
+}
+
+dcPreparedAssetData_t dcQsClient_t::prepareAssetData(const winfs::Folder& folder, const char* name,
+                                                     const char* dataType) {
+  if (!name || !dataType) return {};
+  return prepareKind(kindOf(dataType), [&folder, name] { return winfs::ReadFile(folder, name); });
 }
 
 dcStatus_t dcQsClient_t::applyAssetData(const char* fileName, const char* pcName, const char* dataType,

@@ -38,6 +38,11 @@ class dcQsClient_t : public dcObject_t {
   // same traces, results and errno.
   static dcPreparedAssetData_t prepareAssetData(const char* fileName, const char* pcName,
                                                 const char* dataType);
+  // prepareAssetData for the file name (as the folder's listing gives it)
+  // in a folder held open, of the given data type: what prepareAssetData
+  // makes of the path folder\name.
+  static dcPreparedAssetData_t prepareAssetData(const winfs::Folder& folder, const char* name,
+                                                const char* dataType);
   dcStatus_t applyAssetData(const char* fileName, const char* pcName, const char* dataType,
                             dcPreparedAssetData_t&& prepared);
 

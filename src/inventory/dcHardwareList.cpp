@@ -247,7 +247,11 @@ dcStatus_t dcHardwareList_t::LoadAssetData(const char* fileName) {
 }
 
 dcInventoryValues_t dcHardwareList_t::prepare(const char* fileName) {
-  return prepareInventoryValues(fileName, [](const dcXmlHandle_t& top, auto& values) {
+  return prepareFileAt(fileName, [](winfs::ReadFile& file) { return dcHardwareList_t::prepare(file); });
+}
+
+dcInventoryValues_t dcHardwareList_t::prepare(winfs::ReadFile& file) {
+  return prepareInventoryValues(file, [](const dcXmlHandle_t& top, auto& values) {
     collectInventoryValues(top, "hardwareinfo", values);
   });
 }

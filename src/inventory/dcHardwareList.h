@@ -105,6 +105,7 @@ class dcHardwareList_t {
   // LoadAssetData in two steps: prepare reads, parses and walks the file
   // and touches nothing shared, so it may run on any thread.
   static dcInventoryValues_t prepare(const char* fileName);
+  static dcInventoryValues_t prepare(winfs::ReadFile& file);
   dcStatus_t LoadAssetData(const char* fileName, dcInventoryValues_t&& prepared);
 
   dcStatus_t status = dcStatus::OK;

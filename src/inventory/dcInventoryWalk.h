@@ -2,12 +2,14 @@
 // and the walk that the hardware and Windows loaders share.
 #pragma once
 
+#include <cerrno>
 #include <utility>
 #include <vector>
 
 #include "cp949.h"
 #include "dcStatus.h"
 #include "dcXml.h"
+#include "winfs.h"
 
 // A file read, parsed and walked on any thread, for its list to take on the
 // loading thread: the pairs of texts the list's load takes, in the order it
@@ -19,18 +21,27 @@ struct dcInventoryValues_t {
   std::vector<std::pair<const char*, const char*>> values;
 };
 
-// fileName read and parsed (dcXmlDocument_t::prepare), and its tree, when
+// The file read and parsed (dcXmlDocument_t::prepare), and its tree, when
 // there is one, walked by walk(root, values).
 template <class Walk>
-dcInventoryValues_t prepareInventoryValues(const char* fileName, Walk walk) {
+dcInventoryValues_t prepareInventoryValues(winfs::ReadFile& file, Walk walk) {
   dcInventoryValues_t out;
-  if (!fileName) return out;
-  out.file = dcXmlDocument_t::prepare(fileName);
+  out.file = dcXmlDocument_t::prepare(file);
   out.parsed = out.file.root != nullptr;
   if (out.parsed) walk(dcXmlHandle_t(out.file.root), out.values);
   xmlFreeTree(out.file.root);
   out.file.root = nullptr;
   return out;
+}
+
+// prepare(file) for the file at fileName, opened as dcXmlDocument_t::load
+// opens it (errno cleared first); nothing for a null name.
+template <class Prepare>
+dcInventoryValues_t prepareFileAt(const char* fileName, Prepare prepare) {
+  if (!fileName) return {};
+  errno = 0;
+  winfs::ReadFile file(fileName);
+  return prepare(file);
 }
 
 // visit(first, second) on each pair in order: 0 to go on, or the status that

@@ -166,10 +166,14 @@ dcStatus_t dcSoftwareList_t::LoadAssetData(const char* fileName) {
   return LoadAssetData(fileName, prepare(fileName));
 }
 
+dcInventoryValues_t dcSoftwareList_t::prepare(const char* fileName) {
+  return prepareFileAt(fileName, [](winfs::ReadFile& file) { return dcSoftwareList_t::prepare(file); });
+}
+
 // Every "Program" element at any depth, in document order (an element
 // before what it contains), named by its first child's text.
-dcInventoryValues_t dcSoftwareList_t::prepare(const char* fileName) {
-  return prepareInventoryValues(fileName, [](const dcXmlHandle_t& top, auto& values) {
+dcInventoryValues_t dcSoftwareList_t::prepare(winfs::ReadFile& file) {
+  return prepareInventoryValues(file, [](const dcXmlHandle_t& top, auto& values) {
     dcPointerArray_t programs(4);
     top.findAll("Program", &programs);
     for (std::uint32_t i = 0; i < programs.count; ++i) {

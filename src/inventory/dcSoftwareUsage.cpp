@@ -869,8 +869,7 @@ struct UsageText {
 
 // The file's text, or nothing when it cannot be opened or holds no closing
 // tag.
-std::optional<UsageText> readUsageText(const char* fileName) {
-  winfs::ReadFile file(fileName);
+std::optional<UsageText> readUsageText(winfs::ReadFile& file) {
   if (!file.isOpen()) return std::nullopt;
   // One read of the file's size and one byte more, which finds the end at
   // once; a file that grew or tells no size goes on in pieces. The buffer
@@ -935,9 +934,14 @@ std::uint32_t dcSoftwareUsageDocument_t::LoadUsageData(const char* fileName) {
 // is not read. A tree in the agents' layout is kept as numbers, any other
 // as a copy, so that nothing points into the file's text.
 dcSoftwareUsageDocument_t::Prepared dcSoftwareUsageDocument_t::prepareUsage(const char* fileName) {
+  winfs::ReadFile file(fileName);
+  return prepareUsage(file);
+}
+
+dcSoftwareUsageDocument_t::Prepared dcSoftwareUsageDocument_t::prepareUsage(winfs::ReadFile& file) {
   Prepared prepared;
   prepared.content = std::make_shared<Content>();
-  const std::optional<UsageText> text = readUsageText(fileName);
+  const std::optional<UsageText> text = readUsageText(file);
   if (!text) return prepared;
   // The parse writes into the text it reads, so the reader parses a copy and
   // the text stays whole for the tree of a text in another layout.

@@ -55,6 +55,7 @@ class dcSoftwareUsageDocument_t {
   // LoadUsageData in two steps: the reading and parsing, which touches
   // nothing shared, then the taking.
   static Prepared prepareUsage(const char* fileName);
+  static Prepared prepareUsage(winfs::ReadFile& file);
   std::uint32_t takeUsage(Prepared&& prepared);
   // The tree's document node; an empty handle while there is no tree.
   dcXmlHandle_t getRootNode() const;

@@ -95,7 +95,11 @@ dcStatus_t dcWindowsInfo_t::LoadAssetData(const char* fileName) {
 }
 
 dcInventoryValues_t dcWindowsInfo_t::prepare(const char* fileName) {
-  return prepareInventoryValues(fileName, [](const dcXmlHandle_t& top, auto& values) {
+  return prepareFileAt(fileName, [](winfs::ReadFile& file) { return dcWindowsInfo_t::prepare(file); });
+}
+
+dcInventoryValues_t dcWindowsInfo_t::prepare(winfs::ReadFile& file) {
+  return prepareInventoryValues(file, [](const dcXmlHandle_t& top, auto& values) {
     collectInventoryValues(top, "windowsinfo", values);
   });
 }

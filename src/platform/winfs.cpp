@@ -402,13 +402,73 @@ std::FILE* openFile(const char* corePath, const char* mode) {
   return std::fopen(hostPath(corePath).c_str(), mode);
 }
 
+namespace {
+
+int openCoreForReading(const char* corePath) {
+  return openForReading<int>(
+      corePath, [](const char* path) { return ::open(path, O_RDONLY | O_CLOEXEC); }, -1);
+}
+
+// A name that names the same file under its open folder as in a path: one
+// component, no "." or "..", and ASCII, so that its form on disk is itself.
+bool plainName(const char* name) {
+  if (!*name || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
+  for (const char* p = name; *p; ++p)
+    if ((*p & 0x80) || isSeparator(*p)) return false;
+  return true;
+}
+
+}  // namespace
+
+// Files are opened under the folder only when its path opens as it is
+// spelled: a path that needs the case-insensitive look-up leaves errno set
+// by its first attempt, as each file's own path would.
+Folder::Folder(const char* corePath) : path_(corePath ? corePath : "") {
+  const int before = errno;
+  int attempts = 0;
+  if (corePath)
+    fd_ = openForReading<int>(
+        corePath,
+        [&attempts](const char* path) {
+          ++attempts;
+          return ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        },
+        -1);
+  if (fd_ >= 0 && attempts > 1) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  errno = before;
+}
+
+Folder::~Folder() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
 ReadFile::ReadFile(const char* corePath) : fd_(-1) {
   if (!corePath) {
     errno = EINVAL;
     return;
   }
-  fd_ = openForReading<int>(
-      corePath, [](const char* path) { return ::open(path, O_RDONLY | O_CLOEXEC); }, -1);
+  fd_ = openCoreForReading(corePath);
+  takeSize();
+}
+
+ReadFile::ReadFile(const Folder& folder, const char* name) : fd_(-1) {
+  if (!name) {
+    errno = EINVAL;
+    return;
+  }
+  const int before = errno;
+  if (folder.fd_ >= 0 && plainName(name)) fd_ = ::openat(folder.fd_, name, O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) {
+    errno = before;
+    fd_ = openCoreForReading((folder.path_ + "\\" + name).c_str());
+  }
+  takeSize();
+}
+
+void ReadFile::takeSize() {
   struct stat info {};
   if (fd_ < 0 || ::fstat(fd_, &info) != 0) return;
   if (S_ISREG(info.st_mode) && info.st_size > 0) size_ = static_cast<std::size_t>(info.st_size);

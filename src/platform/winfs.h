@@ -75,6 +75,26 @@ std::string spelledAsOnDisk(const char* corePath);
 // fopen through the mapping. Returns nullptr on failure (errno set).
 std::FILE* openFile(const char* corePath, const char* mode);
 
+// A folder held open, for opening many files in it by name (ReadFile): the
+// folder's path is mapped and looked up once, not again for every file.
+// Opening it leaves errno as it was; a folder that does not open as it is
+// spelled (see spelledAsOnDisk) still names its files by path.
+class Folder {
+ public:
+  explicit Folder(const char* corePath);
+  ~Folder();
+  Folder(const Folder&) = delete;
+  Folder& operator=(const Folder&) = delete;
+
+  // The core path it was opened by.
+  const char* path() const { return path_.c_str(); }
+
+ private:
+  friend class ReadFile;
+  std::string path_;
+  int fd_ = -1;
+};
+
 // A file opened for reading as openFile(corePath, "r") opens it, as a plain
 // descriptor that closes itself: for readers that take whole files straight
 // into their own buffers, with no stream (a stream costs an allocation and
@@ -82,6 +102,10 @@ std::FILE* openFile(const char* corePath, const char* mode);
 class ReadFile {
  public:
   explicit ReadFile(const char* corePath);
+  // The file name (as findFiles lists it) in folder: the file that
+  // ReadFile(folder's path + "\\" + name) opens, with the same errno. A
+  // plain name (ASCII, one component) opens under the open folder directly.
+  ReadFile(const Folder& folder, const char* name);
   ~ReadFile();
   ReadFile(const ReadFile&) = delete;
   ReadFile& operator=(const ReadFile&) = delete;
@@ -98,6 +122,8 @@ class ReadFile {
   bool failed() const { return failed_; }
 
  private:
+  void takeSize();
+
   int fd_;
   std::size_t size_ = 0;
   bool failed_ = false;

@@ -7,6 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace winfs {
+class ReadFile;
+}
+
 class dcPointerArray_t;
 
 // Node kinds.
@@ -135,6 +139,8 @@ int xmlNameMatchCmp(const char* pattern, const char* text);
 // Reads a whole file (core path) into a new NUL-terminated buffer (free()
 // it), in chunks of chunkSize - 1 bytes. True when size is not 0.
 bool readWholeFile(const char* path, char** buffer, std::size_t* size, std::size_t chunkSize);
+// The same, for a file already open (read from where it stands).
+bool readWholeFile(winfs::ReadFile& file, char** buffer, std::size_t* size, std::size_t chunkSize);
 
 // A file read and parsed as dcXmlDocument_t::load does, by any thread, for a
 // document to adopt later (dcXmlDocument_t::prepare). Owns its tree and
@@ -170,6 +176,9 @@ class dcXmlDocument_t {
   // as load would have left the document, sets errno as the read left it,
   // and returns what load returns.
   static dcXmlPrepared_t prepare(const char* path, std::uint32_t growBy = GROW_BY);
+  // prepare for a file already open: errno as its opening left it when the
+  // read fails.
+  static dcXmlPrepared_t prepare(winfs::ReadFile& file, std::uint32_t growBy = GROW_BY);
   bool adopt(dcXmlPrepared_t&& prepared);
   // Parses a copy of text (for documents built in memory). False when the
   // text is null.

@@ -11,9 +11,14 @@
 
 bool readWholeFile(const char* path, char** buffer, std::size_t* size, std::size_t chunkSize) {
   if (!path || !buffer || !size) return false;
+  winfs::ReadFile file(path);
+  return readWholeFile(file, buffer, size, chunkSize);
+}
+
+bool readWholeFile(winfs::ReadFile& file, char** buffer, std::size_t* size, std::size_t chunkSize) {
+  if (!buffer || !size) return false;
   *size = 0;
   *buffer = nullptr;
-  winfs::ReadFile file(path);
   if (!file.isOpen()) return false;
   if (chunkSize < 2) return false;  // a chunk must hold at least one byte and its NUL
   // The text is the concatenation of the file's chunks of chunkSize - 1
@@ -120,10 +125,16 @@ dcXmlPrepared_t::~dcXmlPrepared_t() {
 }
 
 dcXmlPrepared_t dcXmlDocument_t::prepare(const char* path, std::uint32_t growBy) {
+  errno = 0;
+  if (!path) return dcXmlPrepared_t();
+  winfs::ReadFile file(path);
+  return prepare(file, growBy);
+}
+
+dcXmlPrepared_t dcXmlDocument_t::prepare(winfs::ReadFile& file, std::uint32_t growBy) {
   dcXmlPrepared_t out;
   std::size_t size = 0;
-  errno = 0;
-  const bool read = readWholeFile(path, &out.buffer, &size, 4096) && size != 0 && out.buffer;
+  const bool read = readWholeFile(file, &out.buffer, &size, 4096) && size != 0 && out.buffer;
   out.error = errno;
   if (!read) return out;
   out.root = xmlNewNode(XN_DOCUMENT);

@@ -176,13 +176,14 @@ TEST_F(DataLoad, DamagedDataFilesLoadWhatCanBeLoaded) {
 // the window while nothing is taken.
 TEST_F(DataLoad, ParseStageOpensEachListedFileOnceWithinItsWindow) {
   std::vector<dcDataFile_t> files;
+  const winfs::Folder folder("C:\\qss\\data");
   std::map<std::string, std::size_t> place;  // a listed file's place in the list
   for (int i = 0; i < 150; ++i) {
     const std::string name = "PC" + std::to_string(200 + i) + " HardwareInfo.xml";
     write("qss/data/" + name, hardware("P4"));
     if (i % 3 == 1) continue;
     const auto listed = place.emplace(name, files.size()).first;
-    files.push_back({"C:\\qss\\data", listed->first.c_str()});
+    files.push_back({&folder, listed->first.c_str()});
   }
   const int watch = inotify_init1(IN_CLOEXEC);
   ASSERT_GE(inotify_add_watch(watch, (dir.path() / "qss/data").c_str(), IN_OPEN), 0);
@@ -244,9 +245,10 @@ TEST(ParseStageDiff, ResultsComeInListOrderAsOneThreadPreparesThem) {
                                                          std::string(rng() % 3 ? 10 : 60000, 'x') +
                                                          "</cpu></hardwareinfo>");
   }
+  const winfs::Folder folder("S:");
   for (int round = 0; round < 12; ++round) {
     std::vector<dcDataFile_t> files(rng() % 400);
-    for (dcDataFile_t& file : files) file = {"S:", names[rng() % names.size()].c_str()};
+    for (dcDataFile_t& file : files) file = {&folder, names[rng() % names.size()].c_str()};
     dcParseStage_t stage(files, 1 + rng() % 4);
     for (const dcDataFile_t& file : files) {
       if (rng() % 16 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
