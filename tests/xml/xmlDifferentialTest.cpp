@@ -58,7 +58,7 @@ class Generator {
   std::string of(const char* const (&pool)[N]) {
     return pool[pick(N)];
   }
-  std::string blanks() { return of({"", " ", "\n", "\n  ", "\t", "  \n\t"}); }
+  std::string blanks() { return of({"", " ", "\n", "\n  ", "\t", "  \n\t", "\r\n"}); }
   std::string name() {
     static const char kFirst[] = "abcdefXYZ_", kRest[] = "abcXYZ019_:-.";
     std::string n(1, kFirst[pick(sizeof kFirst - 1)]);

@@ -13,15 +13,13 @@
 
 using xmltest::parse;
 
-TEST(XmlParse, DeclarationTextAndEmptyElements) {
-  EXPECT_EQ(parse("<?xml version=\"1.0\" encoding=\"euc-kr\"?>\r\n<hardwareinfo/>"),
-            "Pxml[version=1.0,encoding=euc-kr] Ehardwareinfo");
+// Declarations, blank texts and mixed content are compared with pugixml by
+// the generated documents; here what pugixml would read differently.
+TEST(XmlParse, TextKeptOrLost) {
   EXPECT_EQ(parse("<a> word </a>", XOPT_INVENTORY & ~XOPT_TRIM_TEXT), "Ea{T= word }");
-  EXPECT_EQ(parse("<a> \t\r\n </a>"), "Ea");
-  // Text after an empty element is read only when "/>" follows a quote.
+  // Text after an empty element is read only when "/>" follows a quote, text
+  // after an end tag only when that element ended in text.
   EXPECT_EQ(parse("<p><e/>lost<e x=\"1\" />lost<e x='1'/>kept</p>"), "Ep{Ee Ee[x=1] Ee[x=1] T=kept}");
-  // Mixed content: text after an end tag is read when that element ended in text.
-  EXPECT_EQ(parse("<p>a<b>x</b>c<!--m-->d<![CDATA[<&>]]>e</p>"), "Ep{T=a Eb{T=x} T=c M=m T=d C=<&> T=e}");
   EXPECT_EQ(parse("<p><b><c/></b>lost</p>"), "Ep{Eb{Ec}}");
 }
 
