@@ -57,56 +57,50 @@ dcStatus_t dcpgBackwardLinks_t::append(dcObject_t* object, std::uint32_t kind) {
   return status = dcStatus::OK;
 }
 
+namespace {
+
+// The argument and look-up names of a kind in trace lines.
+const char* argumentName(std::uint32_t kind) {
+  return kind == dcpgBackwardLinks_t::KIND_CLIENT ? "pClient" : "pGroup";
+}
+const char* lookUpName(std::uint32_t kind) {
+  return kind == dcpgBackwardLinks_t::KIND_CLIENT ? "isClientExist" : "isGroupExist";
+}
+
+}  // namespace
+
+std::uint32_t dcpgBackwardLinks_t::exists(dcObject_t* object, std::uint32_t kind, bool lastOnly) {
+  if (!object) {
+    status = dcStatus::NULL_ARGUMENT;
+    return 0;
+  }
+  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::%s] %s=0x%x", lookUpName(kind), argumentName(kind),
+                 dcTraceTag(object));
+  const bool found = lastOnly ? isLast(object, kind) : contains(object, kind);
+  status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
+  return found ? 1 : 0;
+}
+
+dcStatus_t dcpgBackwardLinks_t::addLink(dcObject_t* object, std::uint32_t kind, bool lastOnly) {
+  if (!object) return status = dcStatus::NULL_ARGUMENT;
+  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::add] %s=0x%x", argumentName(kind), dcTraceTag(object));
+  if (exists(object, kind, lastOnly)) return status = dcStatus::OK;
+  return append(object, kind);
+}
+
 std::uint32_t dcpgBackwardLinks_t::isClientExist(dcQsClient_t* pClient) {
-  if (!pClient) {
-    status = dcStatus::NULL_ARGUMENT;
-    return 0;
-  }
-  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::isClientExist] pClient=0x%x", dcTraceTag(pClient));
-  const bool found = contains(static_cast<dcObject_t*>(pClient), KIND_CLIENT);
-  status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
-  return found ? 1 : 0;
+  return exists(pClient, KIND_CLIENT, false);
 }
-
 std::uint32_t dcpgBackwardLinks_t::isGroupExist(dcQsGroup_t* pGroup) {
-  if (!pGroup) {
-    status = dcStatus::NULL_ARGUMENT;
-    return 0;
-  }
-  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::isGroupExist] pGroup=0x%x", dcTraceTag(pGroup));
-  const bool found = contains(static_cast<dcObject_t*>(pGroup), KIND_GROUP);
-  status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
-  return found ? 1 : 0;
+  return exists(pGroup, KIND_GROUP, false);
 }
-
-dcStatus_t dcpgBackwardLinks_t::add(dcQsClient_t* pClient) {
-  if (!pClient) return status = dcStatus::NULL_ARGUMENT;
-  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::add] pClient=0x%x", dcTraceTag(pClient));
-  if (isClientExist(pClient)) return status = dcStatus::OK;
-  return append(pClient, KIND_CLIENT);
-}
-
-dcStatus_t dcpgBackwardLinks_t::add(dcQsGroup_t* pGroup) {
-  if (!pGroup) return status = dcStatus::NULL_ARGUMENT;
-  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::add] pGroup=0x%x", dcTraceTag(pGroup));
-  if (isGroupExist(pGroup)) return status = dcStatus::OK;
-  return append(pGroup, KIND_GROUP);
-}
-
+dcStatus_t dcpgBackwardLinks_t::add(dcQsClient_t* pClient) { return addLink(pClient, KIND_CLIENT, false); }
+dcStatus_t dcpgBackwardLinks_t::add(dcQsGroup_t* pGroup) { return addLink(pGroup, KIND_GROUP, false); }
 dcStatus_t dcpgBackwardLinks_t::addUnlessLast(dcQsClient_t* pClient) {
-  if (!pClient) return status = dcStatus::NULL_ARGUMENT;
-  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::add] pClient=0x%x", dcTraceTag(pClient));
-  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::isClientExist] pClient=0x%x", dcTraceTag(pClient));
-  if (isLast(static_cast<dcObject_t*>(pClient), KIND_CLIENT)) return status = dcStatus::OK;
-  return append(pClient, KIND_CLIENT);
+  return addLink(pClient, KIND_CLIENT, true);
 }
-
 dcStatus_t dcpgBackwardLinks_t::addUnlessLast(dcQsGroup_t* pGroup) {
-  if (!pGroup) return status = dcStatus::NULL_ARGUMENT;
-  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::add] pGroup=0x%x", dcTraceTag(pGroup));
-  theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::isGroupExist] pGroup=0x%x", dcTraceTag(pGroup));
-  if (isLast(static_cast<dcObject_t*>(pGroup), KIND_GROUP)) return status = dcStatus::OK;
-  return append(pGroup, KIND_GROUP);
+  return addLink(pGroup, KIND_GROUP, true);
 }
 
 void freeUsageBackLinks(dcSoftwareUsage_t& usage) {

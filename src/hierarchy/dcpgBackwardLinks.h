@@ -59,6 +59,10 @@ class dcpgBackwardLinks_t {
 
   bool contains(const void* object, std::uint32_t kind);
   bool isLast(const void* object, std::uint32_t kind) const;
+  // The look-up (lastOnly: the last link only) and the add behind the
+  // public forms, with their trace lines and statuses.
+  std::uint32_t exists(dcObject_t* object, std::uint32_t kind, bool lastOnly);
+  dcStatus_t addLink(dcObject_t* object, std::uint32_t kind, bool lastOnly);
   bool indexLink(std::uint32_t place);
   dcStatus_t append(dcObject_t* object, std::uint32_t kind);
 
