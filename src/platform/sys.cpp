@@ -1,9 +1,11 @@
 #include "sys.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -109,6 +111,28 @@ int lastError() { return errno; }
 void configureHeap() {
 #ifdef DESKTALLY_MIMALLOC
   mi_option_enable(mi_option_large_os_pages);
+  // A thread's first segment is otherwise committed bit by bit, in small
+  // pages; the loading thread and each parse worker fill theirs at once.
+  mi_option_set(mi_option_eager_commit_delay, 0);
+  // The segment the heap took for the runtime's start-up allocations was
+  // mapped before the options were set, and the loading thread fills it
+  // first: advise its mapping (the one holding a fresh small block) as the
+  // options advise every later one.
+  void* probe = mi_malloc(1);
+  const auto at = reinterpret_cast<std::uintptr_t>(probe);
+  if (std::FILE* maps = std::fopen("/proc/self/maps", "re")) {
+    char line[512];
+    while (std::fgets(line, sizeof line, maps)) {
+      unsigned long low = 0;
+      unsigned long high = 0;
+      if (std::sscanf(line, "%lx-%lx", &low, &high) == 2 && low <= at && at < high) {
+        ::madvise(reinterpret_cast<void*>(low), high - low, MADV_HUGEPAGE);
+        break;
+      }
+    }
+    std::fclose(maps);
+  }
+  mi_free(probe);
 #endif
 }
 

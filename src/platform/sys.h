@@ -33,7 +33,9 @@ void sleepMilliseconds(std::uint32_t ms);
 // much fresh memory one 4 KB page at a time costs more than building them.
 // The programs call this first thing in main: when they are linked with
 // mimalloc, it asks it to back its segments with 2 MB pages (transparent
-// huge pages, through madvise). Nothing else changes, and nothing the
+// huge pages, through madvise), each thread's first segment included, and
+// advises the same for the memory the heap took before main began (the C++
+// runtime allocates at start-up). Nothing else changes, and nothing the
 // program starts inherits it. Without mimalloc (sanitizer builds) it does
 // nothing.
 void configureHeap();

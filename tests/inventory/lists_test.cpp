@@ -62,7 +62,9 @@ TEST(InventoryLists, IndexedLookupsMatchAWalk) {
     for (dcSoftwareInfo_t* e = software.entries; e && !entry; e = e->next)
       if (same(e->packageName, args[0]) && same(e->fileName, args[1]) && same(e->versionString, args[2]))
         entry = e;
-    if (args[0] || args[1]) ASSERT_EQ(software.find(args[0], args[1], args[2]), entry) << step;
+    if (args[0] || args[1]) {
+      ASSERT_EQ(software.find(args[0], args[1], args[2]), entry) << step;
+    }
 
     dcHardwareItem_t *byDevice = nullptr, *byPair = nullptr;
     for (dcHardwareListNode_t* n = hardware.categories; n; n = n->next)
