@@ -320,22 +320,22 @@ std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder,
   // other. The listing leaves errno as it would have on this thread.
   char pattern[PATH_SIZE];
   const bool listed = folder && joinPath(pattern, folder, "\\", "*.xml");
-  std::future<std::pair<std::vector<winfs::FindData>, int>> listing;
+  std::future<std::pair<winfs::FileList, int>> listing;
   if (listed && groupLoader)
     listing = std::async(std::launch::async, [&pattern] {
       errno = 0;
-      auto entries = winfs::findFiles(pattern);
+      auto entries = winfs::listFiles(pattern);
       return std::pair(std::move(entries), errno);
     });
   if (groupLoader) groupLoader(this);
   if (!listed) return 1;
-  std::vector<winfs::FindData> found;
+  winfs::FileList found;
   if (listing.valid()) {
     int error = 0;
     std::tie(found, error) = listing.get();
     if (error) errno = error;
   } else {
-    found = winfs::findFiles(pattern);
+    found = winfs::listFiles(pattern);
   }
   const auto report = [&](std::size_t done) {
     if (progress && progress->onFile) progress->onFile(done, found.size());
@@ -346,10 +346,10 @@ std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder,
   char fullPath[PATH_SIZE];
   char pcName[WORD_SIZE];
   char dataType[WORD_SIZE];
-  const auto dataFile = [&](const winfs::FindData& entry) {
+  const auto dataFile = [&](std::size_t entry) {
     // A path longer than 259 characters names no file the agents write.
-    return !entry.isDirectory && joinPath(fullPath, folder, "\\", entry.name.c_str()) &&
-           splitTwoWords(entry.name.c_str(), pcName, dataType);
+    return !found.isDirectory(entry) && joinPath(fullPath, folder, "\\", found.name(entry)) &&
+           splitTwoWords(found.name(entry), pcName, dataType);
   };
 
   // The client of every entry that names a data file of a PC the group
@@ -361,14 +361,14 @@ std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder,
   if (preparer) files.reserve(found.size());
   const winfs::Folder diskFolder(preparer ? winfs::spelledAsOnDisk(folder).c_str() : nullptr);
   for (std::size_t i = 0; i < found.size(); ++i) {
-    if (!dataFile(found[i])) continue;
+    if (!dataFile(i)) continue;
     clientOf[i] = root.findClient(pcName);
-    if (clientOf[i] && preparer) files.push_back({&diskFolder, found[i].name.c_str()});
+    if (clientOf[i] && preparer) files.push_back({&diskFolder, found.name(i)});
   }
   const std::unique_ptr<dcFilePreparer_t> prepared = preparer ? preparer(std::move(files)) : nullptr;
 
   for (std::size_t i = 0; i < found.size(); ++i) {
-    if (dcQsClient_t* client = clientOf[i]; client && dataFile(found[i])) {
+    if (dcQsClient_t* client = clientOf[i]; client && dataFile(i)) {
       const dcStatus_t code = client->applyAssetData(
           fullPath, pcName, dataType,
           prepared ? prepared->next() : dcQsClient_t::prepareAssetData(fullPath, pcName, dataType));

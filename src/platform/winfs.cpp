@@ -602,34 +602,45 @@ bool wildcardMatchNoCase(const char* pattern, const char* name) {
 }
 
 std::vector<FindData> findFiles(const char* pattern) {
+  const FileList list = listFiles(pattern);
   std::vector<FindData> found;
-  if (!pattern) return found;
+  found.reserve(list.size());
+  for (std::size_t i = 0; i < list.size(); ++i) found.push_back({list.name(i), list.isDirectory(i)});
+  return found;
+}
+
+FileList listFiles(const char* pattern) {
+  FileList list;
+  if (!pattern) return list;
   std::string root;
   std::vector<std::string> components;
   bool trailingSeparator = false;
   splitPath(pattern, root, components, &trailingSeparator);
   // A pattern ending in a separator names no file.
-  if (components.empty() || trailingSeparator) return found;
+  if (components.empty() || trailingSeparator) return list;
   std::string wildcard = components.back();
   // "*.*" names every file, with or without an extension.
   if (wildcard == "*.*") wildcard = "*";
   const std::string folder = folderOf(root, components);
   DirPtr dir(::opendir(folder.c_str()));
-  if (!dir) return found;
+  if (!dir) return list;
   // An entry is looked at relative to the open folder, which spares the
   // walk down the folder's whole path.
   const int folderFd = ::dirfd(dir.get());
-  // The matching names are gathered in one buffer and sorted as places in
-  // it; the entries are made once, in order, when the count is known. A
-  // data folder holds hundreds of thousands of files.
-  struct Entry {
-    std::uint64_t head;  // the name's first eight bytes, big-endian, zero-padded
-    std::size_t at;
-    std::size_t length;
-    bool isDirectory;
-  };
-  std::string names;
-  std::vector<Entry> entries;
+  std::string& names = list.names_;
+  std::vector<FileList::Entry>& entries = list.entries_;
+  // The folder's own size (what its entries take on disk, on most file
+  // systems) sizes the buffers, so that a large folder is listed without
+  // copying them as they grow. Only a hint: they grow past it if need be.
+  const int before = errno;
+  struct stat folderInfo;
+  if (::fstat(folderFd, &folderInfo) == 0 && folderInfo.st_size > 0) {
+    const auto hint =
+        std::min<std::size_t>(static_cast<std::size_t>(folderInfo.st_size), std::size_t{256} << 20);
+    names.reserve(hint);
+    entries.reserve(hint / 32);
+  }
+  errno = before;
   while (const dirent* entry = ::readdir(dir.get())) {
     const char* name = entry->d_name;
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
@@ -649,20 +660,23 @@ std::vector<FindData> findFiles(const char* pattern) {
     else if (::fstatat(folderFd, name, &st, 0) == 0)
       isDirectory = S_ISDIR(st.st_mode);
     const std::size_t length = names.size() - 1 - at;
-    std::uint64_t head = 0;
-    for (std::size_t i = 0; i < 8; ++i)
-      head = head << 8 | (i < length ? static_cast<unsigned char>(names[at + i]) : 0u);
-    entries.push_back({head, at, length, isDirectory});
+    std::uint64_t head[2] = {0, 0};
+    for (std::size_t i = 0; i < 16; ++i)
+      head[i / 8] = head[i / 8] << 8 | (i < length ? static_cast<unsigned char>(names[at + i]) : 0u);
+    entries.push_back({{head[0], head[1]}, at, static_cast<std::uint32_t>(length), isDirectory});
   }
   // Byte order, a name before the longer names it begins. Names hold no
-  // zero byte, so the heads order them unless their first eight bytes agree.
-  const auto nameOf = [&names](const Entry& e) { return std::string_view(names).substr(e.at, e.length); };
-  std::sort(entries.begin(), entries.end(), [&nameOf](const Entry& a, const Entry& b) {
-    return a.head != b.head ? a.head < b.head : nameOf(a) < nameOf(b);
+  // zero byte, so the heads order them unless their first sixteen bytes
+  // agree (a data file's name differs from its neighbours' within them).
+  const auto nameOf = [&names](const FileList::Entry& e) {
+    return std::string_view(names).substr(e.at, e.length);
+  };
+  std::sort(entries.begin(), entries.end(), [&nameOf](const FileList::Entry& a, const FileList::Entry& b) {
+    if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+    if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+    return nameOf(a) < nameOf(b);
   });
-  found.reserve(entries.size());
-  for (const Entry& e : entries) found.push_back({std::string(nameOf(e)), e.isDirectory});
-  return found;
+  return list;
 }
 
 }  // namespace winfs

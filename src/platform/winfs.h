@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -158,6 +159,29 @@ struct FindData {
 // Entries "." and ".." are not returned. Order: as the host lists them,
 // sorted by name bytes so that results are deterministic.
 std::vector<FindData> findFiles(const char* pattern);
+
+// What findFiles lists, in its order, with the names in one buffer: a data
+// folder's hundreds of thousands of names cost two blocks rather than an
+// allocation each.
+class FileList {
+ public:
+  std::size_t size() const { return entries_.size(); }
+  // CP949, the file name only, inside the list: ask again after a move.
+  const char* name(std::size_t i) const { return names_.data() + entries_[i].at; }
+  bool isDirectory(std::size_t i) const { return entries_[i].isDirectory; }
+
+ private:
+  friend FileList listFiles(const char* pattern);
+  struct Entry {
+    std::uint64_t head[2];  // the name's first sixteen bytes, big-endian, zero-padded
+    std::size_t at;         // in names_
+    std::uint32_t length;
+    bool isDirectory;
+  };
+  std::string names_;  // each name ended by a NUL
+  std::vector<Entry> entries_;
+};
+FileList listFiles(const char* pattern);
 
 // Case-insensitive wildcard match of a whole name ("*", "?"), CP949-aware.
 bool wildcardMatchNoCase(const char* pattern, const char* name);

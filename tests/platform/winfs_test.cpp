@@ -155,7 +155,8 @@ TEST_F(Winfs, FindWildcardsInTheLastComponent) {
   std::mt19937 rng(8);
   std::vector<std::string> many;
   for (int i = 0; i < 300; ++i) {
-    std::string name = std::string("PC-99 a~~~").substr(0, rng() % 11) + std::string(rng() % 4, 'a');
+    std::string name =
+        std::string("PC-99 a~~~~~~~~~~~~~").substr(0, rng() % 21) + std::string(rng() % 4, 'a');
     for (char& c : name)
       if (rng() % 5 == 0) c = "PC-9 a~"[rng() % 7];
     if (!name.empty() && name.front() != ' ' && name.back() != ' ' &&
