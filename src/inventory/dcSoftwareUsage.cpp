@@ -804,6 +804,130 @@ class UsageReader final : public dcXmlEvents_t {
   std::vector<UsageTable::Day> days_;                 // and its days so far
 };
 
+// The agents' own layout read straight from the text, without the parser:
+// a declaration of plain attributes, the "softwareusage" element and its
+// units (a program's name, then its days), every tag spelled as the agents
+// write it, with blanks between tags. Such a text gives the table exactly
+// what UsageReader gives it, call for call. At the first byte outside that
+// layout the scan says no, and the text is read by UsageReader instead
+// (into a table of its own). The scan ends each name and value it hands on
+// with a NUL over the delimiter after it, for the call only: the text is
+// left as it was.
+class AgentLayoutScan {
+ public:
+  AgentLayoutScan(char* text, std::size_t size, UsageTable& table)
+      : p_(text), end_(text + size), table_(table) {}
+
+  bool run() {
+    skipBlanks();
+    if (literal("<?xml") && !declaration()) return false;
+    skipBlanks();
+    if (!literal("<softwareusage>")) return false;
+    // The text ends with the first closing tag of that element.
+    for (skipBlanks(); !literal("</softwareusage>"); skipBlanks())
+      if (!unit()) return false;
+    table_.endRootElement();
+    table_.endReading();
+    return true;
+  }
+
+ private:
+  // A NUL over the delimiter at `at` while it lives.
+  class Cut {
+   public:
+    explicit Cut(char* at) : at_(at), kept_(*at) { *at = '\0'; }
+    ~Cut() { *at_ = kept_; }
+    Cut(const Cut&) = delete;
+    Cut& operator=(const Cut&) = delete;
+
+   private:
+    char* at_;
+    char kept_;
+  };
+
+  // Steps over s when the text goes on with it.
+  template <std::size_t N>
+  bool literal(const char (&s)[N]) {
+    if (static_cast<std::size_t>(end_ - p_) < N - 1 || std::memcmp(p_, s, N - 1) != 0) return false;
+    p_ += N - 1;
+    return true;
+  }
+  bool skipBlanks() {
+    const char* from = p_;
+    while (p_ < end_ && dcxml::parse::isSpace(*p_)) ++p_;
+    return p_ != from;
+  }
+  // Moves to the next c; false when there is none.
+  bool skipTo(char c) {
+    while (p_ < end_ && *p_ != c) ++p_;
+    return p_ < end_;
+  }
+  // [from, to) as the parser keeps a text node's value, trimming it: not
+  // empty, and no blank at either end for trimming to take off.
+  static bool trimmed(const char* from, const char* to) {
+    return from < to && !dcxml::parse::isSpace(*from) && !dcxml::parse::isSpace(to[-1]);
+  }
+
+  // After "<?xml": attributes name="value" up to "?>". A value holds no "?"
+  // (the parser ends the instruction at the first one) and, when not empty,
+  // no blank at either end (it trims them).
+  bool declaration() {
+    table_.addDeclaration(DECLARATION_NAME);
+    for (;;) {
+      const bool spaced = skipBlanks();
+      if (literal("?>")) return true;
+      char* name = p_;
+      while (p_ < end_ && dcxml::parse::isName(*p_)) ++p_;
+      char* nameEnd = p_;
+      if (!spaced || name == nameEnd || !literal("=\"")) return false;
+      char* value = p_;
+      if (!skipTo('"')) return false;
+      char* valueEnd = p_++;
+      if (std::find(value, valueEnd, '?') != valueEnd || (value < valueEnd && !trimmed(value, valueEnd)))
+        return false;
+      const Cut nameCut(nameEnd), valueCut(valueEnd);
+      table_.addDeclarationAttribute(name, value);
+    }
+  }
+
+  // "<unit><progname>name</progname>", its days, "</unit>".
+  bool unit() {
+    UsageTable::Program program;
+    if (!literal("<unit>")) return false;
+    skipBlanks();
+    if (!literal("<progname>")) return false;
+    char* name = p_;
+    if (!skipTo('<') || !trimmed(name, p_)) return false;
+    char* nameEnd = p_;
+    if (!literal("</progname>")) return false;
+    if (const Cut cut(nameEnd); !table_.startProgram(name, false, program)) return false;
+    days_.clear();
+    for (skipBlanks(); !literal("</unit>"); skipBlanks()) {
+      if (!literal("<date tick=\"")) return false;
+      char* ticks = p_;
+      if (!skipTo('"')) return false;
+      char* ticksEnd = p_;
+      if (!literal("\">")) return false;
+      char* day = p_;
+      if (!skipTo('<') || !trimmed(day, p_)) return false;
+      char* dayEnd = p_;
+      if (!literal("</date>")) return false;
+      UsageTable::Day entry;
+      const Cut ticksCut(ticksEnd), dayCut(dayEnd);
+      if (!table_.readDay(ticks, day, entry)) return false;
+      days_.push_back(entry);
+    }
+    program.days.assign(days_.begin(), days_.end());
+    table_.addProgram(std::move(program));
+    return true;
+  }
+
+  char* p_;
+  char* const end_;
+  UsageTable& table_;
+  std::vector<UsageTable::Day> days_;
+};
+
 }  // namespace dcusage
 
 using namespace dcusage;
@@ -943,11 +1067,17 @@ dcSoftwareUsageDocument_t::Prepared dcSoftwareUsageDocument_t::prepareUsage(winf
   prepared.content = std::make_shared<Content>();
   const std::optional<UsageText> text = readUsageText(file);
   if (!text) return prepared;
+  UsageTable table;
+  if (AgentLayoutScan(text->data.get(), text->size, table).run()) {
+    prepared.content->table = std::move(table);
+    prepared.result = 1;
+    return prepared;
+  }
   // The parse writes into the text it reads, so the reader parses a copy and
   // the text stays whole for the tree of a text in another layout.
   const auto scratch = std::make_unique_for_overwrite<char[]>(text->size + 1);
   std::memcpy(scratch.get(), text->data.get(), text->size + 1);
-  UsageTable table;
+  table = UsageTable();
   UsageReader reader(table);
   xmlParseEvents(scratch.get(), reader, 0, XOPT_INVENTORY);
   if (reader.finish()) {

@@ -104,7 +104,8 @@ class SiteInput : public Random {
     };
     const std::string unit = "<unit><progname>u</progname><date tick=\"1\">2004.12.01</date></unit>";
     std::string s = rarely(chance(30) ? "<?xml version=\"1.0\" encoding=\"euc-kr\"?>" : "",
-                           {"<?xml?>", "<?xml version?>", "<?xml v=\"1\"?>", unit, unit + unit});
+                           {"<?xml?>", "<?xml version?>", "<?xml v=\"1\"?>", "<?xmlv=\"1\"?>",
+                            "<?xml version=\" 1.0\"?>", unit, unit + unit});
     s += rarely("",
                 {"<?xml?>", "<?xml version?>", "<?xmlx a=\"1\"?>", "<?xml v=\"1\"?>", unit, "t", "<!--c-->"});
     s += rarely("<softwareusage>",
@@ -130,8 +131,12 @@ class SiteInput : public Random {
       s += rarely("</unit>", {""});
     }
     // The first end tag may end the "softwareusage" element with units after it.
-    return s +
-           rarely("</softwareusage>", {"</x>" + unit + "</softwareusage>", "</x><unit/></softwareusage>"});
+    s += rarely("</softwareusage>", {"</x>" + unit + "</softwareusage>", "</x><unit/></softwareusage>"});
+    // Lines and indents between tags, as the agents write them.
+    if (chance(50))
+      for (std::size_t at = s.find("><"); at != std::string::npos; at = s.find("><", at + 4))
+        s.insert(at + 1, pick(2) ? "\n  " : "\r\n\t");
+    return s;
   }
 
   std::string unit() {
