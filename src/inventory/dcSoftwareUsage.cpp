@@ -816,7 +816,9 @@ class UsageReader final : public dcXmlEvents_t {
 class AgentLayoutScan {
  public:
   AgentLayoutScan(char* text, std::size_t size, UsageTable& table)
-      : p_(text), end_(text + size), table_(table) {}
+      : p_(text), end_(text + size), table_(table) {
+    std::fill(std::begin(recent_), std::end(recent_), NONE);
+  }
 
   bool run() {
     skipBlanks();
@@ -914,7 +916,7 @@ class AgentLayoutScan {
       if (!literal("</date>")) return false;
       UsageTable::Day entry;
       const Cut ticksCut(ticksEnd), dayCut(dayEnd);
-      if (!table_.readDay(ticks, day, entry)) return false;
+      if (!readDay(ticks, day, dayEnd, entry)) return false;
       days_.push_back(entry);
     }
     program.days.assign(days_.begin(), days_.end());
@@ -922,10 +924,28 @@ class AgentLayoutScan {
     return true;
   }
 
+  // UsageTable::readDay, with the numbers of the day texts met so far kept
+  // by their last two bytes (the day of the month, in the agents' dates):
+  // the same days come back unit after unit, and a text found there needs
+  // no look-up in the table.
+  bool readDay(const char* ticks, const char* day, const char* dayEnd, UsageTable::Day& entry) {
+    const unsigned last = static_cast<unsigned char>(dayEnd[-1]);
+    const unsigned before = day < dayEnd - 1 ? static_cast<unsigned char>(dayEnd[-2]) : 0;
+    std::uint32_t& recent = recent_[(before * 16 + last) % std::size(recent_)];
+    if (recent != NONE && std::strcmp(table_.dayText(recent), day) == 0) {
+      entry.text = recent;
+      return readCanonicalTicks(ticks, entry.ticks);
+    }
+    if (!table_.readDay(ticks, day, entry)) return false;
+    recent = entry.text;
+    return true;
+  }
+
   char* p_;
   char* const end_;
   UsageTable& table_;
   std::vector<UsageTable::Day> days_;
+  std::uint32_t recent_[256];
 };
 
 }  // namespace dcusage
