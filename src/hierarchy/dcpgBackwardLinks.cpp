@@ -6,19 +6,26 @@
 #include "dcQsClient.h"
 #include "dcQsGroup.h"
 
-std::uint32_t dcpgBackwardLinks_t::hashOf(const void* object, std::uint32_t kind) {
-  const std::uint64_t h = (reinterpret_cast<std::uintptr_t>(object) ^ kind) * 0x9E3779B97F4A7C15ull;
-  return static_cast<std::uint32_t>(h >> 32);
+static_assert(alignof(dcObject_t) >= 2, "a link keeps its kind in the address's lowest bit");
+
+std::uintptr_t dcpgBackwardLinks_t::encode(const void* object, std::uint32_t kind) {
+  return reinterpret_cast<std::uintptr_t>(object) | (kind == KIND_GROUP ? 1u : 0u);
 }
 
-std::uint64_t dcpgBackwardLinks_t::filterBit(const void* object, std::uint32_t kind) {
-  const auto key = reinterpret_cast<std::uintptr_t>(object) ^ kind;
-  return std::uint64_t{1} << ((key * 0x9E3779B97F4A7C15ull) >> 58);
+dcpgBackwardLink_t dcpgBackwardLinks_t::decode(std::uintptr_t link) {
+  return {link & 1u ? KIND_GROUP : KIND_CLIENT, reinterpret_cast<dcObject_t*>(link & ~std::uintptr_t{1})};
 }
 
-bool dcpgBackwardLinks_t::contains(const void* object, std::uint32_t kind) {
-  if (!(filter_ & filterBit(object, kind))) return false;
-  auto same = [&](const dcpgBackwardLink_t& link) { return link.kind == kind && link.pObject == object; };
+std::uint32_t dcpgBackwardLinks_t::hashOf(std::uintptr_t link) {
+  return static_cast<std::uint32_t>((link * 0x9E3779B97F4A7C15ull) >> 32);
+}
+
+std::uint64_t dcpgBackwardLinks_t::filterBit(std::uintptr_t link) {
+  return std::uint64_t{1} << ((link * 0x9E3779B97F4A7C15ull) >> 58);
+}
+
+bool dcpgBackwardLinks_t::contains(std::uintptr_t link) {
+  if (!(filter_ & filterBit(link))) return false;
   if (links_.size() >= kIndexFrom && !index_) {
     // Without memory for its index the set still answers correctly, along the array.
     index_.reset(new (std::nothrow) dcinv::ProbeTable<Key>);
@@ -27,33 +34,28 @@ bool dcpgBackwardLinks_t::contains(const void* object, std::uint32_t kind) {
   for (; index_ && indexed_ < links_.size(); ++indexed_)
     if (!indexLink(indexed_)) index_.reset();
   if (index_) {
-    const std::uint32_t hash = hashOf(object, kind);
-    return index_->find(hash, [&](const Key& k) { return k.hash == hash && same(links_[k.place - 1]); }) !=
+    const std::uint32_t hash = hashOf(link);
+    return index_->find(hash, [&](const Key& k) { return k.hash == hash && links_[k.place - 1] == link; }) !=
            nullptr;
   }
-  for (const dcpgBackwardLink_t& link : links_)
-    if (same(link)) return true;
+  for (const std::uintptr_t held : links_)
+    if (held == link) return true;
   return false;
-}
-
-bool dcpgBackwardLinks_t::isLast(const void* object, std::uint32_t kind) const {
-  return !links_.empty() && links_.back().kind == kind && links_.back().pObject == object;
 }
 
 // Links are unique, so every link is its own first match.
 bool dcpgBackwardLinks_t::indexLink(std::uint32_t place) {
-  const dcpgBackwardLink_t& link = links_[place];
-  const std::uint32_t hash = hashOf(link.pObject, link.kind);
+  const std::uint32_t hash = hashOf(links_[place]);
   return index_->insertFirst(hash, Key{hash, place + 1}, [](const Key&) { return false; });
 }
 
-dcStatus_t dcpgBackwardLinks_t::append(dcObject_t* object, std::uint32_t kind) {
+dcStatus_t dcpgBackwardLinks_t::append(std::uintptr_t link) {
   try {
-    links_.push_back(dcpgBackwardLink_t{kind, object});
+    links_.push_back(link);
   } catch (const std::bad_alloc&) {
     return status = dcStatus::NO_MEMORY_TEXT;
   }
-  filter_ |= filterBit(object, kind);
+  filter_ |= filterBit(link);
   return status = dcStatus::OK;
 }
 
@@ -76,7 +78,8 @@ std::uint32_t dcpgBackwardLinks_t::exists(dcObject_t* object, std::uint32_t kind
   }
   theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::%s] %s=0x%x", lookUpName(kind), argumentName(kind),
                  dcTraceTag(object));
-  const bool found = lastOnly ? isLast(object, kind) : contains(object, kind);
+  const std::uintptr_t link = encode(object, kind);
+  const bool found = lastOnly ? !links_.empty() && links_.back() == link : contains(link);
   status = found ? dcStatus::OK : dcStatus::NOT_FOUND;
   return found ? 1 : 0;
 }
@@ -85,7 +88,7 @@ dcStatus_t dcpgBackwardLinks_t::addLink(dcObject_t* object, std::uint32_t kind, 
   if (!object) return status = dcStatus::NULL_ARGUMENT;
   theLog.pfWrite(this, 1, "[dcpgBackwardLinks_t::add] %s=0x%x", argumentName(kind), dcTraceTag(object));
   if (exists(object, kind, lastOnly)) return status = dcStatus::OK;
-  return append(object, kind);
+  return append(encode(object, kind));
 }
 
 std::uint32_t dcpgBackwardLinks_t::isClientExist(dcQsClient_t* pClient) {

@@ -42,8 +42,32 @@ class dcpgBackwardLinks_t {
   dcStatus_t addUnlessLast(dcQsClient_t* pClient);
   dcStatus_t addUnlessLast(dcQsGroup_t* pGroup);
 
-  // The links in order of insertion.
-  const std::vector<dcpgBackwardLink_t>& links() const { return links_; }
+  // The links in order of insertion, each read as a record.
+  class Links {
+   public:
+    class iterator {
+     public:
+      explicit iterator(const std::uintptr_t* at) : at_(at) {}
+      dcpgBackwardLink_t operator*() const { return decode(*at_); }
+      iterator& operator++() {
+        ++at_;
+        return *this;
+      }
+      bool operator!=(const iterator& other) const { return at_ != other.at_; }
+
+     private:
+      const std::uintptr_t* at_;
+    };
+    explicit Links(const std::vector<std::uintptr_t>& links) : links_(links) {}
+    std::size_t size() const { return links_.size(); }
+    dcpgBackwardLink_t operator[](std::size_t i) const { return decode(links_[i]); }
+    iterator begin() const { return iterator(links_.data()); }
+    iterator end() const { return iterator(links_.data() + links_.size()); }
+
+   private:
+    const std::vector<std::uintptr_t>& links_;
+  };
+  Links links() const { return Links(links_); }
   std::uint32_t count() const { return static_cast<std::uint32_t>(links_.size()); }
 
   dcStatus_t status = dcStatus::OK;
@@ -55,16 +79,19 @@ class dcpgBackwardLinks_t {
     std::uint32_t place;  // place + 1; 0 marks an empty slot
     bool filled() const { return place != 0; }
   };
-  static std::uint32_t hashOf(const void* object, std::uint32_t kind);
-
-  bool contains(const void* object, std::uint32_t kind);
-  bool isLast(const void* object, std::uint32_t kind) const;
+  // A link as the set stores it: the object's address with the kind in its
+  // lowest bit (clients and groups are aligned, so the bit is free), half
+  // the size of the record it reads as.
+  static std::uintptr_t encode(const void* object, std::uint32_t kind);
+  static dcpgBackwardLink_t decode(std::uintptr_t link);
+  static std::uint32_t hashOf(std::uintptr_t link);
+  bool contains(std::uintptr_t link);
   // The look-up (lastOnly: the last link only) and the add behind the
   // public forms, with their trace lines and statuses.
   std::uint32_t exists(dcObject_t* object, std::uint32_t kind, bool lastOnly);
   dcStatus_t addLink(dcObject_t* object, std::uint32_t kind, bool lastOnly);
   bool indexLink(std::uint32_t place);
-  dcStatus_t append(dcObject_t* object, std::uint32_t kind);
+  dcStatus_t append(std::uintptr_t link);
 
   // Short sets are searched along the array; longer ones keep a hash set of
   // their places beside it, so that membership stays O(1) while the array
@@ -74,9 +101,9 @@ class dcpgBackwardLinks_t {
   static constexpr std::uint32_t kIndexFrom = 8;
   // One bit per link, picked by its object and kind: a clear bit answers
   // "absent" without a search (the usual answer while gathering).
-  static std::uint64_t filterBit(const void* object, std::uint32_t kind);
+  static std::uint64_t filterBit(std::uintptr_t link);
   std::uint64_t filter_ = 0;
-  std::vector<dcpgBackwardLink_t> links_;
+  std::vector<std::uintptr_t> links_;
   std::unique_ptr<dcinv::ProbeTable<Key>> index_;
   std::uint32_t indexed_ = 0;  // links_[0, indexed_) are in index_
 };
