@@ -854,9 +854,10 @@ class AgentLayoutScan {
     p_ += N - 1;
     return true;
   }
+  // The text ends in a NUL, which is no blank.
   bool skipBlanks() {
     const char* from = p_;
-    while (p_ < end_ && dcxml::parse::isSpace(*p_)) ++p_;
+    p_ = dcxml::parse::skipSpace(p_);
     return p_ != from;
   }
   // Moves to the next c; false when there is none.

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "dcXml.h"
 
@@ -53,5 +54,42 @@ inline bool appendChild(dcXmlNode_t* node, dcXmlNode_t* child, std::uint32_t ste
 // long, else by an owned copy (borrowed becomes 0). False for null text or
 // when memory runs out.
 bool replaceText(char** slot, std::uint8_t* borrowed, const char* text);
+
+// A stack of plain records in the layer's heap, for walks whose depth only
+// the text bounds and which so must not use the call stack. push is false,
+// with nothing pushed, when memory runs out.
+template <class T>
+class Stack {
+  static_assert(std::is_trivially_copyable_v<T>, "records are moved as bytes");
+
+ public:
+  explicit Stack(std::size_t firstCapacity) : first_(firstCapacity) {}
+  ~Stack() { release(items_); }
+  Stack(const Stack&) = delete;
+  Stack& operator=(const Stack&) = delete;
+
+  bool empty() const { return count_ == 0; }
+  T& top() { return items_[count_ - 1]; }
+  const T& bottom() const { return items_[0]; }
+  T pop() { return items_[--count_]; }
+  void clear() { count_ = 0; }
+  bool push(const T& item) {
+    if (count_ == capacity_) {
+      const std::size_t wanted = capacity_ ? capacity_ * 2 : first_;
+      auto* grown = static_cast<T*>(reallocate(items_, wanted * sizeof(T)));
+      if (!grown) return false;
+      items_ = grown;
+      capacity_ = wanted;
+    }
+    items_[count_++] = item;
+    return true;
+  }
+
+ private:
+  T* items_ = nullptr;
+  std::size_t count_ = 0;
+  std::size_t capacity_ = 0;
+  std::size_t first_;
+};
 
 }  // namespace dcxml

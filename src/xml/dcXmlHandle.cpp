@@ -12,22 +12,19 @@ namespace {
 // trees never grow the call stack.
 class Walk {
  public:
-  explicit Walk(dcXmlNode_t* top) { push(top); }
-  ~Walk() { dcxml::release(levels_); }
-  Walk(const Walk&) = delete;
-  Walk& operator=(const Walk&) = delete;
+  explicit Walk(dcXmlNode_t* top) { levels_.push(Level{top, 0}); }
 
   // The next node, or nullptr when the walk is over (or out of memory).
   dcXmlNode_t* next() {
-    while (count_ > 0) {
-      Level& level = levels_[count_ - 1];
+    while (!levels_.empty()) {
+      Level& level = levels_.top();
       if (!level.node->children || level.index >= level.node->childCount) {
-        --count_;
+        levels_.pop();
         continue;
       }
       dcXmlNode_t* child = level.node->children[level.index++];
       if (!child) continue;
-      if (child->childCount > 0 && child->children && !push(child)) count_ = 0;
+      if (child->childCount > 0 && child->children && !levels_.push(Level{child, 0})) levels_.clear();
       return child;
     }
     return nullptr;
@@ -38,21 +35,7 @@ class Walk {
     dcXmlNode_t* node;
     std::uint32_t index;
   };
-  bool push(dcXmlNode_t* node) {
-    if (count_ == capacity_) {
-      const std::size_t wanted = capacity_ ? capacity_ * 2 : 32;
-      auto* grown = static_cast<Level*>(dcxml::reallocate(levels_, wanted * sizeof(Level)));
-      if (!grown) return false;
-      levels_ = grown;
-      capacity_ = wanted;
-    }
-    levels_[count_++] = Level{node, 0};
-    return true;
-  }
-
-  Level* levels_ = nullptr;
-  std::size_t count_ = 0;
-  std::size_t capacity_ = 0;
+  dcxml::Stack<Level> levels_{32};
 };
 
 bool nameMatches(const dcXmlNode_t* node, const char* pattern) {

@@ -100,35 +100,6 @@ struct Frame {
   char* bracket;  // the subset's closing "]", now a NUL
 };
 
-// A small stack of frames; subsets nest rarely, but nesting is bounded only
-// by the text, so it lives on the heap rather than on the call stack.
-template <class Node>
-class FrameStack {
-  using Frame = parse::Frame<Node>;
-
- public:
-  ~FrameStack() { dcxml::release(frames_); }
-  bool empty() const { return count_ == 0; }
-  const Frame& bottom() const { return frames_[0]; }
-  Frame pop() { return frames_[--count_]; }
-  bool push(const Frame& frame) {
-    if (count_ == capacity_) {
-      const std::size_t wanted = capacity_ ? capacity_ * 2 : 8;
-      auto* grown = static_cast<Frame*>(dcxml::reallocate(frames_, wanted * sizeof(Frame)));
-      if (!grown) return false;
-      frames_ = grown;
-      capacity_ = wanted;
-    }
-    frames_[count_++] = frame;
-    return true;
-  }
-
- private:
-  Frame* frames_ = nullptr;
-  std::size_t count_ = 0;
-  std::size_t capacity_ = 0;
-};
-
 // The parse itself, telling the sink what it finds: TreeSink for xmlParse,
 // the reader's events for xmlParseEvents.
 template <class Sink>
@@ -180,7 +151,8 @@ char* Parser<Sink>::run(char* text, Node parent) {
   char* p = text;
   char* end = p + std::strlen(p);
   Node cur = parent;
-  FrameStack<Node> frames;
+  // Subsets nest rarely, but only the text bounds how deep.
+  dcxml::Stack<Frame<Node>> frames(8);
   // Scratch of the states below; declared here so that the jumps between
   // states never cross an initialisation.
   char* q;
@@ -196,10 +168,7 @@ char* Parser<Sink>::run(char* text, Node parent) {
 
 search:
   q = findByte(p, end, '<');
-  if (!q) {
-    p = end;
-    goto done;
-  }
+  if (!q) goto ranOut;
   p = q + 1;
 
 classify:
@@ -207,10 +176,7 @@ classify:
     case '?':
       if (isName(p[1]) && has(XOPT_PI)) {
         q = findByte(p + 1, end, '?');
-        if (!q) {
-          p = end;
-          goto done;
-        }
+        if (!q) goto ranOut;
         *q = '/';
         if (!open(cur, XN_PI)) goto fail;
         tagKind = XN_PI;
@@ -218,10 +184,7 @@ classify:
         goto tagName;
       }
       q = findByte(p, end, '>');
-      if (!q) {
-        p = end;
-        goto done;
-      }
+      if (!q) goto ranOut;
       p = q + 1;
       goto search;
 
@@ -232,19 +195,13 @@ classify:
           if (!open(cur, XN_COMMENT)) goto fail;
           sink_.setValue(cur, p + 3);
           q = findTriple(p + 3, end, "-->");
-          if (!q) {
-            p = end;
-            goto done;
-          }
+          if (!q) goto ranOut;
           *q = '\0';
           sink_.setValue(cur, trimIf(XOPT_TRIM_COMMENT, p + 3, q));
           close(cur);
         } else {
           q = findTriple(p + 2, end, "-->");
-          if (!q) {
-            p = end;
-            goto done;
-          }
+          if (!q) goto ranOut;
         }
         p = q + 2;
         goto tagEnd;
@@ -264,19 +221,13 @@ classify:
           if (!open(cur, kind)) goto fail;
           sink_.setValue(cur, p);
           q = findTriple(p, end, "]]>");
-          if (!q) {
-            p = end;
-            goto done;
-          }
+          if (!q) goto ranOut;
           *q = '\0';
           sink_.setValue(cur, trimIf(XOPT_TRIM_CDATA, p, q));
           close(cur);
         } else {
           q = findTriple(p, end, "]]>");
-          if (!q) {
-            p = end;
-            goto done;
-          }
+          if (!q) goto ranOut;
         }
         p = q + 2;
         goto tagEnd;
@@ -292,10 +243,7 @@ classify:
 
     case '/':
       q = findByte(p, end, '>');
-      if (!q) {
-        p = end;
-        goto done;
-      }
+      if (!q) goto ranOut;
       close(cur);
       p = q + 1;
       goto search;
@@ -316,10 +264,7 @@ tagName:
   *p++ = '\0';
   if (c == '/') {
     q = findByte(p, end, '>');
-    if (!q) {
-      p = end;
-      goto done;
-    }
+    if (!q) goto ranOut;
     close(cur);
     p = q + 1;
     goto search;
@@ -352,10 +297,7 @@ attributeName:
   v = ++p;
   sink_.setAttributeValue(attr, v);
   q = findByte(p, end, c);
-  if (!q) {
-    p = end;
-    goto done;
-  }
+  if (!q) goto ranOut;
   *q = '\0';
   p = q + 1;
   sink_.setAttributeValue(attr, trimIf(XOPT_TRIM_ATTR, v, q));
@@ -379,10 +321,7 @@ noValue:
   if (isName(c)) goto attributeName;
   if (c != '\0' && tagKind == XN_PI) {
     q = findByte(p, end, '/');
-    if (!q) {
-      p = end;
-      goto done;
-    }
+    if (!q) goto ranOut;
     p = skipSpace(q);
     if (*p == '/') ++p;
     p = skipSpace(p);
@@ -416,10 +355,7 @@ text:
   if (*p == '<') {
     if (p[1] == '/') {
       q = findByte(p, end, '>');
-      if (!q) {
-        p = end;
-        goto done;
-      }
+      if (!q) goto ranOut;
       close(cur);
       p = q + 1;
       goto search;
@@ -431,19 +367,13 @@ text:
   if (node == Sink::NO_NODE) goto fail;
   sink_.setValue(node, m);
   q = findByte(p, end, '<');
-  if (!q) {
-    p = end;
-    goto done;
-  }
+  if (!q) goto ranOut;
   *q = '\0';
   p = q + 1;
   sink_.setValue(node, trimIf(XOPT_TRIM_TEXT, m, q));
   if (*p == '/') {
     q = findByte(p, end, '>');
-    if (!q) {
-      p = end;
-      goto done;
-    }
+    if (!q) goto ranOut;
     close(cur);
     p = q + 1;
     goto text;
@@ -540,10 +470,7 @@ subsetRead:
   close(cur);
 doctypeEnd:
   q = findByte(p, end, '>');
-  if (!q) {
-    p = end;
-    goto done;
-  }
+  if (!q) goto ranOut;
   p = q + 1;
   goto search;
 
@@ -588,10 +515,7 @@ declaration:
   sink_.setValue(cur, v);
   if (kind != XN_ENTITY) {
     q = findByte(p, end, '>');
-    if (!q) {
-      p = end;
-      goto done;
-    }
+    if (!q) goto ranOut;
   } else {
     char quote = '\0';
     for (q = p; *q; ++q) {
@@ -615,6 +539,9 @@ declaration:
   close(cur);
   goto search;
 
+ranOut:
+  // A search for a delimiter ran to the end: all that is left is read.
+  p = end;
 done:
   // The text (or the subset being read) has ended.
   if (frames.empty()) return p;
