@@ -7,7 +7,7 @@
 #include "dcDisplayText.h"
 #include "testutil.h"
 
-TEST(Settings_File, FirstChildLookupsFileAndEnvironmentPaths) {
+TEST(Settings, LookupsFilePathsFallbackAndDisplayTexts) {
   testutil::TempDir dir;
   testutil::writeFile(dir.path() / "qss" / "qslook.xml",
                       "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n<qslook>\n"
@@ -15,8 +15,7 @@ TEST(Settings_File, FirstChildLookupsFileAndEnvironmentPaths) {
                       "</qslook>\n");
   testutil::DriveMapping drive('C', dir.str());
   CSettingMgr settings(CSettingMgr::DEFAULT_PATH);
-  ASSERT_NE(settings.document, nullptr);
-  EXPECT_STREQ(settings.path, "C:\\qss\\qslook.xml");
+  ASSERT_TRUE(settings.document && std::string(settings.path) == "C:\\qss\\qslook.xml");
 
   // Which element answers a key (the first match in document order, nested
   // or not, case-sensitive patterns) and with which child is compared with
@@ -49,15 +48,13 @@ TEST(Settings_File, FirstChildLookupsFileAndEnvironmentPaths) {
   EXPECT_TRUE(made && !made->document && !made->GetValue("logdata") && CSettingMgr::GetInstance() == made);
   delete made;
   theSettingMgr = nullptr;
-}
 
-// Look-ups stay inside their section; every text is well-formed CP949 (it
-// survives the round trip through UTF-8).
-TEST(Settings_DisplayTexts, LookupsStayInTheirSection) {
+  // Display texts: look-ups stay inside their section; every text is
+  // well-formed CP949 (it survives the round trip through UTF-8).
   EXPECT_STREQ(dcGetDisplayText(DST_TABS, 1), "Windows \xC1\xA4\xBA\xB8");             // Windows 정보
   EXPECT_STREQ(dcGetDisplayText(DST_MENUS, 12), "\xC0\xFC\xC3\xBC \xB1\xD7\xB7\xEC");  // 전체 그룹
-  EXPECT_EQ(dcGetDisplayText(DST_TABS, 5), nullptr);                    // the next section's header
-  EXPECT_EQ(dcGetDisplayText(DST_SOFTWARE_USAGE_COLUMNS, 5), nullptr);  // the table's end
-  EXPECT_TRUE(!dcGetDisplayText("[dstNothing]", 1) && !dcGetDisplayText(DST_TABS, -1));
+  // Not the next section's header, nor past the table's end.
+  EXPECT_TRUE(!dcGetDisplayText(DST_TABS, 5) && !dcGetDisplayText(DST_SOFTWARE_USAGE_COLUMNS, 5) &&
+              !dcGetDisplayText("[dstNothing]", 1) && !dcGetDisplayText(DST_TABS, -1));
   for (const auto& text : dcDisplayTexts) EXPECT_EQ(mb::fromUtf8(mb::toUtf8(text)), std::string(text));
 }

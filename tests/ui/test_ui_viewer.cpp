@@ -95,10 +95,10 @@ class ViewerTest : public QObject {
     QVERIFY(list->columnWidth(0) == 150 && list->columnWidth(1) == 500 && !v.form.startPicker->isVisible() &&
             !v.form.searchButton->isVisible());
 
-    // Unknown title, or an object neither client nor group: list and status
-    // stay. No selection: 112. No title pane or no list: 201.
+    // A title of no view, or an object neither client nor group: list and
+    // status stay. No selection: 112. No title pane or no list: 201.
     v.title.setCurrentTitle(mb::fromUtf8("프로그램 사용내역").c_str());
-    QCOMPARE(uitest::values({v.form.refresh(), v.form.periodMode}), "0 0 ");
+    QCOMPARE(uitest::values({v.form.refresh(), v.column(0)}), "0 WindowsVersion|Workgroup| ");
     dcObject_t banner("b", "dcBanner_t", 0);
     QCOMPARE(uitest::values({v.show(&banner, HARDWARE), v.column(0)}), "0 WindowsVersion|Workgroup| ");
     QCOMPARE(v.show(nullptr, HARDWARE), 112u);

@@ -58,7 +58,7 @@ class Views : public ::testing::Test {
   std::string made(dcStatus_t status) { return std::to_string(status) + " " + dump(list); }
 };
 
-TEST_F(Views, TitlesStatusesListsAndExport) {
+TEST_F(Views, TitlesStatusesListsCellLimitsAndExport) {
   // The four tab texts, exact bytes; the menu's spelling of the usage entry
   // (no blank) and a trailing blank match nothing.
   for (int entry = 1; entry <= 4; ++entry)
@@ -110,12 +110,10 @@ TEST_F(Views, TitlesStatusesListsAndExport) {
   // A group's users: its own clients and direct sub-groups, each with ", ".
   EXPECT_EQ(made(dcviews::groupSoftware(&root, list)),
             "0 소프트웨어/300|사용자/500|\nEditor|R1, A, B, |\nViewer|A, |");
-}
 
-TEST_F(Views, CellsStopAt1023BytesSkippingWhatDoesNotFit) {
-  // 100-byte descriptions: ten of them with their blanks take 1010 bytes; an
-  // eleventh does not fit, a later one of 12 bytes (13 with its blank) does.
-  // 300 clients named with 8 bytes (10 with ", ") share one program.
+  // Cells stop at 1023 bytes, skipping what does not fit. 100-byte descriptions: ten of them with their
+  // blanks take 1010 bytes; an eleventh does not fit, a later one of 12 bytes (13 with its blank) does. 300
+  // clients named with 8 bytes (10 with ", ") share one program.
   const std::string hundred(100, 'x');
   // A second client's 11-byte tail leaves the cell at 1022 bytes, where
   // "z " would make 1024.
