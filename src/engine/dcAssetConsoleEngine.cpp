@@ -299,14 +299,15 @@ dcStatus_t dcAssetConsoleEngine_t::deinitialize() {
   return status = dcStatus::OK;
 }
 
-dcPreparedAssetData_t dcAssetConsoleEngine_t::prepareDataFile(const dcDataFile_t& file) {
+dcPreparedAssetData_t dcAssetConsoleEngine_t::prepareDataFile(const dcDataFile_t& file,
+                                                              winfs::FileReader& reader) {
   char path[PATH_SIZE];
   char pcName[WORD_SIZE];
   char dataType[WORD_SIZE];
   // The path is only measured: a path of 260 bytes or more names no file.
   if (!joinPath(path, file.folder->path(), "\\", file.name) || !splitTwoWords(file.name, pcName, dataType))
     return {};
-  return dcQsClient_t::prepareAssetData(*file.folder, file.name, dataType);
+  return dcQsClient_t::prepareAssetData(*file.folder, file.name, dataType, reader);
 }
 
 std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder) {

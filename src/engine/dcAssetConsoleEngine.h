@@ -71,8 +71,8 @@ class dcAssetConsoleEngine_t : public dcCommanderEngine_t {
   ~dcAssetConsoleEngine_t() override;
 
   // Reads and parses a data file as the client of its PC would
-  // (dcQsClient_t::prepareAssetData); touches nothing shared.
-  static dcPreparedAssetData_t prepareDataFile(const dcDataFile_t& file);
+  // (dcQsClient_t::prepareAssetData), through reader; touches nothing shared.
+  static dcPreparedAssetData_t prepareDataFile(const dcDataFile_t& file, winfs::FileReader& reader);
 
   // Appends the eighteen inventory commands after the built-in ones.
   dcStatus_t _ceNative_registerCommand();

@@ -116,9 +116,9 @@ dcPreparedAssetData_t dcQsClient_t::prepareAssetData(const char* fileName, const
 }
 
 dcPreparedAssetData_t dcQsClient_t::prepareAssetData(const winfs::Folder& folder, const char* name,
-                                                     const char* dataType) {
+                                                     const char* dataType, winfs::FileReader& reader) {
   if (!name || !dataType) return {};
-  return prepareKind(kindOf(dataType), [&folder, name] { return winfs::ReadFile(folder, name); });
+  return prepareKind(kindOf(dataType), [&] { return winfs::ReadFile(folder, name, reader); });
 }
 
 dcStatus_t dcQsClient_t::applyAssetData(const char* fileName, const char* pcName, const char* dataType,

@@ -40,9 +40,9 @@ class dcQsClient_t : public dcObject_t {
                                                 const char* dataType);
   // prepareAssetData for the file name (as the folder's listing gives it)
   // in a folder held open, of the given data type: what prepareAssetData
-  // makes of the path folder\name.
+  // makes of the path folder\name. The file is read through reader.
   static dcPreparedAssetData_t prepareAssetData(const winfs::Folder& folder, const char* name,
-                                                const char* dataType);
+                                                const char* dataType, winfs::FileReader& reader);
   dcStatus_t applyAssetData(const char* fileName, const char* pcName, const char* dataType,
                             dcPreparedAssetData_t&& prepared);
 

@@ -30,10 +30,10 @@ dcParseStage_t::~dcParseStage_t() {
   for (std::thread& worker : workers_) worker.join();
 }
 
-void dcParseStage_t::prepareNext(std::unique_lock<std::mutex>& hold) {
+void dcParseStage_t::prepareNext(std::unique_lock<std::mutex>& hold, winfs::FileReader& reader) {
   const std::size_t index = claimed_++;
   hold.unlock();
-  dcPreparedAssetData_t data = dcAssetConsoleEngine_t::prepareDataFile(files_[index]);
+  dcPreparedAssetData_t data = dcAssetConsoleEngine_t::prepareDataFile(files_[index], reader);
   hold.lock();
   Slot& slot = slots_[index % window_];
   slot.data = std::move(data);
@@ -46,10 +46,11 @@ void dcParseStage_t::prepareNext(std::unique_lock<std::mutex>& hold) {
 }
 
 void dcParseStage_t::work() {
+  winfs::FileReader reader;
   std::unique_lock<std::mutex> hold(lock_);
   while (!stop_ && claimed_ < files_.size()) {
     if (canClaim()) {
-      prepareNext(hold);
+      prepareNext(hold, reader);
       continue;
     }
     roomWanted_ = true;
@@ -65,7 +66,7 @@ dcPreparedAssetData_t dcParseStage_t::next() {
     if (canClaim()) {
       // errno stays as when a worker prepares the file.
       const int error = errno;
-      prepareNext(hold);
+      prepareNext(hold, loaderReader_);
       errno = error;
       continue;
     }

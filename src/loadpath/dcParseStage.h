@@ -55,8 +55,9 @@ class dcParseStage_t : public dcFilePreparer_t {
     dcPreparedAssetData_t data;
   };
   bool canClaim() const { return claimed_ < files_.size() && claimed_ < taken_ + window_; }
-  // Takes up the next file and prepares it with the lock let go.
-  void prepareNext(std::unique_lock<std::mutex>& hold);
+  // Takes up the next file and prepares it with the lock let go, reading
+  // it through reader (each thread has its own).
+  void prepareNext(std::unique_lock<std::mutex>& hold, winfs::FileReader& reader);
   void work();
 
   const std::vector<dcDataFile_t> files_;
@@ -70,5 +71,6 @@ class dcParseStage_t : public dcFilePreparer_t {
   bool loaderWaiting_ = false;
   bool roomWanted_ = false;  // a worker sleeps until room is free
   bool stop_ = false;
+  winfs::FileReader loaderReader_;  // the loading thread's
   std::vector<std::thread> workers_;
 };

@@ -454,7 +454,20 @@ ReadFile::ReadFile(const char* corePath) : fd_(-1) {
   takeSize();
 }
 
-ReadFile::ReadFile(const Folder& folder, const char* name) : fd_(-1) {
+ReadFile::ReadFile(const Folder& folder, const char* name) : fd_(-1) { open(folder, name); }
+
+ReadFile::ReadFile(const Folder& folder, const char* name, FileReader& reader) : fd_(-1) {
+  if (name && folder.fd_ >= 0 && plainName(name)) {
+    if (const long size = reader.readWhole(folder.fd_, name); size >= 0) {
+      bytes_ = reader.buffer();
+      size_ = static_cast<std::size_t>(size);
+      return;
+    }
+  }
+  open(folder, name);
+}
+
+void ReadFile::open(const Folder& folder, const char* name) {
   if (!name) {
     errno = EINVAL;
     return;
@@ -479,6 +492,12 @@ ReadFile::~ReadFile() {
 }
 
 std::size_t ReadFile::read(char* into, std::size_t n) {
+  if (bytes_) {
+    const std::size_t part = std::min(n, size_ - at_);
+    std::memcpy(into, bytes_ + at_, part);
+    at_ += part;
+    return part;
+  }
   std::size_t done = 0;
   while (fd_ >= 0 && done < n) {
     const ssize_t got = ::read(fd_, into + done, n - done);

@@ -1,0 +1,78 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "testutil.h"
+#include "winfs.h"
+
+namespace {
+
+struct Whole {
+  bool open = false;
+  std::size_t size = 0;
+  int error = 0;
+  std::string bytes;
+  bool failed = false;
+  bool operator==(const Whole&) const = default;
+};
+
+// What a ReadFile gives, read to its end in small pieces.
+Whole readAll(winfs::ReadFile&& file) {
+  Whole whole{file.isOpen(), file.size(), errno, {}, false};
+  char piece[1000];
+  while (const std::size_t got = file.read(piece, sizeof piece)) whole.bytes.append(piece, got);
+  whole.failed = file.failed();
+  return whole;
+}
+
+}  // namespace
+
+// Through a reader every file reads as through the ordinary calls: sizes
+// around the reader's buffer, NULs, a folder, a missing file and a name that
+// is not plain, with errno as those calls leave it; one reader serves file
+// after file.
+TEST(FileReader, FilesReadAsTheOrdinaryCallsReadThem) {
+  testutil::TempDir dir;
+  testutil::DriveMapping drive('S', dir.str());
+  const std::size_t buffer = winfs::FileReader::BUFFER_SIZE;
+  std::vector<std::string> names;
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, buffer - 1, buffer, buffer + 1, 3 * buffer}) {
+    std::string bytes(size, 'x');
+    for (std::size_t i = 0; i < size; i += 997) bytes[i] = static_cast<char>(i % 7);  // NULs among them
+    names.push_back("f" + std::to_string(size) + " HardwareInfo.xml");
+    testutil::writeFile(dir.path() / names.back(), bytes);
+  }
+  std::filesystem::create_directory(dir.path() / "dir.xml");
+  testutil::writeFile(dir.path() / "Mixed Case.XML", "<a/>");
+  names.insert(names.end(), {"dir.xml", "missing.xml", "mixed case.xml", "sub\\x.xml", ""});
+
+  const winfs::Folder folder("S:");
+  winfs::FileReader reader;
+  for (int round = 0; round < 2; ++round)
+    for (const std::string& name : names) {
+      errno = 1234;
+      const Whole plain = readAll(winfs::ReadFile(folder, name.c_str()));
+      errno = 1234;
+      const Whole read = readAll(winfs::ReadFile(folder, name.c_str(), reader));
+      EXPECT_EQ(read, plain) << name;
+    }
+
+  // The reader itself takes a file that fits its buffer and leaves the
+  // others, with errno untouched.
+  if (!reader.available()) GTEST_SKIP() << "no io_uring on this machine";
+  const int fd = ::open(dir.str().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  errno = 1234;
+  EXPECT_EQ(reader.readWhole(fd, names[2].c_str()), static_cast<long>(buffer - 1));
+  EXPECT_EQ(reader.buffer()[1], 'x');
+  EXPECT_EQ(reader.buffer()[0], '\0');
+  EXPECT_EQ(reader.readWhole(fd, names[3].c_str()), -1);
+  EXPECT_EQ(reader.readWhole(fd, "missing.xml"), -1);
+  EXPECT_EQ(reader.readWhole(fd, "dir.xml"), -1);
+  EXPECT_EQ(errno, 1234);
+  ::close(fd);
+}
