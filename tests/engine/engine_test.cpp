@@ -1,8 +1,7 @@
 // The command language: tokens, repeat counts, matching order, and lines
-// that are too long, binary or badly quoted; start-up words joined into a
-// line. The commander engine: built-in commands, scripts, events, files and
-// window messages, always inside a temporary folder; the asset console
-// engine's command table, filters and listing commands.
+// or tokens that are too long; start-up words joined into a line. The commander engine: built-in commands,
+// scripts, events, files and window messages, always inside a temporary folder; the asset console engine's
+// command table, filters and listing commands.
 #include <gtest/gtest.h>
 
 #include "dcAssetConsoleEngine.h"
@@ -130,38 +129,19 @@ TEST_F(CommandListTest, Dispatch_MatchingOrderAndRepeatCounts) {
   EXPECT_EQ(run("ignore package x in software list extra"), dcStatus::NOT_FOUND);
   EXPECT_EQ(calls, (Strings{"", "   ", "\"open at the start", "exit \"open", "Office 2003"}));
   EXPECT_EQ(list.dispatch(nullptr), dcStatus::NULL_ARGUMENT);
-}
-
-TEST_F(CommandListTest, BadInput_StaysInsideEveryBuffer) {
   // Lines beyond 255 bytes fit nothing, whatever they start with.
   for (char c : {'x', '7'}) EXPECT_EQ(run(std::string(10000, c)), dcStatus::NOT_FOUND);
-  EXPECT_TRUE(calls.empty());
+  EXPECT_EQ(calls.size(), 5u);
 
   // A long token is cut at a character boundary; the cursor passes all of it.
   std::string text = "a";
   for (int i = 0; i < 2500; ++i) text += "\xB0\xA1";
-  text += " next";
-  const char* cursor = text.c_str();
+  const char* cursor = (text += " next").c_str();
   Token token;
   ASSERT_EQ(list.nextToken(&cursor, token), dcStatus::OK);
   EXPECT_EQ(std::strlen(token), 255u);
   ASSERT_EQ(list.nextToken(&cursor, token), dcStatus::OK);
   EXPECT_STREQ(token, "next");
-
-  // Binary bytes, a lead byte at the very end.
-  std::string binary;
-  for (int c = 1; c < 256; ++c) binary += static_cast<char>(c);
-  run(binary);
-  run("sleep \xB0");
-
-  // An unclosed quote at every position of a good line.
-  const std::string good = "ignore package \"Office 2003\" in software list";
-  for (std::size_t at = 0; at <= good.size(); ++at) {
-    std::string bad = good;
-    bad.insert(at, 1, '"');
-    const dcStatus_t result = run(bad);
-    EXPECT_TRUE(result == 0 || result == 7 || result == dcStatus::NOT_FOUND) << bad;
-  }
 }
 
 TEST_F(CommandListTest, Words_QuotesDoubleByteAndJoinedLinesReadBack) {

@@ -14,6 +14,13 @@ void addProgram(dcQsClient_t* c, const char* file, const char* version = "Not de
   ASSERT_NE(c->softwareList.add(file, file, version), nullptr);
 }
 
+// A client with one program, a CPU and Windows XP.
+void stock(dcQsClient_t* c, const char* version = "Not defined", const char* file = "x.exe") {
+  addProgram(c, file, version);
+  c->hardwareList.add("CPU", "Undefined", "P4", 1);
+  c->windowsInfo.add("WindowsVersion", "XP");
+}
+
 std::string linkNames(const dcpgBackwardLinks_t* links) {
   std::string out;
   if (links)
@@ -39,15 +46,13 @@ std::string strings(dcStringList_t& list) {
 }  // namespace
 
 // Gathering again counts again, but keeps one back-link per contributor
-// and collects the names afresh; clearing twice is harmless.
-TEST(Gather, Twice_CountsTwice_ClearTwiceIsHarmless) {
+// and collects the names afresh; clearing twice is harmless. A contributor
+// met twice in a group's chain (C1, C2, C1) still has one back-link per
+// entry, though its second run finds its link behind C2's.
+TEST(Gather, TwiceOrRepeatedContributor_OneLinkEach) {
   dcQsGroup_t root("root");
   dcQsGroup_t* a = root.addChild("A");
-  for (dcQsClient_t* c : {root.addClient("R1"), a->addClient("A1")}) {
-    addProgram(c, "x.exe", "1.0");
-    c->hardwareList.add("CPU", "Undefined", "P4", 1);
-    c->windowsInfo.add("WindowsVersion", "XP");
-  }
+  for (dcQsClient_t* c : {root.addClient("R1"), a->addClient("A1")}) stock(c, "1.0");
   for (int round = 0; round < 2; ++round) ASSERT_EQ(root.gatherGroupInfo(), 0u);
   EXPECT_EQ(softwareRows(a), "x.exe/1.0 x2 [c:A1 ]\n");
   EXPECT_EQ(softwareRows(&root), "x.exe/1.0 x4 [c:R1 g:A ]\n");
@@ -58,24 +63,13 @@ TEST(Gather, Twice_CountsTwice_ClearTwiceIsHarmless) {
     EXPECT_TRUE(!root.clients && !root.children && !root.softwareList.entries &&
                 !root.hardwareList.categories && !root.windowsVersions);
   }
-}
 
-// A contributor met twice in a group's chain (C1, C2, C1) still has one
-// back-link per entry, though its second run finds its link behind C2's.
-TEST(Gather, RepeatedContributor_OneLinkEach) {
   dcQsGroup_t g("G");
   dcQsClient_t* c1 = g.addClient("C1");
-  dcQsClient_t* c2 = g.addClient("C2");
-  for (dcQsClient_t* c : {c1, c2}) {
-    addProgram(c, "x.exe");
-    c->hardwareList.add("CPU", "Undefined", "P4", 1);
-    c->windowsInfo.add("WindowsVersion", "XP");
-  }
+  for (dcQsClient_t* c : {c1, g.addClient("C2")}) stock(c);
   dcQsClientNode_t again{c1, nullptr};
   g.clients->next->next = &again;
-  EXPECT_EQ(g.gatherSoftwares(), 0u);
-  EXPECT_EQ(g.gatherHardwares(), 0u);
-  EXPECT_EQ(g.gatherWindowsVersions(), 0u);
+  EXPECT_EQ(g.gatherSoftwares() + g.gatherHardwares() + g.gatherWindowsVersions(), 0u);
   g.clients->next->next = nullptr;
   EXPECT_EQ(softwareRows(&g), "x.exe/Not defined x3 [c:C1 c:C2 ]\n");
   EXPECT_EQ(g.hardwareList.categories->pInfo->items->pBackwardLinks->count(), 2u);
@@ -128,9 +122,7 @@ TEST(Gather, DeepChain_NoRecursion) {
     dcQsGroup_t* g = root;
     for (int i = 1; i <= kDepth; ++i) g = g->addChild(i, ("G" + std::to_string(i)).c_str());
     dcQsClient_t* c = g->addClient("BOTTOM");
-    addProgram(c, "z.exe");
-    c->hardwareList.add("CPU", "Undefined", "P4", 1);
-    c->windowsInfo.add("WindowsVersion", "XP");
+    stock(c, "Not defined", "z.exe");
 
     EXPECT_EQ(root->gatherGroupInfo(), 0u);
     EXPECT_EQ(softwareRows(root), "z.exe/Not defined x1 [g:G1 ]\n");

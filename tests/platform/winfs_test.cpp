@@ -42,7 +42,7 @@ class Winfs : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Winfs, DriveLettersAndCaseInsensitiveComponents) {
+TEST_F(Winfs, DriveLettersCaseInsensitiveAndKoreanComponents) {
   testutil::writeFile(dir.path() / "qss" / "QsLook.xml", "<x/>");
   EXPECT_EQ(winfs::hostPath("q:\\QSS\\qslook.XML"), dir.str() + "/qss/QsLook.xml");
   EXPECT_EQ(winfs::hostPath("Q:/qss/missing/Sub.txt"), dir.str() + "/qss/missing/Sub.txt");
@@ -73,21 +73,20 @@ TEST_F(Winfs, DriveLettersAndCaseInsensitiveComponents) {
   // ones as written, dots taken away.
   EXPECT_EQ(winfs::spelledAsOnDisk("Q:\\OLD\\.\\x\\..\\a.TXT"), "Q:\\old\\A.txt");
   EXPECT_EQ(winfs::spelledAsOnDisk("Q:\\QSS\\none\\qslook.xml"), "Q:\\qss\\none\\qslook.xml");
-}
 
-TEST_F(Winfs, KoreanAndNonUtf8NamesOnDisk) {
+  // Korean names: written in CP949, on disk in UTF-8 or, from older tools,
+  // in CP949 bytes.
   testutil::writeFile(dir.path() / "데이터" / "PC01 HardwareInfo.xml", "h");
   // "\xB5\xA5\xC0\xCC\xC5\xCD" = 데이터
   EXPECT_EQ(winfs::hostPath("Q:\\\xB5\xA5\xC0\xCC\xC5\xCD\\pc01 hardwareinfo.XML"),
             dir.str() + "/데이터/PC01 HardwareInfo.xml");
-  // A name on disk that is not UTF-8 (CP949 bytes) is found by its bytes.
   testutil::writeFile(dir.path() / "\xC7\xD1.txt", "k");
   EXPECT_EQ(winfs::hostPath("Q:\\\xC7\xD1.TXT"), dir.str() + "/\xC7\xD1.txt");
   EXPECT_EQ(winfs::spelledAsOnDisk("Q:\\\xB5\xA5\xC0\xCC\xC5\xCD\\pc01 hardwareinfo.XML"),
             "Q:\\\xB5\xA5\xC0\xCC\xC5\xCD\\PC01 HardwareInfo.xml");
   const auto all = winfs::findFiles("Q:\\*");
-  EXPECT_EQ(names(all), (std::vector<std::string>{"\xB5\xA5\xC0\xCC\xC5\xCD", "\xC7\xD1.txt"}));
-  EXPECT_TRUE(all[0].isDirectory && !all[1].isDirectory);
+  EXPECT_EQ(names(all), (std::vector<std::string>{"old", "qss", "\xB5\xA5\xC0\xCC\xC5\xCD", "\xC7\xD1.txt"}));
+  EXPECT_TRUE(all[2].isDirectory && !all[3].isDirectory);
 }
 
 // ".." never leads out of a drive's folder, however it is written: opening,
