@@ -9,7 +9,7 @@
 // "\xB0\x41": a lead byte whose second byte equals 'A'.
 // "\xC7\xD1\xB1\xDB" = 한글.
 
-TEST(Cp949_Stepping, SecondBytesAreNeverCharactersNorFound) {
+TEST(Cp949, SecondBytesAreNeverCharactersNorFoundNorFolded) {
   const char text[] = "a\xB0\x5C\\\xB0\x41";
   EXPECT_EQ(mb::next(text + 1), text + 3);
   EXPECT_EQ(mb::prev(text, text + 4), text + 3);
@@ -32,9 +32,8 @@ TEST(Cp949_Stepping, SecondBytesAreNeverCharactersNorFound) {
   EXPECT_EQ(mb::findText(ab, "AB"), nullptr);
   EXPECT_EQ(mb::findText(ab, "BA"), ab + 2);
   EXPECT_EQ(mb::findText(ab, "\xB0"), nullptr);  // half a character
-}
 
-TEST(Cp949_Compare, FoldsOnlySingleByteLettersAndConvertsBadBytesToQuestionMarks) {
+  // Case folds only single-byte letters; bad bytes convert to question marks.
   EXPECT_EQ(mb::compareNoCase("HardwareInfo.XML", "hardwareinfo.xml"), 0);
   // Second bytes 'A' and 'a' belong to different characters.
   EXPECT_NE(mb::compareNoCase("\xB0\x41", "\xB0\x61"), 0);

@@ -232,7 +232,7 @@ TEST(PathsDiff, FilesUnderTheSpelledFolderAreTheFilesUnderTheFolderAsWritten) {
 // environment names in paths.
 using testutil::ScopedEnv;
 
-TEST(DriveFolder, ChoiceThenEnvironmentThenFileThenDefault) {
+TEST(DriveFolder, ChoiceEnvironmentFileDefaultAndToolkitValues) {
   testutil::TempDir dir;
   const std::string d = dir.str(), withFile = d + "/with-file", fallback = d + "/home/.desktally/drive_c";
   testutil::writeFile(withFile + "/DeskTally/desktally.conf",
@@ -258,9 +258,7 @@ TEST(DriveFolder, ChoiceThenEnvironmentThenFileThenDefault) {
   EXPECT_EQ(winfs::configurationFile(), withFile + "/DeskTally/desktally.conf");
   const ScopedEnv relative("XDG_CONFIG_HOME", "relative/config");
   EXPECT_EQ(winfs::configurationFile(), d + "/home/.config/DeskTally/desktally.conf");
-}
 
-TEST(DriveFolder, ValuesAsTheToolkitWritesThem) {
   // Quoting, escapes, comments; a list is no folder; a section of its own.
   const std::string text =
       "; written by the window\n[drives]\r\nC = \"/srv/a, b\"\r\nD=/\\\"q\\\"\\x41\\x20ac\\101 ; note\n"

@@ -14,16 +14,15 @@
 using xmltest::parse;
 
 // Declarations, blank texts and mixed content are compared with pugixml by
-// the generated documents; here what pugixml would read differently.
-TEST(XmlParse, TextKeptOrLost) {
+// the generated documents; here what pugixml would read differently, and
+// what the options trim, collapse or skip.
+TEST(XmlParse, QuirksTrimmingAndSkippedConstructs) {
   EXPECT_EQ(parse("<a> word </a>", XOPT_INVENTORY & ~XOPT_TRIM_TEXT), "Ea{T= word }");
   // Text after an empty element is read only when "/>" follows a quote, text
   // after an end tag only when that element ended in text.
   EXPECT_EQ(parse("<p><e/>lost<e x=\"1\" />lost<e x='1'/>kept</p>"), "Ep{Ee Ee[x=1] Ee[x=1] T=kept}");
   EXPECT_EQ(parse("<p><b><c/></b>lost</p>"), "Ep{Eb{Ec}}");
-}
 
-TEST(XmlParse, AttributesAndEndTags) {
   EXPECT_EQ(parse("<a x = \" 1 \" y='2'z=\"3\"/>"), "Ea[x=1,y=2,z=3]");
   // A valueless attribute before ">" turns the text into further names.
   EXPECT_EQ(parse("<a x=1 y>t</a>"), "Ea[x=~,1=~,y=~,t=~]");
@@ -32,9 +31,7 @@ TEST(XmlParse, AttributesAndEndTags) {
   EXPECT_EQ(parse("<a><b></x>t</y></z><c/>"), "Ea{Eb} Ec");
   // A name stops at the first non-name byte; double-byte bytes never join one.
   EXPECT_EQ(parse("<a\xC0\xFC>t</a>"), "Ea{T=\xFC>t}");
-}
 
-TEST(XmlParse, TrimAndCollapse) {
   const std::uint32_t all = XOPT_INVENTORY | XOPT_TRIM_CDATA | XOPT_COLLAPSE;
   EXPECT_EQ(parse("<a>  x \t\r\n y </a>", all), "Ea{T=x y}");
   EXPECT_EQ(parse("<a>x\ty</a>", all), "Ea{T=x\ty}");  // nothing to shorten: left as it is
@@ -43,9 +40,7 @@ TEST(XmlParse, TrimAndCollapse) {
             "Ea{T=\xC0\xFC\xC3\xBC \xB1\xD7\xB7\xEC}");
   EXPECT_EQ(parse("<a> \xC0\xFC\xC3\xBC  \xB1\xD7\xB7\xEC </a>"), "Ea{T=\xC0\xFC\xC3\xBC  \xB1\xD7\xB7\xEC}");
   EXPECT_EQ(parse("<a x=' p  q '><![CDATA[ c  d ]]><!--  m  --></a>", all), "Ea[x=p q]{C=c d M=m}");
-}
 
-TEST(XmlParse, OptionsSkipConstructs) {
   const std::string text = "<?pi a='1'?><!--c--><!DOCTYPE r><![INCLUDE[ i ]]><r><![CDATA[d]]>t</r>";
   EXPECT_EQ(parse(text, 0xFFFF), "Ppi[a=1] M=c Y[r=r] I=i Er{C=d T=t}");
   EXPECT_EQ(parse(text, 0), "Er{T=t}");
