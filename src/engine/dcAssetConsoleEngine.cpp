@@ -299,15 +299,29 @@ dcStatus_t dcAssetConsoleEngine_t::deinitialize() {
   return status = dcStatus::OK;
 }
 
-dcPreparedAssetData_t dcAssetConsoleEngine_t::prepareDataFile(const dcDataFile_t& file,
-                                                              winfs::FileReader& reader) {
+namespace {
+
+// The data-type word of a data file into dataType; false for a file that
+// names no data file. The path is only measured: a path of 260 bytes or
+// more names no file.
+bool dataTypeOf(const dcDataFile_t& file, char (&dataType)[WORD_SIZE]) {
   char path[PATH_SIZE];
   char pcName[WORD_SIZE];
+  return joinPath(path, file.folder->path(), "\\", file.name) && splitTwoWords(file.name, pcName, dataType);
+}
+
+}  // namespace
+
+dcPreparedAssetData_t dcAssetConsoleEngine_t::prepareDataFile(const dcDataFile_t& file,
+                                                              winfs::FileReader& reader) {
   char dataType[WORD_SIZE];
-  // The path is only measured: a path of 260 bytes or more names no file.
-  if (!joinPath(path, file.folder->path(), "\\", file.name) || !splitTwoWords(file.name, pcName, dataType))
-    return {};
+  if (!dataTypeOf(file, dataType)) return {};
   return dcQsClient_t::prepareAssetData(*file.folder, file.name, dataType, reader);
+}
+
+bool dcAssetConsoleEngine_t::readsDataFile(const dcDataFile_t& file) {
+  char dataType[WORD_SIZE];
+  return dataTypeOf(file, dataType) && dcQsClient_t::readsDataType(dataType);
 }
 
 std::uint32_t dcAssetConsoleEngine_t::Test_loadfromFile(const char* folder) {

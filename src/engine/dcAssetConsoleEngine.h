@@ -73,6 +73,8 @@ class dcAssetConsoleEngine_t : public dcCommanderEngine_t {
   // Reads and parses a data file as the client of its PC would
   // (dcQsClient_t::prepareAssetData), through reader; touches nothing shared.
   static dcPreparedAssetData_t prepareDataFile(const dcDataFile_t& file, winfs::FileReader& reader);
+  // Whether prepareDataFile reads the file at all.
+  static bool readsDataFile(const dcDataFile_t& file);
 
   // Appends the eighteen inventory commands after the built-in ones.
   dcStatus_t _ceNative_registerCommand();

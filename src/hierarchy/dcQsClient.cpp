@@ -121,6 +121,10 @@ dcPreparedAssetData_t dcQsClient_t::prepareAssetData(const winfs::Folder& folder
   return prepareKind(kindOf(dataType), [&] { return winfs::ReadFile(folder, name, reader); });
 }
 
+bool dcQsClient_t::readsDataType(const char* dataType) {
+  return dataType && kindOf(dataType) != DataKind::Other;
+}
+
 dcStatus_t dcQsClient_t::applyAssetData(const char* fileName, const char* pcName, const char* dataType,
                                         dcPreparedAssetData_t&& prepared) {
   if (!fileName) return status = dcStatus::NULL_ARGUMENT;

@@ -45,6 +45,8 @@ class dcQsClient_t : public dcObject_t {
                                                 const char* dataType, winfs::FileReader& reader);
   dcStatus_t applyAssetData(const char* fileName, const char* pcName, const char* dataType,
                             dcPreparedAssetData_t&& prepared);
+  // Whether prepareAssetData reads a file of that data-type word.
+  static bool readsDataType(const char* dataType);
 
   dcHardwareList_t hardwareList;
   dcWindowsInfo_t windowsInfo;

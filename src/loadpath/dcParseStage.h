@@ -55,9 +55,10 @@ class dcParseStage_t : public dcFilePreparer_t {
     dcPreparedAssetData_t data;
   };
   bool canClaim() const { return claimed_ < files_.size() && claimed_ < taken_ + window_; }
-  // Takes up the next file and prepares it with the lock let go, reading
-  // it through reader (each thread has its own).
-  void prepareNext(std::unique_lock<std::mutex>& hold, winfs::FileReader& reader);
+  // Takes up the next files, at most `most` (a worker a reader's batch, the
+  // loading thread one, to be back soon for its result), and prepares them
+  // with the lock let go, reading them through reader (each thread has its own).
+  void prepareNext(std::unique_lock<std::mutex>& hold, winfs::FileReader& reader, std::size_t most);
   void work();
 
   const std::vector<dcDataFile_t> files_;

@@ -409,16 +409,14 @@ int openCoreForReading(const char* corePath) {
       corePath, [](const char* path) { return ::open(path, O_RDONLY | O_CLOEXEC); }, -1);
 }
 
-// A name that names the same file under its open folder as in a path: one
-// component, no "." or "..", and ASCII, so that its form on disk is itself.
+}  // namespace
+
 bool plainName(const char* name) {
   if (!*name || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
   for (const char* p = name; *p; ++p)
     if ((*p & 0x80) || isSeparator(*p)) return false;
   return true;
 }
-
-}  // namespace
 
 // Files are opened under the folder only when its path opens as it is
 // spelled: a path that needs the case-insensitive look-up leaves errno set
@@ -458,7 +456,7 @@ ReadFile::ReadFile(const Folder& folder, const char* name) : fd_(-1) { open(fold
 
 ReadFile::ReadFile(const Folder& folder, const char* name, FileReader& reader) : fd_(-1) {
   if (name && folder.fd_ >= 0 && plainName(name)) {
-    if (const long size = reader.readWhole(folder.fd_, name); size >= 0) {
+    if (const long size = reader.readWhole(folder, name); size >= 0) {
       bytes_ = reader.buffer();
       size_ = static_cast<std::size_t>(size);
       return;

@@ -93,21 +93,28 @@ class Folder {
 
  private:
   friend class ReadFile;
+  friend class FileReader;
   std::string path_;
   int fd_ = -1;
 };
 
-// Reads whole files for ReadFile with one call into the kernel per file
-// instead of four (open, size, read and close each cross into the kernel,
-// which on a virtual machine costs microseconds a crossing): an io_uring ring
-// opens the file into the ring's one descriptor slot and reads up to
-// BUFFER_SIZE bytes of it in the same call; the next file's opening takes
-// the slot over. A file the ring cannot open or read, or one that fills the
-// buffer, is left to the ordinary calls. Where the kernel offers no ring,
-// the reader reads nothing. One thread at a time uses a reader.
+// A name that names the same file under its open folder as in a path: one
+// component, no "." or "..", and ASCII, so that its form on disk is itself.
+bool plainName(const char* name);
+
+// Reads whole files for ReadFile, a batch of them with one call into the
+// kernel instead of four calls a file (open, size, read and close each cross
+// into the kernel, which on a virtual machine costs microseconds a crossing):
+// an io_uring ring opens each file into a descriptor slot of its own and
+// reads up to BUFFER_SIZE bytes of it, all in the same call; the next batch's
+// openings take the slots over. A file the ring cannot open or read, or one
+// that fills its buffer, is left to the ordinary calls. Where the kernel
+// offers no ring, the reader reads nothing. One thread at a time uses a
+// reader; errno stays as it was.
 class FileReader {
  public:
   static constexpr std::size_t BUFFER_SIZE = 64 * 1024;
+  static constexpr std::size_t BATCH = 8;
 
   FileReader();
   ~FileReader();
@@ -115,18 +122,30 @@ class FileReader {
   FileReader& operator=(const FileReader&) = delete;
 
   bool available() const { return ring_ != nullptr; }
-  // The file name under the open folder folderFd, read whole into the
-  // buffer: its size, or -1 when the ordinary calls must read it. errno
-  // stays as it was. The bytes stay in buffer() until the next read.
-  long readWhole(int folderFd, const char* name);
-  const char* buffer() const { return buffer_.get(); }
+  // Reads the first BATCH plain names of names[0..count) under folder, for
+  // readWhole to hand out in that order.
+  void readAhead(const Folder& folder, const char* const* names, std::size_t count);
+  // The file name under folder read whole: its size, or -1 when the
+  // ordinary calls must read it. A name read ahead (the same pointer) is
+  // taken from there, the names before it dropped; another is read now. The
+  // bytes stay in buffer() until the next readAhead or readWhole.
+  long readWhole(const Folder& folder, const char* name);
+  const char* buffer() const { return current_; }
 
  private:
   struct Ring;
-  void close();
+  struct Ahead {
+    int folderFd;
+    const char* name;
+    int size;  // -1: left to the ordinary calls
+  };
 
   std::unique_ptr<Ring> ring_;
-  std::unique_ptr<char[]> buffer_;
+  std::unique_ptr<char[]> buffers_;  // file k of a batch in the k-th BUFFER_SIZE bytes
+  Ahead ahead_[BATCH] = {};
+  std::size_t read_ = 0;   // files in ahead_
+  std::size_t taken_ = 0;  // files of them handed out or dropped
+  const char* current_ = nullptr;
 };
 
 // A file opened for reading as openFile(corePath, "r") opens it, as a plain
