@@ -266,13 +266,21 @@ dcStatus_t dcHardwareList_t::LoadAssetData(const char* fileName, dcInventoryValu
   if (!prepared.parsed) return status = dcStatus::FILE_ERROR;
 
   CSettingMgr* settings = CSettingMgr::GetInstance();
-  return status = forEachValue(prepared, [&](const char* key, const char* text) {
-           dcAssetFilters_t* filters = theAssetFilters;
-           if (!filters) return dcStatus::OK;
-           const char* display = settings->GetValue(key);  // the settings give one answer per key
-           if (filters->isIgnoredHardware(display, nullptr)) return dcStatus::OK;
-           // A key the settings do not know has no display name: add fails with 203.
-           if (!add(display, "Undefined", text, 1)) return status;
-           return dcStatus::OK;
-         });
+  // Each value's category is looked up among those before it (see LOAD_INDEX_MIN).
+  const bool indexForLoad = !byName_.active() && prepared.values.size() >= dcinv::LOAD_INDEX_MIN;
+  if (indexForLoad)
+    byName_.activate([this](auto index) {
+      for (dcHardwareListNode_t* n = categories; n; n = n->next) index(n->pInfo);
+    });
+  status = forEachValue(prepared, [&](const char* key, const char* text) {
+    dcAssetFilters_t* filters = theAssetFilters;
+    if (!filters) return dcStatus::OK;
+    const char* display = settings->GetValue(key);  // the settings give one answer per key
+    if (filters->isIgnoredHardware(display, nullptr)) return dcStatus::OK;
+    // A key the settings do not know has no display name: add fails with 203.
+    if (!add(display, "Undefined", text, 1)) return status;
+    return dcStatus::OK;
+  });
+  if (indexForLoad && count_ < dcinv::INDEX_THRESHOLD) byName_.clear();
+  return status;
 }

@@ -18,6 +18,13 @@ namespace dcinv {
 // index's memory, which would be a third of what the list holds.
 constexpr std::uint32_t INDEX_THRESHOLD = 32;
 
+// A file loaded into a list has each of its entries looked up among those
+// before it. From this many entries on, the list is indexed for the load and,
+// when it stays below INDEX_THRESHOLD, the index is dropped again once the
+// file is in: the look-ups cost a hash each instead of a walk, and a PC's
+// list keeps no index memory afterwards.
+constexpr std::size_t LOAD_INDEX_MIN = 8;
+
 // A text as a fixed field of N bytes would hold it: cut at a character
 // boundary. Lists store texts this way and compare arguments this way, so a
 // text longer than a field finds the entry that stored it. A text that fits
@@ -110,10 +117,17 @@ class UniqueNameIndex {
   void added(Entry* entry, std::uint32_t count, ForEach forEach) {
     if (active_) {
       active_ = insert(entry);
+      if (!active_) byName_.clear();
     } else if (count >= INDEX_THRESHOLD) {
-      active_ = true;
-      forEach([this](Entry* e) { active_ = active_ && insert(e); });
+      activate(forEach);
     }
+  }
+  // Indexes every entry now, whatever their count (a no-op when active).
+  template <class ForEach>
+  void activate(ForEach forEach) {
+    if (active_) return;
+    active_ = true;
+    forEach([this](Entry* e) { active_ = active_ && insert(e); });
     if (!active_) byName_.clear();
   }
   void clear() {

@@ -47,6 +47,12 @@ void dcSoftwareList_t::clear() {
   freeEntries();
 }
 
+void dcSoftwareList_t::indexAll() {
+  indexed_ = true;
+  for (dcSoftwareInfo_t* e = entries; e && indexed_; e = e->next)
+    if (!indexEntry(e)) dropIndex();
+}
+
 bool dcSoftwareList_t::indexEntry(dcSoftwareInfo_t* entry) {
   const std::size_t hash = dcinv::noCaseHash(entry->fileName);
   auto sameFile = [entry](const dcSoftwareInfo_t* e) {
@@ -144,9 +150,7 @@ dcSoftwareInfo_t* dcSoftwareList_t::add(const char* packageName, const char* fil
     if (indexed_) {
       if (!indexEntry(entry)) dropIndex();
     } else if (count_ >= dcinv::INDEX_THRESHOLD) {
-      indexed_ = true;
-      for (dcSoftwareInfo_t* e = entries; e && indexed_; e = e->next)
-        if (!indexEntry(e)) dropIndex();
+      indexAll();
     }
   }
   status = dcStatus::OK;
@@ -192,6 +196,9 @@ dcStatus_t dcSoftwareList_t::LoadAssetData(const char* fileName, dcInventoryValu
   if (!document) return status = dcStatus::FILE_ERROR;
   errno = prepared.file.error;
   if (!prepared.parsed) return status = dcStatus::FILE_ERROR;
+  const bool indexForLoad = !indexed_ && prepared.values.size() >= dcinv::LOAD_INDEX_MIN;
+  if (indexForLoad) indexAll();
   for (const auto& [name, same] : prepared.values) add(name, same, "Not defined");
+  if (indexForLoad && count_ < dcinv::INDEX_THRESHOLD) dropIndex();
   return status = dcStatus::OK;
 }

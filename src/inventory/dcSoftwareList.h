@@ -76,6 +76,7 @@ class dcSoftwareList_t {
 
  private:
   void freeEntries();
+  void indexAll();
   bool indexEntry(dcSoftwareInfo_t* entry);
   void dropIndex();
 
