@@ -36,8 +36,10 @@ FileReader::FileReader() {
   buffers_.reset(new (std::nothrow) char[BATCH * BUFFER_SIZE]);
   ring_.reset(new (std::nothrow) Ring);
   if (buffers_ && ring_) ring_->ready = io_uring_queue_init(ENTRIES, &ring_->ring, 0) == 0;
-  if (!buffers_ || !ring_ || !ring_->ready || io_uring_register_files_sparse(&ring_->ring, BATCH) < 0)
+  if (!buffers_ || !ring_ || !ring_->ready || io_uring_register_files_sparse(&ring_->ring, BATCH) < 0) {
     ring_.reset();
+    buffers_.reset();
+  }
   errno = before;
 }
 
@@ -67,30 +69,30 @@ void FileReader::readAhead(const Folder& folder, const char* const* names, std::
   if (read_ == 0) return;
 
   const int before = errno;
-  const auto steps = static_cast<unsigned>(2 * read_);
-  int submitted = io_uring_submit_and_wait(ring, steps);
+  const auto steps = static_cast<int>(2 * read_);
+  int submitted = io_uring_submit_and_wait(ring, static_cast<unsigned>(steps));
   while (submitted == -EINTR) submitted = io_uring_submit_and_wait(ring, 0);
-  if (submitted != static_cast<int>(steps)) {
-    // A ring that takes less than it was given is given up rather than trusted.
-    ring_.reset();
-    read_ = 0;
-    errno = before;
-    return;
-  }
+  // Each request submitted is waited for, so that none is left to write into
+  // the buffers; a ring that takes less than it was given, or fails a wait,
+  // is then given up rather than trusted.
+  bool trusted = submitted == steps;
   int opened[BATCH] = {};
-  for (unsigned reaped = 0; reaped < steps;) {
+  for (int reaped = 0; reaped < submitted;) {
     io_uring_cqe* done = nullptr;
     const int waited = io_uring_wait_cqe(ring, &done);
     if (waited == -EINTR) continue;
     if (waited < 0 || !done) {
-      ring_.reset();
-      read_ = 0;
+      trusted = false;
       break;
     }
     const std::size_t file = done->user_data / 2;
     if (file < read_) (done->user_data % 2 ? ahead_[file].size : opened[file]) = done->res;
     io_uring_cqe_seen(ring, done);
     ++reaped;
+  }
+  if (!trusted) {
+    ring_.reset();
+    read_ = 0;
   }
   for (std::size_t k = 0; k < read_; ++k)
     if (opened[k] < 0 || ahead_[k].size < 0 || static_cast<std::size_t>(ahead_[k].size) >= BUFFER_SIZE)
