@@ -209,9 +209,7 @@ dcHardwareInfo_t* dcHardwareList_t::add(const char* hardware) {
   else
     categories = node;
   tail_ = node;
-  byName_.added(node->pInfo, ++count_, [this](auto index) {
-    for (dcHardwareListNode_t* n = categories; n; n = n->next) index(n->pInfo);
-  });
+  byName_.added(node->pInfo, ++count_, everyCategory());
   status = dcStatus::OK;
   return node->pInfo;
 }
@@ -268,10 +266,7 @@ dcStatus_t dcHardwareList_t::LoadAssetData(const char* fileName, dcInventoryValu
   CSettingMgr* settings = CSettingMgr::GetInstance();
   // Each value's category is looked up among those before it (see LOAD_INDEX_MIN).
   const bool indexForLoad = !byName_.active() && prepared.values.size() >= dcinv::LOAD_INDEX_MIN;
-  if (indexForLoad)
-    byName_.activate([this](auto index) {
-      for (dcHardwareListNode_t* n = categories; n; n = n->next) index(n->pInfo);
-    });
+  if (indexForLoad) byName_.activate(everyCategory());
   status = forEachValue(prepared, [&](const char* key, const char* text) {
     dcAssetFilters_t* filters = theAssetFilters;
     if (!filters) return dcStatus::OK;

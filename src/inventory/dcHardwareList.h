@@ -121,6 +121,12 @@ class dcHardwareList_t {
     dcHardwareInfo_t info;
   };
   void destroyCategories();
+  // What the name index calls to index every category: f on each, in chain order.
+  auto everyCategory() {
+    return [this](auto f) {
+      for (dcHardwareListNode_t* n = categories; n; n = n->next) f(n->pInfo);
+    };
+  }
   // find for hardware as its field holds it (key), traced as given.
   dcHardwareInfo_t* findCategory(const char* hardware, const char* key);
 

@@ -101,6 +101,8 @@ void FileReader::readAhead(const Folder& folder, const char* const* names, std::
 }
 
 long FileReader::readWhole(const Folder& folder, const char* name) {
+  // What the ring cannot read leaves the files read ahead where they are.
+  if (!ring_ || folder.fd_ < 0 || !name || !plainName(name)) return -1;
   // Files read ahead are taken in their order; any other file drops them.
   while (taken_ < read_) {
     const Ahead& next = ahead_[taken_++];

@@ -455,12 +455,10 @@ ReadFile::ReadFile(const char* corePath) : fd_(-1) {
 ReadFile::ReadFile(const Folder& folder, const char* name) : fd_(-1) { open(folder, name); }
 
 ReadFile::ReadFile(const Folder& folder, const char* name, FileReader& reader) : fd_(-1) {
-  if (name && folder.fd_ >= 0 && plainName(name)) {
-    if (const long size = reader.readWhole(folder, name); size >= 0) {
-      bytes_ = reader.buffer();
-      size_ = static_cast<std::size_t>(size);
-      return;
-    }
+  if (const long size = reader.readWhole(folder, name); size >= 0) {
+    bytes_ = reader.buffer();
+    size_ = static_cast<std::size_t>(size);
+    return;
   }
   open(folder, name);
 }

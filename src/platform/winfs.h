@@ -126,8 +126,9 @@ class FileReader {
   // readWhole to hand out in that order.
   void readAhead(const Folder& folder, const char* const* names, std::size_t count);
   // The file name under folder read whole: its size, or -1 when the
-  // ordinary calls must read it. A name read ahead (the same pointer) is
-  // taken from there, the names before it dropped; another is read now. The
+  // ordinary calls must read it (a name that is not plain, a folder not held
+  // open, no ring). A name read ahead (the same pointer) is taken from
+  // there, the names before it dropped; another plain name is read now. The
   // bytes stay in buffer() until the next readAhead or readWhole.
   long readWhole(const Folder& folder, const char* name);
   const char* buffer() const { return current_; }
