@@ -25,19 +25,22 @@ struct CliRun {
 CliRun run(const Args& args, int code = EXIT_OK, const std::string& site = DEMO_SITE) {
   testutil::DriveMapping drive('C', site);
   std::ostringstream out, err;
-  CliRun r{dccli::consoleMain(args, out, err), out.str(), err.str()};
+  CliRun r{consoleMain(args, out, err), out.str(), err.str()};
   EXPECT_EQ(r.code, code) << testing::PrintToString(args) << '\n' << r.err;
   return r;
 }
 
 // The pieces of a text between single separators: by default the words of
-// a command line written with one blank between them.
+// a command line written with one blank between them. Lines lose their "\r"
+// as well as their "\n".
 Args split(const std::string& text, char separator = ' ') {
   Args pieces;
   std::istringstream in(text);
-  for (std::string piece; std::getline(in, piece, separator);) pieces.push_back(piece);
+  for (std::string piece; std::getline(in, piece, separator);)
+    pieces.push_back(separator == '\n' ? piece.substr(0, piece.find_last_not_of('\r') + 1) : piece);
   return pieces;
 }
+Args lines(const std::string& text) { return split(text, '\n'); }
 
 // The output of a run that must succeed, of words or of a command line.
 std::string output(const Args& args) { return run(args).out; }
@@ -51,13 +54,6 @@ CliRun failure(const Args& args, int code, const std::string& said, const std::s
   return r;
 }
 
-// The lines of a text, without their "\r\n" or "\n".
-Args lines(const std::string& text) {
-  Args out = split(text, '\n');
-  for (std::string& line : out) line.resize(line.find_last_not_of('\r') + 1);
-  return out;
-}
-
 // The records of a tab-separated list; the added tab ends the last field,
 // so an empty one is kept too.
 testutil::Records tsvRecords(const std::string& text) {
@@ -67,20 +63,20 @@ testutil::Records tsvRecords(const std::string& text) {
 }
 
 TEST(CliOptions, ParsingAndCommandLine) {
-  dccli::Options o;
-  EXPECT_FALSE(dccli::parseOptions(split("--view usage --client PC-0001 --from 2024.01.02 --to=2024.02.03 "
-                                         "--utf8 -o out.txt ignore item --tree"),
-                                   o));
+  Options o;
+  EXPECT_FALSE(parseOptions(split("--view usage --client PC-0001 --from 2024.01.02 --to=2024.02.03 "
+                                  "--utf8 -o out.txt ignore item --tree"),
+                            o));
   // After the first word everything is a command word.
   EXPECT_EQ(std::tie(o.view, o.client, o.to, o.tree, o.words),
             std::make_tuple(dcViewKind_t::USAGE, "PC-0001", dcViewDate_t{2024, 2, 3}, false,
                             Args{"ignore", "item", "--tree"}));
 
   // Names and words arrive in UTF-8 and are kept in CP949.
-  EXPECT_FALSE(dccli::parseOptions({"--view=software", "--group", "개발팀", "--", "-x", "하드 디스크"}, o));
+  EXPECT_FALSE(parseOptions({"--view=software", "--group", "개발팀", "--", "-x", "하드 디스크"}, o));
   EXPECT_EQ(o.group, "\xB0\xB3\xB9\xDF\xC6\xC0");  // 개발팀
   EXPECT_EQ(o.words, (Args{"-x", "하드 디스크"}));
-  EXPECT_EQ(dccli::rawCommandLine(o.words).line, "-x \"\xC7\xCF\xB5\xE5 \xB5\xF0\xBD\xBA\xC5\xA9\"");
+  EXPECT_EQ(rawCommandLine(o.words).line, "-x \"\xC7\xCF\xB5\xE5 \xB5\xF0\xBD\xBA\xC5\xA9\"");
 
   // Unknown options and values, options that do not go together, names
   // CP949 cannot carry, and formats the run cannot give.
@@ -97,7 +93,7 @@ TEST(CliOptions, ParsingAndCommandLine) {
 
 TEST(CliDemoSite, TreeEveryViewFilterAndFormatsReadBack) {
   // The tree: the root renamed, sub-groups before clients, two blanks a level.
-  std::string out = output("--tree --utf8");
+  const std::string out = output("--tree --utf8");
   const Args tree = lines(out);
   ASSERT_EQ(tree.size(), 47u);  // 7 groups, 40 PCs
   EXPECT_TRUE(out.starts_with("전체 그룹\n  본사\n    생산부\n      PC-0004\n"));
@@ -112,8 +108,8 @@ TEST(CliDemoSite, TreeEveryViewFilterAndFormatsReadBack) {
   // A client's hardware and Windows information; CP949 unless --utf8.
   EXPECT_TRUE(mb::toUtf8(output("--view hardware --client PC-0022"))
                   .starts_with("하드웨어\t상세 정보\r\n프로세서\tx86 Family 6 Model 165 2.90GHz\r\n"));
-  out = output("--view windows --client PC-0022 --utf8");
-  EXPECT_NE(out.find("\r\nIP 주소\t10.0.0.22\r\n"), std::string::npos);
+  EXPECT_NE(output("--view windows --client PC-0022 --utf8").find("\r\nIP 주소\t10.0.0.22\r\n"),
+            std::string::npos);
 
   // Usage minutes over a fixed period, a client's and a group's.
   const std::string november = " --from 2026.11.01 --to 2026.11.30 --utf8";
@@ -138,8 +134,7 @@ TEST(CliDemoSite, TreeEveryViewFilterAndFormatsReadBack) {
   EXPECT_EQ(testutil::parseCsv(mb::toUtf8(output(software + "--format csv"))), tsv);
   // JSON: one object per row keyed by the headers, always UTF-8.
   nlohmann::json json = nlohmann::json::array();
-  for (std::size_t k = 1; k < tsv.size(); ++k)
-    json.push_back({{tsv[0][0], tsv[k][0]}, {tsv[0][1], tsv[k][1]}});
+  for (auto k = 1u; k < tsv.size(); ++k) json.push_back({{tsv[0][0], tsv[k][0]}, {tsv[0][1], tsv[k][1]}});
   EXPECT_EQ(nlohmann::json::parse(output(software + "--format=json")), json);
 
   // A workbook of the filtered usage list: the same cells, minutes as numbers

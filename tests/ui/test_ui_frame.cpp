@@ -12,6 +12,8 @@
 
 namespace {
 
+using uitest::values;
+
 using Model = dcHierarchyModel_t;
 
 // A button whose cursor the test places.
@@ -24,8 +26,9 @@ QRgb stateColour(int state) { return QColor::fromHsv(state * 40, 200, 200).rgb()
 
 // A left-button event at `at`; `origin` is the widget's corner on the
 // screen, by default where it is now.
+constexpr QEvent::Type PRESS = QEvent::MouseButtonPress, RELEASE = QEvent::MouseButtonRelease;
 void sendMouse(QWidget* w, QEvent::Type type, QPoint at = {5, 5}, std::optional<QPoint> origin = {}) {
-  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+  const Qt::MouseButtons held = type == RELEASE ? Qt::NoButton : Qt::LeftButton;
   const QPoint global = origin.value_or(w->mapToGlobal(QPoint(0, 0))) + at;
   QMouseEvent event(type, QPointF(at), QPointF(global), Qt::LeftButton, held, Qt::NoModifier);
   QApplication::sendEvent(w, &event);
@@ -37,9 +40,9 @@ int drag(QSplitter* splitter, QPoint delta) {
   QSplitterHandle* bar = splitter->handle(1);
   const QPoint from(bar->width() / 2, bar->height() / 2);
   const QPoint origin = bar->mapToGlobal(QPoint(0, 0));  // fixed before the bar moves
-  sendMouse(bar, QEvent::MouseButtonPress, from, origin);
+  sendMouse(bar, PRESS, from, origin);
   sendMouse(bar, QEvent::MouseMove, from + delta, origin);
-  sendMouse(bar, QEvent::MouseButtonRelease, from + delta, origin);
+  sendMouse(bar, RELEASE, from + delta, origin);
   return splitter->sizes().at(0);
 }
 
@@ -85,21 +88,14 @@ class FrameTest : public QObject {
  private slots:
   void button_statesCaptionsBannersAndIcons() {
     SteeredButton b;
-    for (int s = 1; s <= 8; ++s) {
-      QPixmap picture(40, 20);
-      picture.fill(stateColour(s));
-      b.setImage(s, picture);
-    }
+    QPixmap picture(40, 20);  // each state's own colour; a fill detaches the copy set before
+    for (int s = 1; s <= 8; ++s) picture.fill(stateColour(s)), b.setImage(s, picture);
     b.move(30, 30);
     QVERIFY(uitest::shown(b));
     auto drawn = [&b] { return b.grab().toImage().pixel(2, 2) == stateColour(b.state) ? b.state : -1; };
+    auto after = [&](QEvent::Type event) { return sendMouse(&b, event), drawn(); };
     // The states drawn after a press and after the release.
-    auto click = [&] {
-      sendMouse(&b, QEvent::MouseButtonPress);
-      const int pressed = drawn();
-      sendMouse(&b, QEvent::MouseButtonRelease);
-      return uitest::values({pressed, drawn(), b.toggled});
-    };
+    auto click = [&] { return values({after(PRESS), after(RELEASE), b.toggled}); };
     QCOMPARE(drawn(), 1);
 
     // The cursor arrives: the 10 ms timer sets hover; press and release.
@@ -109,11 +105,11 @@ class FrameTest : public QObject {
     QCOMPARE(drawn(), 2);
     QCOMPARE(click(), "3 2 0 ");  // toggle mode off: a click never toggles
     // Pressed and dragged out: the next tick clears pressed and hover.
-    sendMouse(&b, QEvent::MouseButtonPress);
+    sendMouse(&b, PRESS);
     b.cursor = b.mapToGlobal(QPoint(-50, -50));
     QTRY_COMPARE_WITH_TIMEOUT(b.pressed, 0, 100);
     QCOMPARE(drawn(), 1);
-    sendMouse(&b, QEvent::MouseButtonRelease);
+    sendMouse(&b, RELEASE);
 
     // The state drawn for the flags: inactive shows 4, yet hover and press
     // still win; disabled is 4; toggled turns 1-4 into 5-8 (5 is drawn by the
@@ -121,8 +117,7 @@ class FrameTest : public QObject {
     const int flags[][6] = {{0, 1, 0, 0, 0, 4}, {0, 1, 1, 0, 0, 2}, {0, 1, 1, 1, 0, 3}, {0, 0, 1, 1, 0, 4},
                             {1, 1, 1, 0, 1, 6}, {1, 1, 1, 1, 1, 7}, {0, 1, 0, 0, 1, 8}, {1, 1, 0, 0, 0, 1}};
     for (const auto& f : flags) {  // active, enabled, hover, pressed, toggled: state
-      b.activate(f[0]);
-      b.setEnabled(f[1]);
+      b.activate(f[0]), b.setEnabled(f[1]);
       std::tie(b.hover, b.pressed, b.toggled) = std::tie(f[2], f[3], f[4]);
       QCOMPARE(drawn(), f[5]);
     }
@@ -132,15 +127,13 @@ class FrameTest : public QObject {
     QCOMPARE(click(), "7 5 1 ");
     // A double click flips once more and latches until the release.
     sendMouse(&b, QEvent::MouseButtonDblClick);
-    QCOMPARE(uitest::values({b.toggled, b.doubleClickLatch}), "0 1 ");
-    sendMouse(&b, QEvent::MouseButtonRelease);
-    QCOMPARE(uitest::values({b.doubleClickLatch, b.pressed, clicks.count(), drawn()}), "0 0 2 1 ");
+    QCOMPARE(values({b.toggled, b.doubleClickLatch}), "0 1 ");
+    QCOMPARE(values({after(RELEASE), b.doubleClickLatch, b.pressed, clicks.count()}), "1 0 0 2 ");
 
     // Captions, banners and pictures.
     QCOMPARE(b.setCaption(9, "x", 0, 0, 0), 1u);
     // A long Korean caption is cut at a character boundary within 255 bytes.
-    std::string longText;
-    for (int i = 0; i < 200; ++i) longText += "\xB0\xCB";  // 검
+    const std::string longText = QByteArray("\xB0\xCB").repeated(200).toStdString();  // 검 200 times
     QCOMPARE(b.setCaption(1, longText.c_str(), 0xFF, 1, 2), 0u);
     QCOMPARE(std::string(b.captions[1].text), longText.substr(0, 254));
     // Setting an image sizes the button to it and keeps its corner.
@@ -152,7 +145,7 @@ class FrameTest : public QObject {
     for (int id = 151; id <= 173; ++id) QCOMPARE(dcLoadBitmap(id).isNull(), id == 156);
     // Tree images: the white background turns transparent, the drawing stays.
     const QImage client = dcWhiteTransparent(dcLoadBitmap(dcArt::TREE_CLIENT)).toImage();
-    QCOMPARE(uitest::values({client.pixelColor(0, 0).alpha(), client.pixelColor(8, 6).alpha()}), "0 255 ");
+    QCOMPARE(values({client.pixelColor(0, 0).alpha(), client.pixelColor(8, 6).alpha()}), "0 255 ");
 
     // The about box's icon is drawn at its size.
     dcAboutDialog_t about;
@@ -174,19 +167,19 @@ class FrameTest : public QObject {
     CMainFrame frame;
     // Export without a list viewer only records 201; with one it runs there.
     QSignalSpy sent(&frame, &CMainFrame::commandSent);
-    QCOMPARE(uitest::values({frame.sendCommand(32780), frame.status}), "true 201 ");
+    QCOMPARE(values({frame.sendCommand(32780), frame.status}), "true 201 ");
     StandIn doc;
     dcRegisterPane<dcViewerPane_t>(theViewerPane, &doc);
     frame.status = 0;
     frame.commandAction(32780)->trigger();
-    QCOMPARE(uitest::values({doc.exports, frame.status}), "1 0 ");
+    QCOMPARE(values({doc.exports, frame.status}), "1 0 ");
     dcUnregisterPane<dcViewerPane_t>(theViewerPane, &doc);
     // Other ids go to the registered targets; unknown ones are not handled.
     QVERIFY(!frame.sendCommand(32775));
     frame.addCommandTarget(&doc);
     QVERIFY(CMainFrame::sendToMainWindow(32775));
     frame.commandAction(32772)->trigger();
-    QCOMPARE(uitest::values({frame.sendCommand(57601), sent.count()}), "false 6 ");
+    QCOMPARE(values({frame.sendCommand(57601), sent.count()}), "false 6 ");
     QCOMPARE(doc.seen, (QList<int>{32775, 32772}));
 
     // The title pane's tabs send the view commands; the view's own banner
@@ -204,9 +197,8 @@ class FrameTest : public QObject {
     for (int v : {0, 2, 3, 1, 1}) {
       QTest::mouseClick(form.tabButtons[v], Qt::LeftButton);
       QCOMPARE(sent.takeLast().at(0).toInt(), VIEW_COMMANDS[v]);
-      const QImage shot = form.grab().toImage();
-      QVERIFY(activeTab(form) == v &&
-              shot.pixelColor(50, 35) == form.banners[v]->bitmap.toImage().pixelColor(50, 35));
+      const QColor banner = form.banners[v]->bitmap.toImage().pixelColor(50, 35);
+      QVERIFY(form.grab().toImage().pixelColor(50, 35) == banner && activeTab(form) == v);
     }
     // The caption: "'<name>'의 <title>". The menu's usage text lacks the
     // blank before 내역: no tab matches, so banner and highlight stay, while
@@ -230,11 +222,10 @@ class FrameTest : public QObject {
     // The bar under the title pane is locked; the bar beside the tree moves.
     QSplitterHandle* inner = frame.innerSplitter->handle(1);
     QCOMPARE(inner->cursor().shape(), Qt::ArrowCursor);
-    QCOMPARE(uitest::values({drag(frame.innerSplitter, {0, 60}), drag(frame.outerSplitter, {50, 0})}),
-             "100 250 ");
+    QCOMPARE(values({drag(frame.innerSplitter, {0, 60}), drag(frame.outerSplitter, {50, 0})}), "100 250 ");
     // Growing the window keeps the tree width and the title height.
     frame.resize(frame.width() + 200, frame.height() + 100);
-    QTRY_COMPARE(uitest::values({frame.innerSplitter->sizes().at(0), frame.outerSplitter->sizes().at(0)}),
+    QTRY_COMPARE(values({frame.innerSplitter->sizes().at(0), frame.outerSplitter->sizes().at(0)}),
                  "100 250 ");
     // Unlocked, the inner bar drags too.
     frame.innerSplitter->setLocked(false);
@@ -262,15 +253,13 @@ class FrameTest : public QObject {
     frame.show();
     QApplication::setActiveWindow(&frame);
     QVERIFY(QTest::qWaitForWindowActive(&frame));
-    QWidget* tree = theObjectHierarchyForm->tree;
-    QWidget* list = theDefaultViewerForm->listControl();
+    QWidget *tree = theObjectHierarchyForm->tree, *list = theDefaultViewerForm->listControl();
     QSignalSpy sent(&frame, &CMainFrame::commandSent);
 
     // F6 and Shift+F6 go round the tree and the list, from wherever the focus
     // is; from outside both F6 starts at the tree, Shift+F6 at the list.
     auto press = [](QKeySequence keys) {
-      QTest::keySequence(QApplication::focusWidget(), keys);
-      return QApplication::focusWidget();
+      return QTest::keySequence(QApplication::focusWidget(), keys), QApplication::focusWidget();
     };
     const QKeySequence f6(Qt::Key_F6), shiftF6(Qt::SHIFT | Qt::Key_F6);
     tree->setFocus();
@@ -293,8 +282,7 @@ class FrameTest : public QObject {
     tree->setFocus();
     for (auto [keys, id] : standard) {
       sent.clear();
-      QCOMPARE(uitest::values({press(keys) == tree, sent.size(), sent.value(0).value(0)}),
-               uitest::values({true, 1, id}));
+      QCOMPARE(values({press(keys) == tree, sent.size(), sent.value(0).value(0)}), values({true, 1, id}));
     }
     QVERIFY(!QApplication::activeModalWidget());
     // The list keeps its own copy keys.
@@ -321,9 +309,8 @@ class FrameTest : public QObject {
     mb::copyBounded(root.name, dcQsGroup_t::ROOT_NAME);
     dcQsClient_t* rootClient = root.addClient("PC-R");
     dcQsGroup_t *a = root.addChild(1, "A"), *b = root.addChild(2, "B");
-    dcQsClient_t* twinA = a->addClient("TWIN");
+    dcQsClient_t *twinA = a->addClient("TWIN"), *twinB = b->addClient("TWIN");
     dcQsGroup_t* a1 = a->addChild(3, "A1");
-    dcQsClient_t* twinB = b->addClient("TWIN");
     CDcOverlookDoc document;
     CMainFrame frame({makeTree, {}});
     frame.addCommandTarget(&document);
@@ -334,7 +321,7 @@ class FrameTest : public QObject {
     QCOMPARE(form.rebuildTree(), dcStatus::OK);
     Model* m = form.model();
     const QModelIndex top = m->index(0, 0);
-    QCOMPARE(uitest::values({m->rowCount(), top.data()}), QString::fromUtf8("1 전체 그룹 "));
+    QCOMPARE(values({m->rowCount(), top.data()}), QString::fromUtf8("1 전체 그룹 "));
     QVERIFY(objectOf(top) == &root && top.data(Model::ImageKindRole).toInt() == Model::ROOT_IMAGE &&
             form.tree->isExpanded(top));
     // Sub-groups first, then the group's own clients, each in insertion order.
@@ -356,11 +343,11 @@ class FrameTest : public QObject {
       return std::array{x, item.top() + item.height() / 2, item.top(), item.bottom()};
     };
     auto inked = [&](int x, int y) { return image.pixelColor(x, y).lightness() < 200; };
+    // Any ink on the row or column from (x0, y0) to (x1, y1).
     auto anyInked = [&](int x0, int y0, int x1, int y1) {
-      for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x)
-          if (inked(x, y)) return true;
-      return false;
+      bool any = false;
+      for (int x = x0, y = y0; x <= x1 && y <= y1; x += x0 != x1, y += x0 == x1) any = any || inked(x, y);
+      return any;
     };
     // Minus box at the root, a line on to its picture, nothing above it.
     const auto [rx, ry, rtop, rbottom] = jointOf(top);

@@ -27,38 +27,31 @@ std::string dump(const dcViewList_t& list) {
   return mb::toUtf8(out);
 }
 
-// Root with client R1 and groups A (A1, sub-group AA with AA1) and B (B1),
-// loaded as a site would be and gathered.
-class Views : public ::testing::Test {
- protected:
-  Views() {
-    r1->windowsInfo.add("WindowsVersion", "Windows 10 Pro");
-    a1->windowsInfo.add("WindowsVersion", "Windows 11 Pro");
-    a1->windowsInfo.add("Workgroup", "CORP");
-    aa1->windowsInfo.add("workgroup", "HOME");  // another letter case: a column of its own
-    r1->hardwareList.add(CPU, "cpu0", "Core 3.6GHz", 1);
-    r1->hardwareList.add(DISK, "disk0", "SSD 256GB", 1);
-    r1->hardwareList.add(DISK, "disk1", "HDD 1TB", 1);
-    r1->hardwareList.add(DISK, "disk2", "HDD 2TB", 1);
-    b1->hardwareList.add(CPU, "cpu0", "Core 2.9GHz", 1);
-    r1->hardwareList.add("Empty");
-    for (dcQsClient_t* c : {r1, a1, b1}) c->softwareList.add("Editor", "editor.exe", "1.0");
-    aa1->softwareList.add("Viewer", "viewer.exe", "2.0");
-    EXPECT_EQ(root.gatherGroupInfo(), 0u);
-  }
-
+TEST(Views, TitlesStatusesListsCellLimitsAndExport) {
+  // Root with client R1 and groups A (A1, sub-group AA with AA1) and B (B1),
+  // loaded as a site would be and gathered.
   InventorySite settings{std::string("<settings><pcname>") + PC_NAME + "</pcname></settings>"};
   dcAssetConsoleEngine_t engine;
   dcQsGroup_t& root = engine.root;
   dcQsClient_t* r1 = root.addClient("R1");
-  dcQsGroup_t *a = root.addChild(1, "A"), *aa = a->addChild(2, "AA"), *b = root.addChild(3, "B");
-  dcQsClient_t *a1 = a->addClient("A1"), *aa1 = aa->addClient("AA1"), *b1 = b->addClient("B1");
+  dcQsGroup_t *a = root.addChild(1, "A"), *aa = a->addChild(2, "AA");
+  dcQsClient_t *a1 = a->addClient("A1"), *aa1 = aa->addClient("AA1"),
+               *b1 = root.addChild(3, "B")->addClient("B1");
+  r1->windowsInfo.add("WindowsVersion", "Windows 10 Pro");
+  a1->windowsInfo.add("WindowsVersion", "Windows 11 Pro");
+  a1->windowsInfo.add("Workgroup", "CORP");
+  aa1->windowsInfo.add("workgroup", "HOME");  // another letter case: a column of its own
+  r1->hardwareList.add(CPU, "cpu0", "Core 3.6GHz", 1);
+  for (const char* disk : {"SSD 256GB", "HDD 1TB", "HDD 2TB"}) r1->hardwareList.add(DISK, disk, disk, 1);
+  b1->hardwareList.add(CPU, "cpu0", "Core 2.9GHz", 1);
+  r1->hardwareList.add("Empty");
+  for (dcQsClient_t* c : {r1, a1, b1}) c->softwareList.add("Editor", "editor.exe", "1.0");
+  aa1->softwareList.add("Viewer", "viewer.exe", "2.0");
+  ASSERT_EQ(root.gatherGroupInfo(), 0u);
   dcViewList_t list;
   // A view's status and the list it made.
-  std::string made(dcStatus_t status) { return std::to_string(status) + " " + dump(list); }
-};
+  auto made = [&](dcStatus_t status) { return std::to_string(status) + " " + dump(list); };
 
-TEST_F(Views, TitlesStatusesListsCellLimitsAndExport) {
   // The four tab texts, exact bytes; the menu's spelling of the usage entry
   // (no blank) and a trailing blank match nothing.
   for (int entry = 1; entry <= 4; ++entry)
@@ -120,12 +113,10 @@ TEST_F(Views, TitlesStatusesListsCellLimitsAndExport) {
   dcQsGroup_t g("G");
   for (const char* tail : {"123456789012", "12345678901"}) {
     dcQsClient_t* c = g.addClient(tail);
-    for (int i = 0; i < 11; ++i)
-      c->hardwareList.add("Slots", ("s" + std::to_string(i)).c_str(), hundred.c_str(), 1);
-    c->hardwareList.add("Slots", "tail", tail, 1);
-    c->hardwareList.add("Slots", "late", "z", 1);
+    for (int i = 0; i < 11; ++i) c->hardwareList.add("Slots", std::to_string(i).c_str(), hundred.c_str(), 1);
+    for (const char* last : {tail, "z"}) c->hardwareList.add("Slots", last, last, 1);
   }
-  for (int i = 0; i < 300; ++i)
+  for (int i = 0; i < 300; ++i)  // N0000000 to N0000299
     g.addClient(("N" + std::to_string(10000000 + i).substr(1)).c_str())
         ->softwareList.add("Shared", "shared.exe", "1");
   ASSERT_EQ(g.gatherGroupInfo(), 0u);
