@@ -151,13 +151,12 @@ class StartupTest : public QObject {
     QStringList seen;  // the dialogs' texts and the name chosen
     QTimer operatorHand;
     connect(&operatorHand, &QTimer::timeout, [&] {
-      QWidget* modal = QApplication::activeModalWidget();
-      if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
         dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(existing);
         seen << dialog->windowTitle() << dialog->findChild<QLabel*>("lookInLabel")->text()
              << dialog->selectedFiles().value(0);
         static_cast<QDialog*>(dialog)->accept();
-      } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      } else if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
         for (QAbstractButton* b : box->buttons()) seen << b->text();
         box->button(QMessageBox::No)->click();
       }

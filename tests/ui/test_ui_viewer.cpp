@@ -112,8 +112,7 @@ class ViewerTest : public QObject {
     QCOMPARE(v.show(site.a1, USAGE), 0u);
     const std::string base = (v.out.path() / "usage").string();
     auto exportAs = [&](const std::string& name, int type) {
-      v.chooser.choice = {true, QString::fromStdString(name), type};
-      return v.form.exportList();
+      return v.chooser.choice = {true, QString::fromStdString(name), type}, v.form.exportList();
     };
 
     // A name without extension takes the chosen type's; a typed one stays.
@@ -152,8 +151,7 @@ class ViewerTest : public QObject {
     // extension takes ".xlsx"; the sheet is the view's, the widths the list's.
     QCOMPARE(v.show(site.a, SOFTWARE_VIEW), 0u);
     dcStripedListCtrl_t::lastSortColumn = -1;
-    list->onColumnClick(0);
-    list->onColumnClick(0);  // descending
+    list->onColumnClick(0), list->onColumnClick(0);  // descending
     v.form.openFilterBar();
     v.form.filterBar->setText(QStringLiteral("a1"));  // hides Viewer (AA)
     list->setColumnWidth(0, 250);
@@ -195,9 +193,8 @@ class ViewerTest : public QObject {
         QCOMPARE(shot.pixel(x, row * h + h / 2), dcUiColour(row % 2 == 0 ? 0xE6E6E6 : 0xFFFFFF).rgb());
     // Clicks header c and gives the first column as it then stands.
     auto click = [&](int c) {
-      QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                        QPoint(header->sectionViewportPosition(c) + 10, header->height() / 2));
-      return v.column(0);
+      const QPoint at(header->sectionViewportPosition(c) + 10, header->height() / 2);
+      return QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at), v.column(0);
     };
     // Each header click on its own ("|" ends a cell, " " a click).
     // Equal texts are never exchanged, so equal keys come out in the order
@@ -215,8 +212,7 @@ class ViewerTest : public QObject {
     // (descending). A column beyond the header is stored but sorts nothing.
     dcStripedListCtrl_t other;
     other.fill({{{"h", 50}}, {{"x"}, {"y"}}});
-    other.onColumnClick(0);
-    other.onColumnClick(5);
+    for (int c : {0, 5}) other.onColumnClick(c);
     QVERIFY(dcStripedListCtrl_t::lastSortColumn == 5 && other.listModel()->cellText(0, 0) == "y");
 
     // A by-PC view hands its rows to the list as a maker. Random reads, sorts
@@ -241,10 +237,9 @@ class ViewerTest : public QObject {
         QCOMPARE(made.cellText(row, column), plain.cellText(row, column));
         const unsigned what = random() % 12, choice = random() % 4;  // sort a third, filter a sixth
         for (dcListModel_t* m : {&made, &plain})
-          if (what < 4)
-            m->sortRows(column, choice % 2);
-          else if (what < 6)
-            m->setFilter(dcRowFilter_t(std::array{"", "core", "w", "a"}[choice]));
+          what < 4   ? m->sortRows(column, choice % 2)
+          : what < 6 ? m->setFilter(dcRowFilter_t(std::array{"", "core", "w", "a"}[choice]))
+                     : void();
       }
       QCOMPARE(dcviews::exportText(made.shownList()), dcviews::exportText(plain.shownList()));
       for (dcListModel_t* m : {&made, &plain}) m->setFilter({});
@@ -259,15 +254,20 @@ class ViewerTest : public QObject {
     Viewer v;
     showList(v, machines());
     dcStripedListCtrl_t* list = v.form.listControl();
-    QVERIFY(!v.form.filterBar->isVisible());
+    QLineEdit* bar = v.form.filterBar;
+    // Ctrl+C and what it left on the clipboard.
+    auto copy = [&] {
+      return QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier), QGuiApplication::clipboard()->text();
+    };
+    QVERIFY(!bar->isVisible());
 
     // The bar opens above the list and filters as the operator types
     // (letters fold; the filter's rule itself is the row filter's tests').
     v.form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&v.form));
     v.form.openFilterBar();
-    QCOMPARE(list->geometry().top(), v.form.filterBar->geometry().bottom() + 1);
-    QTest::keyClicks(v.form.filterBar, QStringLiteral("WINDOWS 1"));
+    QCOMPARE(list->geometry().top(), bar->geometry().bottom() + 1);
+    QTest::keyClicks(bar, QStringLiteral("WINDOWS 1"));
     QCOMPARE(v.column(0), "pc-b|PC-a|pc-c|");
 
     // A header click sorts what is shown.
@@ -277,31 +277,25 @@ class ViewerTest : public QObject {
 
     // Escape closes and clears: every row again, in the sorted order, and the
     // list back at the form's top.
-    QTest::keyClick(v.form.filterBar, Qt::Key_Escape);
-    QVERIFY(!v.form.filterBar->isVisible() && v.form.filterBar->text().isEmpty() &&
-            list->geometry() == v.form.rect());
+    QTest::keyClick(bar, Qt::Key_Escape);
+    QVERIFY(!bar->isVisible() && bar->text().isEmpty() && list->geometry() == v.form.rect());
     QCOMPARE(v.column(0), "pc-c|pc-b|서버|PC-a|host|");
 
     // Copying: the selected rows in the order the screen shows them.
     showList(v, machines());
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);  // nothing selected: left alone
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    QCOMPARE(copy(), QStringLiteral("before"));  // nothing selected: left alone
 
     list->selectRow(2);
     list->selectionModel()->select(list->model()->index(0, 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QGuiApplication::clipboard()->text(),
-             QString("pc-b\tWindows 11 Pro\r\n서버\tWindows Server\r\n"));
+    QCOMPARE(copy(), QString("pc-b\tWindows 11 Pro\r\n서버\tWindows Server\r\n"));
 
     // Ctrl+A takes every row shown, not the ones the filter hides.
     v.form.openFilterBar();
-    QTest::keyClicks(v.form.filterBar, QStringLiteral("pc-"));
+    QTest::keyClicks(bar, QStringLiteral("pc-"));
     QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QGuiApplication::clipboard()->text(),
-             QStringLiteral("pc-b\tWindows 11 Pro\r\nPC-a\twindows 10\r\npc-c\tWindows 11 Home\r\n"));
+    QCOMPARE(copy(), QStringLiteral("pc-b\tWindows 11 Pro\r\nPC-a\twindows 10\r\npc-c\tWindows 11 Home\r\n"));
 
     // Typing re-tests only the rows still shown when the text grows: after
     // every random edit the rows shown are those a fresh filter keeps.
@@ -312,15 +306,13 @@ class ViewerTest : public QObject {
       for (std::string& cell : rows.rows.emplace_back(2))
         for (int k = random() % 6; k > 0; --k)
           cell += mb::fromUtf8(pieces[random() % 8].toStdString());  // no emoji
-    v.form.filterBar->clear();
+    bar->clear();
     showList(v, rows);
     for (int edit = 0; edit < 400; ++edit) {
-      if (const unsigned what = random() % 10; what < 7)
-        v.form.filterBar->insert(pieces[random() % pieces.size()]);
-      else
-        what < 9 ? v.form.filterBar->backspace() : v.form.filterBar->clear();
+      const unsigned what = random() % 10;
+      what < 7 ? bar->insert(pieces[random() % pieces.size()]) : what < 9 ? bar->backspace() : bar->clear();
       dcViewList_t expected = v.model().list();
-      dcRowFilter_t::fromUtf8(v.form.filterBar->text().toStdString()).keepMatching(expected);
+      dcRowFilter_t::fromUtf8(bar->text().toStdString()).keepMatching(expected);
       QCOMPARE(v.model().shownList().rows, expected.rows);
     }
   }
