@@ -17,7 +17,6 @@ using Args = std::vector<std::string>;
 const std::string DEMO_SITE = std::string(DESKTALLY_SOURCE_DIR) + "/examples/demo-site";
 
 struct CliRun {
-  int code;
   std::string out, err;
 };
 
@@ -25,9 +24,8 @@ struct CliRun {
 CliRun run(const Args& args, int code = EXIT_OK, const std::string& site = DEMO_SITE) {
   testutil::DriveMapping drive('C', site);
   std::ostringstream out, err;
-  CliRun r{consoleMain(args, out, err), out.str(), err.str()};
-  EXPECT_EQ(r.code, code) << testing::PrintToString(args) << '\n' << r.err;
-  return r;
+  EXPECT_EQ(consoleMain(args, out, err), code) << testing::PrintToString(args) << '\n' << err.str();
+  return {out.str(), err.str()};
 }
 
 // The pieces of a text between single separators: by default the words of

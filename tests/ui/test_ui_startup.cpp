@@ -193,9 +193,8 @@ class StartupTest : public QObject {
 
     // A truncated group file is reported.
     testutil::TempDir drive;
-    const std::filesystem::path demo = std::filesystem::path(DEMO_SITE) / "qss";
-    testutil::writeFile(drive.path() / "qss" / "qslook.xml", testutil::readFile(demo / "qslook.xml"));
-    const std::string groups = testutil::readFile(demo / "qsgroup.dat");
+    const std::string demo = DEMO_SITE + "/qss/", groups = testutil::readFile(demo + "qsgroup.dat");
+    testutil::writeFile(drive.path() / "qss" / "qslook.xml", testutil::readFile(demo + "qslook.xml"));
     testutil::writeFile(drive.path() / "qss" / "qsgroup.dat", groups.substr(0, groups.size() / 2));
     Site site(drive.str());
     App app;
@@ -234,12 +233,10 @@ class StartupTest : public QObject {
     // Sites named as the configuration file must quote or escape, each a
     // copy of the demo site's settings.
     const QStringList names{"plain", "a, b; c", "q\"uo\\te", "한글 사이트", "  & blanks "};
+    const std::string settings = testutil::readFile(DEMO_SITE + "/qss/qslook.xml");
     QStringList sites;
-    for (const QString& name : names) {
-      sites << home_.filePath(name);
-      testutil::writeFile((sites.last() + QStringLiteral("/qss/qslook.xml")).toStdString(),
-                          testutil::readFile(DEMO_SITE + "/qss/qslook.xml"));
-    }
+    for (const QString& name : names) sites << home_.filePath(name);
+    for (const QString& site : sites) testutil::writeFile((site + "/qss/qslook.xml").toStdString(), settings);
     const QStringList recent{sites[2], sites[4], sites[3], sites[1]};
     {
       App app;
@@ -271,8 +268,7 @@ class StartupTest : public QObject {
         QVERIFY(app.openSite(site) && configuredDriveC() == site.toStdString());
       QCOMPARE(app.recentSites(), (QStringList{sites[4], sites[3], sites[2], sites[1]}));
       // Opening a listed site moves it to the front, once.
-      QVERIFY(app.openSite(sites[2]));
-      QCOMPARE(app.recentSites(), recent);
+      QVERIFY(app.openSite(sites[2]) && app.recentSites() == recent);
     }
     // A new start reads the list back; its third entry opens that site.
     App app;
