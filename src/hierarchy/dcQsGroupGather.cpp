@@ -142,6 +142,9 @@ class UsageMerge {
       const std::size_t done = frame.fork;
       stack.pop_back();
       if (!stack.empty()) forks_[stack.back().fork].second.mergeFrom(forks_[done].second);
+      // Nothing merges into a complete group again, so its look-ups are
+      // freed and the next group's reuse their memory.
+      forks_[done].second.releaseLookups();
     }
   }
 

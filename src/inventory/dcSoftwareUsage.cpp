@@ -300,7 +300,8 @@ class UsageTable {
   bool readDay(const char* ticks, const char* day, Day& entry);
   void addProgram(Program&& program) { programs_.push_back(std::move(program)); }
   void endRootElement();
-  void endReading() { index_.built.reset(); }  // a loaded document is rarely merged into
+  void endReading() { releaseIndexes(); }  // a loaded document is rarely merged into
+  void releaseIndexes() { index_.built.reset(); }
   Tree build() const;
   // Adds ticks to the first day matching `day` of the first program
   // matching the cursor's name, or appends the day or a program, as the
@@ -322,7 +323,6 @@ class UsageTable {
   // with the table. Slots hold what they find plus 1.
   struct Slot {
     std::uint64_t hash;
-    std::uint32_t program;
     std::uint32_t item;
     bool filled() const { return item != 0; }
   };
@@ -491,6 +491,8 @@ std::uint64_t UsageTable::hashText(const char* text) {
   return h ^ (h >> 29);
 }
 
+// One to one: the product with an odd number and the shift-xor can both be
+// undone, so two positions with the same hash are the same position.
 std::uint64_t UsageTable::hashPosition(std::uint32_t program, std::uint32_t day) {
   std::uint64_t h = (std::uint64_t{program} << 32 | day) * 0x9e3779b97f4a7c15ull;
   return h ^ (h >> 31);
@@ -513,22 +515,20 @@ UsageTable::Indexes* UsageTable::indexes() {
 bool UsageTable::indexProgram(Indexes& index, std::uint32_t program) {
   const char* name = text(programs_[program].name);
   const std::uint64_t h = hashText(name);
-  return index.programs.insertFirst(h, Slot{h, 0, program + 1}, [&](const Slot& s) {
+  return index.programs.insertFirst(h, Slot{h, program + 1}, [&](const Slot& s) {
     return s.hash == h && std::strcmp(text(programs_[s.item - 1].name), name) == 0;
   });
 }
 
 bool UsageTable::indexDay(Indexes& index, std::uint32_t day) {
   const std::uint64_t h = hashText(dayText(day));
-  return index.days.insertFirst(h, Slot{h, 0, day + 1}, [](const Slot&) { return false; });
+  return index.days.insertFirst(h, Slot{h, day + 1}, [](const Slot&) { return false; });
 }
 
 bool UsageTable::indexPosition(Indexes& index, std::uint32_t program, std::uint32_t at) {
   const std::vector<Day>& days = programs_[program].days;
   const std::uint64_t h = hashPosition(program, days[at].text);
-  return index.positions.insertFirst(h, Slot{h, program, at + 1}, [&](const Slot& s) {
-    return s.hash == h && s.program == program && days[s.item - 1].text == days[at].text;
-  });
+  return index.positions.insertFirst(h, Slot{h, at + 1}, [h](const Slot& s) { return s.hash == h; });
 }
 
 bool UsageTable::keep(const char* text, std::uint32_t& at) {
@@ -585,9 +585,7 @@ std::uint32_t UsageTable::findDay(std::uint32_t program, DayKey& day) {
     day.id = s->item - 1;
   }
   const std::uint64_t h = hashPosition(program, day.id);
-  const Slot* s = index_.built->positions.find(h, [&](const Slot& s) {
-    return s.hash == h && s.program == program && days[s.item - 1].text == day.id;
-  });
+  const Slot* s = index_.built->positions.find(h, [h](const Slot& s) { return s.hash == h; });
   return s ? s->item - 1 : NONE;
 }
 
@@ -1178,6 +1176,12 @@ std::uint32_t dcSoftwareUsageDocument_t::mergeFrom(const dcSoftwareUsageDocument
     for (const UsageTable::Day& day : program.days) content.add(cursor, days[day.text], day.ticks);
   }
   return 1;
+}
+
+// Only content this document alone holds: shared content may be read by
+// another document's thread.
+void dcSoftwareUsageDocument_t::releaseLookups() {
+  if (content_ && content_.use_count() == 1 && content_->table) content_->table->releaseIndexes();
 }
 
 std::uint32_t dcSoftwareUsageDocument_t::mergeUsage(const dcXmlHandle_t& root, const char* progName,

@@ -66,6 +66,10 @@ class dcSoftwareUsageDocument_t {
   std::uint32_t merge(const dcXmlHandle_t& root);
   // merge(other.getRootNode()), without building other's tree.
   std::uint32_t mergeFrom(const dcSoftwareUsageDocument_t& other);
+  // Frees what merges into this document keep to find its programs and
+  // days; a later merge makes it again. For a document whose merges are
+  // done.
+  void releaseLookups();
   // Adds ticks to the day of the program under root. progName and day are
   // patterns ("*", "?", "[...]") against the names and days present; a
   // missing day or program is appended. Always 1.
