@@ -142,8 +142,7 @@ class StartupTest : public QObject {
     QVERIFY(QImage(dir.filePath("c.png")).width() >= dcChartPane_t::MIN_PICTURE.width());
     QVERIFY(testutil::readFile(dir.filePath("c.svg").toStdString()).find("<svg") != std::string::npos);
     QVERIFY(!charts.savePng(dir.filePath("no/c.png")));
-    frame.sendCommand(32791);
-    QVERIFY(!app.chartDock->isVisible());
+    QVERIFY(frame.sendCommand(32791) && !app.chartDock->isVisible());
 
     // Export onto an existing file through the real dialogs, answering No.
     const QString existing = dir.filePath("list.xls");
