@@ -68,12 +68,10 @@ TEST(FileReader, FilesReadAsTheOrdinaryCallsReadThem) {
   errno = 1234;
   reader.readAhead(folder, ahead, std::size(ahead));
   EXPECT_EQ(reader.readWhole(folder, ahead[0]), static_cast<long>(buffer - 1));
-  EXPECT_EQ(reader.buffer()[0], '\0');
-  EXPECT_EQ(reader.buffer()[1], 'x');
-  EXPECT_EQ(reader.readWhole(folder, ahead[2]), -1);
-  EXPECT_EQ(reader.readWhole(folder, ahead[3]), -1);
-  EXPECT_EQ(reader.readWhole(folder, ahead[4]), 0);
-  EXPECT_EQ(reader.readWhole(folder, ahead[1]), 1);  // read again, now
-  EXPECT_EQ(reader.readWhole(folder, "dir.xml"), -1);
+  EXPECT_EQ(std::string(reader.buffer(), 2), std::string("\0x", 2));
+  // ahead[1], skipped, is read again, now.
+  for (const auto& [name, got] :
+       {std::pair{ahead[2], -1L}, {ahead[3], -1L}, {ahead[4], 0L}, {ahead[1], 1L}, {"dir.xml", -1L}})
+    EXPECT_EQ(reader.readWhole(folder, name), got) << name;
   EXPECT_EQ(errno, 1234);
 }

@@ -18,8 +18,10 @@ namespace {
 
 using File = std::unique_ptr<std::FILE, winfs::FileCloser>;
 
-std::vector<std::string> names(const std::vector<winfs::FindData>& found) {
-  std::vector<std::string> out;
+using Names = std::vector<std::string>;
+
+Names names(const std::vector<winfs::FindData>& found) {
+  Names out;
   for (const auto& f : found) out.push_back(f.name);
   return out;
 }
@@ -85,7 +87,7 @@ TEST_F(Winfs, DriveLettersCaseInsensitiveAndKoreanComponents) {
   EXPECT_EQ(winfs::spelledAsOnDisk("Q:\\\xB5\xA5\xC0\xCC\xC5\xCD\\pc01 hardwareinfo.XML"),
             "Q:\\\xB5\xA5\xC0\xCC\xC5\xCD\\PC01 HardwareInfo.xml");
   const auto all = winfs::findFiles("Q:\\*");
-  EXPECT_EQ(names(all), (std::vector<std::string>{"old", "qss", "\xB5\xA5\xC0\xCC\xC5\xCD", "\xC7\xD1.txt"}));
+  EXPECT_EQ(names(all), (Names{"old", "qss", "\xB5\xA5\xC0\xCC\xC5\xCD", "\xC7\xD1.txt"}));
   EXPECT_TRUE(all[2].isDirectory && !all[3].isDirectory);
 }
 
@@ -102,9 +104,7 @@ TEST_F(Winfs, DotDotStaysInsideTheDrive) {
        {"Q:\\qss\\../../../../elsewhere/secret.txt", "Q:\\QSS\\..\\..\\..\\ELSEWHERE\\Secret.TXT",
         "q:/Qss/./../..\\elsewhere\\.\\secret.txt", "Q:..\\elsewhere\\secret.txt"}) {
     EXPECT_EQ(winfs::hostPath(path), inside) << path;
-    File file(winfs::openFile(path, "r"));
-    ASSERT_TRUE(file) << path;
-    EXPECT_EQ(std::fgetc(file.get()), 'i');
+    EXPECT_EQ(readAll(path), "inside") << path;
   }
   EXPECT_EQ(winfs::hostPath("Q:\\qss\\sub\\..\\qslook.xml"), driveDir.string() + "/qss/qslook.xml");
   // A relative path still climbs above the current folder.
@@ -113,7 +113,7 @@ TEST_F(Winfs, DotDotStaysInsideTheDrive) {
 
   EXPECT_TRUE(File(winfs::openFile("Q:\\..\\..\\written.txt", "w")));
   EXPECT_TRUE(std::filesystem::exists(driveDir / "written.txt"));
-  EXPECT_EQ(names(winfs::findFiles("Q:\\QSS\\..\\..\\*.TXT")), (std::vector<std::string>{"written.txt"}));
+  EXPECT_EQ(names(winfs::findFiles("Q:\\QSS\\..\\..\\*.TXT")), (Names{"written.txt"}));
   EXPECT_EQ(proc::deleteFiles("Q:\\qss/../../elsewhere\\*.txt"), 0);
   EXPECT_EQ(testutil::readFile(dir.path() / "elsewhere" / "secret.txt"), "outside");
   EXPECT_FALSE(std::filesystem::exists(driveDir / "Elsewhere" / "secret.txt"));
@@ -128,13 +128,12 @@ TEST_F(Winfs, TextFilesWriteCarriageReturns) {
     big += (i % 3 ? "ab" : "") + std::string("\n");
     expected += (i % 3 ? "ab" : "") + std::string("\r\n");
   }
-  auto write = [](const char* path, const char* mode, const std::string& text) {
+  for (const auto& [path, mode, text] :
+       {std::tuple{"Q:\\OUT\\T.TXT", "w", std::string("a\n\nb\r\nc")}, {"Q:\\out\\t.txt", "a", big}}) {
     File file(winfs::openTextFile(path, mode));
     ASSERT_TRUE(file);
     std::fputs(text.c_str(), file.get());
-  };
-  write("Q:\\OUT\\T.TXT", "w", "a\n\nb\r\nc");
-  write("Q:\\out\\t.txt", "a", big);
+  }
   EXPECT_EQ(testutil::readFile(dir.path() / "Out" / "t.txt"), expected);
   EXPECT_EQ(winfs::openTextFile("Q:\\out\\t.txt", "r"), nullptr);
   EXPECT_EQ(winfs::openTextFile("Q:\\none\\t.txt", "w"), nullptr);
@@ -145,9 +144,9 @@ TEST_F(Winfs, FindWildcardsInTheLastComponent) {
     testutil::writeFile(dir.path() / "Data" / name, "1");
   std::filesystem::create_directory(dir.path() / "Data" / "sub.xml");
   EXPECT_EQ(names(winfs::findFiles("Q:\\data\\*.xml")),
-            (std::vector<std::string>{"a HardwareInfo.XML", "b WindowsInfo.xml", "sub.xml", "x.xml"}));
-  EXPECT_EQ(names(winfs::findFiles("Q:\\DATA\\?.*")), (std::vector<std::string>{"c.txt", "x.xml"}));
-  EXPECT_EQ(names(winfs::findFiles("Q:\\data\\C.TXT")), (std::vector<std::string>{"c.txt"}));
+            (Names{"a HardwareInfo.XML", "b WindowsInfo.xml", "sub.xml", "x.xml"}));
+  EXPECT_EQ(names(winfs::findFiles("Q:\\DATA\\?.*")), (Names{"c.txt", "x.xml"}));
+  EXPECT_EQ(names(winfs::findFiles("Q:\\data\\C.TXT")), (Names{"c.txt"}));
   EXPECT_TRUE(winfs::findFiles("Q:\\data\\").empty() && winfs::findFiles("Q:\\nothere\\*").empty());
   // Names in byte order, however long the start they share: random names
   // from few letters, against a plain sort.
@@ -173,7 +172,7 @@ TEST_F(Winfs, FindWildcardsInTheLastComponent) {
   std::filesystem::create_symlink(dir.path() / "Data" / "c.txt", links / "f");
   std::filesystem::create_symlink(dir.path() / "none", links / "g");
   const auto linked = winfs::findFiles("Q:\\links\\*");
-  ASSERT_EQ(names(linked), (std::vector<std::string>{"d", "f", "g"}));
+  ASSERT_EQ(names(linked), (Names{"d", "f", "g"}));
   EXPECT_TRUE(linked[0].isDirectory && !linked[1].isDirectory && !linked[2].isDirectory);
 
   EXPECT_TRUE(winfs::wildcardMatchNoCase("*INFO.xml", "pc hardwareinfo.XML"));
@@ -232,7 +231,7 @@ TEST(PathsDiff, FilesUnderTheSpelledFolderAreTheFilesUnderTheFolderAsWritten) {
 // environment names in paths.
 using testutil::ScopedEnv;
 
-TEST(DriveFolder, ChoiceEnvironmentFileDefaultAndToolkitValues) {
+TEST(DriveFolder, ChoiceEnvironmentFileDefaultToolkitValuesSitesAndNames) {
   testutil::TempDir dir;
   const std::string d = dir.str(), withFile = d + "/with-file", fallback = d + "/home/.desktally/drive_c";
   testutil::writeFile(withFile + "/DeskTally/desktally.conf",
@@ -267,19 +266,16 @@ TEST(DriveFolder, ChoiceEnvironmentFileDefaultAndToolkitValues) {
       {"C", "/srv/a, b"}, {"D", "/\"q\"A\xE2\x82\xAC\x41"}, {"E", {}}, {"F", {}}, {"G", "  padded  "}};
   for (const auto& [key, value] : values) EXPECT_EQ(inifile::readValue(text, "drives", key), value) << key;
   EXPECT_EQ(inifile::readValue("[drives]\nC=\"open\\", "drives", "C"), "open\\");
-}
 
-TEST(SiteFolder, HoldsTheSettingsFileInAnyCase) {
-  testutil::TempDir dir;
+  // A site folder holds the settings file in any case.
   testutil::writeFile(dir.path() / "site" / "QSS" / "QSLook.XML", "<x/>");
   std::filesystem::create_directories(dir.path() / "folder" / "qss" / "qslook.xml");
   EXPECT_TRUE(winfs::folderHoldsFile(dir.str() + "/site", "qss\\qslook.xml"));
   EXPECT_FALSE(winfs::folderHoldsFile(dir.str() + "/folder", "qss\\qslook.xml"));  // a folder of that name
   EXPECT_FALSE(winfs::folderHoldsFile(dir.str(), "qss\\qslook.xml"));
-}
 
-TEST(Sys_Expand, ReplacesKnownNamesAndKeepsTheRest) {
-  const ScopedEnv dir("DT_TEST_DIR", "/srv/qss"), ko("DT_TEST_KO", "전체"), none("DT_TEST_NONE", nullptr);
+  // Environment names in paths: known ones replaced, the rest kept.
+  const ScopedEnv qss("DT_TEST_DIR", "/srv/qss"), ko("DT_TEST_KO", "전체"), none("DT_TEST_NONE", nullptr);
   EXPECT_EQ(sys::expandEnvironmentStrings("%DT_TEST_DIR%\\data"), "/srv/qss\\data");
   EXPECT_EQ(sys::expandEnvironmentStrings("%dt_test_dir%"), "/srv/qss");
   EXPECT_EQ(sys::expandEnvironmentStrings("%DT_TEST_NONE%\\x"), "%DT_TEST_NONE%\\x");

@@ -38,9 +38,8 @@ inline std::optional<Records> parseCsv(const std::string& text) {
       csv_parse(&parser, text.data(), text.size(), Sink::field, Sink::end, &sink) == text.size() &&
       csv_fini(&parser, Sink::field, Sink::end, &sink) == 0;
   csv_free(&parser);
-  if (!ok) return std::nullopt;
-  sink.records.pop_back();
-  return sink.records;
+  if (ok) sink.records.pop_back();  // the record the last line end opened
+  return ok ? std::optional(sink.records) : std::nullopt;
 }
 
 struct WorkbookCell {
@@ -66,9 +65,9 @@ struct Workbook {
   Records texts() const {
     Records rows;
     for (const auto& [at, c] : cells) {
-      if (rows.size() <= std::size_t(at.first)) rows.resize(at.first + 1);
+      rows.resize(std::max(rows.size(), std::size_t(at.first) + 1));
       auto& row = rows[at.first];
-      if (row.size() <= std::size_t(at.second)) row.resize(at.second + 1);
+      row.resize(std::max(row.size(), std::size_t(at.second) + 1));
       row[at.second] = c.isNumber ? std::to_string(static_cast<long long>(c.number)) : c.text;
     }
     return rows;
@@ -84,24 +83,19 @@ inline std::optional<std::string> member(unzFile zip, const char* name) {
   int n;
   while ((n = unzReadCurrentFile(zip, buffer, sizeof buffer)) > 0) bytes.append(buffer, n);
   unzCloseCurrentFile(zip);
-  if (n < 0) return std::nullopt;
-  return bytes;
+  return n < 0 ? std::nullopt : std::optional(bytes);
 }
 
 // "_xHHHH_" stands for the character HHHH.
 inline std::string unescape(const std::string& s) {
   std::string out;
   for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s.compare(i, 2, "_x") == 0 && i + 6 < s.size() && s[i + 6] == '_' &&
-        std::all_of(s.begin() + i + 2, s.begin() + i + 6, [](char c) { return std::isxdigit(c) != 0; })) {
-      const unsigned long code = std::strtoul(s.substr(i + 2, 4).c_str(), nullptr, 16);
-      if (code < 0x80) {
-        out += static_cast<char>(code);
-        i += 6;
-        continue;
-      }
-    }
-    out += s[i];
+    const bool escape =
+        s.compare(i, 2, "_x") == 0 && i + 6 < s.size() && s[i + 6] == '_' &&
+        std::all_of(s.begin() + i + 2, s.begin() + i + 6, [](char c) { return std::isxdigit(c) != 0; });
+    const unsigned long code = escape ? std::strtoul(s.substr(i + 2, 4).c_str(), nullptr, 16) : 0x80;
+    out += code < 0x80 ? static_cast<char>(code) : s[i];
+    if (code < 0x80) i += 6;
   }
   return out;
 }
@@ -138,9 +132,8 @@ inline std::optional<Workbook> readWorkbook(const std::string& path) {
   if (!whole) return std::nullopt;
 
   Workbook result;
-  for (pugi::xml_node s : book.child("workbook").child("sheets").children("sheet")) {
+  for (pugi::xml_node s : book.child("workbook").child("sheets").children("sheet"))
     if (result.sheets++ == 0) result.sheetName = s.attribute("name").value();
-  }
   std::vector<std::string> shared;
   for (pugi::xml_node si : strings.child("sst").children("si")) shared.push_back(textOf(si));
 
@@ -168,23 +161,17 @@ inline std::optional<Workbook> readWorkbook(const std::string& path) {
     for (int c = col.attribute("min").as_int(); c <= col.attribute("max").as_int(); ++c)
       result.columnPixels[c - 1] = pixels;
   }
-  for (pugi::xml_node row : ws.child("sheetData").children("row")) {
+  for (pugi::xml_node row : ws.child("sheetData").children("row"))
     for (pugi::xml_node c : row.children("c")) {
-      WorkbookCell cell;
-      const std::string type = c.attribute("t").value();
       const char* value = c.child_value("v");
-      if (type == "s") {
-        const auto index = std::size_t(std::atoi(value));
-        if (index < shared.size()) cell.text = shared[index];
-      } else {
-        cell.isNumber = true;
-        cell.number = std::atof(value);
-      }
+      const bool isText = std::string(c.attribute("t").value()) == "s";
+      const auto index = std::size_t(std::atoi(value));
+      WorkbookCell cell{!isText, isText && index < shared.size() ? shared[index] : "",
+                        isText ? 0 : std::atof(value), false, ""};
       const auto style = std::size_t(c.attribute("s").as_int());
       if (style < xfs.size()) std::tie(cell.bold, cell.numberFormat) = xfs[style];
       result.cells[{row.attribute("r").as_int() - 1, columnOf(c.attribute("r").value())}] = cell;
     }
-  }
   return result;
 }
 
