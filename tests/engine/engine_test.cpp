@@ -295,6 +295,18 @@ TEST_F(EngineTest, EventsAndWindowMessages) {
 }
 
 TEST(AssetConsoleEngine, GlobalsTableIgnoreClearListingAndBadArguments) {
+  // The filter pointer follows the newest set; an older one going leaves it
+  // alone; the engine going clears both globals.
+  { dcAssetConsoleEngine_t engine; }
+  EXPECT_TRUE(theAssetConsoleEngine == nullptr && theAssetFilters == nullptr);
+  auto* older = new F();
+  {
+    F newer;
+    delete older;
+    EXPECT_EQ(theAssetFilters, &newer);
+  }
+  EXPECT_EQ(theAssetFilters, nullptr);
+
   dcAssetConsoleEngine_t engine;
   EXPECT_TRUE(theAssetConsoleEngine == &engine && theCommanderEngine == &engine &&
               theAssetFilters == &engine.filters);
@@ -360,18 +372,4 @@ TEST(AssetConsoleEngine, GlobalsTableIgnoreClearListingAndBadArguments) {
                 f.isIgnoredWindowsItem(nullptr),
             0);
   EXPECT_EQ(f.status, dcStatus::NOT_FOUND);
-}
-
-// The filter pointer follows the newest set; an older one going leaves it
-// alone; the engine going clears both globals.
-TEST(AssetConsoleEngine, GlobalsFollowTheNewest) {
-  { dcAssetConsoleEngine_t engine; }
-  EXPECT_TRUE(theAssetConsoleEngine == nullptr && theAssetFilters == nullptr);
-  auto* older = new F();
-  {
-    F newer;
-    delete older;
-    EXPECT_EQ(theAssetFilters, &newer);
-  }
-  EXPECT_EQ(theAssetFilters, nullptr);
 }

@@ -2,21 +2,14 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 
-#include <string>
-#include <vector>
-
 #include "dcQsGroup.h"
 #include "testutil.h"
 
 namespace {
 
-void addProgram(dcQsClient_t* c, const char* file, const char* version = "Not defined") {
-  ASSERT_NE(c->softwareList.add(file, file, version), nullptr);
-}
-
 // A client with one program, a CPU and Windows XP.
 void stock(dcQsClient_t* c, const char* version = "Not defined", const char* file = "x.exe") {
-  addProgram(c, file, version);
+  ASSERT_NE(c->softwareList.add(file, file, version), nullptr);
   c->hardwareList.add("CPU", "Undefined", "P4", 1);
   c->windowsInfo.add("WindowsVersion", "XP");
 }
@@ -91,7 +84,7 @@ TEST(Gather, NullArguments_MissingVersion_EntryWithoutLinks) {
   // An entry met without back-links stops a child group's contribution.
   dcQsGroup_t parent("P");
   dcQsGroup_t* child = parent.addChild("K");
-  addProgram(child->addClient("K1"), "k.exe");
+  ASSERT_NE(child->addClient("K1")->softwareList.add("k.exe", "k.exe", "Not defined"), nullptr);
   parent.softwareList.add("k.exe", "k.exe", "1");
   EXPECT_EQ(parent.gatherSoftwares(), 201u);
   EXPECT_TRUE(parent.status == 201 && child->status == 0);

@@ -2,17 +2,11 @@
 // client's dispatch of inventory files by data type.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "dcQsGroup.h"
 #include "testutil.h"
 
-namespace {
-// "전체 그룹" (all groups)
+// "전체 그룹" (all groups); a constant, so of this file only.
 const char* const kAllGroups = "\xC0\xFC\xC3\xBC \xB1\xD7\xB7\xEC";
-}  // namespace
 
 TEST(GroupTree, FindAddAndListing_FirstMatchStatusAndBytes) {
   dcQsGroup_t root("root");

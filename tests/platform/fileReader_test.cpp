@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <string>
-#include <vector>
 
 #include "testutil.h"
 #include "winfs.h"

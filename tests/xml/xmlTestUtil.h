@@ -14,20 +14,14 @@ inline std::string dump(const dcXmlNode_t* n) {
   std::string out;
   out += (n->kind >= 0 && n->kind <= 12) ? kLetters[n->kind] : '?';
   if (n->name) out += n->name;
-  if (n->attributeCount) {
-    out += '[';
-    for (std::uint32_t i = 0; i < n->attributeCount; ++i) {
-      const dcXmlAttribute_t* a = n->attributes[i];
-      out += std::string(i ? "," : "") + (a->name ? a->name : "~") + "=" + (a->value ? a->value : "~");
-    }
-    out += ']';
+  for (std::uint32_t i = 0; i < n->attributeCount; ++i) {
+    const dcXmlAttribute_t* a = n->attributes[i];
+    out += std::string(i ? "," : "[") + (a->name ? a->name : "~") + "=" + (a->value ? a->value : "~") +
+           (i + 1 == n->attributeCount ? "]" : "");
   }
   if (n->value) out += "=" + std::string(n->value);
-  if (n->childCount) {
-    out += '{';
-    for (std::uint32_t i = 0; i < n->childCount; ++i) out += (i ? " " : "") + dump(n->children[i]);
-    out += '}';
-  }
+  for (std::uint32_t i = 0; i < n->childCount; ++i)
+    out += (i ? " " : "{") + dump(n->children[i]) + (i + 1 == n->childCount ? "}" : "");
   return out;
 }
 
