@@ -98,9 +98,8 @@ TEST(SoftwareUsage, LoadResultsAndLaterLoads) {
   InventorySite site("<qslook/>");
   const std::string withNul = usageFile("x.exe", "1");
   dcSoftwareUsageDocument_t cut, missing, open;
-  EXPECT_EQ(
-      cut.LoadUsageData(site.write("nul.xml", withNul.substr(0, 40) + '\0' + withNul.substr(40)).c_str()),
-      0u);
+  const std::string nul = site.write("nul.xml", withNul.substr(0, 40) + '\0' + withNul.substr(40));
+  EXPECT_EQ(cut.LoadUsageData(nul.c_str()), 0u);
   EXPECT_EQ(missing.LoadUsageData(site.path("none.xml").c_str()), 0u);
   EXPECT_EQ(open.LoadUsageData(site.write("open.xml", "<softwareusage><unit>").c_str()), 0u);
   EXPECT_FALSE(cut.getRootNode().valid());
