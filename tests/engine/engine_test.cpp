@@ -34,8 +34,7 @@ dcStatus_t onIgnore(dcCommandList_t* list, const char* line) {
   return calls.emplace_back(words[2]), 0;
 }
 
-class CommandListTest : public ::testing::Test {
- protected:
+struct CommandListTest : ::testing::Test {
   void SetUp() override {
     calls.clear();
     ASSERT_EQ(list.addCommand(record, "", ""), dcStatus::OK);
@@ -54,8 +53,7 @@ struct EngineTest : ::testing::Test {
 };
 
 // One window titled "Target"; searches and messages are written down in `log`.
-class FakeServices : public winsvc::HeadlessWindowServices {
- public:
+struct FakeServices : winsvc::HeadlessWindowServices {
   bool setTimer(winsvc::WindowHandle w, std::uint32_t id, std::uint32_t ms) override {
     return timersWork && HeadlessWindowServices::setTimer(w, id, ms);
   }

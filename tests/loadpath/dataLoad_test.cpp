@@ -51,8 +51,7 @@ auto prepared(const dcPreparedAssetData_t& data) {
 
 bool hasHardware(dcQsClient_t* c) { return c && c->hardwareList.categories; }
 
-class DataLoad : public ::testing::Test {
- protected:
+struct DataLoad : ::testing::Test {
   DataLoad() {
     fs::create_directory("log");  // the trace log writes only into an existing folder
     ::setenv("DESKTALLY_AGENT", "D:\\agent", 1);

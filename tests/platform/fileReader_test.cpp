@@ -7,21 +7,14 @@
 
 namespace {
 
-struct Whole {
-  bool open = false;
-  std::size_t size = 0;
-  int error = 0;
-  std::string bytes;
-  bool failed = false;
-  bool operator==(const Whole&) const = default;
-};
-
-// What a ReadFile gives, read to its end in small pieces.
+// What a ReadFile gives, read to its end in small pieces: whether it is
+// open, its size, errno after opening, its bytes, and whether a read failed.
+using Whole = std::tuple<bool, std::size_t, int, std::string, bool>;
 Whole readAll(winfs::ReadFile&& file) {
-  Whole whole{file.isOpen(), file.size(), errno, {}, false};
+  Whole whole{file.isOpen(), file.size(), errno, "", false};
   char piece[1000];
-  while (const std::size_t got = file.read(piece, sizeof piece)) whole.bytes.append(piece, got);
-  whole.failed = file.failed();
+  while (const std::size_t got = file.read(piece, sizeof piece)) std::get<3>(whole).append(piece, got);
+  std::get<4>(whole) = file.failed();
   return whole;
 }
 

@@ -36,8 +36,7 @@ std::optional<std::string> readAll(const std::string& path) {
 }
 
 // Drive Q leads to a fresh folder.
-class Winfs : public ::testing::Test {
- protected:
+struct Winfs : ::testing::Test {
   testutil::TempDir dir;
   testutil::DriveMapping drive{'Q', dir.str()};
 };
