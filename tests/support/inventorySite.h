@@ -10,8 +10,7 @@
 class InventorySite {
  public:
   explicit InventorySite(std::string_view settingsXml) {
-    const std::string path = write("qslook.xml", settingsXml);
-    settings_ = std::make_unique<CSettingMgr>(path.c_str());
+    settings_ = std::make_unique<CSettingMgr>(write("qslook.xml", settingsXml).c_str());
     use_.emplace(settings_.get());
   }
 
