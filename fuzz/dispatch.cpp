@@ -39,16 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   dcCommandList_t list;
   for (const char* pattern : PATTERNS) list.addCommand(readAll, pattern, pattern);
-  {
-    // Exactly the line's bytes and its zero, so that a write past it shows.
-    std::unique_ptr<char[]> line(new char[size + 1]);
-    std::memcpy(line.get(), data, size);
-    line[size] = '\0';
-    list.countTokens(line.get());
-    list.dispatch(line.get());
-    line[size > 0 ? size - 1 : 0] = '\0';
-    list.dropFirstWord(line.get());
-  }
+  // Exactly the line's bytes and its zero, so that a write past it shows.
+  std::unique_ptr<char[]> line(new char[size + 1]{});
+  std::memcpy(line.get(), data, size);
+  list.countTokens(line.get());
+  list.dispatch(line.get());
+  line[size > 0 ? size - 1 : 0] = '\0';
+  list.dropFirstWord(line.get());
 
   dcAssetConsoleEngine_t engine;
   fuzzsupport::forEachLine(text, [&](const std::string& line) { engine.interpret(line.c_str()); });

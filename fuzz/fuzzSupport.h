@@ -26,10 +26,9 @@ inline std::string writeInput(const std::string& name, const std::uint8_t* data,
 // Calls f with each line of text (split at '\n', the last one unended).
 template <class F>
 void forEachLine(const std::string& text, F f) {
-  for (std::size_t start = 0; start <= text.size();) {
-    const std::size_t end = std::min(text.find('\n', start), text.size());
+  for (std::size_t start = 0, end = 0; start <= text.size(); start = end + 1) {
+    end = std::min(text.find('\n', start), text.size());
     f(text.substr(start, end - start));
-    start = end + 1;
   }
 }
 

@@ -17,9 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     whole = false;
   }
   dcmodel::Group expected{engine.root.name};
-  const bool modelWhole =
-      dcmodel::readGroupFile(std::string(reinterpret_cast<const char*>(data), size), expected);
-  if (whole != modelWhole || dcmodel::describeTree(engine.root) != dcmodel::describeTree(expected))
+  if (whole != dcmodel::readGroupFile(testutil::readFile(path), expected) ||
+      dcmodel::describeTree(engine.root) != dcmodel::describeTree(expected))
     __builtin_trap();
   engine.root.saveHierarchyToFile("qsHierarchy.log");
   engine.root.gatherGroupInfo();

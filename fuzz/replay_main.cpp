@@ -13,13 +13,12 @@ int main(int argc, char** argv) {
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     ++count;
   };
-  for (int i = 1; i < argc; ++i) {
+  for (int i = 1; i < argc; ++i)
     if (!std::filesystem::is_directory(argv[i]))
       replay(argv[i]);
     else
       for (const auto& entry : std::filesystem::directory_iterator(argv[i]))
         if (entry.is_regular_file()) replay(entry.path());
-  }
   if (count == 0) return std::fprintf(stderr, "replay: no inputs\n"), 1;
   std::printf("replay: %zu inputs\n", count);
 }

@@ -11,22 +11,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzzsupport::installSite();
   const std::string path = fuzzsupport::writeInput("PC totalsuinfo.xml", data, size);
   // The last 20 bytes as two days of ten, as the period picker writes them.
-  std::string first = "2000.01.01", last = "2099.12.31";
-  if (size >= 20) {
-    first.assign(reinterpret_cast<const char*>(data) + size - 20, 10);
-    last.assign(reinterpret_cast<const char*>(data) + size - 10, 10);
-  }
+  const char* end = reinterpret_cast<const char*>(data) + size;
+  const std::string first = size >= 20 ? std::string(end - 20, 10) : "2000.01.01",
+                    last = size >= 20 ? std::string(end - 10, 10) : "2099.12.31";
   auto expectSame = [&](const dcSoftwareUsageDocument_t& product, const dcmodel::UsageDocument& model) {
     fuzzsupport::same(
         dcmodel::usageDifference(product, model, {{"2000.01.01", "2099.12.31"}, {first, last}}).empty());
   };
   dcmodel::UsageDocument modelClient, modelGroup;
-  modelClient.load(path);
-  for (int pass = 0; pass < 2; ++pass) modelGroup.merge(modelClient.root());
-
   dcSoftwareUsageDocument_t pending, gathered, client, group;
-  pending.LoadUsageData(path.c_str());
-  for (int pass = 0; pass < 2; ++pass) gathered.mergeFrom(pending);
+  modelClient.load(path), pending.LoadUsageData(path.c_str());
+  for (int pass = 0; pass < 2; ++pass) modelGroup.merge(modelClient.root()), gathered.mergeFrom(pending);
   expectSame(gathered, modelGroup);
   client.LoadUsageData(path.c_str());
   expectSame(client, modelClient);

@@ -6,8 +6,6 @@
 #include "dcXml.h"
 #include "xmlTestUtil.h"
 
-namespace {
-
 constexpr std::uint32_t OPTION_SETS[] = {
     XOPT_INVENTORY,                                // every loader
     0xFFFF,                                        // a new document
@@ -15,19 +13,17 @@ constexpr std::uint32_t OPTION_SETS[] = {
     0xFFFF & ~XOPT_SUBSET_ONLY,                    // everything but the early stop
 };
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
-  const std::uint32_t options = OPTION_SETS[data[0] % std::size(OPTION_SETS)];
   const char* text = reinterpret_cast<const char*>(data + 1);
   const std::size_t length = size - 1;
 
   dcXmlDocument_t doc;
-  doc.options = options;
+  doc.options = OPTION_SETS[data[0] % std::size(OPTION_SETS)];
   if (!doc.loadText(text, length)) return 0;
-  if (doc.textEnd < doc.buffer || doc.textEnd > doc.buffer + length) __builtin_trap();
-  if (!xmltest::consistent(doc.root, doc.buffer, doc.buffer + length)) __builtin_trap();
+  if (doc.textEnd < doc.buffer || doc.textEnd > doc.buffer + length ||
+      !xmltest::consistent(doc.root, doc.buffer, doc.buffer + length))
+    __builtin_trap();
 
   // A pattern from the input's first line (sets may be left open).
   const std::size_t head = std::min<std::size_t>(length, 64);

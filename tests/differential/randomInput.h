@@ -21,6 +21,7 @@ class Random {
   T oneOf(const std::vector<T>& pool) {
     return pool[pick(pool.size())];
   }
+  std::string oneOf(std::initializer_list<std::string> pool) { return pool.begin()[pick(pool.size())]; }
 
   // Korean and ASCII characters up to about bytes long, ending now and then
   // on a lone lead byte or with a character across a field's end.
@@ -37,10 +38,10 @@ class Random {
   // limit of a 256-byte or a 512-byte field.
   std::string text() {
     if (chance(50))
-      return oneOf<std::string>({"Intel", "INTEL", "intel", "512MB", "\xC7\xD1\xB1\xDB 2004", "x y",
-                                 "notepad.exe", "NOTEPAD.EXE", "5.1.2600"});
-    return oneOf<std::string>({korean(253 + pick(5)), korean(509 + pick(5)),
-                               "a&amp;b &lt;c&gt; &#65;&#xAC00;&quot;", "&unknown; & &#; &#x;", "   ", ""});
+      return oneOf({"Intel", "INTEL", "intel", "512MB", "\xC7\xD1\xB1\xDB 2004", "x y", "notepad.exe",
+                    "NOTEPAD.EXE", "5.1.2600"});
+    return oneOf({korean(253 + pick(5)), korean(509 + pick(5)), "a&amp;b &lt;c&gt; &#65;&#xAC00;&quot;",
+                  "&unknown; & &#; &#x;", "   ", ""});
   }
 
   // The content of an element: texts and whatever else may stand there.
@@ -61,9 +62,9 @@ class Random {
   }
 
   std::string name() {
-    return oneOf<std::string>({"cpu",    "CPU",  "memory", "disk",     "video",   "sound",          "pcname",
-                               "PCName", "c*",   "?pu",    "[a-d]isk", "*",       "WindowsVersion", "os",
-                               "osname", "user", "blank",  "serial",   "Program", "program",        "x"});
+    return oneOf({"cpu",    "CPU",  "memory", "disk",     "video",   "sound",          "pcname",
+                  "PCName", "c*",   "?pu",    "[a-d]isk", "*",       "WindowsVersion", "os",
+                  "osname", "user", "blank",  "serial",   "Program", "program",        "x"});
   }
 
   // An element: <n>content</n>, <n/> or an unclosed start tag.
@@ -78,10 +79,10 @@ class Random {
     std::string s = "<?xml version=\"1.0\"?><softwareinfo>";
     for (std::size_t n = pick(16); n > 0; --n) {
       const std::string program = element("Program", content());
-      s += oneOf<std::string>(
-          {"<Program>" + text() + "<Program>" + text() + "</Program></Program>", "<?Program " + text() + "?>",
-           element(oneOf<std::string>({"program", "Programs", "Group"}), "<Program>" + text() + "</Program>"),
-           program, program, program});
+      s += oneOf({"<Program>" + text() + "<Program>" + text() + "</Program></Program>",
+                  "<?Program " + text() + "?>",
+                  element(oneOf({"program", "Programs", "Group"}), "<Program>" + text() + "</Program>"),
+                  program, program, program});
     }
     s += "</softwareinfo>";
     if (chance(8)) s.insert(pick(s.size() + 1), 1, '\0');
@@ -104,11 +105,9 @@ struct RandomSite {
   template <class Fill>
   void grow(Random& random, Fill fill) {
     root.clear();
-    dcmodel::UsageDocument usage = std::move(model.usage);
-    model = dcmodel::Group{"root"};
-    model.usage = std::move(usage);
-    groups.clear();
-    clients.clear();
+    // The old tree is exchanged for an empty one and hands on its usage.
+    model.usage = std::move(std::exchange(model, dcmodel::Group{"root"}).usage);
+    groups.clear(), clients.clear();
     add(random, &root, &model, 3, fill);
   }
 
