@@ -26,9 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     __builtin_trap();
 
   // A pattern from the input's first line (sets may be left open).
-  const std::size_t head = std::min<std::size_t>(length, 64);
-  const void* newline = std::memchr(text, '\n', head);
-  const std::string pattern(text, newline ? static_cast<const char*>(newline) - text : head);
+  const std::string_view head(text, std::min<std::size_t>(length, 64));
+  const std::string pattern(head.substr(0, head.find('\n')));
   dcXmlHandle_t root(doc.root);
   dcPointerArray_t found(16);
   root.findAll(pattern.c_str(), &found);

@@ -1,8 +1,7 @@
 // Random input for the differential tests: the odd texts and XML an agent
 // might write (entities, CDATA, comments, INCLUDE sections, processing
 // instructions, wildcard names, letter case, NUL bytes, Korean texts around
-// the fields' limits), and random trees of groups, product and model side
-// by side.
+// the fields' limits).
 #pragma once
 
 #include "dcModel.h"
@@ -26,10 +25,9 @@ class Random {
   // Korean and ASCII characters up to about bytes long, ending now and then
   // on a lone lead byte or with a character across a field's end.
   std::string korean(std::size_t bytes) {
-    static const std::vector<std::string> chars = {"\xB0\xA1", "\xC7\xD1", "\xB1\xDB", "\x81\x41", "\x81\x61",
-                                                   "a",        "Z",        " ",        "\xA4\xA1"};
     std::string s = pick(2) ? "" : "x";
-    while (s.size() < bytes) s += oneOf(chars);
+    while (s.size() < bytes)
+      s += oneOf({"\xB0\xA1", "\xC7\xD1", "\xB1\xDB", "\x81\x41", "\x81\x61", "a", "Z", " ", "\xA4\xA1"});
     if (chance(10)) s += '\xB0';
     return s;
   }
@@ -87,51 +85,5 @@ class Random {
     s += "</softwareinfo>";
     if (chance(8)) s.insert(pick(s.size() + 1), 1, '\0');
     return s;
-  }
-};
-
-// A random tree of groups: up to three clients a group and, above the last
-// level, up to two sub-groups. fill(client, model) gives each new client its
-// inventories, on the product's side and the model's.
-struct RandomSite {
-  testutil::TempDir dir;
-  dcQsGroup_t root{"root"};
-  dcmodel::Group model{"root"};
-  std::vector<std::pair<dcQsGroup_t*, dcmodel::Group*>> groups;
-  std::vector<std::pair<dcQsClient_t*, dcmodel::Client*>> clients;
-
-  // Empties both trees and grows them anew, three levels below the root.
-  // Clearing leaves the root's usage document as it is.
-  template <class Fill>
-  void grow(Random& random, Fill fill) {
-    root.clear();
-    // The old tree is exchanged for an empty one and hands on its usage.
-    model.usage = std::move(std::exchange(model, dcmodel::Group{"root"}).usage);
-    groups.clear(), clients.clear();
-    add(random, &root, &model, 3, fill);
-  }
-
-  // Writes bytes as the client's file of kind ("<name> <kind>"), loads it
-  // into the client and returns its path.
-  std::string load(dcQsClient_t* client, const std::string& kind, const std::string& bytes) {
-    const std::string path = dir.str() + "/" + client->name + " " + kind;
-    testutil::writeFile(path, bytes);
-    client->LoadAssetDataFromFile(path.c_str(), client->name, kind.c_str());
-    return path;
-  }
-
- private:
-  template <class Fill>
-  void add(Random& random, dcQsGroup_t* group, dcmodel::Group* modelGroup, int depth, Fill& fill) {
-    groups.emplace_back(group, modelGroup);
-    for (std::size_t i = random.pick(4); i > 0; --i) {
-      const std::string name = "PC" + std::to_string(clients.size());
-      clients.emplace_back(group->addClient(name.c_str()), &modelGroup->addClient(name));
-      fill(clients.back().first, *clients.back().second);
-    }
-    for (std::size_t i = depth ? random.pick(3) : 0; i > 0; --i) {
-      const std::string name = "G" + std::to_string(groups.size());
-      add(random, group->addChild(name.c_str()), &modelGroup->addChild(name), depth - 1, fill);
-    }
   }
 };

@@ -152,6 +152,54 @@ class SiteInput : public Random {
   }
 };
 
+// A random tree of groups, product and model side by side: up to three
+// clients a group and, above the last level, up to two sub-groups. Each new
+// client loads a software file and a usage file and is given hardware and
+// Windows items, on the product's side and the model's.
+struct RandomSite {
+  testutil::TempDir dir;
+  dcQsGroup_t root{"root"};
+  dcmodel::Group model{"root"};
+  std::vector<std::pair<dcQsGroup_t*, dcmodel::Group*>> groups;
+  std::vector<std::pair<dcQsClient_t*, dcmodel::Client*>> clients;
+
+  // Empties both trees and grows them anew, three levels below the root.
+  // Clearing leaves the root's usage document as it is.
+  void grow(SiteInput& input) {
+    root.clear();
+    // The old tree is exchanged for an empty one and hands on its usage.
+    model.usage = std::move(std::exchange(model, dcmodel::Group{"root"}).usage);
+    groups.clear(), clients.clear();
+    add(input, &root, &model, 3);
+  }
+
+ private:
+  // Writes bytes as the client's file of kind ("<name> <kind>"), loads it
+  // into the client and returns its path.
+  std::string load(dcQsClient_t* client, const std::string& kind, const std::string& bytes) {
+    const std::string path = dir.str() + "/" + client->name + " " + kind;
+    testutil::writeFile(path, bytes);
+    client->LoadAssetDataFromFile(path.c_str(), client->name, kind.c_str());
+    return path;
+  }
+
+  void add(SiteInput& input, dcQsGroup_t* group, dcmodel::Group* modelGroup, int depth) {
+    groups.emplace_back(group, modelGroup);
+    for (std::size_t i = input.pick(4); i > 0; --i) {
+      const std::string name = "PC" + std::to_string(clients.size());
+      auto [client, modelClient] =
+          clients.emplace_back(group->addClient(name.c_str()), &modelGroup->addClient(name));
+      dcmodel::load(modelClient->software, load(client, "softwareinfo.xml", input.programs()));
+      modelClient->usage.load(load(client, "TOTALSUINFO.XML", input.usageFile()));
+      input.addItems(client, *modelClient);
+    }
+    for (std::size_t i = depth ? input.pick(3) : 0; i > 0; --i) {
+      const std::string name = "G" + std::to_string(groups.size());
+      add(input, group->addChild(name.c_str()), &modelGroup->addChild(name), depth - 1);
+    }
+  }
+};
+
 // A client's or group's usage, the product's and the model's, compared over
 // fixed periods and one from the input.
 template <class Both>
@@ -173,11 +221,7 @@ TEST(SiteDifferential, RandomSitesGatherAsTheModel) {
     // over. Some clients' usage trees are built before gathering, the rest
     // are gathered from what the load kept.
     for (int round = seed % 4 == 0 ? 2 : 1; round > 0; --round) {
-      site.grow(input, [&](dcQsClient_t* client, dcmodel::Client& model) {
-        dcmodel::load(model.software, site.load(client, "softwareinfo.xml", input.programs()));
-        model.usage.load(site.load(client, "TOTALSUINFO.XML", input.usageFile()));
-        input.addItems(client, model);
-      });
+      site.grow(input);
       for (auto& client : site.clients)
         if (input.chance(33)) expectSameUsage(client, input, "before gathering");
       ASSERT_EQ(site.root.gatherGroupInfo(), 0u);
