@@ -69,8 +69,7 @@ struct StandIn : QObject, dcViewerPane_t, dcCommandTarget_t {
 // The one highlighted tab (-1: none, -2: several).
 int activeTab(const dcFunctionTitleForm_t& form) {
   int active = -1;
-  for (int v = 0; v < 4; ++v)
-    if (!form.tabButtons[v]->inactive) active = active == -1 ? v : -2;
+  for (int v = 0; v < 4; ++v) active = form.tabButtons[v]->inactive ? active : active == -1 ? v : -2;
   return active;
 }
 

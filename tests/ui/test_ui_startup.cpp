@@ -92,17 +92,17 @@ class StartupTest : public QObject {
     const QModelIndex top = form->model()->index(0, 0);
     QVERIFY(form->selected == &app.engine->root && form->tree->currentIndex() == top);
 
-    // Menus, status bar and Qt's dialogs are drawn in the list's face.
+    // Menus, status bar and Qt's dialogs are drawn in the list's face: its
+    // family and pixel size.
     CMainFrame& frame = *app.mainFrame;
     auto* viewer = qobject_cast<dcDefaultViewerForm_t*>(frame.viewerPane);
-    const QFontInfo list(viewer->listControl()->font());
-    auto inListFace = [&list](const QWidget& w) {
-      const QFontInfo face(w.font());
-      return face.family() == list.family() && face.pixelSize() == list.pixelSize();
+    auto face = [](const QWidget& w) {
+      return uitest::values({QFontInfo(w.font()).family(), QFontInfo(w.font()).pixelSize()});
     };
-    QVERIFY(inListFace(*frame.menuBar()) && inListFace(*frame.menuBar()->actions().at(0)->menu()));
-    QVERIFY(inListFace(*frame.statusBarWidget->findChild<QLabel*>()) && inListFace(QMessageBox(&frame)) &&
-            inListFace(QFileDialog()));
+    const QString list = face(*viewer->listControl());
+    QVERIFY(face(*frame.menuBar()) == list && face(*frame.menuBar()->actions().at(0)->menu()) == list);
+    QVERIFY(face(*frame.statusBarWidget->findChild<QLabel*>()) == list && face(QMessageBox(&frame)) == list &&
+            face(QFileDialog()) == list);
 
     // The new View entries follow the menu's own, which keep their ids.
     frame.activateWindow();

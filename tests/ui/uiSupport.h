@@ -32,10 +32,7 @@ inline QString values(std::initializer_list<QVariant> values) {
 }
 
 // Shows the widget and waits until it is on the screen.
-inline bool shown(QWidget& widget) {
-  widget.show();
-  return QTest::qWaitForWindowExposed(&widget);
-}
+inline bool shown(QWidget& widget) { return widget.show(), QTest::qWaitForWindowExposed(&widget); }
 
 // The site's settings, read afresh for the test's drive mapping.
 struct Site {
@@ -77,10 +74,10 @@ struct Viewer {
     form.resize(800, 400);
     form.setPeriod({{2024, 3, 1}, {2024, 3, 31}});
   }
+  // The view of the object, as the title pane and the tree would ask for it.
   dcStatus_t show(dcObject_t* object, int view) {
-    selection.object = object;
-    title.setCurrentTitle(dcFunctionTitleForm_t::tabText(view));
-    return form.refresh();
+    return selection.object = object, title.setCurrentTitle(dcFunctionTitleForm_t::tabText(view)),
+           form.refresh();
   }
   dcListModel_t& model() { return *form.listControl()->listModel(); }
   // A column's cells as shown, each followed by '|'.
