@@ -239,7 +239,7 @@ TEST(SiteDifferential, RandomSitesGatherAsTheModel) {
       site.model.gatherUsage();
     }
     // Program-days merged straight into the root's tree, with wildcard
-    // names and days, as mergeUsage is documented to take them.
+    // names and days, as mergeUsage takes them.
     for (std::size_t i = input.pick(6); i > 0; --i) {
       const std::string name = input.oneOf({"notepad.exe", "note*", "*", "[c-n]*", "calc.exe", "new"});
       const std::string day = input.day(), ticks = std::to_string(input.pick(50));
