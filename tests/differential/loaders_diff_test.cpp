@@ -157,7 +157,10 @@ class GroupFileGen : public Random {
     const std::size_t groups = pick(9);
     u32(static_cast<std::uint32_t>(groups + (pick(10) == 0)));
     for (std::size_t g = 0; g < groups; ++g) {
-      if (current) u32(id()), u32(id());
+      if (current) {
+        u32(id());
+        u32(id());
+      }
       text(name());
       text("note");
       u32(7);
@@ -169,7 +172,10 @@ class GroupFileGen : public Random {
       text(name());
       bytes += std::string(16, '\xEE');
       for (int t = 0; t < (current ? 7 : 2); ++t) text("t");
-      if (!current) text(name()), text(""), text(""), text("");
+      if (!current) {
+        text(name());
+        for (int t = 0; t < 3; ++t) text("");
+      }
     }
     if (pick(4) == 0) bytes.resize(pick(bytes.size() + 1));
     return bytes;

@@ -169,7 +169,8 @@ struct RandomSite {
     root.clear();
     // The old tree is exchanged for an empty one and hands on its usage.
     model.usage = std::move(std::exchange(model, dcmodel::Group{"root"}).usage);
-    groups.clear(), clients.clear();
+    groups.clear();
+    clients.clear();
     add(input, &root, &model, 3);
   }
 

@@ -88,11 +88,17 @@ class FrameTest : public QObject {
   void button_statesCaptionsBannersAndIcons() {
     SteeredButton b;
     QPixmap picture(40, 20);  // each state's own colour; a fill detaches the copy set before
-    for (int s = 1; s <= 8; ++s) picture.fill(stateColour(s)), b.setImage(s, picture);
+    for (int s = 1; s <= 8; ++s) {
+      picture.fill(stateColour(s));
+      b.setImage(s, picture);
+    }
     b.move(30, 30);
     QVERIFY(uitest::shown(b));
     auto drawn = [&b] { return b.grab().toImage().pixel(2, 2) == stateColour(b.state) ? b.state : -1; };
-    auto after = [&](QEvent::Type event) { return sendMouse(&b, event), drawn(); };
+    auto after = [&](QEvent::Type event) {
+      sendMouse(&b, event);
+      return drawn();
+    };
     // The states drawn after a press and after the release.
     auto click = [&] { return values({after(PRESS), after(RELEASE), b.toggled}); };
     QCOMPARE(drawn(), 1);
@@ -116,7 +122,8 @@ class FrameTest : public QObject {
     const int flags[][6] = {{0, 1, 0, 0, 0, 4}, {0, 1, 1, 0, 0, 2}, {0, 1, 1, 1, 0, 3}, {0, 0, 1, 1, 0, 4},
                             {1, 1, 1, 0, 1, 6}, {1, 1, 1, 1, 1, 7}, {0, 1, 0, 0, 1, 8}, {1, 1, 0, 0, 0, 1}};
     for (const auto& f : flags) {  // active, enabled, hover, pressed, toggled: state
-      b.activate(f[0]), b.setEnabled(f[1]);
+      b.activate(f[0]);
+      b.setEnabled(f[1]);
       std::tie(b.hover, b.pressed, b.toggled) = std::tie(f[2], f[3], f[4]);
       QCOMPARE(drawn(), f[5]);
     }
@@ -258,7 +265,8 @@ class FrameTest : public QObject {
     // F6 and Shift+F6 go round the tree and the list, from wherever the focus
     // is; from outside both F6 starts at the tree, Shift+F6 at the list.
     auto press = [](QKeySequence keys) {
-      return QTest::keySequence(QApplication::focusWidget(), keys), QApplication::focusWidget();
+      QTest::keySequence(QApplication::focusWidget(), keys);
+      return QApplication::focusWidget();
     };
     const QKeySequence f6(Qt::Key_F6), shiftF6(Qt::SHIFT | Qt::Key_F6);
     tree->setFocus();

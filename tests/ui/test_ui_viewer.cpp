@@ -112,7 +112,8 @@ class ViewerTest : public QObject {
     QCOMPARE(v.show(site.a1, USAGE), 0u);
     const std::string base = (v.out.path() / "usage").string();
     auto exportAs = [&](const std::string& name, int type) {
-      return v.chooser.choice = {true, QString::fromStdString(name), type}, v.form.exportList();
+      v.chooser.choice = {true, QString::fromStdString(name), type};
+      return v.form.exportList();
     };
 
     // A name without extension takes the chosen type's; a typed one stays.
@@ -151,7 +152,8 @@ class ViewerTest : public QObject {
     // extension takes ".xlsx"; the sheet is the view's, the widths the list's.
     QCOMPARE(v.show(site.a, SOFTWARE_VIEW), 0u);
     dcStripedListCtrl_t::lastSortColumn = -1;
-    list->onColumnClick(0), list->onColumnClick(0);  // descending
+    list->onColumnClick(0);
+    list->onColumnClick(0);  // descending
     v.form.openFilterBar();
     v.form.filterBar->setText(QStringLiteral("a1"));  // hides Viewer (AA)
     list->setColumnWidth(0, 250);
@@ -194,7 +196,8 @@ class ViewerTest : public QObject {
     // Clicks header c and gives the first column as it then stands.
     auto click = [&](int c) {
       const QPoint at(header->sectionViewportPosition(c) + 10, header->height() / 2);
-      return QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at), v.column(0);
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+      return v.column(0);
     };
     // Each header click on its own ("|" ends a cell, " " a click).
     // Equal texts are never exchanged, so equal keys come out in the order
@@ -236,10 +239,12 @@ class ViewerTest : public QObject {
         const int column = static_cast<int>(random() % static_cast<unsigned>(plain.columnCount()));
         QCOMPARE(made.cellText(row, column), plain.cellText(row, column));
         const unsigned what = random() % 12, choice = random() % 4;  // sort a third, filter a sixth
-        for (dcListModel_t* m : {&made, &plain})
-          what < 4   ? m->sortRows(column, choice % 2)
-          : what < 6 ? m->setFilter(dcRowFilter_t(std::array{"", "core", "w", "a"}[choice]))
-                     : void();
+        for (dcListModel_t* m : {&made, &plain}) {
+          if (what < 4)
+            m->sortRows(column, choice % 2);
+          else if (what < 6)
+            m->setFilter(dcRowFilter_t(std::array{"", "core", "w", "a"}[choice]));
+        }
       }
       QCOMPARE(dcviews::exportText(made.shownList()), dcviews::exportText(plain.shownList()));
       for (dcListModel_t* m : {&made, &plain}) m->setFilter({});
@@ -257,7 +262,8 @@ class ViewerTest : public QObject {
     QLineEdit* bar = v.form.filterBar;
     // Ctrl+C and what it left on the clipboard.
     auto copy = [&] {
-      return QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier), QGuiApplication::clipboard()->text();
+      QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+      return QGuiApplication::clipboard()->text();
     };
     QVERIFY(!bar->isVisible());
 
@@ -310,7 +316,12 @@ class ViewerTest : public QObject {
     showList(v, rows);
     for (int edit = 0; edit < 400; ++edit) {
       const unsigned what = random() % 10;
-      what < 7 ? bar->insert(pieces[random() % pieces.size()]) : what < 9 ? bar->backspace() : bar->clear();
+      if (what < 7)
+        bar->insert(pieces[random() % pieces.size()]);
+      else if (what < 9)
+        bar->backspace();
+      else
+        bar->clear();
       dcViewList_t expected = v.model().list();
       dcRowFilter_t::fromUtf8(bar->text().toStdString()).keepMatching(expected);
       QCOMPARE(v.model().shownList().rows, expected.rows);

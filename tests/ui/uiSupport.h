@@ -32,7 +32,10 @@ inline QString values(std::initializer_list<QVariant> values) {
 }
 
 // Shows the widget and waits until it is on the screen.
-inline bool shown(QWidget& widget) { return widget.show(), QTest::qWaitForWindowExposed(&widget); }
+inline bool shown(QWidget& widget) {
+  widget.show();
+  return QTest::qWaitForWindowExposed(&widget);
+}
 
 // The site's settings, read afresh for the test's drive mapping.
 struct Site {
@@ -76,8 +79,9 @@ struct Viewer {
   }
   // The view of the object, as the title pane and the tree would ask for it.
   dcStatus_t show(dcObject_t* object, int view) {
-    return selection.object = object, title.setCurrentTitle(dcFunctionTitleForm_t::tabText(view)),
-           form.refresh();
+    selection.object = object;
+    title.setCurrentTitle(dcFunctionTitleForm_t::tabText(view));
+    return form.refresh();
   }
   dcListModel_t& model() { return *form.listControl()->listModel(); }
   // A column's cells as shown, each followed by '|'.
