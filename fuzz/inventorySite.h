@@ -25,8 +25,10 @@ constexpr std::string_view SETTINGS_XML =
 inline void installSite() {
   static const InventorySite site(SETTINGS_XML);
   static dcAssetFilters_t filters;
-  if (!filters.ignoredHardwares.head)
-    filters.ignoredHardwares.add("video"), filters.ignoredWindowsItems.add("SP");
+  if (!filters.ignoredHardwares.head) {
+    filters.ignoredHardwares.add("video");
+    filters.ignoredWindowsItems.add("SP");
+  }
 }
 
 }  // namespace fuzzsupport

@@ -20,8 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   dcmodel::UsageDocument modelClient, modelGroup;
   dcSoftwareUsageDocument_t pending, gathered, client, group;
-  modelClient.load(path), pending.LoadUsageData(path.c_str());
-  for (int pass = 0; pass < 2; ++pass) modelGroup.merge(modelClient.root()), gathered.mergeFrom(pending);
+  modelClient.load(path);
+  pending.LoadUsageData(path.c_str());
+  for (int pass = 0; pass < 2; ++pass) {
+    modelGroup.merge(modelClient.root());
+    gathered.mergeFrom(pending);
+  }
   expectSame(gathered, modelGroup);
   client.LoadUsageData(path.c_str());
   expectSame(client, modelClient);
