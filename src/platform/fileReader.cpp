@@ -91,6 +91,8 @@ void FileReader::readAhead(const Folder& folder, const char* const* names, std::
     ++reaped;
   }
   if (!trusted) {
+    // The buffers stay with the reader: a request whose completion a failed
+    // wait lost may still write into them after the ring is gone.
     ring_.reset();
     read_ = 0;
   }

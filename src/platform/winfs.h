@@ -142,7 +142,9 @@ class FileReader {
   };
 
   std::unique_ptr<Ring> ring_;
-  std::unique_ptr<char[]> buffers_;  // file k of a batch in the k-th BUFFER_SIZE bytes
+  // File k of a batch in the k-th BUFFER_SIZE bytes; none without a ring
+  // from the start, kept when a ring is given up later (see readAhead).
+  std::unique_ptr<char[]> buffers_;
   Ahead ahead_[BATCH] = {};
   std::size_t read_ = 0;   // files in ahead_
   std::size_t taken_ = 0;  // files of them handed out or dropped
