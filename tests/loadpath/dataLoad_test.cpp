@@ -175,7 +175,9 @@ TEST_F(DataLoad, ParseStageOpensEachListedFileOnceWithinItsWindow) {
   std::vector<dcDataFile_t> files;
   const winfs::Folder folder("C:\\qss\\data");
   std::map<std::string, std::size_t> place;  // a listed file's place in the list
-  for (int i = 0; i < 150; ++i) {
+  // Twice the window of one worker is listed: a third of the files are not.
+  const std::size_t count = 3 * 2 * dcParseStage_t::FILES_PER_THREAD;
+  for (std::size_t i = 0; i < count; ++i) {
     const std::string name = "PC" + std::to_string(200 + i) + " HardwareInfo.xml";
     write("qss/data/" + name, hardware("P4"));
     if (i % 3 != 1) files.push_back({&folder, place.emplace(name, files.size()).first->first.c_str()});
