@@ -14,8 +14,11 @@ unsigned workerCount(unsigned asked) {
 
 }  // namespace
 
-dcParseStage_t::dcParseStage_t(std::vector<dcDataFile_t> files, unsigned workers)
-    : files_(std::move(files)), window_(FILES_PER_THREAD * (workerCount(workers) + 1)), slots_(window_) {
+dcParseStage_t::dcParseStage_t(std::vector<dcDataFile_t> files, unsigned workers, std::size_t textBudget)
+    : files_(std::move(files)),
+      window_(FILES_PER_THREAD * (workerCount(workers) + 1)),
+      textBudget_(std::max<std::size_t>(textBudget, 1)),
+      slots_(window_) {
   const std::size_t count = std::min<std::size_t>(workerCount(workers), files_.size());
   workers_.reserve(count);
   for (std::size_t i = 0; i < count; ++i) workers_.emplace_back([this] { work(); });
@@ -48,10 +51,15 @@ void dcParseStage_t::prepareNext(std::unique_lock<std::mutex>& hold, winfs::File
   }
   for (std::size_t index = first; index < first + count; ++index) {
     dcPreparedAssetData_t data = dcAssetConsoleEngine_t::prepareDataFile(files_[index], reader);
+    const dcXmlPrepared_t& file = data.values.file;
+    const std::size_t text =
+        file.buffer && file.textEnd ? static_cast<std::size_t>(file.textEnd - file.buffer) : 0;
     hold.lock();
     Slot& slot = slots_[index % window_];
     slot.data = std::move(data);
+    slot.text = text;
     slot.ready = true;
+    textWaiting_ += text;
     const bool wanted = index == taken_ && loaderWaiting_;
     hold.unlock();
     if (wanted) resultReady_.notify_one();
@@ -89,10 +97,12 @@ dcPreparedAssetData_t dcParseStage_t::next() {
     loaderWaiting_ = false;
   }
   dcPreparedAssetData_t data = std::move(slot.data);
+  textWaiting_ -= slot.text;
   slot = Slot();
   ++taken_;
-  // Sleeping workers are woken once, when half the window is free.
-  const bool wake = roomWanted_ && claimed_ - taken_ <= window_ / 2;
+  // Sleeping workers are woken once, when half the window and half the
+  // budget are free.
+  const bool wake = roomWanted_ && claimed_ - taken_ <= window_ / 2 && textWaiting_ <= textBudget_ / 2;
   if (wake) roomWanted_ = false;
   hold.unlock();
   if (wake) roomFree_.notify_all();

@@ -6,10 +6,13 @@
 //
 // Files are taken up in list order, each by exactly one thread, and at most
 // `window()` files ahead of the loading thread, so the memory in flight stays
-// bounded and no other file is touched. When its next result is not ready,
-// the loading thread prepares the next file nobody has taken up rather than
-// sleep; it sleeps only when every file in the window is taken up. So one
-// worker per core but one keeps every core busy without crowding them.
+// bounded and no other file is touched; nor is any taken up while the
+// results waiting for the loading thread hold `textBudget` bytes of file
+// text or more, so that a site of large files holds no more than that in
+// flight. When its next result is not ready, the loading thread prepares
+// the next file nobody has taken up rather than sleep; it sleeps only when
+// no file may be taken up. So one worker per core but one keeps every core
+// busy without crowding them.
 //
 // Each side sleeps only when it has nothing to do and is woken only when
 // what it waits for has come: the loading thread by the result it needs,
@@ -37,9 +40,13 @@ class dcParseStage_t : public dcFilePreparer_t {
   // room; with 256, 0.13 s and 0.06 s. Each file in flight holds its parsed
   // values, a few kilobytes.
   static constexpr std::size_t FILES_PER_THREAD = 256;
+  // File text the waiting results may hold (an inventory file's result
+  // holds its text until the loading thread has applied it).
+  static constexpr std::size_t TEXT_BUDGET = 64 << 20;
 
-  // workers 0: one per core but one, at least one.
-  explicit dcParseStage_t(std::vector<dcDataFile_t> files, unsigned workers = 0);
+  // workers 0: one per core but one, at least one. textBudget 0 counts as 1.
+  explicit dcParseStage_t(std::vector<dcDataFile_t> files, unsigned workers = 0,
+                          std::size_t textBudget = TEXT_BUDGET);
   // Stops the workers; results not taken are freed.
   ~dcParseStage_t() override;
   dcParseStage_t(const dcParseStage_t&) = delete;
@@ -59,8 +66,11 @@ class dcParseStage_t : public dcFilePreparer_t {
   struct Slot {
     bool ready = false;
     dcPreparedAssetData_t data;
+    std::size_t text = 0;  // bytes of file text data holds
   };
-  bool canClaim() const { return claimed_ < files_.size() && claimed_ < taken_ + window_; }
+  bool canClaim() const {
+    return claimed_ < files_.size() && claimed_ < taken_ + window_ && textWaiting_ < textBudget_;
+  }
   // Takes up the next files, at most `most` (a worker a reader's batch, the
   // loading thread one, to be back soon for its result), and prepares them
   // with the lock let go, reading them through reader (each thread has its own).
@@ -69,12 +79,14 @@ class dcParseStage_t : public dcFilePreparer_t {
 
   const std::vector<dcDataFile_t> files_;
   const std::size_t window_;
+  const std::size_t textBudget_;
   std::vector<Slot> slots_;  // file i in slots_[i % window_]
   std::mutex lock_;
   std::condition_variable resultReady_;  // the loading thread's next result
-  std::condition_variable roomFree_;     // room in the window for the workers
+  std::condition_variable roomFree_;     // room in the window and the budget for the workers
   std::size_t claimed_ = 0;              // the first file nobody has taken up
   std::size_t taken_ = 0;                // the first file the loading thread has not taken
+  std::size_t textWaiting_ = 0;          // file text of the results ready and not taken
   bool loaderWaiting_ = false;
   bool roomWanted_ = false;  // a worker sleeps until room is free
   bool stop_ = false;

@@ -211,18 +211,29 @@ TEST_F(DataLoad, ParseStageOpensEachListedFileOnceWithinItsWindow) {
     }
   }
   collect(0);
-  ::close(watch);
   for (const auto& [name, at] : place) EXPECT_EQ(opens[name], 1) << name;
   EXPECT_EQ(opens.size(), place.size());
+  {
+    // With a budget of one byte of text, a result waiting stops the taking
+    // up: the worker's batch and the loading thread's file are all ahead.
+    dcParseStage_t stage(files, 1, 1);
+    reach = 0;
+    for (std::size_t taken = 0; taken < files.size(); ++taken) {
+      collect(taken ? 0 : 100);
+      ASSERT_LE(reach, taken + winfs::FileReader::BATCH + 2);
+      EXPECT_TRUE(stage.next().values.parsed);
+    }
+  }
+  ::close(watch);
   dcParseStage_t early(files, 2);
   EXPECT_TRUE(early.next().values.parsed);
 }
 
 // The parse stage against preparing each file on one thread: random lists
 // (repeats, missing files, files of very different sizes), one to four
-// workers, and a loading thread that now and then pauses, so that the
-// workers fill the window and sleep, and the loading thread waits or
-// prepares files itself.
+// workers, budgets of text from a byte to a few large files, and a loading
+// thread that now and then pauses, so that the workers fill the budget and
+// sleep, and the loading thread waits or prepares files itself.
 TEST(ParseStageDiff, ResultsComeInListOrderAsOneThreadPreparesThem) {
   testutil::TempDir dir;
   testutil::DriveMapping drive('S', dir.str());
@@ -239,7 +250,10 @@ TEST(ParseStageDiff, ResultsComeInListOrderAsOneThreadPreparesThem) {
   for (int round = 0; round < 12; ++round) {
     std::vector<dcDataFile_t> files(rng() % 400);
     for (dcDataFile_t& file : files) file = {&folder, names[rng() % names.size()].c_str()};
-    dcParseStage_t stage(files, 1 + rng() % 4);
+    const unsigned workers = 1 + rng() % 4;
+    // Now and then a budget of a few files' text, so that workers sleep on it.
+    const std::size_t budget = rng() % 2 ? 1 + rng() % 300000 : dcParseStage_t::TEXT_BUDGET;
+    dcParseStage_t stage(files, workers, budget);
     for (const dcDataFile_t& file : files) {
       if (rng() % 16 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       const auto expected = dcQsClient_t::prepareAssetData(("S:\\" + std::string(file.name)).c_str(),
