@@ -100,8 +100,7 @@ dcPreparedAssetData_t dcParseStage_t::next() {
   textWaiting_ -= slot.text;
   slot = Slot();
   ++taken_;
-  // Sleeping workers are woken once, when half the window and half the
-  // budget are free.
+  // Sleeping workers are woken once, when half the window and budget are free.
   const bool wake = roomWanted_ && claimed_ - taken_ <= window_ / 2 && textWaiting_ <= textBudget_ / 2;
   if (wake) roomWanted_ = false;
   hold.unlock();

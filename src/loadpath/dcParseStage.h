@@ -5,18 +5,16 @@
 // as when one thread does everything.
 //
 // Files are taken up in list order, each by exactly one thread, and at most
-// `window()` files ahead of the loading thread, so the memory in flight stays
-// bounded and no other file is touched; nor is any taken up while the
-// results waiting for the loading thread hold `textBudget` bytes of file
-// text or more, so that a site of large files holds no more than that in
-// flight. When its next result is not ready, the loading thread prepares
-// the next file nobody has taken up rather than sleep; it sleeps only when
-// no file may be taken up. So one worker per core but one keeps every core
-// busy without crowding them.
+// `window()` files ahead of the loading thread, and none while the waiting
+// results hold `textBudget` bytes of file text, so the memory in flight
+// stays bounded and no other file is touched. When its next result is not
+// ready, the loading thread prepares the next file nobody has taken up
+// rather than sleep; it sleeps only when no file may be taken up. So one
+// worker per core but one keeps every core busy without crowding them.
 //
 // Each side sleeps only when it has nothing to do and is woken only when
 // what it waits for has come: the loading thread by the result it needs,
-// the workers once half the window is free, not at every file taken.
+// the workers once half the window and budget are free.
 #pragma once
 
 #include <condition_variable>
@@ -32,16 +30,10 @@ class dcParseStage_t : public dcFilePreparer_t {
  public:
   // Files in flight per thread that prepares them (the workers and the
   // loading thread): enough for either side to run on while the other is
-  // held up. A thread that first touches fresh memory can stall for
-  // milliseconds, as the kernel clears a 2 MB page at a time (and on a
-  // virtual machine the host may first have to supply it), while a file
-  // takes some 10 microseconds: with 32 files a thread, the loading thread
-  // of a 100,000-PC load waited 0.40 s for results and the worker 0.90 s for
-  // room; with 256, 0.13 s and 0.06 s. Each file in flight holds its parsed
-  // values, a few kilobytes.
+  // held up, as when a thread first touches fresh memory and the kernel
+  // clears a 2 MB page (milliseconds, where a file takes microseconds).
   static constexpr std::size_t FILES_PER_THREAD = 256;
-  // File text the waiting results may hold (an inventory file's result
-  // holds its text until the loading thread has applied it).
+  // An inventory file's result holds its text until it is applied.
   static constexpr std::size_t TEXT_BUDGET = 64 << 20;
 
   // workers 0: one per core but one, at least one. textBudget 0 counts as 1.
