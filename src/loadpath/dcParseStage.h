@@ -33,7 +33,7 @@ class dcParseStage_t : public dcFilePreparer_t {
   // held up, as when a thread first touches fresh memory and the kernel
   // clears a 2 MB page (milliseconds, where a file takes microseconds).
   static constexpr std::size_t FILES_PER_THREAD = 256;
-  // An inventory file's result holds its text until it is applied.
+  // A hardware, software or Windows file's result holds its text until applied.
   static constexpr std::size_t TEXT_BUDGET = 64 << 20;
 
   // workers 0: one per core but one, at least one. textBudget 0 counts as 1.
