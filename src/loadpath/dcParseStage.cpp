@@ -12,6 +12,13 @@ unsigned workerCount(unsigned asked) {
   return cores > 1 ? cores - 1 : 1;
 }
 
+// The file text a result holds until it is applied (a hardware, software or
+// Windows file's; a usage result is kept as the client's document).
+std::size_t textHeld(const dcPreparedAssetData_t& data) {
+  const dcXmlPrepared_t& file = data.values.file;
+  return file.buffer && file.textEnd ? static_cast<std::size_t>(file.textEnd - file.buffer) : 0;
+}
+
 }  // namespace
 
 dcParseStage_t::dcParseStage_t(std::vector<dcDataFile_t> files, unsigned workers, std::size_t textBudget)
@@ -51,15 +58,11 @@ void dcParseStage_t::prepareNext(std::unique_lock<std::mutex>& hold, winfs::File
   }
   for (std::size_t index = first; index < first + count; ++index) {
     dcPreparedAssetData_t data = dcAssetConsoleEngine_t::prepareDataFile(files_[index], reader);
-    const dcXmlPrepared_t& file = data.values.file;
-    const std::size_t text =
-        file.buffer && file.textEnd ? static_cast<std::size_t>(file.textEnd - file.buffer) : 0;
     hold.lock();
     Slot& slot = slots_[index % window_];
     slot.data = std::move(data);
-    slot.text = text;
     slot.ready = true;
-    textWaiting_ += text;
+    textWaiting_ += textHeld(slot.data);
     const bool wanted = index == taken_ && loaderWaiting_;
     hold.unlock();
     if (wanted) resultReady_.notify_one();
@@ -96,8 +99,8 @@ dcPreparedAssetData_t dcParseStage_t::next() {
     resultReady_.wait(hold);
     loaderWaiting_ = false;
   }
+  textWaiting_ -= textHeld(slot.data);
   dcPreparedAssetData_t data = std::move(slot.data);
-  textWaiting_ -= slot.text;
   slot = Slot();
   ++taken_;
   // Sleeping workers are woken once, when half the window and budget are free.

@@ -58,7 +58,6 @@ class dcParseStage_t : public dcFilePreparer_t {
   struct Slot {
     bool ready = false;
     dcPreparedAssetData_t data;
-    std::size_t text = 0;  // bytes of file text data holds
   };
   bool canClaim() const {
     return claimed_ < files_.size() && claimed_ < taken_ + window_ && textWaiting_ < textBudget_;
