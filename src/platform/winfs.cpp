@@ -691,6 +691,17 @@ FileList listFiles(const char* pattern) {
     if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
     return nameOf(a) < nameOf(b);
   });
+  // The names are laid out again in that order, so that a walk of the list
+  // reads them in one sweep instead of jumping about a buffer as large as
+  // the folder's listing (megabytes for a site's data folder).
+  std::string ordered;
+  ordered.reserve(names.size());
+  for (FileList::Entry& e : entries) {
+    const std::size_t at = ordered.size();
+    ordered.append(names, e.at, e.length + 1);  // with its NUL
+    e.at = at;
+  }
+  names.swap(ordered);
   return list;
 }
 
