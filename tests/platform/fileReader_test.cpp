@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "cp949.h"
 #include "testutil.h"
 #include "winfs.h"
 
@@ -20,35 +21,45 @@ Whole readAll(winfs::ReadFile&& file) {
 
 }  // namespace
 
-// Through a reader every file reads as through the ordinary calls: sizes
-// around the reader's buffer, NULs, a folder, a missing file and a name that
-// is not plain, with errno as those calls leave it; one reader serves file
-// after file.
-TEST(FileReader, FilesReadAsTheOrdinaryCallsReadThem) {
+// A file opened by its name in a folder held open, with or without a
+// reader, reads as the one its path opens: sizes around the reader's
+// buffer, NULs, a folder, a missing file, letter case, a Korean name
+// written in CP949 and on disk in UTF-8, names that are not plain, and
+// folders spelled otherwise or missing, with errno as the path's open
+// leaves it; holding a folder open leaves errno alone; one reader serves
+// file after file.
+TEST(FileReader, FilesReadAsByTheirPath) {
   testutil::TempDir dir;
   testutil::DriveMapping drive('S', dir.str());
+  const std::filesystem::path data = dir.path() / "data";
   const std::size_t buffer = winfs::FileReader::BUFFER_SIZE;
   std::vector<std::string> names;
   for (std::size_t size : {std::size_t{0}, std::size_t{1}, buffer - 1, buffer, buffer + 1, 3 * buffer}) {
     std::string bytes(size, 'x');
     for (std::size_t i = 0; i < size; i += 997) bytes[i] = static_cast<char>(i % 7);  // NULs among them
     names.push_back("f" + std::to_string(size) + " HardwareInfo.xml");
-    testutil::writeFile(dir.path() / names.back(), bytes);
+    testutil::writeFile(data / names.back(), bytes);
   }
-  std::filesystem::create_directory(dir.path() / "dir.xml");
-  testutil::writeFile(dir.path() / "Mixed Case.XML", "<a/>");
-  names.insert(names.end(), {"dir.xml", "missing.xml", "mixed case.xml", "sub\\x.xml", ""});
+  std::filesystem::create_directory(data / "dir.xml");
+  testutil::writeFile(data / "Mixed Case.XML", "<a/>");
+  testutil::writeFile(data / mb::toUtf8("\xb0\xa1 b.xml"), "korean");
+  names.insert(names.end(), {"dir.xml", "missing.xml", "mixed case.xml", "\xb0\xa1 b.xml", "sub\\x.xml",
+                             "..\\data\\f1 HardwareInfo.xml", ""});
 
-  const winfs::Folder folder("S:");
+  errno = 77;
+  const winfs::Folder folder("S:\\data"), upper("S:\\DATA"), missing("S:\\nothere");
+  EXPECT_EQ(errno, 77);
   winfs::FileReader reader;
   for (int round = 0; round < 2; ++round)
-    for (const std::string& name : names) {
-      errno = 1234;
-      const Whole plain = readAll(winfs::ReadFile(folder, name.c_str()));
-      errno = 1234;
-      const Whole read = readAll(winfs::ReadFile(folder, name.c_str(), reader));
-      EXPECT_EQ(read, plain) << name;
-    }
+    for (const winfs::Folder* in : {&folder, &upper, &missing})
+      for (const std::string& name : names) {
+        errno = 1234;
+        const Whole byPath = readAll(winfs::ReadFile((std::string(in->path()) + "\\" + name).c_str()));
+        errno = 1234;
+        EXPECT_EQ(readAll(winfs::ReadFile(*in, name.c_str())), byPath) << in->path() << " " << name;
+        errno = 1234;
+        EXPECT_EQ(readAll(winfs::ReadFile(*in, name.c_str(), reader)), byPath) << in->path() << " " << name;
+      }
 
   // Files read ahead are taken in their order, the ones skipped dropped; a
   // file that fills its buffer, a folder and a missing file are left to the

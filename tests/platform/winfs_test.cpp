@@ -288,26 +288,3 @@ TEST(DriveFolder, ChoiceEnvironmentFileDefaultToolkitValuesSitesAndNames) {
   sys::expandEnvironmentStrings("a%DT_TEST_KO%", cut, sizeof cut);
   EXPECT_STREQ(cut, "a\xC0\xFC");
 }
-
-// A file opened by its name in a folder held open is the one its path
-// opens, with the same errno; a name that is not plain goes by path.
-TEST_F(Winfs, ReadFileInFolderOpensWhatItsPathOpens) {
-  testutil::writeFile(dir.path() / "data" / "PC1 a.xml", "plain");
-  testutil::writeFile(dir.path() / "data" / "Upper.XML", "upper");
-  testutil::writeFile(dir.path() / "data" / mb::toUtf8("\xb0\xa1 b.xml"), "korean");
-  errno = 77;
-  const winfs::Folder exact("Q:\\data"), folder("Q:\\DATA"), missing("Q:\\nothere");
-  EXPECT_EQ(errno, 77);
-  auto opened = [](winfs::ReadFile&& file) {
-    char text[16] = {};
-    const std::size_t got = file.isOpen() ? file.read(text, sizeof text - 1) : 0;
-    return std::string(text, got) + " errno " + std::to_string(errno);
-  };
-  for (const winfs::Folder* in : {&exact, &folder, &missing})
-    for (const char* name : {"PC1 a.xml", "upper.xml", "\xb0\xa1 b.xml", "none.xml", "..\\data\\PC1 a.xml"}) {
-      errno = 0;
-      const std::string byPath = opened(winfs::ReadFile((std::string(in->path()) + "\\" + name).c_str()));
-      errno = 0;
-      EXPECT_EQ(opened(winfs::ReadFile(*in, name)), byPath) << in->path() << " " << name;
-    }
-}
