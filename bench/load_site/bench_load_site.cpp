@@ -9,17 +9,20 @@
 // Each SITE is a sitegen site (the folder that holds qss/). Without sites,
 // DESKTALLY_BENCH_SITES names a folder holding pcs10000/ and pcs100000/.
 // Every measurement runs in a process of its own, so that each peak
-// resident size is that of one load from a fresh heap; with --runs N the
-// best of N runs is shown. Wall-clock times; CPU times beside them.
+// resident size is that of one load from a fresh heap; the best of N runs
+// is shown (--runs N, 3 by default: a virtual machine's speed varies from
+// one run to the next). Wall-clock times; CPU times beside them.
 //
-// With --settle S every run waits S seconds first, so that each starts as a
-// console started on an idle machine. On a virtual machine the host takes
-// memory back a few seconds after the guest frees it, and the first touch
-// of such memory costs about ten times what memory freed a moment before
-// costs. Back to back, a small site's load reuses what its previous load
-// freed less than a second before, while a large site's never does: the
-// pugixml run between them takes longer than the host waits. So the ratio
-// of two sizes compares like with like only with a pause (5 s is enough).
+// Every run waits S seconds first (--settle S, 5 by default), so that each
+// starts as a console started on an idle machine; --settle 0 runs them back
+// to back. On a virtual machine the host takes memory back a second or two
+// after the guest frees it, and the first touch of such memory costs about
+// ten times what memory freed a moment before costs (a 10,000-PC load run
+// 0.2 s after the previous one spends 0.13 to 0.23 s in the kernel, 2 s or
+// more after it 0.37 to 0.41 s). Back to back, a small site's load reuses
+// what its previous load freed, while a large site's never can: its own
+// load lasts longer than the host waits. So only runs that all start after
+// a pause compare two sizes like with like.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -154,8 +157,8 @@ Run best(const Run& a, const Run& b) { return b.wallS < a.wallS ? b : a; }
 
 int main(int argc, char** argv) {
   sys::configureHeap();
-  int runs = 1;
-  int settleS = 0;
+  int runs = 3;
+  int settleS = 5;
   std::vector<fs::path> sites;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
@@ -220,7 +223,7 @@ int main(int argc, char** argv) {
   if (settleS > 0)
     std::printf("each run started %d s after the one before it (memory the host has taken back)\n", settleS);
   else
-    std::printf("runs back to back (memory a previous run freed may be reused warm; see --settle)\n");
+    std::printf("runs back to back (memory a previous run freed may be reused warm)\n");
   std::printf(
       "targets: load at most 1.0x the pugixml time; peak at most 0.7 GB for 10,000 PCs and 4 GB for "
       "100,000; ten times the PCs at most 10.5 times the time\n");
