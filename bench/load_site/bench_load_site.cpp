@@ -19,7 +19,7 @@
 // after the guest frees it, and the first touch of such memory costs about
 // ten times what memory freed a moment before costs (a 10,000-PC load run
 // 0.2 s after the previous one spends 0.13 to 0.23 s in the kernel, 2 s or
-// more after it 0.37 to 0.41 s). Back to back, a small site's load reuses
+// more after it 0.28 to 0.41 s). Back to back, a small site's load reuses
 // what its previous load freed, while a large site's never can: its own
 // load lasts longer than the host waits. So only runs that all start after
 // a pause compare two sizes like with like.
