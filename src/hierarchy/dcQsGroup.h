@@ -124,17 +124,21 @@ class dcQsGroup_t : public dcObject_t {
 
  private:
   struct GatherKind;
+  class GroupClients;
   struct LookupIndex;
 
-  dcStatus_t gatherTree(const GatherKind& kind);
+  // The gatherers of the lists whose entries link back to their
+  // contributors, and of the usage documents: merging as they walk, or only
+  // writing the step's trace lines and statuses (gatherGroupInfo merges them
+  // beside the other steps).
+  static const GatherKind SOFTWARE_STEP, HARDWARE_STEP, WINDOWS_VERSIONS_STEP, USAGE_STEP, USAGE_NOTES_STEP;
+
+  dcStatus_t gatherTree(const GatherKind& kind, const GroupClients& clients);
   // The usage step's trace lines and statuses without its merges, for a
   // gathering whose usage documents were merged beforehand.
   dcStatus_t noteSoftwareUsages(dcQsClient_t* pdcQsClient, LinkSearch search = LinkSearch::All);
   dcStatus_t noteSoftwareUsages(dcQsGroup_t* pdcQsGroup, LinkSearch search = LinkSearch::All);
-  // Whether a step may look for links as LinkSearch::Last in this group:
-  // no contributor of it (own client or child group) appears twice.
-  bool contributorsDistinct() const;
-  dcStatus_t gatherNames(bool hardware);
+  dcStatus_t gatherNames(bool hardware, const GroupClients& clients);
   dcStatus_t addSoftwareEntries(dcSoftwareInfo_t* first, dcQsClient_t* client, dcQsGroup_t* group,
                                 LinkSearch search);
   dcStatus_t addHardwareItems(dcHardwareList_t& from, dcQsClient_t* client, dcQsGroup_t* group,

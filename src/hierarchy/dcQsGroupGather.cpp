@@ -1,8 +1,12 @@
 // Gathering: every group carries the inventories of everything below it,
 // built bottom-up in one pass, and the clears that undo it.
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <new>
+#include <span>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -11,16 +15,139 @@
 #include "dcQsClient.h"
 #include "dcQsGroup.h"
 
+namespace {
+
+// The records of a client that a gathering step reads: the client's field
+// that points to the first of them, and how far a client's list reaches
+// from there (about one block of its list).
+struct ClientRecords {
+  const void* (*holder)(const dcQsClient_t*);
+  const void* (*first)(const dcQsClient_t*);
+  std::size_t bytes;
+};
+
+constexpr ClientRecords SOFTWARE_RECORDS{
+    [](const dcQsClient_t* c) -> const void* { return &c->softwareList.entries; },
+    [](const dcQsClient_t* c) -> const void* { return c->softwareList.entries; }, 1536};
+constexpr ClientRecords HARDWARE_RECORDS{
+    [](const dcQsClient_t* c) -> const void* { return &c->hardwareList.categories; },
+    [](const dcQsClient_t* c) -> const void* { return c->hardwareList.categories; }, 2048};
+constexpr ClientRecords WINDOWS_RECORDS{
+    [](const dcQsClient_t* c) -> const void* { return &c->windowsInfo.items; },
+    [](const dcQsClient_t* c) -> const void* { return c->windowsInfo.items; }, 512};
+constexpr ClientRecords NO_RECORDS{nullptr, nullptr, 0};
+
+// A group's clients were made in the group file's order and their records
+// in the load's, so one group's clients lie scattered over the whole heap:
+// on a large site every client a step reaches would wait for memory. A step
+// takes its clients with this cursor, which asks a few clients ahead for
+// each coming client's field first and, once that is near, for its
+// records, so that they are in cache when the step reaches them. Asking
+// reads nothing: a cursor changes no result.
+class ClientsAhead {
+ public:
+  ClientsAhead(std::span<dcQsClient_t* const> clients, const ClientRecords& records)
+      : clients_(clients), records_(records) {
+    if (!records_.holder) return;
+    for (std::size_t i = 0; i < OBJECTS_AHEAD; ++i) askObject(i);
+    for (std::size_t i = 0; i < LISTS_AHEAD; ++i) askList(i);
+  }
+  // Called before the step takes the client at `at`.
+  void advance(std::size_t at) {
+    if (!records_.holder) return;
+    askObject(at + OBJECTS_AHEAD);
+    askList(at + LISTS_AHEAD);
+  }
+
+ private:
+  static constexpr std::size_t OBJECTS_AHEAD = 6;
+  static constexpr std::size_t LISTS_AHEAD = 3;
+  static constexpr std::size_t CACHE_LINE = 64;
+
+  // Addresses are counted as integers: the bytes asked for may lie past the
+  // list's last record.
+  static void ask(const void* at, std::size_t bytes) {
+    const auto from = reinterpret_cast<std::uintptr_t>(at);
+    for (std::size_t k = 0; k < bytes; k += CACHE_LINE)
+      __builtin_prefetch(reinterpret_cast<const void*>(from + k));
+  }
+  void askObject(std::size_t i) const {
+    if (i < clients_.size() && clients_[i]) ask(records_.holder(clients_[i]), 1);
+  }
+  void askList(std::size_t i) const {
+    if (i >= clients_.size() || !clients_[i]) return;
+    if (const void* first = records_.first(clients_[i])) ask(first, records_.bytes);
+  }
+
+  std::span<dcQsClient_t* const> clients_;
+  const ClientRecords& records_;
+};
+
+}  // namespace
+
+// The clients of every group of a subtree, taken from the groups' chains
+// once for all the steps of a gathering: the nodes of one group's chain lie
+// scattered over the heap like its clients, and each step would walk them
+// again. No step changes a chain.
+class dcQsGroup_t::GroupClients {
+ public:
+  struct Group {
+    std::span<dcQsClient_t* const> clients;  // in chain order
+    // No contributor of the group (own client or child group) appears twice.
+    bool distinct;
+  };
+
+  explicit GroupClients(dcQsGroup_t* top) {
+    std::vector<const dcQsGroup_t*> stack{top};
+    std::vector<const void*> contributors;
+    while (!stack.empty()) {
+      const dcQsGroup_t* g = stack.back();
+      stack.pop_back();
+      if (!g || groups_.contains(g)) continue;
+      Range& range = groups_[g];
+      range.first = clients_.size();
+      contributors.clear();
+      for (const dcQsClientNode_t* node = g->clients; node; node = node->next) {
+        clients_.push_back(node->pClient);
+        contributors.push_back(node->pClient);
+      }
+      range.count = clients_.size() - range.first;
+      for (const dcQsGroupNode_t* node = g->children; node; node = node->next) {
+        contributors.push_back(node->pGroup);
+        stack.push_back(node->pGroup);
+      }
+      std::sort(contributors.begin(), contributors.end());
+      range.distinct = std::adjacent_find(contributors.begin(), contributors.end()) == contributors.end();
+    }
+  }
+
+  // A group of the subtree.
+  Group of(const dcQsGroup_t* g) const {
+    const Range& range = groups_.at(g);
+    return {std::span<dcQsClient_t* const>(clients_).subspan(range.first, range.count), range.distinct};
+  }
+
+ private:
+  struct Range {
+    std::size_t first = 0;
+    std::size_t count = 0;
+    bool distinct = true;
+  };
+  std::vector<dcQsClient_t*> clients_;
+  std::unordered_map<const dcQsGroup_t*, Range> groups_;
+};
+
 // One of the four list gatherers: its entry trace line, its two add
 // operations, whether a client's failure stops it and, for a list whose
 // entries link back to their contributors, whether a group's list holds
-// links already.
+// links already; and the records of a client it reads.
 struct dcQsGroup_t::GatherKind {
   const char* trace;
   dcStatus_t (dcQsGroup_t::*addClient)(dcQsClient_t*, LinkSearch);
   dcStatus_t (dcQsGroup_t::*addGroup)(dcQsGroup_t*, LinkSearch);
   bool clientFailureStops;
   bool (*holdsLinks)(const dcQsGroup_t&) = nullptr;
+  const ClientRecords& reads = NO_RECORDS;
 };
 
 namespace {
@@ -36,14 +163,6 @@ dcStatus_t linkContributor(dcpgBackwardLinks_t& links, dcQsClient_t* client, dcQ
 
 }  // namespace
 
-bool dcQsGroup_t::contributorsDistinct() const {
-  std::vector<const void*> seen;
-  for (const dcQsClientNode_t* node = clients; node; node = node->next) seen.push_back(node->pClient);
-  for (const dcQsGroupNode_t* node = children; node; node = node->next) seen.push_back(node->pGroup);
-  std::sort(seen.begin(), seen.end());
-  return std::adjacent_find(seen.begin(), seen.end()) == seen.end();
-}
-
 // The usage step's entry trace line, whether it merges as it walks or its
 // merges were made beforehand (gatherGroupInfo).
 constexpr char USAGE_STEP_TRACE[] = "[dcQsGroup_t::gatherSoftwareUsages]";
@@ -55,7 +174,7 @@ constexpr char USAGE_STEP_TRACE[] = "[dcQsGroup_t::gatherSoftwareUsages]";
 // links in one run, so in a group whose list held no links at the start and
 // whose contributors are distinct, a contributor's link to an entry can
 // only be the entry's last (LinkSearch::Last).
-dcStatus_t dcQsGroup_t::gatherTree(const GatherKind& kind) {
+dcStatus_t dcQsGroup_t::gatherTree(const GatherKind& kind, const GroupClients& clients) {
   struct Frame {
     dcQsGroup_t* group;
     dcQsGroupNode_t* next;  // the next child to gather
@@ -64,11 +183,13 @@ dcStatus_t dcQsGroup_t::gatherTree(const GatherKind& kind) {
   std::vector<Frame> stack;
   auto enter = [&](dcQsGroup_t* g) -> dcStatus_t {
     theLog.pfWrite(g, 1, "%s", kind.trace);
-    const LinkSearch search = kind.holdsLinks && !kind.holdsLinks(*g) && g->contributorsDistinct()
-                                  ? LinkSearch::Last
-                                  : LinkSearch::All;
-    for (dcQsClientNode_t* node = g->clients; node; node = node->next) {
-      const dcStatus_t result = (g->*kind.addClient)(node->pClient, search);
+    const GroupClients::Group own = clients.of(g);
+    const LinkSearch search =
+        kind.holdsLinks && !kind.holdsLinks(*g) && own.distinct ? LinkSearch::Last : LinkSearch::All;
+    ClientsAhead ahead(own.clients, kind.reads);
+    for (std::size_t i = 0; i < own.clients.size(); ++i) {
+      ahead.advance(i);
+      const dcStatus_t result = (g->*kind.addClient)(own.clients[i], search);
       if (result != dcStatus::OK && kind.clientFailureStops) return g->status = result;
     }
     stack.push_back({g, g->children, search});
@@ -163,28 +284,29 @@ class UsageMerge {
 dcStatus_t dcQsGroup_t::gatherGroupInfo() {
   theLog.pfWrite(this, 1, "[dcQsGroup_t::gatherGroupInfo]");
   UsageMerge usages(this);
-  dcStatus_t (dcQsGroup_t::*const steps[])() = {
-      &dcQsGroup_t::gatherSoftwares, &dcQsGroup_t::gatherHardwares, &dcQsGroup_t::gatherHardwareNames,
-      &dcQsGroup_t::gatherWindowsVersions, &dcQsGroup_t::gatherWindowsInfoItems};
-  for (auto step : steps) {
-    const dcStatus_t result = (this->*step)();
-    if (result != dcStatus::OK) return status = result;
-  }
-  static constexpr GatherKind noted{USAGE_STEP_TRACE, &dcQsGroup_t::noteSoftwareUsages,
-                                    &dcQsGroup_t::noteSoftwareUsages, false};
-  const dcStatus_t result = gatherTree(noted);
+  const GroupClients clients(this);
+  dcStatus_t result = gatherTree(SOFTWARE_STEP, clients);
+  if (result == dcStatus::OK) result = gatherTree(HARDWARE_STEP, clients);
+  if (result == dcStatus::OK) result = gatherNames(true, clients);
+  if (result == dcStatus::OK) result = gatherTree(WINDOWS_VERSIONS_STEP, clients);
+  if (result == dcStatus::OK) result = gatherNames(false, clients);
+  if (result != dcStatus::OK) return status = result;
+  result = gatherTree(USAGE_NOTES_STEP, clients);
   usages.install();
   return status = result;
 }
 
 // --- software ----------------------------------------------------------
 
-dcStatus_t dcQsGroup_t::gatherSoftwares() {
-  static constexpr GatherKind kind{"[dcQsGroup_t::gatherSoftwares]", &dcQsGroup_t::addSoftwares,
-                                   &dcQsGroup_t::addSoftwares, true,
-                                   [](const dcQsGroup_t& g) { return g.softwareList.entries != nullptr; }};
-  return gatherTree(kind);
-}
+constinit const dcQsGroup_t::GatherKind dcQsGroup_t::SOFTWARE_STEP{
+    "[dcQsGroup_t::gatherSoftwares]",
+    &dcQsGroup_t::addSoftwares,
+    &dcQsGroup_t::addSoftwares,
+    true,
+    [](const dcQsGroup_t& g) { return g.softwareList.entries != nullptr; },
+    SOFTWARE_RECORDS};
+
+dcStatus_t dcQsGroup_t::gatherSoftwares() { return gatherTree(SOFTWARE_STEP, GroupClients(this)); }
 
 // Merges a chain of software entries by file name; the contributor is the
 // client or, when client is null, the child group.
@@ -234,12 +356,15 @@ dcStatus_t dcQsGroup_t::clearSoftwares() {
 
 // --- hardware ----------------------------------------------------------
 
-dcStatus_t dcQsGroup_t::gatherHardwares() {
-  static constexpr GatherKind kind{"[dcQsGroup_t::gatherHardwares]", &dcQsGroup_t::addHardwares,
-                                   &dcQsGroup_t::addHardwares, true,
-                                   [](const dcQsGroup_t& g) { return g.hardwareList.categories != nullptr; }};
-  return gatherTree(kind);
-}
+constinit const dcQsGroup_t::GatherKind dcQsGroup_t::HARDWARE_STEP{
+    "[dcQsGroup_t::gatherHardwares]",
+    &dcQsGroup_t::addHardwares,
+    &dcQsGroup_t::addHardwares,
+    true,
+    [](const dcQsGroup_t& g) { return g.hardwareList.categories != nullptr; },
+    HARDWARE_RECORDS};
+
+dcStatus_t dcQsGroup_t::gatherHardwares() { return gatherTree(HARDWARE_STEP, GroupClients(this)); }
 
 dcStatus_t dcQsGroup_t::addHardwareItems(dcHardwareList_t& from, dcQsClient_t* client, dcQsGroup_t* group,
                                          LinkSearch search) {
@@ -287,11 +412,16 @@ dcStatus_t dcQsGroup_t::clearHardwares() {
 
 // --- Windows versions --------------------------------------------------
 
+constinit const dcQsGroup_t::GatherKind dcQsGroup_t::WINDOWS_VERSIONS_STEP{
+    "[dcQsGroup_t::gatherWindowsVersions]",
+    &dcQsGroup_t::addWindowsVersion,
+    &dcQsGroup_t::addWindowsVersion,
+    false,
+    [](const dcQsGroup_t& g) { return g.windowsVersions != nullptr; },
+    WINDOWS_RECORDS};
+
 dcStatus_t dcQsGroup_t::gatherWindowsVersions() {
-  static constexpr GatherKind kind{"[dcQsGroup_t::gatherWindowsVersions]", &dcQsGroup_t::addWindowsVersion,
-                                   &dcQsGroup_t::addWindowsVersion, false,
-                                   [](const dcQsGroup_t& g) { return g.windowsVersions != nullptr; }};
-  return gatherTree(kind);
+  return gatherTree(WINDOWS_VERSIONS_STEP, GroupClients(this));
 }
 
 dcWindowsVersion_t* dcQsGroup_t::findWindowsVersion(const char* version) {
@@ -372,11 +502,12 @@ dcStatus_t dcQsGroup_t::clearWindowsVersions() {
 
 // --- software usage ----------------------------------------------------
 
-dcStatus_t dcQsGroup_t::gatherSoftwareUsages() {
-  static constexpr GatherKind kind{USAGE_STEP_TRACE, &dcQsGroup_t::addSoftwareUsages,
-                                   &dcQsGroup_t::addSoftwareUsages, false};
-  return gatherTree(kind);
-}
+constinit const dcQsGroup_t::GatherKind dcQsGroup_t::USAGE_STEP{
+    USAGE_STEP_TRACE, &dcQsGroup_t::addSoftwareUsages, &dcQsGroup_t::addSoftwareUsages, false};
+constinit const dcQsGroup_t::GatherKind dcQsGroup_t::USAGE_NOTES_STEP{
+    USAGE_STEP_TRACE, &dcQsGroup_t::noteSoftwareUsages, &dcQsGroup_t::noteSoftwareUsages, false};
+
+dcStatus_t dcQsGroup_t::gatherSoftwareUsages() { return gatherTree(USAGE_STEP, GroupClients(this)); }
 
 dcStatus_t dcQsGroup_t::addSoftwareUsages(dcQsClient_t* pdcQsClient, LinkSearch) {
   if (noteSoftwareUsages(pdcQsClient) == dcStatus::OK && pdcQsClient->usageDocument.hasTree())
@@ -411,7 +542,7 @@ dcStatus_t dcQsGroup_t::clearSoftwareUsages() {
 // collects its own clients' names, then adds each child's names not yet
 // present. A client's failure ends that group's step before its children;
 // its parent still takes what it gathered.
-dcStatus_t dcQsGroup_t::gatherNames(bool hardware) {
+dcStatus_t dcQsGroup_t::gatherNames(bool hardware, const GroupClients& clients) {
   struct Frame {
     dcQsGroup_t* group;
     dcQsGroupNode_t* next;
@@ -423,8 +554,11 @@ dcStatus_t dcQsGroup_t::gatherNames(bool hardware) {
   auto enter = [&](dcQsGroup_t* g) -> dcStatus_t {
     dcStringList_t& list = names(g);
     list.clear();
-    for (dcQsClientNode_t* node = g->clients; node; node = node->next) {
-      dcQsClient_t* c = node->pClient;
+    const std::span<dcQsClient_t* const> own = clients.of(g).clients;
+    ClientsAhead ahead(own, hardware ? HARDWARE_RECORDS : WINDOWS_RECORDS);
+    for (std::size_t i = 0; i < own.size(); ++i) {
+      ahead.advance(i);
+      dcQsClient_t* c = own[i];
       const dcStatus_t result =
           hardware ? c->hardwareList.getHardwareNames(&list) : c->windowsInfo.getWindowsInfoItems(&list);
       if (result != dcStatus::OK) return g->status = result;
@@ -450,6 +584,6 @@ dcStatus_t dcQsGroup_t::gatherNames(bool hardware) {
   return status;
 }
 
-dcStatus_t dcQsGroup_t::gatherHardwareNames() { return gatherNames(true); }
+dcStatus_t dcQsGroup_t::gatherHardwareNames() { return gatherNames(true, GroupClients(this)); }
 
-dcStatus_t dcQsGroup_t::gatherWindowsInfoItems() { return gatherNames(false); }
+dcStatus_t dcQsGroup_t::gatherWindowsInfoItems() { return gatherNames(false, GroupClients(this)); }
