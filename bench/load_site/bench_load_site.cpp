@@ -10,8 +10,11 @@
 // DESKTALLY_BENCH_SITES names a folder holding pcs10000/ and pcs100000/.
 // Every measurement runs in a process of its own, so that each peak
 // resident size is that of one load from a fresh heap; the best of N runs
-// is shown (--runs N, 3 by default: a virtual machine's speed varies from
-// one run to the next). Wall-clock times; CPU times beside them.
+// is shown (--runs N, 5 by default: a virtual machine's speed varies from
+// one run to the next, at times for a minute or more). The runs go in
+// rounds, each round every site once, so that a slow spell of the host
+// falls on the sizes alike rather than on one size's runs. Wall-clock
+// times; CPU times beside them.
 //
 // Every run waits S seconds first (--settle S, 5 by default), so that each
 // starts as a console started on an idle machine; --settle 0 runs them back
@@ -157,7 +160,7 @@ Run best(const Run& a, const Run& b) { return b.wallS < a.wallS ? b : a; }
 
 int main(int argc, char** argv) {
   sys::configureHeap();
-  int runs = 3;
+  int runs = 5;
   int settleS = 5;
   std::vector<fs::path> sites;
   for (int i = 1; i < argc; ++i) {
@@ -192,17 +195,18 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "bench_load_site: %s holds no site\n", site.c_str());
       return 2;
     }
-    Row row{site, {}, {}};
-    const auto settle = [settleS] { std::this_thread::sleep_for(std::chrono::seconds(settleS)); };
-    for (int r = 0; r < runs; ++r) {
+    rows.push_back({site, {}, {}});
+  }
+  const auto settle = [settleS] { std::this_thread::sleep_for(std::chrono::seconds(settleS)); };
+  for (int r = 0; r < runs; ++r) {
+    for (Row& row : rows) {
       settle();
-      const Run parse = inChild([&] { return pugixmlReadAndParse(site); });
+      const Run parse = inChild([&] { return pugixmlReadAndParse(row.site); });
       settle();
-      const Run load = inChild([&] { return loadSite(site); });
+      const Run load = inChild([&] { return loadSite(row.site); });
       row.parse = r ? best(row.parse, parse) : parse;
       row.load = r ? best(row.load, load) : load;
     }
-    rows.push_back(row);
   }
 
   std::printf("%-28s %8s %7s %8s | %9s %9s %10s | %9s %9s | %6s\n", "site", "PCs", "files", "data MB",
