@@ -42,8 +42,9 @@ constexpr ClientRecords NO_RECORDS{nullptr, nullptr, 0};
 // on a large site every client a step reaches would wait for memory. A step
 // takes its clients with this cursor, which asks a few clients ahead for
 // each coming client's field first and, once that is near, for its
-// records, so that they are in cache when the step reaches them. Asking
-// reads nothing: a cursor changes no result.
+// records, so that they are in cache when the step reaches them. The
+// cursor reads only the clients' fields that point to their records and
+// writes nothing: it changes no result.
 class ClientsAhead {
  public:
   ClientsAhead(std::span<dcQsClient_t* const> clients, const ClientRecords& records)
