@@ -19,7 +19,7 @@ namespace {
 
 // The records of a client that a gathering step reads: the client's field
 // that points to the first of them, and how far a client's list reaches
-// from there (about one block of its list).
+// from there (one block of its list's arena).
 struct ClientRecords {
   const void* (*holder)(const dcQsClient_t*);
   const void* (*first)(const dcQsClient_t*);
@@ -28,13 +28,13 @@ struct ClientRecords {
 
 constexpr ClientRecords SOFTWARE_RECORDS{
     [](const dcQsClient_t* c) -> const void* { return &c->softwareList.entries; },
-    [](const dcQsClient_t* c) -> const void* { return c->softwareList.entries; }, 1536};
+    [](const dcQsClient_t* c) -> const void* { return c->softwareList.entries; }, dcinv::SOFTWARE_BLOCK};
 constexpr ClientRecords HARDWARE_RECORDS{
     [](const dcQsClient_t* c) -> const void* { return &c->hardwareList.categories; },
-    [](const dcQsClient_t* c) -> const void* { return c->hardwareList.categories; }, 2048};
+    [](const dcQsClient_t* c) -> const void* { return c->hardwareList.categories; }, dcinv::HARDWARE_BLOCK};
 constexpr ClientRecords WINDOWS_RECORDS{
     [](const dcQsClient_t* c) -> const void* { return &c->windowsInfo.items; },
-    [](const dcQsClient_t* c) -> const void* { return c->windowsInfo.items; }, 512};
+    [](const dcQsClient_t* c) -> const void* { return c->windowsInfo.items; }, dcinv::WINDOWS_BLOCK};
 constexpr ClientRecords NO_RECORDS{nullptr, nullptr, 0};
 
 // A group's clients were made in the group file's order and their records

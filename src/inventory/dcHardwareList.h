@@ -137,5 +137,5 @@ class dcHardwareList_t {
   dcinv::UniqueNameIndex<dcHardwareInfo_t> byName_;
   // Categories and items share the blocks; a PC's list (some 15 categories
   // and 30 items) fits one.
-  dcinv::RecordArena<2048> records_;
+  dcinv::RecordArena<dcinv::HARDWARE_BLOCK> records_;
 };

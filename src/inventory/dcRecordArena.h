@@ -12,6 +12,9 @@
 
 namespace dcinv {
 
+// The block sizes of a PC's lists, each of which fits one block (the gathering reads them too).
+constexpr std::size_t SOFTWARE_BLOCK = 1536, HARDWARE_BLOCK = 2048, WINDOWS_BLOCK = 512;
+
 template <std::size_t BLOCK_BYTES>
 class RecordArena {
  public:

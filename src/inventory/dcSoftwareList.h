@@ -83,7 +83,7 @@ class dcSoftwareList_t {
   std::unique_ptr<dcTextTable_t> ownTexts_;
   dcTextTable_t* texts_;
   // The entries themselves: a PC's few dozen in one block.
-  dcinv::RecordArena<1536> records_;
+  dcinv::RecordArena<dcinv::SOFTWARE_BLOCK> records_;
   std::uint32_t count_ = 0;
   dcSoftwareInfo_t* tail_ = nullptr;
   // The first entry of every file name; the later entries of a file name

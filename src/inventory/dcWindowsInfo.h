@@ -64,5 +64,5 @@ class dcWindowsInfo_t {
   // key, since it differs from the old one in letter case only.
   dcinv::UniqueNameIndex<dcWindowsInfoItem_t> byName_;
   // The items: a PC's list (about 15) in one block.
-  dcinv::RecordArena<512> records_;
+  dcinv::RecordArena<dcinv::WINDOWS_BLOCK> records_;
 };
